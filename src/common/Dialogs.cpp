@@ -22,9 +22,12 @@ std::optional<QString> ScriptedDialogs::input(const QString& caption, const QStr
     shown.push_back({QStringLiteral("input"), prompt.isEmpty() ? caption : prompt});
     if (inputs.empty())
         return std::nullopt;
-    auto v = inputs.front();
+    const bool given = inputs.front().has_value();
+    const QString text = given ? *inputs.front() : QString();
     inputs.pop_front();
-    return v;
+    if (!given)
+        return std::nullopt;
+    return text;
 }
 
 bool ScriptedDialogs::answer(const QString& kind, const QString& t)

@@ -99,6 +99,10 @@ private:
     bool done_ = false;
 };
 
+// User and password for every connection: ISC_USER / ISC_PASSWORD when set, else the built-in ones.
+QString databaseUser();
+QString databasePassword();
+
 // The database's own text of a failed query or connection.
 QString databaseText(const QSqlError& e);
 

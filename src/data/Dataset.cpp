@@ -1,0 +1,1535 @@
+#include "data/Dataset.h"
+
+#include "common/Dates.h"
+#include "common/Errors.h"
+#include "common/Numbers.h"
+
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlRecord>
+#include <cmath>
+
+namespace kv {
+
+// ---------------------------------------------------------------- Field
+
+bool Field::isNumeric() const
+{
+    return type_ == FieldType::Integer || type_ == FieldType::SmallInt || type_ == FieldType::LargeInt ||
+           type_ == FieldType::Float;
+}
+
+QVariant Field::value() const
+{
+    const auto* r = ds_->activeRow();
+    if (!r || index_ >= r->values.size())
+        return QVariant();
+    return r->values[index_];
+}
+
+bool Field::isNull() const
+{
+    QVariant v = value();
+    return !v.isValid() || v.isNull();
+}
+
+QString Field::asString() const
+{
+    QVariant v = value();
+    if (!v.isValid() || v.isNull())
+        return QString();
+    switch (v.typeId()) {
+    case QMetaType::Double:
+        return FloatToStr(v.toDouble());
+    case QMetaType::QByteArray:
+        return QString::fromUtf8(v.toByteArray());
+    case QMetaType::QDateTime: {
+        QDateTime dt = v.toDateTime();
+        return dt.time() == QTime(0, 0) ? FormatDateTime(QStringLiteral("dd/mm/yyyy"), dt)
+                                        : FormatDateTime(QStringLiteral("dd/mm/yyyy hh:nn:ss"), dt);
+    }
+    case QMetaType::QDate:
+        return FormatDateTime(QStringLiteral("dd/mm/yyyy"), v.toDate());
+    default:
+        return v.toString();
+    }
+}
+
+double Field::asFloat() const
+{
+    QVariant v = value();
+    if (!v.isValid() || v.isNull())
+        return 0.0;
+    if (v.typeId() == QMetaType::QString || v.typeId() == QMetaType::QByteArray) {
+        QString s = v.toString().trimmed();
+        return s.isEmpty() ? 0.0 : StrToFloat(s);
+    }
+    return v.toDouble();
+}
+
+int Field::asInteger() const
+{
+    return int(asLargeInt());
+}
+
+qint64 Field::asLargeInt() const
+{
+    QVariant v = value();
+    if (!v.isValid() || v.isNull())
+        return 0;
+    if (v.typeId() == QMetaType::Double)
+        return qint64(std::llround(v.toDouble()));
+    if (v.typeId() == QMetaType::QString) {
+        QString s = v.toString().trimmed();
+        return s.isEmpty() ? 0 : qint64(std::llround(StrToFloat(s)));
+    }
+    return v.toLongLong();
+}
+
+QDateTime Field::asDateTime() const
+{
+    QVariant v = value();
+    if (!v.isValid() || v.isNull())
+        return QDateTime();
+    if (v.typeId() == QMetaType::QDate)
+        return QDateTime(v.toDate(), QTime(0, 0));
+    if (v.typeId() == QMetaType::QString)
+        return QDateTime(StrToDate(v.toString()), QTime(0, 0));
+    return v.toDateTime();
+}
+
+QDate Field::asDate() const { return asDateTime().date(); }
+
+QByteArray Field::asBytes() const
+{
+    QVariant v = value();
+    if (!v.isValid() || v.isNull())
+        return QByteArray();
+    if (v.typeId() == QMetaType::QString)
+        return v.toString().toUtf8();
+    return v.toByteArray();
+}
+
+void Field::setValue(const QVariant& v)
+{
+    Dataset& d = *ds_;
+    const bool calculating = d.state_ == DsState::CalcFields;
+    if (calculated_) {
+        if (!calculating && !d.isEditing())
+            throw DbError(QStringLiteral("El campo '%1' solo se calcula").arg(name_));
+    } else if (!d.isEditing()) {
+        throw DbError(QStringLiteral("No se puede modificar '%1': los datos no están en modo de edición o inserción")
+                          .arg(name_));
+    }
+    QVariant stored = d.convertIn(*this, v);
+    if (OnValidate)
+        OnValidate(*this, stored);
+    auto* r = d.activeRow();
+    if (!r)
+        return;
+    r->values[index_] = stored;
+    if (calculating)
+        return;
+    if (!calculated_)
+        d.modified_ = true;
+    if (!calculated_ && d.OnCalcFields && !d.calcFields_.empty())
+        d.calcRow(*r);
+    if (!d.controlsDisabled())
+        emit d.rowChanged(d.cur_);
+    if (OnChange)
+        OnChange(*this);
+}
+
+QString Field::displayText() const
+{
+    if (isNull())
+        return QString();
+    if (!displayFormat.isEmpty()) {
+        if (isNumeric())
+            return FormatFloat(displayFormat, asFloat());
+        if (type_ == FieldType::Date || type_ == FieldType::DateTime)
+            return FormatDateTime(displayFormat, asDateTime());
+    }
+    if (type_ == FieldType::Float)
+        return FloatToStr(asFloat());
+    return asString();
+}
+
+// ---------------------------------------------------------------- Dataset
+
+namespace {
+QString quoted(const QString& id) { return QLatin1Char('"') + id.toUpper() + QLatin1Char('"'); }
+
+QStringList splitFields(const QString& s)
+{
+    QStringList out;
+    for (const QString& p : s.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        out << p.trimmed().toUpper();
+    return out;
+}
+
+bool isNullValue(const QVariant& v) { return !v.isValid() || v.isNull(); }
+
+int compareValues(const QVariant& a, const QVariant& b)
+{
+    // NULL sorts first, as the database does in ascending order.
+    const bool an = isNullValue(a), bn = isNullValue(b);
+    if (an || bn)
+        return an == bn ? 0 : (an ? -1 : 1);
+    return QVariant::compare(a, b) == QPartialOrdering::Less      ? -1
+           : QVariant::compare(a, b) == QPartialOrdering::Greater ? 1
+                                                                  : 0;
+}
+}  // namespace
+
+Dataset::Dataset(Connection& connection, QObject* parent) : QObject(parent), conn_(connection) {}
+
+Dataset::~Dataset()
+{
+    if (master_) {
+        auto& d = master_->details_;
+        d.erase(std::remove(d.begin(), d.end(), this), d.end());
+    }
+    for (Dataset* d : details_)
+        d->master_ = nullptr;
+}
+
+void Dataset::setTableName(const QString& table)
+{
+    Close();
+    table_ = table.trimmed().toUpper();
+    sql_.clear();
+    fields_.clear();
+}
+
+void Dataset::setSql(const QString& sql)
+{
+    if (sql == sql_ && table_.isEmpty())
+        return;
+    Close();
+    sql_ = sql;
+    table_.clear();
+    fields_.clear();
+}
+
+void Dataset::setParam(const QString& name, const QVariant& value)
+{
+    QString k = name.toUpper();
+    if (k.startsWith(QLatin1Char(':')))
+        k.remove(0, 1);
+    params_.insert(k, value);
+}
+
+QVariant Dataset::param(const QString& name) const { return params_.value(name.toUpper()); }
+
+void Dataset::setIndexFieldNames(const QString& fields)
+{
+    QStringList f = splitFields(fields);
+    if (f == order_)
+        return;
+    order_ = f;
+    if (active()) {
+        CheckBrowseMode();
+        QVariantList key;
+        if (cur_ >= 0)
+            key = rows_[cur_].key;
+        loadFromStart();
+        if (!key.isEmpty()) {
+            const QStringList kf = keyFields();
+            if (!kf.isEmpty() && kf.first() != QLatin1String("RDB$DB_KEY"))
+                Locate(kf.join(QLatin1Char(';')), key);
+        }
+        emit reset();
+        emit currentChanged(cur_);
+    }
+}
+
+void Dataset::setFilter(const QString& condition, const QVariantMap& params)
+{
+    filter_ = condition.trimmed();
+    filterParams_.clear();
+    for (auto it = params.begin(); it != params.end(); ++it)
+        filterParams_.insert(it.key().toUpper(), it.value());
+    if (active()) {
+        CheckBrowseMode();
+        loadFromStart();
+        emit reset();
+        setCur(rows_.isEmpty() ? -1 : 0);
+    }
+}
+
+void Dataset::setMasterSource(Dataset* master, const QString& masterFields, const QString& detailFields)
+{
+    if (master_) {
+        auto& d = master_->details_;
+        d.erase(std::remove(d.begin(), d.end(), this), d.end());
+    }
+    master_ = master;
+    masterFields_ = splitFields(masterFields);
+    detailFields_ = detailFields.isEmpty() ? masterFields_ : splitFields(detailFields);
+    if (master_)
+        master_->details_.push_back(this);
+}
+
+Field& Dataset::addCalcField(const QString& name, FieldType type, int size)
+{
+    auto f = std::make_unique<Field>();
+    f->ds_ = this;
+    f->name_ = name;
+    f->type_ = type;
+    f->size_ = size;
+    f->calculated_ = true;
+    f->readOnly = true;
+    calcFields_.push_back(std::move(f));
+    for (size_t i = 0; i < calcFields_.size(); ++i)
+        calcFields_[i]->index_ = columnCount_ + int(i);
+    return *calcFields_.back();
+}
+
+QStringList Dataset::keyFields() const
+{
+    if (tableMode()) {
+        const TableInfo& ti = conn_.tableInfo(table_);
+        if (!ti.primaryKey.isEmpty())
+            return ti.primaryKey;
+        if (!ti.uniqueIndexes.isEmpty())
+            return ti.uniqueIndexes.first();
+        return {QStringLiteral("RDB$DB_KEY")};
+    }
+    if (!updateTable_.isEmpty()) {
+        const TableInfo& ti = conn_.tableInfo(updateTable_);
+        return ti.primaryKey;
+    }
+    return {};
+}
+
+void Dataset::prepareFields()
+{
+    if (!fields_.empty())
+        return;
+    auto addField = [this](const ColumnInfo& c) {
+        auto f = std::make_unique<Field>();
+        f->ds_ = this;
+        f->name_ = c.name;
+        f->type_ = c.type;
+        f->size_ = c.size;
+        f->fixedChar_ = c.fixedChar;
+        f->required_ = c.notNull;
+        f->index_ = int(fields_.size());
+        fields_.push_back(std::move(f));
+    };
+    if (tableMode()) {
+        const TableInfo& ti = conn_.tableInfo(table_);
+        for (const ColumnInfo& c : ti.columns)
+            addField(c);
+        useDbKey_ = ti.primaryKey.isEmpty() && ti.uniqueIndexes.isEmpty();
+    } else {
+        // A query describes its own columns; sizes come from the table it writes to, if any.
+        QVariantMap p = params_;
+        QSqlQuery q(conn_.database());
+        conn_.ensureOpen();
+        if (!q.prepare(sql_))
+            throw DbError(databaseText(q.lastError()));
+        QSqlRecord rec = q.record();
+        const TableInfo* ti = updateTable_.isEmpty() ? nullptr : &conn_.tableInfo(updateTable_);
+        for (int i = 0; i < rec.count(); ++i) {
+            ColumnInfo c;
+            c.name = rec.fieldName(i).toUpper();
+            switch (rec.field(i).metaType().id()) {
+            case QMetaType::Int: c.type = FieldType::Integer; break;
+            case QMetaType::Short: c.type = FieldType::SmallInt; break;
+            case QMetaType::LongLong: c.type = FieldType::LargeInt; break;
+            case QMetaType::Double: case QMetaType::Float: c.type = FieldType::Float; break;
+            case QMetaType::QDate: c.type = FieldType::Date; break;
+            case QMetaType::QTime: c.type = FieldType::Time; break;
+            case QMetaType::QDateTime: c.type = FieldType::DateTime; break;
+            case QMetaType::QByteArray: c.type = FieldType::Blob; break;
+            case QMetaType::Bool: c.type = FieldType::Boolean; break;
+            default: c.type = FieldType::String; c.fixedChar = true; break;
+            }
+            if (ti) {
+                int k = ti->indexOf(c.name);
+                if (k >= 0) {
+                    c.size = ti->columns[k].size;
+                    c.notNull = ti->columns[k].notNull;
+                }
+            }
+            addField(c);
+        }
+    }
+    columnCount_ = int(fields_.size());
+    for (size_t i = 0; i < calcFields_.size(); ++i)
+        calcFields_[i]->index_ = columnCount_ + int(i);
+}
+
+QString Dataset::selectList() const
+{
+    QStringList cols;
+    for (const auto& f : fields_)
+        cols << quoted(f->name_);
+    if (useDbKey_)
+        cols << QStringLiteral("RDB$DB_KEY");
+    return cols.join(QStringLiteral(", "));
+}
+
+QStringList Dataset::effectiveOrder() const
+{
+    QStringList order = order_;
+    const QStringList keys = keyFields();
+    if (keys.size() == 1 && keys.first() == QLatin1String("RDB$DB_KEY"))
+        return order;  // no identity to page by: the whole set is read
+    if (order.isEmpty())
+        return keys;
+    // The order must name each row once for paging: add the key unless a unique index is covered.
+    const TableInfo& ti = conn_.tableInfo(table_);
+    for (const QStringList& ux : ti.uniqueIndexes) {
+        bool covered = true;
+        for (const QString& f : ux)
+            covered = covered && order.contains(f);
+        if (covered)
+            return order;
+    }
+    for (const QString& k : keys)
+        if (!order.contains(k))
+            order << k;
+    return order;
+}
+
+QString Dataset::baseWhere(QVariantMap& params) const
+{
+    QStringList conds;
+    if (!filter_.isEmpty()) {
+        conds << QLatin1Char('(') + filter_ + QLatin1Char(')');
+        for (auto it = filterParams_.begin(); it != filterParams_.end(); ++it)
+            params.insert(it.key(), it.value());
+    }
+    if (master_) {
+        const QVariantList mv = masterValues();
+        for (int i = 0; i < detailFields_.size(); ++i) {
+            const QVariant v = i < mv.size() ? mv[i] : QVariant();
+            if (isNullValue(v)) {
+                conds << QStringLiteral("1 = 0");  // a master without key has no details
+                break;
+            }
+            const QString p = QStringLiteral("KV_M%1").arg(i);
+            conds << quoted(detailFields_[i]) + QStringLiteral(" = :") + p;
+            params.insert(p, v);
+        }
+    }
+    return conds.join(QStringLiteral(" AND "));
+}
+
+QVariantList Dataset::masterValues() const
+{
+    QVariantList out;
+    if (!master_ || !master_->active())
+        return out;
+    for (const QString& f : masterFields_) {
+        Field* mf = master_->FindField(f);
+        out << (mf ? mf->value() : QVariant());
+    }
+    return out;
+}
+
+QString Dataset::keysetCondition(const Row& r, bool after, bool inclusive, QVariantMap& params) const
+{
+    // Lexicographic comparison on the order fields, NULL sorting first; written out term by term
+    // because the database has no row-value comparison. A leading bound on the first field lets
+    // the database start its index walk at the right place.
+    const QStringList order = effectiveOrder();
+    QStringList terms;
+    QStringList equal;
+    static int counter = 0;
+    auto bind = [&](const QVariant& v) {
+        const QString name = QStringLiteral("KV_K%1").arg(counter++ % 100000);
+        params.insert(name, v);
+        return QLatin1Char(':') + name;
+    };
+    for (int i = 0; i < order.size(); ++i) {
+        Field* f = const_cast<Dataset*>(this)->FindField(order[i]);
+        const QVariant v = f ? r.values.value(f->index_) : QVariant();
+        const QString col = quoted(order[i]);
+        QString cmp;
+        if (after)
+            cmp = isNullValue(v) ? col + QStringLiteral(" IS NOT NULL") : col + QStringLiteral(" > ") + bind(v);
+        else if (!isNullValue(v))
+            cmp = QStringLiteral("(%1 < %2 OR %1 IS NULL)").arg(col, bind(v));
+        if (!cmp.isEmpty()) {
+            QStringList t = equal;
+            t << cmp;
+            terms << QLatin1Char('(') + t.join(QStringLiteral(" AND ")) + QLatin1Char(')');
+        }
+        equal << (isNullValue(v) ? col + QStringLiteral(" IS NULL") : col + QStringLiteral(" = ") + bind(v));
+    }
+    if (inclusive)
+        terms << QLatin1Char('(') + equal.join(QStringLiteral(" AND ")) + QLatin1Char(')');
+    if (terms.isEmpty())
+        return QStringLiteral("1 = 0");
+    QString cond = QLatin1Char('(') + terms.join(QStringLiteral(" OR ")) + QLatin1Char(')');
+    if (!order.isEmpty()) {
+        Field* f = const_cast<Dataset*>(this)->FindField(order[0]);
+        const QVariant v = f ? r.values.value(f->index_) : QVariant();
+        if (!isNullValue(v)) {
+            const QString col = quoted(order[0]);
+            if (after)
+                cond = col + QStringLiteral(" >= ") + bind(v) + QStringLiteral(" AND ") + cond;
+            else if (f->required_)
+                cond = col + QStringLiteral(" <= ") + bind(v) + QStringLiteral(" AND ") + cond;
+        }
+    }
+    return cond;
+}
+
+Dataset::Row Dataset::readRow(QSqlQuery& q) const
+{
+    Row r;
+    r.values.resize(columnCount_ + int(calcFields_.size()));
+    for (int i = 0; i < columnCount_; ++i) {
+        QVariant v = q.value(i);
+        const Field& f = *fields_[i];
+        if (v.isNull()) {
+            v = QVariant();
+        } else if (f.type_ == FieldType::String && v.typeId() == QMetaType::QString) {
+            if (f.fixedChar_) {
+                QString s = v.toString();
+                int n = s.size();
+                while (n > 0 && s[n - 1] == QLatin1Char(' '))
+                    --n;
+                s.truncate(n);
+                v = s;
+            }
+        } else if (f.type_ == FieldType::Memo && v.typeId() == QMetaType::QByteArray) {
+            v = QString::fromUtf8(v.toByteArray());
+        } else if (f.type_ == FieldType::Date && v.typeId() == QMetaType::QDate) {
+            v = QDateTime(v.toDate(), QTime(0, 0));
+        }
+        r.values[i] = v;
+    }
+    if (useDbKey_)
+        r.key = {q.value(columnCount_)};
+    else
+        r.key = keyOf(r);
+    return r;
+}
+
+QVariantList Dataset::keyOf(const Row& r) const
+{
+    QVariantList k;
+    for (const QString& f : keyFields()) {
+        Field* fd = const_cast<Dataset*>(this)->FindField(f);
+        k << (fd ? r.values.value(fd->index_) : QVariant());
+    }
+    return k;
+}
+
+QVector<Dataset::Row> Dataset::fetchRows(const QString& extraWhere, const QVariantMap& extraParams, bool descending,
+                                         int limit)
+{
+    QVariantMap params = extraParams;
+    QString where = baseWhere(params);
+    if (!extraWhere.isEmpty())
+        where = where.isEmpty() ? extraWhere : where + QStringLiteral(" AND ") + extraWhere;
+    QString sql = QStringLiteral("SELECT ");
+    if (limit > 0)
+        sql += QStringLiteral("FIRST %1 ").arg(limit);
+    sql += selectList() + QStringLiteral(" FROM ") + quoted(table_);
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where;
+    const QStringList order = effectiveOrder();
+    if (!order.isEmpty()) {
+        QStringList parts;
+        for (const QString& o : order)
+            parts << quoted(o) + (descending ? QStringLiteral(" DESC") : QString());
+        sql += QStringLiteral(" ORDER BY ") + parts.join(QStringLiteral(", "));
+    }
+    QSqlQuery q = conn_.exec(sql, params);
+    QVector<Row> out;
+    while (q.next()) {
+        out << readRow(q);
+        calcRow(out.last());
+    }
+    return out;
+}
+
+bool Dataset::IsEmpty() const { return rows_.isEmpty(); }
+
+void Dataset::loadFromStart()
+{
+    rows_.clear();
+    openQuery_.reset();
+    if (tableMode()) {
+        const bool paged = !effectiveOrder().isEmpty() && !useDbKey_;
+        rows_ = fetchRows(QString(), {}, false, paged ? pageSize_ : 0);
+        atStart_ = true;
+        atEnd_ = !paged || rows_.size() < pageSize_;
+    } else {
+        QVariantMap p;
+        QString where;  // queries carry their own conditions
+        Q_UNUSED(where);
+        auto q = std::make_unique<QSqlQuery>(conn_.exec(sql_, params_));
+        openQuery_ = std::move(q);
+        atStart_ = true;
+        atEnd_ = false;
+        fetchAllQuery(pageSize_);
+    }
+    linkedValues_ = masterValues();
+    cur_ = rows_.isEmpty() ? -1 : 0;
+    bof_ = true;
+    eof_ = rows_.isEmpty();
+}
+
+void Dataset::fetchAllQuery(int upTo)
+{
+    if (!openQuery_)
+        return;
+    int n = 0;
+    while ((upTo < 0 || n < upTo) && openQuery_->next()) {
+        rows_ << readRow(*openQuery_);
+        calcRow(rows_.last());
+        ++n;
+    }
+    if (upTo < 0 || n < upTo) {
+        atEnd_ = true;
+        openQuery_.reset();  // ends the read and its transaction
+    }
+}
+
+void Dataset::loadAround(const Row& anchor)
+{
+    QVariantMap p;
+    QString cond = keysetCondition(anchor, true, true, p);
+    rows_ = fetchRows(cond, p, false, pageSize_);
+    atEnd_ = rows_.size() < pageSize_;
+    atStart_ = false;
+    cur_ = rows_.isEmpty() ? -1 : 0;
+    bof_ = false;
+    eof_ = rows_.isEmpty();
+    if (rows_.isEmpty())
+        loadFromStart();
+}
+
+bool Dataset::fetchMoreForward()
+{
+    if (!active() || atEnd_)
+        return false;
+    const int before = rows_.size();
+    if (!tableMode()) {
+        fetchAllQuery(pageSize_);
+    } else if (rows_.isEmpty()) {
+        loadFromStart();
+    } else {
+        QVariantMap p;
+        QString cond = keysetCondition(rows_.last(), true, false, p);
+        QVector<Row> more = fetchRows(cond, p, false, pageSize_);
+        atEnd_ = more.size() < pageSize_;
+        rows_ += more;
+    }
+    const int added = rows_.size() - before;
+    if (added > 0 && !controlsDisabled())
+        emit rowsInserted(before, rows_.size() - 1);
+    return added > 0;
+}
+
+bool Dataset::fetchMoreBackward()
+{
+    if (!active() || atStart_ || !tableMode())
+        return false;
+    if (rows_.isEmpty()) {
+        atStart_ = true;
+        return false;
+    }
+    QVariantMap p;
+    QString cond = keysetCondition(rows_.first(), false, false, p);
+    QVector<Row> more = fetchRows(cond, p, true, pageSize_);
+    atStart_ = more.size() < pageSize_;
+    if (more.isEmpty())
+        return false;
+    std::reverse(more.begin(), more.end());
+    const int n = more.size();
+    rows_ = more + rows_;
+    if (cur_ >= 0)
+        cur_ += n;
+    if (!controlsDisabled())
+        emit rowsInserted(0, n - 1);
+    return true;
+}
+
+void Dataset::Open()
+{
+    if (active())
+        return;
+    if (table_.isEmpty() && sql_.isEmpty())
+        throw DbError(QStringLiteral("No se indicó la tabla o la consulta que se debe abrir"));
+    fire(BeforeOpen);
+    conn_.ensureOpen();
+    prepareFields();
+    loadFromStart();
+    state_ = DsState::Browse;
+    modified_ = false;
+    emit reset();
+    emit stateChanged();
+    fire(AfterOpen);
+    notifyDetails();
+    if (cur_ >= 0)
+        emit currentChanged(cur_);
+    fire(AfterScroll);
+}
+
+void Dataset::Close()
+{
+    if (!active())
+        return;
+    openQuery_.reset();
+    rows_.clear();
+    cur_ = -1;
+    state_ = DsState::Inactive;
+    eof_ = bof_ = true;
+    emit reset();
+    emit stateChanged();
+    for (Dataset* d : details_)
+        d->Close();
+}
+
+void Dataset::Refresh()
+{
+    if (!active())
+        return;
+    CheckBrowseMode();
+    const int oldIndex = cur_;
+    const QVariantList key = cur_ >= 0 ? rows_[cur_].key : QVariantList();
+    const Row anchor = cur_ >= 0 ? rows_[cur_] : Row();
+    const bool wasWhole = atStart_ && atEnd_;
+    if (tableMode() && !wasWhole && cur_ >= 0) {
+        loadAround(anchor);
+    } else {
+        loadFromStart();
+        if (!key.isEmpty()) {
+            int found = -1;
+            for (int i = 0; i < rows_.size() && found < 0; ++i)
+                if (rows_[i].key == key)
+                    found = i;
+            if (found < 0 && !tableMode()) {
+                while (rows_.size() <= oldIndex && fetchMoreForward()) {
+                }
+                found = qMin(oldIndex, int(rows_.size()) - 1);
+            }
+            cur_ = found >= 0 ? found : qMin(oldIndex, int(rows_.size()) - 1);
+        }
+    }
+    eof_ = rows_.isEmpty();
+    bof_ = cur_ <= 0;
+    if (!controlsDisabled()) {
+        emit reset();
+        emit currentChanged(cur_);
+    }
+    notifyDetails();
+}
+
+// ---------------------------------------------------------------- navigation
+
+void Dataset::fire(const DatasetEvent& e)
+{
+    if (e)
+        e(*this);
+}
+
+void Dataset::setState(DsState s)
+{
+    if (s == state_)
+        return;
+    state_ = s;
+    emit stateChanged();
+}
+
+void Dataset::setCur(int i, bool fireScroll)
+{
+    if (i == cur_)
+        return;
+    if (fireScroll)
+        fire(BeforeScroll);
+    cur_ = i;
+    if (!controlsDisabled())
+        emit currentChanged(cur_);
+    notifyDetails();
+    if (fireScroll)
+        fire(AfterScroll);
+}
+
+void Dataset::setCurrentIndex(int i)
+{
+    if (!active() || i < 0 || i >= rows_.size())
+        return;
+    CheckBrowseMode();
+    eof_ = false;
+    bof_ = false;
+    setCur(i);
+}
+
+void Dataset::First()
+{
+    if (!active())
+        throw DbError(QStringLiteral("Los datos no están abiertos"));
+    CheckBrowseMode();
+    if (!atStart_) {
+        loadFromStart();
+        cur_ = -1;
+        if (!controlsDisabled())
+            emit reset();
+    }
+    bof_ = true;
+    eof_ = rows_.isEmpty();
+    if (cur_ != 0 && !rows_.isEmpty())
+        setCur(0);
+    else if (rows_.isEmpty())
+        cur_ = -1;
+}
+
+void Dataset::Last()
+{
+    if (!active())
+        throw DbError(QStringLiteral("Los datos no están abiertos"));
+    CheckBrowseMode();
+    if (!atEnd_) {
+        if (tableMode()) {
+            rows_ = fetchRows(QString(), {}, true, pageSize_);
+            std::reverse(rows_.begin(), rows_.end());
+            atEnd_ = true;
+            atStart_ = rows_.size() < pageSize_;
+        } else {
+            fetchAllQuery(-1);
+        }
+        cur_ = -1;
+        if (!controlsDisabled())
+            emit reset();
+    }
+    eof_ = true;
+    bof_ = rows_.isEmpty();
+    if (!rows_.isEmpty())
+        setCur(rows_.size() - 1);
+}
+
+void Dataset::Next()
+{
+    if (!active())
+        return;
+    CheckBrowseMode();
+    if (cur_ + 1 < rows_.size() || fetchMoreForward()) {
+        bof_ = false;
+        eof_ = false;
+        setCur(cur_ + 1);
+    } else {
+        eof_ = true;
+    }
+}
+
+void Dataset::Prior()
+{
+    if (!active())
+        return;
+    CheckBrowseMode();
+    if (cur_ > 0 || fetchMoreBackward()) {
+        eof_ = false;
+        bof_ = false;
+        setCur(cur_ - 1);
+    } else {
+        bof_ = true;
+    }
+}
+
+void Dataset::MoveBy(int n)
+{
+    for (; n > 0 && !eof_; --n)
+        Next();
+    for (; n < 0 && !bof_; ++n)
+        Prior();
+}
+
+int Dataset::recordCount()
+{
+    if (!active())
+        return 0;
+    if (!tableMode()) {
+        fetchAllQuery(-1);
+        return rows_.size();
+    }
+    if (atStart_ && atEnd_)
+        return rows_.size();
+    QVariantMap p;
+    QString where = baseWhere(p);
+    QString sql = QStringLiteral("SELECT COUNT(*) FROM ") + quoted(table_);
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where;
+    return conn_.scalar(sql, p).toInt();
+}
+
+bool Dataset::rowMatchesLocally(const Row& r, const QStringList& fields, const QVariantList& values,
+                                const LocateOptions& opt) const
+{
+    for (int i = 0; i < fields.size(); ++i) {
+        Field* f = const_cast<Dataset*>(this)->FindField(fields[i]);
+        if (!f)
+            return false;
+        const QVariant a = r.values.value(f->index_);
+        const QVariant b = values.value(i);
+        if (isNullValue(b) || isNullValue(a)) {
+            if (isNullValue(a) != isNullValue(b))
+                return false;
+            continue;
+        }
+        if (f->type_ == FieldType::String || f->type_ == FieldType::Memo) {
+            QString sa = a.toString(), sb = b.toString();
+            while (sb.endsWith(QLatin1Char(' ')) && f->fixedChar_)
+                sb.chop(1);
+            const Qt::CaseSensitivity cs = opt.caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+            if (opt.partialKey ? !sa.startsWith(sb, cs) : sa.compare(sb, cs) != 0)
+                return false;
+        } else if (f->isNumeric()) {
+            bool ok = false;
+            double db = b.toDouble(&ok);
+            if (!ok || a.toDouble() != db)
+                return false;
+        } else if (compareValues(a, b) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Dataset::Locate(const QString& fieldList, const QVariantList& values, LocateOptions opt)
+{
+    if (!active())
+        Open();
+    CheckBrowseMode();
+    const QStringList fields = splitFields(fieldList);
+    for (const QString& f : fields)
+        if (!FindField(f))
+            throw DbError(QStringLiteral("Campo '%1' no encontrado").arg(f));
+
+    const bool whole = atStart_ && atEnd_;
+    if (!tableMode() || whole || useDbKey_) {
+        if (!tableMode() && !atStart_)
+            loadFromStart();
+        for (int i = 0;; ++i) {
+            if (i >= rows_.size()) {
+                if (tableMode() || !fetchMoreForward())
+                    return false;
+            }
+            if (i < rows_.size() && rowMatchesLocally(rows_[i], fields, values, opt)) {
+                eof_ = bof_ = false;
+                setCur(i);
+                return true;
+            }
+        }
+    }
+
+    // Keyed read of the first matching row in the dataset's order.
+    QVariantMap p;
+    QStringList conds;
+    for (int i = 0; i < fields.size(); ++i) {
+        const QString col = quoted(fields[i]);
+        const QVariant v = values.value(i);
+        const QString name = QStringLiteral("KV_L%1").arg(i);
+        Field* f = FindField(fields[i]);
+        if (isNullValue(v)) {
+            conds << col + QStringLiteral(" IS NULL");
+            continue;
+        }
+        const bool text = f->type_ == FieldType::String;
+        if (text && opt.partialKey) {
+            conds << (opt.caseInsensitive ? QStringLiteral("UPPER(%1) STARTING WITH UPPER(:%2)")
+                                          : QStringLiteral("%1 STARTING WITH :%2"))
+                         .arg(col, name);
+        } else if (text && opt.caseInsensitive) {
+            conds << QStringLiteral("UPPER(%1) = UPPER(:%2)").arg(col, name);
+        } else {
+            conds << col + QStringLiteral(" = :") + name;
+        }
+        p.insert(name, convertIn(*f, v));
+    }
+    QVector<Row> found = fetchRows(conds.join(QStringLiteral(" AND ")), p, false, 1);
+    if (found.isEmpty())
+        return false;
+    for (int i = 0; i < rows_.size(); ++i) {
+        if (rows_[i].key == found.first().key) {
+            eof_ = bof_ = false;
+            setCur(i);
+            return true;
+        }
+    }
+    fire(BeforeScroll);
+    loadAround(found.first());
+    if (!controlsDisabled()) {
+        emit reset();
+        emit currentChanged(cur_);
+    }
+    notifyDetails();
+    fire(AfterScroll);
+    return true;
+}
+
+bool Dataset::FindKey(const QVariantList& values)
+{
+    QStringList order = order_.isEmpty() ? keyFields() : order_;
+    return Locate(order.mid(0, values.size()).join(QLatin1Char(';')), values);
+}
+
+void Dataset::FindNearest(const QVariantList& values)
+{
+    if (!active())
+        Open();
+    CheckBrowseMode();
+    const QStringList order = effectiveOrder();
+    if (!tableMode() || order.isEmpty() || (atStart_ && atEnd_)) {
+        // Everything is in memory: walk it.
+        Row probe;
+        probe.values.resize(columnCount_ + int(calcFields_.size()));
+        for (int i = 0; i < rows_.size(); ++i) {
+            bool ge = true;
+            for (int k = 0; k < values.size() && k < order.size(); ++k) {
+                Field* f = FindField(order[k]);
+                int c = compareValues(rows_[i].values.value(f->index_), convertIn(*f, values[k]));
+                if (c != 0) {
+                    ge = c > 0;
+                    break;
+                }
+            }
+            if (ge) {
+                eof_ = bof_ = false;
+                setCur(i);
+                return;
+            }
+        }
+        if (!rows_.isEmpty())
+            setCur(rows_.size() - 1);
+        return;
+    }
+    // Rows whose first n order fields are >= the values: keyset condition on those fields only.
+    QVariantMap p;
+    QStringList terms, equal;
+    for (int k = 0; k < values.size() && k < order.size(); ++k) {
+        Field* f = FindField(order[k]);
+        const QVariant v = convertIn(*f, values[k]);
+        const QString col = quoted(order[k]);
+        const QString name = QStringLiteral("KV_N%1").arg(k);
+        if (isNullValue(v)) {
+            equal << col + QStringLiteral(" IS NULL");
+            QStringList t = equal;
+            t.removeLast();
+            t << col + QStringLiteral(" IS NOT NULL");
+            terms << QLatin1Char('(') + t.join(QStringLiteral(" AND ")) + QLatin1Char(')');
+            continue;
+        }
+        p.insert(name, v);
+        QStringList t = equal;
+        t << col + QStringLiteral(" > :") + name;
+        terms << QLatin1Char('(') + t.join(QStringLiteral(" AND ")) + QLatin1Char(')');
+        equal << col + QStringLiteral(" = :") + name;
+    }
+    terms << QLatin1Char('(') + equal.join(QStringLiteral(" AND ")) + QLatin1Char(')');
+    QString cond = QLatin1Char('(') + terms.join(QStringLiteral(" OR ")) + QLatin1Char(')');
+    if (!values.isEmpty() && !isNullValue(values[0]))
+        cond = quoted(order[0]) + QStringLiteral(" >= :KV_N0 AND ") + cond;
+    QVector<Row> found = fetchRows(cond, p, false, pageSize_);
+    fire(BeforeScroll);
+    if (found.isEmpty()) {
+        Last();
+        return;
+    }
+    rows_ = found;
+    atEnd_ = rows_.size() < pageSize_;
+    atStart_ = false;
+    cur_ = 0;
+    eof_ = bof_ = false;
+    if (!controlsDisabled()) {
+        emit reset();
+        emit currentChanged(cur_);
+    }
+    notifyDetails();
+    fire(AfterScroll);
+}
+
+// ---------------------------------------------------------------- editing
+
+Dataset::Row* Dataset::activeRow()
+{
+    if (calcTarget_)
+        return calcTarget_;
+    if (cur_ < 0 || cur_ >= rows_.size())
+        return nullptr;
+    return &rows_[cur_];
+}
+
+const Dataset::Row* Dataset::activeRow() const { return const_cast<Dataset*>(this)->activeRow(); }
+
+QVariant Dataset::convertIn(const Field& f, const QVariant& v) const
+{
+    if (isNullValue(v))
+        return QVariant();
+    switch (f.type_) {
+    case FieldType::String: {
+        QString s = v.typeId() == QMetaType::Double ? FloatToStr(v.toDouble()) : v.toString();
+        if (f.size_ > 0 && s.size() > f.size_)
+            s.truncate(f.size_);  // text longer than its column is cut to the column's width
+        if (f.fixedChar_) {
+            int n = s.size();
+            while (n > 0 && s[n - 1] == QLatin1Char(' '))
+                --n;
+            s.truncate(n);
+        }
+        if (s.isEmpty())
+            return QVariant();  // an empty text box leaves the column empty
+        return s;
+    }
+    case FieldType::Memo: {
+        QString s = v.typeId() == QMetaType::QByteArray ? QString::fromUtf8(v.toByteArray()) : v.toString();
+        return s.isEmpty() ? QVariant() : QVariant(s);
+    }
+    case FieldType::Integer:
+    case FieldType::SmallInt:
+    case FieldType::LargeInt: {
+        double d;
+        if (v.typeId() == QMetaType::QString) {
+            if (v.toString().trimmed().isEmpty())
+                return QVariant();
+            d = StrToFloat(v.toString());
+        } else {
+            d = v.toDouble();
+        }
+        if (f.type_ == FieldType::LargeInt)
+            return QVariant(qint64(std::llround(d)));
+        return QVariant(int(std::llround(d)));
+    }
+    case FieldType::Float: {
+        if (v.typeId() == QMetaType::QString) {
+            if (v.toString().trimmed().isEmpty())
+                return QVariant();
+            return StrToFloat(v.toString());
+        }
+        return v.toDouble();
+    }
+    case FieldType::Date:
+    case FieldType::DateTime: {
+        if (v.typeId() == QMetaType::QDate)
+            return QDateTime(v.toDate(), QTime(0, 0));
+        if (v.typeId() == QMetaType::QString) {
+            if (v.toString().trimmed().isEmpty())
+                return QVariant();
+            return QDateTime(StrToDate(v.toString()), QTime(0, 0));
+        }
+        return v.toDateTime();
+    }
+    case FieldType::Time:
+        return v.toTime();
+    case FieldType::Blob:
+        return v.typeId() == QMetaType::QString ? v.toString().toUtf8() : v.toByteArray();
+    case FieldType::Boolean:
+        return v.toBool();
+    }
+    return v;
+}
+
+void Dataset::calcRow(Row& r)
+{
+    if (calcFields_.empty() || !OnCalcFields)
+        return;
+    const DsState saved = state_;
+    Row* savedTarget = calcTarget_;
+    for (size_t i = 0; i < calcFields_.size(); ++i)
+        r.values[columnCount_ + int(i)] = QVariant();
+    state_ = DsState::CalcFields;
+    calcTarget_ = &r;
+    try {
+        OnCalcFields(*this);
+    } catch (...) {
+        state_ = saved;
+        calcTarget_ = savedTarget;
+        throw;
+    }
+    state_ = saved;
+    calcTarget_ = savedTarget;
+}
+
+void Dataset::CheckBrowseMode()
+{
+    if (isEditing())
+        Post();
+}
+
+void Dataset::Insert()
+{
+    if (!active())
+        Open();
+    CheckBrowseMode();
+    insertAt(cur_ < 0 ? 0 : cur_);
+}
+
+void Dataset::Append()
+{
+    if (!active())
+        Open();
+    CheckBrowseMode();
+    if (!atEnd_)
+        Last();
+    insertAt(rows_.size());
+}
+
+void Dataset::insertAt(int pos)
+{
+    fire(BeforeInsert);
+    Row r;
+    r.values.resize(columnCount_ + int(calcFields_.size()));
+    rows_.insert(pos, r);
+    if (!controlsDisabled())
+        emit rowsInserted(pos, pos);
+    original_ = Row();
+    cur_ = pos;
+    eof_ = bof_ = false;
+    setState(DsState::Insert);
+    modified_ = false;
+    // A detail row belongs to the master's current row from the start.
+    if (master_) {
+        const QVariantList mv = masterValues();
+        for (int i = 0; i < detailFields_.size() && i < mv.size(); ++i)
+            if (Field* f = FindField(detailFields_[i]))
+                rows_[cur_].values[f->index_] = convertIn(*f, mv[i]);
+    }
+    try {
+        fire(OnNewRecord);
+    } catch (...) {
+        Cancel();
+        throw;
+    }
+    calcRow(rows_[cur_]);
+    if (!controlsDisabled())
+        emit currentChanged(cur_);
+    fire(AfterInsert);
+}
+
+void Dataset::Edit()
+{
+    if (!active())
+        Open();
+    if (isEditing())
+        return;
+    if (rows_.isEmpty() || cur_ < 0) {
+        Insert();
+        return;
+    }
+    fire(BeforeEdit);
+    original_ = rows_[cur_];
+    modified_ = false;
+    setState(DsState::Edit);
+    fire(AfterEdit);
+}
+
+void Dataset::writeInsert(Row& r)
+{
+    const QString table = writeTable();
+    if (table.isEmpty())
+        throw DbError(QStringLiteral("Esta consulta no se puede modificar"));
+    const TableInfo& ti = conn_.tableInfo(table);
+    QStringList cols, marks;
+    QVariantMap p;
+    for (int i = 0; i < columnCount_; ++i) {
+        const Field& f = *fields_[i];
+        if (ti.indexOf(f.name_) < 0 || isNullValue(r.values[i]))
+            continue;
+        const QString name = QStringLiteral("P%1").arg(i);
+        cols << quoted(f.name_);
+        marks << QLatin1Char(':') + name;
+        p.insert(name, r.values[i]);
+    }
+    QString sql;
+    if (cols.isEmpty())
+        sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(table));
+    else
+        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(quoted(table), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    if (useDbKey_ && tableMode()) {
+        sql += QStringLiteral(" RETURNING RDB$DB_KEY");
+        QSqlQuery q = conn_.exec(sql, p);
+        r.key = q.next() ? QVariantList{q.value(0)} : QVariantList{};
+    } else {
+        conn_.exec(sql, p);
+        r.key = keyOf(r);
+    }
+}
+
+void Dataset::writeUpdate(Row& r, const Row& original)
+{
+    const QString table = writeTable();
+    if (table.isEmpty())
+        throw DbError(QStringLiteral("Esta consulta no se puede modificar"));
+    const TableInfo& ti = conn_.tableInfo(table);
+    QStringList sets;
+    QVariantMap p;
+    for (int i = 0; i < columnCount_; ++i) {
+        const Field& f = *fields_[i];
+        if (ti.indexOf(f.name_) < 0)
+            continue;
+        const QVariant& a = r.values[i];
+        const QVariant& b = original.values.value(i);
+        if (isNullValue(a) == isNullValue(b) && (isNullValue(a) || a == b))
+            continue;
+        const QString name = QStringLiteral("P%1").arg(i);
+        sets << quoted(f.name_) + QStringLiteral(" = :") + name;
+        p.insert(name, a);
+    }
+    if (sets.isEmpty())
+        return;
+    QStringList where;
+    const QStringList keys = (useDbKey_ && tableMode()) ? QStringList{QStringLiteral("RDB$DB_KEY")} : keyFields();
+    if (keys.isEmpty())
+        throw DbError(QStringLiteral("La tabla %1 no tiene clave: no se puede modificar la fila").arg(table));
+    for (int k = 0; k < keys.size(); ++k) {
+        const QString name = QStringLiteral("K%1").arg(k);
+        const QVariant v = original.key.value(k);
+        if (isNullValue(v)) {
+            where << keys[k] + QStringLiteral(" IS NULL");
+        } else {
+            where << (keys[k] == QLatin1String("RDB$DB_KEY") ? keys[k] : quoted(keys[k])) + QStringLiteral(" = :") + name;
+            p.insert(name, v);
+        }
+    }
+    QSqlQuery q = conn_.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                 .arg(quoted(table), sets.join(QStringLiteral(", ")), where.join(QStringLiteral(" AND "))),
+                             p);
+    if (q.numRowsAffected() == 0)
+        throw DbError(QStringLiteral("La fila ya no existe: otro usuario la borró o cambió su clave"));
+    if (!(useDbKey_ && tableMode()))
+        r.key = keyOf(r);
+}
+
+int Dataset::compareOrder(const Row& a, const Row& b) const
+{
+    for (const QString& o : effectiveOrder()) {
+        Field* f = const_cast<Dataset*>(this)->FindField(o);
+        if (!f)
+            continue;
+        int c = compareValues(a.values.value(f->index_), b.values.value(f->index_));
+        if (c != 0)
+            return c;
+    }
+    return 0;
+}
+
+void Dataset::placeAfterPost()
+{
+    // With the whole set in memory the posted row moves to its place in the order, as it will be
+    // on the next read; a partial window keeps it where the user sees it.
+    if (!tableMode() || !(atStart_ && atEnd_) || cur_ < 0 || effectiveOrder().isEmpty())
+        return;
+    Row r = rows_[cur_];
+    int target = 0;
+    for (int i = 0; i < rows_.size(); ++i) {
+        if (i == cur_)
+            continue;
+        if (compareOrder(rows_[i], r) < 0)
+            ++target;
+    }
+    if (target == cur_)
+        return;
+    rows_.removeAt(cur_);
+    rows_.insert(target, r);
+    cur_ = target;
+    if (!controlsDisabled()) {
+        emit reset();
+        emit currentChanged(cur_);
+    }
+}
+
+void Dataset::Post()
+{
+    if (!isEditing())
+        return;
+    fire(BeforePost);
+    Row& r = rows_[cur_];
+    for (int i = 0; i < columnCount_; ++i) {
+        const Field& f = *fields_[i];
+        if (f.required_ && isNullValue(r.values[i]))
+            throw DbError(QStringLiteral("El campo '%1' debe tener un valor").arg(f.displayLabel.isEmpty() ? f.name_ : f.displayLabel));
+    }
+    if (state_ == DsState::Insert)
+        writeInsert(r);
+    else
+        writeUpdate(r, original_);
+    setState(DsState::Browse);
+    modified_ = false;
+    calcRow(rows_[cur_]);
+    if (!controlsDisabled())
+        emit rowChanged(cur_);
+    placeAfterPost();
+    fire(AfterPost);
+    notifyDetails();
+}
+
+void Dataset::Cancel()
+{
+    if (!isEditing())
+        return;
+    fire(BeforeCancel);
+    if (state_ == DsState::Insert) {
+        const int pos = cur_;
+        rows_.removeAt(pos);
+        if (!controlsDisabled())
+            emit rowsRemoved(pos, pos);
+        cur_ = rows_.isEmpty() ? -1 : qMin(pos, int(rows_.size()) - 1);
+        eof_ = rows_.isEmpty();
+    } else {
+        rows_[cur_] = original_;
+        if (!controlsDisabled())
+            emit rowChanged(cur_);
+    }
+    setState(DsState::Browse);
+    modified_ = false;
+    if (!controlsDisabled())
+        emit currentChanged(cur_);
+    fire(AfterCancel);
+    notifyDetails();
+}
+
+void Dataset::Delete()
+{
+    if (!active())
+        throw DbError(QStringLiteral("Los datos no están abiertos"));
+    if (state_ == DsState::Insert) {
+        Cancel();
+        return;
+    }
+    if (rows_.isEmpty() || cur_ < 0)
+        throw DbError(QStringLiteral("No hay ninguna fila para borrar"));
+    if (state_ == DsState::Edit)
+        Cancel();
+    fire(BeforeDelete);
+    const QString table = writeTable();
+    if (table.isEmpty())
+        throw DbError(QStringLiteral("Esta consulta no se puede modificar"));
+    const Row& r = rows_[cur_];
+    const QStringList keys = (useDbKey_ && tableMode()) ? QStringList{QStringLiteral("RDB$DB_KEY")} : keyFields();
+    if (keys.isEmpty())
+        throw DbError(QStringLiteral("La tabla %1 no tiene clave: no se puede borrar la fila").arg(table));
+    QStringList where;
+    QVariantMap p;
+    for (int k = 0; k < keys.size(); ++k) {
+        const QVariant v = r.key.value(k);
+        const QString name = QStringLiteral("K%1").arg(k);
+        if (isNullValue(v)) {
+            where << keys[k] + QStringLiteral(" IS NULL");
+        } else {
+            where << (keys[k] == QLatin1String("RDB$DB_KEY") ? keys[k] : quoted(keys[k])) + QStringLiteral(" = :") + name;
+            p.insert(name, v);
+        }
+    }
+    conn_.exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(table), where.join(QStringLiteral(" AND "))), p);
+    const int pos = cur_;
+    rows_.removeAt(pos);
+    if (!controlsDisabled())
+        emit rowsRemoved(pos, pos);
+    if (rows_.isEmpty() && !atEnd_)
+        fetchMoreForward();
+    cur_ = rows_.isEmpty() ? -1 : qMin(pos, int(rows_.size()) - 1);
+    eof_ = rows_.isEmpty();
+    bof_ = cur_ <= 0;
+    fire(AfterDelete);
+    if (!controlsDisabled())
+        emit currentChanged(cur_);
+    notifyDetails();
+    fire(AfterScroll);
+}
+
+// ---------------------------------------------------------------- fields
+
+Field* Dataset::FindField(const QString& name)
+{
+    if (fields_.empty() && !table_.isEmpty())
+        prepareFields();
+    for (auto& f : fields_)
+        if (f->name_.compare(name, Qt::CaseInsensitive) == 0)
+            return f.get();
+    for (auto& f : calcFields_)
+        if (f->name_.compare(name, Qt::CaseInsensitive) == 0)
+            return f.get();
+    return nullptr;
+}
+
+Field& Dataset::FieldByName(const QString& name)
+{
+    Field* f = FindField(name);
+    if (!f)
+        throw DbError(QStringLiteral("Campo '%1' no encontrado").arg(name));
+    return *f;
+}
+
+QVariant Dataset::valueAt(int row, int field) const
+{
+    if (row < 0 || row >= rows_.size())
+        return QVariant();
+    return rows_[row].values.value(field);
+}
+
+QString Dataset::displayTextAt(int row, int field) const
+{
+    if (row < 0 || row >= rows_.size())
+        return QString();
+    auto* self = const_cast<Dataset*>(this);
+    Row* saved = self->calcTarget_;
+    self->calcTarget_ = &self->rows_[row];
+    QString t;
+    try {
+        Field& f = field < columnCount_ ? *self->fields_[field] : *self->calcFields_[field - columnCount_];
+        t = f.displayText();
+    } catch (...) {
+        self->calcTarget_ = saved;
+        throw;
+    }
+    self->calcTarget_ = saved;
+    return t;
+}
+
+void Dataset::DisableControls() { ++disabled_; }
+
+void Dataset::EnableControls()
+{
+    if (disabled_ > 0 && --disabled_ == 0) {
+        emit reset();
+        emit currentChanged(cur_);
+        notifyDetails();
+    }
+}
+
+// ---------------------------------------------------------------- master-detail
+
+void Dataset::notifyDetails()
+{
+    if (controlsDisabled())
+        return;
+    for (Dataset* d : details_)
+        d->masterChanged();
+}
+
+bool Dataset::masterValuesChanged() const
+{
+    const QVariantList now = masterValues();
+    if (now.size() != linkedValues_.size())
+        return true;
+    for (int i = 0; i < now.size(); ++i)
+        if (compareValues(now[i], linkedValues_[i]) != 0 || isNullValue(now[i]) != isNullValue(linkedValues_[i]))
+            return true;
+    return false;
+}
+
+void Dataset::masterChanged()
+{
+    if (!active() || !masterValuesChanged())
+        return;
+    CheckBrowseMode();
+    loadFromStart();
+    if (!controlsDisabled()) {
+        emit reset();
+        emit currentChanged(cur_);
+    }
+    notifyDetails();
+    fire(AfterScroll);
+}
+
+}  // namespace kv

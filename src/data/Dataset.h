@@ -1,0 +1,275 @@
+#pragma once
+// The cursor that data modules and screens share. A Dataset is either a table (rows in key order,
+// or an order and a filter you set) or a query with named parameters (":EMPRESA"). It has a
+// current row, fields read by name, the states browse / insert / edit, and events that the data
+// modules hook their rules into. A handler stops the operation it belongs to by throwing Abort.
+//
+// Scale: a table dataset holds a window of rows, fetched a page at a time by keyset in either
+// direction, so a grid over 100,000 products or a search by key never loads the whole table.
+#include "data/Connection.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QVariant>
+#include <QVector>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace kv {
+
+class Dataset;
+
+enum class DsState { Inactive, Browse, Insert, Edit, CalcFields };
+
+class Field {
+public:
+    const QString& name() const { return name_; }
+    FieldType type() const { return type_; }
+    int size() const { return size_; }
+    bool required() const { return required_; }
+    bool calculated() const { return calculated_; }
+    bool isNumeric() const;
+    int index() const { return index_; }
+    Dataset& dataset() const { return *ds_; }
+
+    QVariant value() const;     // null QVariant for NULL; char(n) without trailing blanks
+    bool isNull() const;
+    QString asString() const;   // "" for NULL
+    double asFloat() const;     // 0 for NULL
+    int asInteger() const;
+    qint64 asLargeInt() const;
+    QDateTime asDateTime() const;
+    QDate asDate() const;
+    QByteArray asBytes() const;
+
+    // Sets the value of the row being edited. Text is cut to the column's width. Raises DbError
+    // when the dataset is not in insert or edit mode (calculated fields: only while calculating).
+    void setValue(const QVariant& v);
+    void setString(const QString& s) { setValue(s); }
+    void setFloat(double d) { setValue(d); }
+    void setInteger(int i) { setValue(i); }
+    void clear() { setValue(QVariant()); }
+    Field& operator=(const QVariant& v) { setValue(v); return *this; }
+
+    // Display: picture string for numbers (FormatFloat) or dates (FormatDateTime).
+    QString displayFormat;
+    QString displayLabel;
+    int displayWidth = 0;
+    bool readOnly = false;
+    bool visible = true;
+    QString displayText() const;
+
+    // Called after the field's value changed (Delphi's OnChange), with the field.
+    std::function<void(Field&)> OnChange;
+    // Called before a value is stored; may throw to refuse it.
+    std::function<void(Field&, const QVariant&)> OnValidate;
+
+private:
+    friend class Dataset;
+    Dataset* ds_ = nullptr;
+    QString name_;
+    FieldType type_ = FieldType::String;
+    int size_ = 0;
+    bool fixedChar_ = false;
+    bool required_ = false;
+    bool calculated_ = false;
+    int index_ = 0;
+};
+
+using DatasetEvent = std::function<void(Dataset&)>;
+
+struct LocateOptions {
+    bool caseInsensitive = false;
+    bool partialKey = false;  // text values match rows that start with them
+};
+
+class Dataset : public QObject {
+    Q_OBJECT
+public:
+    explicit Dataset(Connection& connection, QObject* parent = nullptr);
+    ~Dataset() override;
+
+    Connection& connection() const { return conn_; }
+
+    // --- what the dataset reads ---
+    void setTableName(const QString& table);             // table mode
+    QString tableName() const { return table_; }
+    void setSql(const QString& sql);                     // query mode
+    QString sql() const { return sql_; }
+    // Query parameters (names without colon). Changing them takes effect at the next Open/Refresh.
+    void setParam(const QString& name, const QVariant& value);
+    QVariant param(const QString& name) const;
+    // Table mode: order by these fields ("NOMBRE;PRODUCTO"); empty means key order.
+    void setIndexFieldNames(const QString& fields);
+    QString indexFieldNames() const { return order_.join(QLatin1Char(';')); }
+    // Table mode: an SQL condition with its own named parameters, e.g. "LLAVE = :LLAVE".
+    void setFilter(const QString& condition, const QVariantMap& params = {});
+    QString filter() const { return filter_; }
+    // Master-detail: this dataset shows the rows whose detailFields equal the master's
+    // masterFields ("EMPRESA;DOCUMENTO;CONSECUTIVO"); an inserted row takes the master's values.
+    void setMasterSource(Dataset* master, const QString& masterFields, const QString& detailFields = QString());
+    Dataset* master() const { return master_; }
+    // A calculated field, filled by OnCalcFields each time a row is read or changed.
+    Field& addCalcField(const QString& name, FieldType type = FieldType::String, int size = 0);
+    void setPageSize(int rows) { pageSize_ = rows > 0 ? rows : 100; }
+    int pageSize() const { return pageSize_; }
+    // Query mode: a table the query's rows can be written back to (keyed on its primary key).
+    void setUpdateTable(const QString& table) { updateTable_ = table; }
+
+    // --- life ---
+    void Open();
+    void Close();
+    bool active() const { return state_ != DsState::Inactive; }
+    void Refresh();  // re-reads, keeping the current row where it still exists
+    DsState state() const { return state_; }
+    bool isEditing() const { return state_ == DsState::Insert || state_ == DsState::Edit; }
+    bool modified() const { return modified_; }
+
+    // --- navigation ---
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    void MoveBy(int n);
+    bool Eof() const { return eof_; }
+    bool Bof() const { return bof_; }
+    bool IsEmpty() const;
+    // Rows held in memory (the grid's rows) and the current one's index among them.
+    int bufferCount() const { return rows_.size(); }
+    int currentIndex() const { return cur_; }
+    void setCurrentIndex(int i);  // moves to a buffered row (posting pending changes)
+    // Fetches another page after / before the buffered rows; false when there is none.
+    bool fetchMoreForward();
+    bool fetchMoreBackward();
+    bool allFetchedForward() const { return atEnd_; }
+    bool allFetchedBackward() const { return atStart_; }
+    // Counts the rows of the whole set (a SELECT COUNT for tables).
+    int recordCount();
+
+    // Locate: the first row (in the dataset's order) whose fields equal the values.
+    bool Locate(const QString& fields, const QVariantList& values, LocateOptions opt = {});
+    bool Locate(const QString& field, const QVariant& value, LocateOptions opt = {})
+    {
+        return Locate(field, QVariantList{value}, opt);
+    }
+    // FindKey: exact match on the order fields (the key when no order is set).
+    bool FindKey(const QVariantList& values);
+    // FindNearest: the first row whose order fields are >= the values (incremental search).
+    void FindNearest(const QVariantList& values);
+
+    // --- editing ---
+    void Insert();
+    void Append();
+    void Edit();
+    void Post();
+    void Cancel();
+    void Delete();
+    // Posts when editing; nothing otherwise (what navigation does before moving).
+    void CheckBrowseMode();
+
+    // --- fields ---
+    Field& FieldByName(const QString& name);
+    Field* FindField(const QString& name);
+    Field& operator[](const QString& name) { return FieldByName(name); }
+    int fieldCount() const { return int(fields_.size()); }
+    Field& fieldAt(int i) { return *fields_[i]; }
+    // Value of a buffered row (for grids); calculated fields included.
+    QVariant valueAt(int row, int field) const;
+    QString displayTextAt(int row, int field) const;
+
+    // While disabled, grids are not told of moves and details do not follow (bulk work).
+    void DisableControls();
+    void EnableControls();
+    bool controlsDisabled() const { return disabled_ > 0; }
+
+    // --- events (wired by the data module to its handlers) ---
+    DatasetEvent BeforeOpen, AfterOpen;
+    DatasetEvent BeforeInsert, OnNewRecord, AfterInsert;
+    DatasetEvent BeforeEdit, AfterEdit;
+    DatasetEvent BeforePost, AfterPost;
+    DatasetEvent BeforeCancel, AfterCancel;
+    DatasetEvent BeforeDelete, AfterDelete;
+    DatasetEvent BeforeScroll, AfterScroll;
+    DatasetEvent OnCalcFields;
+
+signals:
+    void reset();                       // the buffer was replaced
+    void rowsInserted(int first, int last);
+    void rowsRemoved(int first, int last);
+    void rowChanged(int row);
+    void currentChanged(int row);
+    void stateChanged();
+
+private:
+    friend class Field;
+    struct Row {
+        QVector<QVariant> values;  // columns then calculated fields
+        QVariantList key;          // identity for update/delete: primary key or DB_KEY
+    };
+
+    bool tableMode() const { return !table_.isEmpty(); }
+    void prepareFields();
+    void insertAt(int pos);
+    QString selectList() const;
+    QStringList effectiveOrder() const;
+    QString baseWhere(QVariantMap& params) const;
+    QVector<Row> fetchRows(const QString& extraWhere, const QVariantMap& extraParams, bool descending, int limit);
+    Row readRow(QSqlQuery& q) const;
+    QString keysetCondition(const Row& r, bool after, bool inclusive, QVariantMap& params) const;
+    void loadFromStart();
+    void loadAround(const Row& anchor);
+    void fetchAllQuery(int upTo);
+    void calcRow(Row& r);
+    void setCur(int i, bool fireScroll = true);
+    void notifyDetails();
+    void masterChanged();
+    bool masterValuesChanged() const;
+    QVariantList masterValues() const;
+    Row* activeRow();
+    const Row* activeRow() const;
+    QVariant convertIn(const Field& f, const QVariant& v) const;
+    void fire(const DatasetEvent& e);
+    void setState(DsState s);
+    void writeInsert(Row& r);
+    void writeUpdate(Row& r, const Row& original);
+    QString writeTable() const { return tableMode() ? table_ : updateTable_; }
+    QVariantList keyOf(const Row& r) const;
+    QStringList keyFields() const;
+    bool rowMatchesLocally(const Row& r, const QStringList& fields, const QVariantList& values,
+                           const LocateOptions& opt) const;
+    int compareOrder(const Row& a, const Row& b) const;
+    void placeAfterPost();
+
+    Connection& conn_;
+    QString table_, sql_, updateTable_;
+    QStringList order_;
+    QString filter_;
+    QVariantMap filterParams_;
+    QVariantMap params_;
+    Dataset* master_ = nullptr;
+    QStringList masterFields_, detailFields_;
+    QVariantList linkedValues_;
+    std::vector<Dataset*> details_;
+    std::vector<std::unique_ptr<Field>> fields_;
+    std::vector<std::unique_ptr<Field>> calcFields_;  // declared before Open
+    int columnCount_ = 0;
+    bool useDbKey_ = false;
+    int pageSize_ = 100;
+
+    QVector<Row> rows_;
+    int cur_ = -1;
+    bool atStart_ = true, atEnd_ = true;
+    bool eof_ = true, bof_ = true;
+    DsState state_ = DsState::Inactive;
+    bool modified_ = false;
+    Row original_;
+    Row* calcTarget_ = nullptr;
+    int disabled_ = 0;
+    bool pendingDetailRefresh_ = false;
+
+    // Query mode keeps its cursor open until every row was read.
+    std::unique_ptr<QSqlQuery> openQuery_;
+};
+
+}  // namespace kv
