@@ -1175,6 +1175,7 @@ void Dataset::Append()
 
 void Dataset::insertAt(int pos)
 {
+    checkWritable();
     fire(BeforeInsert);
     Row r;
     r.values.resize(columnCount_ + int(calcFields_.size()));
@@ -1215,11 +1216,18 @@ void Dataset::Edit()
         Insert();
         return;
     }
+    checkWritable();
     fire(BeforeEdit);
     original_ = rows_[cur_];
     modified_ = false;
     setState(DsState::Edit);
     fire(AfterEdit);
+}
+
+void Dataset::checkWritable() const
+{
+    if (writeTable().isEmpty())
+        throw DbError(QStringLiteral("Esta consulta no se puede modificar"));
 }
 
 void Dataset::writeInsert(Row& r)

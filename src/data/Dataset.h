@@ -211,6 +211,7 @@ private:
     bool tableMode() const { return !table_.isEmpty(); }
     void prepareFields();
     void insertAt(int pos);
+    void checkWritable() const;
     QString selectList() const;
     QStringList effectiveOrder() const;
     QString baseWhere(QVariantMap& params) const;

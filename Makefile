@@ -1,0 +1,27 @@
+# The two everyday commands. Both install what is missing first.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: deps build run test bench clean
+
+deps:
+	@bash scripts/install-deps
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/build.ninja
+	ninja -C $(BUILD) -j $(JOBS)
+
+# Starts the program on the embedded demo installation (created on first run).
+run: build
+	$(BUILD)/korvelapos --demo
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j 2
+
+bench: build
+	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf $(BUILD)

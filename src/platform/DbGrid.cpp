@@ -1,0 +1,91 @@
+#include "platform/DbGrid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QScrollBar>
+
+namespace kv {
+
+DbGrid::DbGrid(Dataset& ds, QWidget* parent) : QTableView(parent), ds_(ds), model_(new DatasetModel(ds, this))
+{
+    setModel(model_);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->hide();
+    horizontalHeader()->setHighlightSections(false);
+    connect(&ds_, &Dataset::currentChanged, this, [this] { followDataset(); });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { followDataset(); });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
+        // Reaching the top of a window that does not start at the first row reads the page before.
+        if (v == verticalScrollBar()->minimum() && !ds_.allFetchedBackward() && !syncing_) {
+            syncing_ = true;
+            const bool got = ds_.fetchMoreBackward();
+            syncing_ = false;
+            if (got)
+                followDataset();
+        }
+    });
+    followDataset();
+}
+
+void DbGrid::setColumns(const QVector<GridColumn>& columns)
+{
+    model_->setColumns(columns);
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns[i].width > 0)
+            setColumnWidth(i, columns[i].width * fontMetrics().averageCharWidth() + 12);
+    followDataset();
+}
+
+void DbGrid::followDataset()
+{
+    if (syncing_)
+        return;
+    const int row = ds_.currentIndex();
+    if (row < 0 || row >= model_->rowCount())
+        return;
+    syncing_ = true;
+    const int col = currentIndex().isValid() ? currentIndex().column() : 0;
+    const QModelIndex idx = model_->index(row, qMax(0, col));
+    selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(idx);
+    syncing_ = false;
+}
+
+void DbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (syncing_ || !current.isValid() || current.row() == ds_.currentIndex())
+        return;
+    syncing_ = true;
+    try {
+        ds_.setCurrentIndex(current.row());
+    } catch (...) {
+        syncing_ = false;
+        throw;
+    }
+    syncing_ = false;
+}
+
+void DbGrid::keyPressEvent(QKeyEvent* e)
+{
+    const int row = currentIndex().row();
+    if ((e->key() == Qt::Key_Up || e->key() == Qt::Key_PageUp) && row <= 0 && !ds_.allFetchedBackward()) {
+        ds_.Prior();  // reads the page before and moves onto its last row
+        return;
+    }
+    if (e->key() == Qt::Key_Home && (e->modifiers() & Qt::ControlModifier)) {
+        ds_.First();
+        return;
+    }
+    if (e->key() == Qt::Key_End && (e->modifiers() & Qt::ControlModifier)) {
+        ds_.Last();
+        return;
+    }
+    QTableView::keyPressEvent(e);
+}
+
+}  // namespace kv

@@ -1,0 +1,30 @@
+#pragma once
+// A grid bound to a dataset. The grid's current row and the dataset's current row are one: moving
+// in the grid moves the cursor (posting a pending edit first) and moving the cursor in code moves
+// the grid. Scrolling past the rows held fetches the next page, down or up.
+#include "data/DatasetModel.h"
+
+#include <QTableView>
+
+namespace kv {
+
+class DbGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DbGrid(Dataset& ds, QWidget* parent = nullptr);
+    DatasetModel* datasetModel() const { return model_; }
+    Dataset& dataset() const { return ds_; }
+    void setColumns(const QVector<GridColumn>& columns);
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    void followDataset();
+    Dataset& ds_;
+    DatasetModel* model_;
+    bool syncing_ = false;
+};
+
+}  // namespace kv

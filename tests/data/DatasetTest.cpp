@@ -1,0 +1,340 @@
+// The cursor everything stands on: event order, Abort, required fields, text widths, keyed paging
+// in both directions, master-detail, calculated fields and queries, on a real embedded database.
+#include "data/Dataset.h"
+#include "support/TestDb.h"
+
+#include <QSqlQuery>
+
+using namespace kv;
+
+namespace {
+
+class DatasetTest : public kvtest::DbTest {
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        db->exec("CREATE TABLE T_ITEM (ID INTEGER NOT NULL PRIMARY KEY, NOMBRE CHAR(10), CODE VARCHAR(5), "
+                 "PRICE DOUBLE PRECISION, REQ CHAR(3) NOT NULL)");
+        db->exec("CREATE TABLE T_HEAD (EMP CHAR(5) NOT NULL, NUM INTEGER NOT NULL, TOTAL DOUBLE PRECISION, "
+                 "PRIMARY KEY (EMP, NUM))");
+        db->exec("CREATE TABLE T_LINE (EMP CHAR(5) NOT NULL, NUM INTEGER NOT NULL, LINEA INTEGER NOT NULL, "
+                 "QTY DOUBLE PRECISION, PRIMARY KEY (EMP, NUM, LINEA))");
+        db->exec("CREATE TABLE T_NOKEY (A INTEGER, B CHAR(4))");
+        db->forgetTableInfo();
+    }
+
+    void fillItems(int n)
+    {
+        Transaction t(*db);
+        for (int i = 1; i <= n; ++i) {
+            // Names repeat every 7 rows and every 10th is NULL, so ordering by name needs the key
+            // as tie-break and the NULL rules.
+            QVariant name = i % 10 == 0 ? QVariant() : QVariant(QStringLiteral("N%1").arg(i % 7));
+            db->exec("INSERT INTO T_ITEM (ID, NOMBRE, REQ) VALUES (:ID, :N, 'X')", {{"ID", i}, {"N", name}});
+        }
+        t.commit();
+    }
+
+    static QList<int> walkForward(Dataset& ds)
+    {
+        QList<int> ids;
+        for (ds.First(); !ds.Eof(); ds.Next())
+            ids << ds["ID"].asInteger();
+        return ids;
+    }
+    static QList<int> walkBackward(Dataset& ds)
+    {
+        QList<int> ids;
+        for (ds.Last(); !ds.Bof(); ds.Prior())
+            ids.prepend(ds["ID"].asInteger());
+        return ids;
+    }
+    QList<int> idsInSqlOrder(const QString& orderBy)
+    {
+        QList<int> ids;
+        QSqlQuery q = db->exec("SELECT ID FROM T_ITEM ORDER BY " + orderBy);
+        while (q.next())
+            ids << q.value(0).toInt();
+        return ids;
+    }
+};
+
+TEST_F(DatasetTest, EventsRunInOrderAndAbortCancelsSilently)
+{
+    Dataset ds(*db);
+    ds.setTableName("T_ITEM");
+    QStringList log;
+    auto rec = [&](const char* n) { return [&log, n](Dataset&) { log << n; }; };
+    ds.BeforeInsert = rec("BeforeInsert");
+    ds.OnNewRecord = [&](Dataset& d) {
+        log << "OnNewRecord";
+        d["REQ"].setString("abc");  // defaults set here are posted
+    };
+    ds.AfterInsert = rec("AfterInsert");
+    ds.BeforePost = rec("BeforePost");
+    ds.AfterPost = rec("AfterPost");
+    ds.BeforeEdit = rec("BeforeEdit");
+    ds.AfterEdit = rec("AfterEdit");
+    ds.BeforeDelete = rec("BeforeDelete");
+    ds.AfterDelete = rec("AfterDelete");
+    ds.AfterScroll = rec("AfterScroll");
+    ds.Open();
+    log.clear();
+
+    ds.Insert();
+    ds["ID"].setInteger(1);
+    ds.Post();
+    ds.Edit();
+    ds["PRICE"].setFloat(2.5);
+    ds.Post();
+    ds.Delete();
+    EXPECT_EQ(log, QStringList({"BeforeInsert", "OnNewRecord", "AfterInsert", "BeforePost", "AfterPost", "BeforeEdit",
+                                "AfterEdit", "BeforePost", "AfterPost", "BeforeDelete", "AfterDelete",
+                                "AfterScroll"}));
+
+    // Abort in BeforePost: nothing written, the row stays in insert mode for the caller to decide.
+    ds.BeforePost = [](Dataset&) { throw Abort(); };
+    ds.Insert();
+    ds["ID"].setInteger(2);
+    EXPECT_THROW(ds.Post(), Abort);
+    EXPECT_EQ(ds.state(), DsState::Insert);
+    ds.Cancel();
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM T_ITEM").toInt(), 0);
+    EXPECT_TRUE(ds.IsEmpty());
+
+    // Abort in BeforeDelete keeps the row.
+    ds.BeforePost = nullptr;
+    ds.Insert();
+    ds["ID"].setInteger(3);
+    ds.Post();
+    ds.BeforeDelete = [](Dataset&) { throw Abort(); };
+    EXPECT_THROW(ds.Delete(), Abort);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM T_ITEM").toInt(), 1);
+}
+
+TEST_F(DatasetTest, RequiredFieldsAndTextWidths)
+{
+    Dataset ds(*db);
+    ds.setTableName("T_ITEM");
+    ds.Open();
+    ds.Insert();
+    ds["ID"].setInteger(7);
+    ds["NOMBRE"].setString("ABCDEFGHIJKLMNO");  // char(10): cut to the column's width
+    ds["CODE"].setString("123456789");         // varchar(5)
+    ds["REQ"].setString("");                   // an empty box leaves the column empty
+    try {
+        ds.Post();
+        FAIL() << "posted without a required column";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.text(), "El campo 'REQ' debe tener un valor");
+    }
+    EXPECT_EQ(ds.state(), DsState::Insert);  // kept for correction
+    ds["REQ"].setString("a");
+    ds.Post();
+
+    Dataset back(*db);
+    back.setSql("SELECT ID, NOMBRE, CODE, REQ FROM T_ITEM");
+    back.Open();
+    EXPECT_EQ(back["NOMBRE"].asString(), "ABCDEFGHIJ");
+    EXPECT_EQ(back["CODE"].asString(), "12345");
+    EXPECT_EQ(back["REQ"].asString(), "a");  // char(3) read without its trailing blanks
+    EXPECT_TRUE(back.Locate("REQ", "a"));
+
+    // Changing a field outside edit mode is refused.
+    EXPECT_THROW(back["NOMBRE"].setString("x"), DbError);
+}
+
+TEST_F(DatasetTest, KeysetPagingWalksEveryRowOnceInBothDirections)
+{
+    fillItems(95);
+    struct Case {
+        const char* order;
+        const char* sqlOrder;
+    } cases[] = {
+        {"", "ID"},
+        {"NOMBRE", "NOMBRE, ID"},          // duplicates and NULLs across page boundaries
+        {"NOMBRE;ID", "NOMBRE, ID"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.order);
+        Dataset ds(*db);
+        ds.setTableName("T_ITEM");
+        ds.setPageSize(8);
+        ds.setIndexFieldNames(c.order);
+        ds.Open();
+        const QList<int> expected = idsInSqlOrder(c.sqlOrder);
+        EXPECT_EQ(walkForward(ds), expected);
+        EXPECT_EQ(walkBackward(ds), expected);
+        EXPECT_EQ(ds.recordCount(), 95);
+    }
+}
+
+TEST_F(DatasetTest, LocateAndFindNearestReadByKeyAndKeepTheOrderAround)
+{
+    fillItems(300);
+    Dataset ds(*db);
+    ds.setTableName("T_ITEM");
+    ds.setPageSize(10);
+    ds.Open();
+    EXPECT_LE(ds.bufferCount(), 10);
+
+    ASSERT_TRUE(ds.FindKey({250}));
+    EXPECT_EQ(ds["ID"].asInteger(), 250);
+    EXPECT_LE(ds.bufferCount(), 10);  // a keyed read, not a walk through 250 rows
+    ds.Prior();
+    EXPECT_EQ(ds["ID"].asInteger(), 249);
+    ds.Next();
+    ds.Next();
+    EXPECT_EQ(ds["ID"].asInteger(), 251);
+    EXPECT_FALSE(ds.FindKey({1000}));
+    EXPECT_EQ(ds["ID"].asInteger(), 251);  // not found: the cursor stays
+
+    ds.setIndexFieldNames("NOMBRE");
+    ds.FindNearest({"N3"});
+    EXPECT_EQ(ds["NOMBRE"].asString(), "N3");
+    EXPECT_EQ(ds["ID"].asInteger(), 3);  // first N3 in key order
+    ds.Prior();
+    EXPECT_EQ(ds["NOMBRE"].asString(), "N2");
+
+    EXPECT_TRUE(ds.Locate("NOMBRE", "n5", LocateOptions{true, false}));
+    EXPECT_EQ(ds["ID"].asInteger(), 5);
+    EXPECT_TRUE(ds.Locate("NOMBRE", "N", LocateOptions{false, true}));
+    EXPECT_EQ(ds["NOMBRE"].asString(), "N0");
+    EXPECT_FALSE(ds.Locate("NOMBRE", "n5"));  // case-sensitive unless asked
+}
+
+TEST_F(DatasetTest, DetailFollowsItsMasterAndInsertsUnderIt)
+{
+    db->exec("INSERT INTO T_HEAD (EMP, NUM) VALUES ('01', 1)");
+    db->exec("INSERT INTO T_HEAD (EMP, NUM) VALUES ('01', 2)");
+    db->exec("INSERT INTO T_LINE (EMP, NUM, LINEA, QTY) VALUES ('01', 1, 1, 5)");
+    db->exec("INSERT INTO T_LINE (EMP, NUM, LINEA, QTY) VALUES ('01', 1, 2, 6)");
+    Dataset head(*db), lines(*db);
+    head.setTableName("T_HEAD");
+    lines.setTableName("T_LINE");
+    lines.setMasterSource(&head, "EMP;NUM");
+    int detailScrolls = 0;
+    lines.AfterScroll = [&](Dataset&) { ++detailScrolls; };
+    head.Open();
+    lines.Open();
+    EXPECT_EQ(lines.bufferCount(), 2);
+    head.Next();
+    EXPECT_EQ(head["NUM"].asInteger(), 2);
+    EXPECT_TRUE(lines.IsEmpty());
+    EXPECT_GT(detailScrolls, 0);
+
+    lines.Insert();
+    EXPECT_EQ(lines["EMP"].asString(), "01");
+    EXPECT_EQ(lines["NUM"].asInteger(), 2);
+    lines["LINEA"].setInteger(1);
+    lines.Post();
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM T_LINE WHERE NUM = 2").toInt(), 1);
+
+    head.First();
+    EXPECT_EQ(lines.bufferCount(), 2);
+
+    // A master being inserted has no key yet: no details.
+    head.Insert();
+    EXPECT_TRUE(lines.IsEmpty());
+    head.Cancel();
+    EXPECT_EQ(lines.bufferCount(), 2);
+}
+
+TEST_F(DatasetTest, CalculatedFieldsFollowEveryRowAndEveryChange)
+{
+    fillItems(3);
+    Dataset ds(*db);
+    ds.setTableName("T_ITEM");
+    ds.addCalcField("DOUBLE", FieldType::Float);
+    ds.OnCalcFields = [](Dataset& d) { d["DOUBLE"].setFloat(d["ID"].asFloat() * 2); };
+    ds.Open();
+    EXPECT_EQ(ds.displayTextAt(2, ds["DOUBLE"].index()), "6");
+    ds.Edit();
+    ds["ID"].setInteger(10);
+    EXPECT_EQ(ds["DOUBLE"].asFloat(), 20);
+    ds.Cancel();
+    EXPECT_EQ(ds["DOUBLE"].asFloat(), 2);
+    EXPECT_THROW(ds["DOUBLE"].setFloat(1), DbError);
+}
+
+TEST_F(DatasetTest, QueriesTakeNamedParametersAndReadLazily)
+{
+    fillItems(50);
+    db->exec("UPDATE T_ITEM SET NOMBRE = :N WHERE ID = 1", {{"N", "O'Brien;--"}});
+    Dataset q(*db);
+    q.setSql("SELECT ID, NOMBRE FROM T_ITEM WHERE ID >= :DESDE ORDER BY ID");
+    q.setParam("DESDE", 11);
+    q.setPageSize(15);
+    q.Open();
+    EXPECT_EQ(q.bufferCount(), 15);
+    EXPECT_EQ(q["ID"].asInteger(), 11);
+    EXPECT_EQ(q.recordCount(), 40);
+    EXPECT_TRUE(q.Locate("ID", 50));
+    q.Close();
+    q.setParam("DESDE", 1);
+    q.Open();
+    EXPECT_EQ(q["NOMBRE"].asString(), "O'Brien;--");  // the text went in as a value, not as SQL
+    EXPECT_THROW(q.Edit(), DbError);                   // a plain query is read-only
+    EXPECT_EQ(q.state(), DsState::Browse);
+}
+
+TEST_F(DatasetTest, TableWithoutKeyIsEditedByRowIdentity)
+{
+    Dataset ds(*db);
+    ds.setTableName("T_NOKEY");
+    ds.Open();
+    for (int i = 0; i < 3; ++i) {
+        ds.Append();
+        ds["A"].setInteger(1);  // identical rows: only the row identity tells them apart
+        ds.Post();
+    }
+    ds.First();
+    ds.Next();
+    ds.Edit();
+    ds["B"].setString("x");
+    ds.Post();
+    ds.Delete();
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM T_NOKEY").toInt(), 2);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM T_NOKEY WHERE B IS NOT NULL").toInt(), 0);
+}
+
+TEST_F(DatasetTest, TransactionGuardRollsBackEverythingOnFailure)
+{
+    try {
+        Transaction t(*db);
+        db->exec("INSERT INTO T_HEAD (EMP, NUM) VALUES ('01', 1)");
+        db->exec("INSERT INTO T_HEAD (EMP, NUM) VALUES ('01', 1)");  // duplicate key
+        t.commit();
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.text().contains("PRIMARY", Qt::CaseInsensitive) || e.text().contains("unique", Qt::CaseInsensitive))
+            << e.text().toStdString();
+    }
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM T_HEAD").toInt(), 0);
+    db->exec("COMMIT");  // accepted as a statement
+    {
+        Transaction t(*db);
+        db->exec("INSERT INTO T_HEAD (EMP, NUM) VALUES ('01', 1)");
+        t.commit();
+    }
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM T_HEAD").toInt(), 1);
+}
+
+TEST(ConnectionTest, BadLocationsGiveTheDatabaseText)
+{
+    QTemporaryDir dir;
+    QFile junk(dir.filePath("junk.fdb"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("this is not a database");
+    junk.close();
+    for (const QString& loc : {dir.filePath("missing.fdb"), junk.fileName(), QString()}) {
+        Connection c("Korvela");
+        c.setLocation(loc);
+        EXPECT_FALSE(c.tryOpen());
+        EXPECT_FALSE(c.lastError().isEmpty()) << loc.toStdString();
+        EXPECT_THROW(c.exec("SELECT 1 FROM RDB$DATABASE"), DbError);
+    }
+}
+
+}  // namespace
