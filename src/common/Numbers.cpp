@@ -43,21 +43,27 @@ namespace {
 // rounds the way a person reads it.
 void splitDigits(double value, int decimals, QString& intPart, QString& fracPart)
 {
-    char buf[400];
-    std::snprintf(buf, sizeof buf, "%.15g", std::fabs(value));
-    // Normalise to plain digits with a decimal point.
-    double v = std::strtod(buf, nullptr);
-    std::snprintf(buf, sizeof buf, "%.*f", 17, v);
-    QString s = QString::fromLatin1(buf);
-    // Keep only 15 significant digits of that expansion to drop binary noise.
-    int dot = s.indexOf(QLatin1Char('.'));
-    QString ip = s.left(dot), fp = s.mid(dot + 1);
-    QString all = ip + fp;
-    int firstSig = 0;
-    while (firstSig < all.size() && all[firstSig] == QLatin1Char('0'))
-        ++firstSig;
-    for (int i = firstSig + 15; i < all.size(); ++i)
-        all[i] = QLatin1Char('0');
+    // 15 significant digits in exponent form, then placed as plain digits around the point.
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+    const QString e = QString::fromLatin1(buf);
+    const int ePos = e.indexOf(QLatin1Char('e'));
+    QString mant = e.left(ePos);
+    mant.remove(QLatin1Char('.'));
+    const int exp = e.mid(ePos + 1).toInt();
+    QString ip, fp;
+    if (exp >= 0) {
+        while (mant.size() < exp + 1)
+            mant += QLatin1Char('0');
+        ip = mant.left(exp + 1);
+        fp = mant.mid(exp + 1);
+    } else {
+        ip = QStringLiteral("0");
+        fp = QString(-exp - 1, QLatin1Char('0')) + mant;
+    }
+    while (fp.size() < decimals + 1)
+        fp += QLatin1Char('0');
+    const QString all = ip + fp;
     // Round at `decimals` places, half away from zero.
     int cut = ip.size() + decimals;  // digits kept
     QString kept = all.left(cut);

@@ -236,7 +236,7 @@ void Dataset::setIndexFieldNames(const QString& fields)
         loadFromStart();
         if (!key.isEmpty()) {
             const QStringList kf = keyFields();
-            if (!kf.isEmpty() && kf.first() != QLatin1String("RDB$DB_KEY"))
+            if (!kf.isEmpty() && !keyless_)
                 Locate(kf.join(QLatin1Char(';')), key);
         }
         emit reset();
@@ -294,7 +294,12 @@ QStringList Dataset::keyFields() const
             return ti.primaryKey;
         if (!ti.uniqueIndexes.isEmpty())
             return ti.uniqueIndexes.first();
-        return {QStringLiteral("RDB$DB_KEY")};
+        // No key: a row is told apart by all its values (blobs cannot be compared).
+        QStringList all;
+        for (const ColumnInfo& c : ti.columns)
+            if (c.type != FieldType::Blob && c.type != FieldType::Memo)
+                all << c.name;
+        return all;
     }
     if (!updateTable_.isEmpty()) {
         const TableInfo& ti = conn_.tableInfo(updateTable_);
@@ -322,40 +327,47 @@ void Dataset::prepareFields()
         const TableInfo& ti = conn_.tableInfo(table_);
         for (const ColumnInfo& c : ti.columns)
             addField(c);
-        useDbKey_ = ti.primaryKey.isEmpty() && ti.uniqueIndexes.isEmpty();
+        keyless_ = ti.primaryKey.isEmpty() && ti.uniqueIndexes.isEmpty();
     } else {
-        // A query describes its own columns; sizes come from the table it writes to, if any.
-        QVariantMap p = params_;
-        QSqlQuery q(conn_.database());
-        conn_.ensureOpen();
-        if (!q.prepare(sql_))
-            throw DbError(databaseText(q.lastError()));
-        QSqlRecord rec = q.record();
-        const TableInfo* ti = updateTable_.isEmpty() ? nullptr : &conn_.tableInfo(updateTable_);
-        for (int i = 0; i < rec.count(); ++i) {
-            ColumnInfo c;
-            c.name = rec.fieldName(i).toUpper();
-            switch (rec.field(i).metaType().id()) {
-            case QMetaType::Int: c.type = FieldType::Integer; break;
-            case QMetaType::Short: c.type = FieldType::SmallInt; break;
-            case QMetaType::LongLong: c.type = FieldType::LargeInt; break;
-            case QMetaType::Double: case QMetaType::Float: c.type = FieldType::Float; break;
-            case QMetaType::QDate: c.type = FieldType::Date; break;
-            case QMetaType::QTime: c.type = FieldType::Time; break;
-            case QMetaType::QDateTime: c.type = FieldType::DateTime; break;
-            case QMetaType::QByteArray: c.type = FieldType::Blob; break;
-            case QMetaType::Bool: c.type = FieldType::Boolean; break;
-            default: c.type = FieldType::String; c.fixedChar = true; break;
-            }
-            if (ti) {
-                int k = ti->indexOf(c.name);
-                if (k >= 0) {
-                    c.size = ti->columns[k].size;
-                    c.notNull = ti->columns[k].notNull;
-                }
-            }
-            addField(c);
+        // A query describes its own columns once it has run (loadFromStart calls describeQuery).
+        return;
+    }
+    columnCount_ = int(fields_.size());
+    for (size_t i = 0; i < calcFields_.size(); ++i)
+        calcFields_[i]->index_ = columnCount_ + int(i);
+}
+
+void Dataset::describeQuery(const QSqlRecord& rec)
+{
+    if (!fields_.empty())
+        return;
+    // Sizes and required flags come from the table the query writes to, if it has one.
+    const TableInfo* ti = updateTable_.isEmpty() ? nullptr : &conn_.tableInfo(updateTable_);
+    for (int i = 0; i < rec.count(); ++i) {
+        auto f = std::make_unique<Field>();
+        f->ds_ = this;
+        f->name_ = rec.fieldName(i).toUpper();
+        switch (rec.field(i).metaType().id()) {
+        case QMetaType::Int: f->type_ = FieldType::Integer; break;
+        case QMetaType::Short: f->type_ = FieldType::SmallInt; break;
+        case QMetaType::LongLong: f->type_ = FieldType::LargeInt; break;
+        case QMetaType::Double: case QMetaType::Float: f->type_ = FieldType::Float; break;
+        case QMetaType::QDate: f->type_ = FieldType::Date; break;
+        case QMetaType::QTime: f->type_ = FieldType::Time; break;
+        case QMetaType::QDateTime: f->type_ = FieldType::DateTime; break;
+        case QMetaType::QByteArray: f->type_ = FieldType::Blob; break;
+        case QMetaType::Bool: f->type_ = FieldType::Boolean; break;
+        default: f->type_ = FieldType::String; f->fixedChar_ = true; break;
         }
+        if (ti) {
+            const int k = ti->indexOf(f->name_);
+            if (k >= 0) {
+                f->size_ = ti->columns[k].size;
+                f->required_ = ti->columns[k].notNull;
+            }
+        }
+        f->index_ = int(fields_.size());
+        fields_.push_back(std::move(f));
     }
     columnCount_ = int(fields_.size());
     for (size_t i = 0; i < calcFields_.size(); ++i)
@@ -367,17 +379,15 @@ QString Dataset::selectList() const
     QStringList cols;
     for (const auto& f : fields_)
         cols << quoted(f->name_);
-    if (useDbKey_)
-        cols << QStringLiteral("RDB$DB_KEY");
     return cols.join(QStringLiteral(", "));
 }
 
 QStringList Dataset::effectiveOrder() const
 {
     QStringList order = order_;
-    const QStringList keys = keyFields();
-    if (keys.size() == 1 && keys.first() == QLatin1String("RDB$DB_KEY"))
+    if (keyless_)
         return order;  // no identity to page by: the whole set is read
+    const QStringList keys = keyFields();
     if (order.isEmpty())
         return keys;
     // The order must name each row once for paging: add the key unless a unique index is covered.
@@ -505,10 +515,7 @@ Dataset::Row Dataset::readRow(QSqlQuery& q) const
         }
         r.values[i] = v;
     }
-    if (useDbKey_)
-        r.key = {q.value(columnCount_)};
-    else
-        r.key = keyOf(r);
+    r.key = keyOf(r);
     return r;
 }
 
@@ -558,7 +565,7 @@ void Dataset::loadFromStart()
     rows_.clear();
     openQuery_.reset();
     if (tableMode()) {
-        const bool paged = !effectiveOrder().isEmpty() && !useDbKey_;
+        const bool paged = !effectiveOrder().isEmpty() && !keyless_;
         rows_ = fetchRows(QString(), {}, false, paged ? pageSize_ : 0);
         atStart_ = true;
         atEnd_ = !paged || rows_.size() < pageSize_;
@@ -567,6 +574,7 @@ void Dataset::loadFromStart()
         QString where;  // queries carry their own conditions
         Q_UNUSED(where);
         auto q = std::make_unique<QSqlQuery>(conn_.exec(sql_, params_));
+        describeQuery(q->record());
         openQuery_ = std::move(q);
         atStart_ = true;
         atEnd_ = false;
@@ -906,7 +914,7 @@ bool Dataset::Locate(const QString& fieldList, const QVariantList& values, Locat
             throw DbError(QStringLiteral("Campo '%1' no encontrado").arg(f));
 
     const bool whole = atStart_ && atEnd_;
-    if (!tableMode() || whole || useDbKey_) {
+    if (!tableMode() || whole || keyless_) {
         if (!tableMode() && !atStart_)
             loadFromStart();
         for (int i = 0;; ++i) {
@@ -1203,6 +1211,7 @@ void Dataset::insertAt(int pos)
     calcRow(rows_[cur_]);
     if (!controlsDisabled())
         emit currentChanged(cur_);
+    notifyDetails();
     fire(AfterInsert);
 }
 
@@ -1253,14 +1262,30 @@ void Dataset::writeInsert(Row& r)
     else
         sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                   .arg(quoted(table), cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-    if (useDbKey_ && tableMode()) {
-        sql += QStringLiteral(" RETURNING RDB$DB_KEY");
-        QSqlQuery q = conn_.exec(sql, p);
-        r.key = q.next() ? QVariantList{q.value(0)} : QVariantList{};
-    } else {
-        conn_.exec(sql, p);
-        r.key = keyOf(r);
+    conn_.exec(sql, p);
+    r.key = keyOf(r);
+}
+
+QString Dataset::keyWhere(const QVariantList& key, QVariantMap& p) const
+{
+    const QStringList keys = keyFields();
+    if (keys.isEmpty())
+        throw DbError(QStringLiteral("La tabla %1 no tiene clave: no se puede modificar la fila").arg(writeTable()));
+    QStringList where;
+    for (int k = 0; k < keys.size(); ++k) {
+        const QVariant v = key.value(k);
+        if (isNullValue(v)) {
+            where << quoted(keys[k]) + QStringLiteral(" IS NULL");
+        } else {
+            const QString name = QStringLiteral("K%1").arg(k);
+            where << quoted(keys[k]) + QStringLiteral(" = :") + name;
+            p.insert(name, v);
+        }
     }
+    QString w = where.join(QStringLiteral(" AND "));
+    if (keyless_ && tableMode())
+        w += QStringLiteral(" ROWS 1");  // identical rows: change only the one the user is on
+    return w;
 }
 
 void Dataset::writeUpdate(Row& r, const Row& original)
@@ -1285,27 +1310,12 @@ void Dataset::writeUpdate(Row& r, const Row& original)
     }
     if (sets.isEmpty())
         return;
-    QStringList where;
-    const QStringList keys = (useDbKey_ && tableMode()) ? QStringList{QStringLiteral("RDB$DB_KEY")} : keyFields();
-    if (keys.isEmpty())
-        throw DbError(QStringLiteral("La tabla %1 no tiene clave: no se puede modificar la fila").arg(table));
-    for (int k = 0; k < keys.size(); ++k) {
-        const QString name = QStringLiteral("K%1").arg(k);
-        const QVariant v = original.key.value(k);
-        if (isNullValue(v)) {
-            where << keys[k] + QStringLiteral(" IS NULL");
-        } else {
-            where << (keys[k] == QLatin1String("RDB$DB_KEY") ? keys[k] : quoted(keys[k])) + QStringLiteral(" = :") + name;
-            p.insert(name, v);
-        }
-    }
-    QSqlQuery q = conn_.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                 .arg(quoted(table), sets.join(QStringLiteral(", ")), where.join(QStringLiteral(" AND "))),
+    const QString where = keyWhere(original.key, p);
+    QSqlQuery q = conn_.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(quoted(table), sets.join(QStringLiteral(", ")), where),
                              p);
     if (q.numRowsAffected() == 0)
         throw DbError(QStringLiteral("La fila ya no existe: otro usuario la borró o cambió su clave"));
-    if (!(useDbKey_ && tableMode()))
-        r.key = keyOf(r);
+    r.key = keyOf(r);
 }
 
 int Dataset::compareOrder(const Row& a, const Row& b) const
@@ -1413,22 +1423,9 @@ void Dataset::Delete()
     if (table.isEmpty())
         throw DbError(QStringLiteral("Esta consulta no se puede modificar"));
     const Row& r = rows_[cur_];
-    const QStringList keys = (useDbKey_ && tableMode()) ? QStringList{QStringLiteral("RDB$DB_KEY")} : keyFields();
-    if (keys.isEmpty())
-        throw DbError(QStringLiteral("La tabla %1 no tiene clave: no se puede borrar la fila").arg(table));
-    QStringList where;
     QVariantMap p;
-    for (int k = 0; k < keys.size(); ++k) {
-        const QVariant v = r.key.value(k);
-        const QString name = QStringLiteral("K%1").arg(k);
-        if (isNullValue(v)) {
-            where << keys[k] + QStringLiteral(" IS NULL");
-        } else {
-            where << (keys[k] == QLatin1String("RDB$DB_KEY") ? keys[k] : quoted(keys[k])) + QStringLiteral(" = :") + name;
-            p.insert(name, v);
-        }
-    }
-    conn_.exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(table), where.join(QStringLiteral(" AND "))), p);
+    const QString where = keyWhere(r.key, p);
+    conn_.exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(table), where), p);
     const int pos = cur_;
     rows_.removeAt(pos);
     if (!controlsDisabled())

@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <QSqlRecord>
 #include <QVariant>
 #include <QVector>
 #include <functional>
@@ -205,11 +206,12 @@ private:
     friend class Field;
     struct Row {
         QVector<QVariant> values;  // columns then calculated fields
-        QVariantList key;          // identity for update/delete: primary key or DB_KEY
+        QVariantList key;          // identity for update/delete: the key values as read
     };
 
     bool tableMode() const { return !table_.isEmpty(); }
     void prepareFields();
+    void describeQuery(const QSqlRecord& rec);
     void insertAt(int pos);
     void checkWritable() const;
     QString selectList() const;
@@ -236,6 +238,7 @@ private:
     void writeUpdate(Row& r, const Row& original);
     QString writeTable() const { return tableMode() ? table_ : updateTable_; }
     QVariantList keyOf(const Row& r) const;
+    QString keyWhere(const QVariantList& key, QVariantMap& params) const;
     QStringList keyFields() const;
     bool rowMatchesLocally(const Row& r, const QStringList& fields, const QVariantList& values,
                            const LocateOptions& opt) const;
@@ -255,7 +258,7 @@ private:
     std::vector<std::unique_ptr<Field>> fields_;
     std::vector<std::unique_ptr<Field>> calcFields_;  // declared before Open
     int columnCount_ = 0;
-    bool useDbKey_ = false;
+    bool keyless_ = false;  // no primary key or unique index
     int pageSize_ = 100;
 
     QVector<Row> rows_;
