@@ -1,0 +1,92 @@
+#include "report/Fonts.h"
+
+#include <QFontMetricsF>
+#include <QHash>
+#include <QImage>
+
+namespace kv {
+
+namespace {
+
+constexpr double kMeasureDpi = 1200;
+constexpr double kDotsPerMm = kMeasureDpi / 25.4;
+
+QString keyOf(const FontSpec& s)
+{
+    return s.family + QLatin1Char('|') + QString::number(s.size) + QLatin1Char('|') + QLatin1Char(s.bold ? 'b' : '-') +
+           QLatin1Char(s.italic ? 'i' : '-');
+}
+
+// Metrics are asked for thousands of times per report; creating them costs a font look-up.
+const QFontMetricsF& metrics(const FontSpec& spec)
+{
+    // Both live until the process ends on purpose: font objects must not be destroyed after the
+    // application object is gone.
+    static QImage* device = [] {
+        auto* img = new QImage(1, 1, QImage::Format_RGB32);
+        const int dpm = int(kMeasureDpi / 0.0254 + 0.5);
+        img->setDotsPerMeterX(dpm);
+        img->setDotsPerMeterY(dpm);
+        return img;
+    }();
+    static auto* cache = new QHash<QString, QFontMetricsF*>;
+    const QString key = keyOf(spec);
+    auto it = cache->find(key);
+    if (it == cache->end())
+        it = cache->insert(key, new QFontMetricsF(toQFont(spec), device));
+    return *it.value();
+}
+
+}  // namespace
+
+QFont toQFont(const FontSpec& spec)
+{
+    QFont f(spec.family);
+    f.setPointSizeF(spec.size > 0 ? spec.size : 8);
+    f.setBold(spec.bold);
+    f.setItalic(spec.italic);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return f;
+}
+
+double lineHeightMm(const FontSpec& spec) { return metrics(spec).lineSpacing() / kDotsPerMm; }
+
+double textWidthMm(const FontSpec& spec, const QString& text)
+{
+    return metrics(spec).horizontalAdvance(text) / kDotsPerMm;
+}
+
+QStringList wrapText(const QString& text, double widthMm, const FontSpec& spec)
+{
+    const QFontMetricsF& fm = metrics(spec);
+    const double limit = widthMm * kDotsPerMm + 0.5;  // half a dot of tolerance for rounding
+    auto fits = [&](const QString& s) { return fm.horizontalAdvance(s) <= limit; };
+    QStringList out;
+    const QStringList paragraphs = text.split(QLatin1Char('\n'));
+    for (const QString& para : paragraphs) {
+        const QStringList words = para.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QString line;
+        for (const QString& word : words) {
+            const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (fits(candidate)) {
+                line = candidate;
+                continue;
+            }
+            if (!line.isEmpty())
+                out.append(line);
+            line = word;
+            // A word wider than the whole line is cut where it stops fitting.
+            while (line.size() > 1 && !fits(line)) {
+                int n = line.size() - 1;
+                while (n > 1 && !fits(line.left(n)))
+                    --n;
+                out.append(line.left(n));
+                line = line.mid(n);
+            }
+        }
+        out.append(line);
+    }
+    return out;
+}
+
+}  // namespace kv
