@@ -1,0 +1,669 @@
+#include "data/Schema.h"
+
+#include <functional>
+#include <vector>
+
+namespace kv {
+
+// These three are created by the screens of old databases too, so their statements are kept
+// exactly as those screens have always issued them (carriage returns included).
+const char* const kCreateMesas =
+    "CREATE TABLE MESAS (\r"
+    "  ESPACIO CHAR(20) NOT NULL,\r"
+    "  NUMERO  CHAR(5) NOT NULL,\r"
+    "  PEDIDO  INTEGER,\r"
+    "  PRIMARY KEY (ESPACIO,NUMERO))";
+
+const char* const kCreateMesero =
+    "CREATE TABLE MESERO (\r"
+    "  CEDULA DOUBLE PRECISION NOT NULL,\r"
+    "  NOMBRE  VARCHAR(40),\r"
+    "  PRIMARY KEY (CEDULA))";
+
+const char* const kCreateCuentasTavro =
+    "CREATE TABLE CUENTASTAVRO (\r"
+    "  VENTASCONTADO CHAR(16),\r"
+    "  VENTASCREDITO CHAR(16),\r"
+    "  VENTASCHEQUE CHAR(16),\r"
+    "  VENTASTDEBITO CHAR(16),\r"
+    "  IPOCONSUMO CHAR(16),\r"
+    "  PROPINA CHAR(16),\r"
+    "  DESCUENTO CHAR(16),\r"
+    "  EMPRESA CHAR(5)\r"
+    ")";
+
+namespace {
+
+// One table: its CREATE statement (or the routine that creates it) and the indexes that go with it.
+// Firebird walks an index in one direction only, so the large tables that grids page through
+// backwards, and the tables whose highest number is read for numbering, get a descending twin.
+struct TableDef {
+    const char* name;
+    const char* ddl;                     // null when `ensure` creates the table
+    std::vector<const char*> indexes;
+    void (*ensure)(Connection&) = nullptr;
+};
+
+// ---- configuration --------------------------------------------------------------------------
+
+const char* kUsuarios = R"(CREATE TABLE USUARIOS (
+  CODIGO INTEGER NOT NULL,
+  NOMBRE CHAR(30),
+  CLAVE CHAR(20),
+  ACTIVO CHAR(1),
+  FECHAHORA TIMESTAMP,
+  FECHAVENCIMIENTO TIMESTAMP,
+  CONSTRAINT PK_USUARIOS PRIMARY KEY (CODIGO)))";
+
+const char* kMenu = R"(CREATE TABLE MENU (
+  CODIGOUSUARIO INTEGER,
+  OPCIONES CHAR(200)))";
+
+const char* kProgramasPos = R"(CREATE TABLE PROGRAMASPOS (
+  NUMEROPROGRAMA DOUBLE PRECISION NOT NULL,
+  DESCRIPCION CHAR(40),
+  OBSERVACION BLOB SUB_TYPE 1 SEGMENT SIZE 400,
+  INDIMAGEN SMALLINT,
+  INDSELECION SMALLINT,
+  NIVEL INTEGER,
+  PROGRAMA INTEGER,
+  CONSTRAINT PK_PROGRAMASPOS PRIMARY KEY (NUMEROPROGRAMA)))";
+
+const char* kRegistro = R"(CREATE TABLE REGISTRO (
+  NOMBRE CHAR(40),
+  NIT DOUBLE PRECISION,
+  DIRECCION CHAR(40),
+  TELEFONOS CHAR(30),
+  EMAIL CHAR(60),
+  LOGO BLOB SUB_TYPE 0))";
+
+const char* kPosEsquema = R"(CREATE TABLE POSESQUEMA (
+  LLAVE INTEGER NOT NULL,
+  SUCURSAL INTEGER NOT NULL,
+  DOCUMENTO CHAR(5) NOT NULL,
+  EMPRESA CHAR(5),
+  CONSTRAINT PK_POSESQUEMA PRIMARY KEY (LLAVE)))";
+
+const char* kEmpresas = R"(CREATE TABLE EMPRESAS (
+  EMPRESA CHAR(5) NOT NULL,
+  NOMBRE CHAR(40),
+  CSCORDEN INTEGER,
+  NIT CHAR(15),
+  TELEFONOS CHAR(30),
+  CIUDAD CHAR(30),
+  FECHACORTE TIMESTAMP,
+  IVA INTEGER,
+  VIGENCIA INTEGER,
+  FECHAINICIAL TIMESTAMP,
+  FECHAFINAL TIMESTAMP,
+  EMPRESACONTABILIZA CHAR(5),
+  CONSTRAINT PK_EMPRESAS PRIMARY KEY (EMPRESA)))";
+
+const char* kPosCajas = R"(CREATE TABLE POSCAJAS (
+  CAJA DOUBLE PRECISION NOT NULL,
+  NOMBRE VARCHAR(80),
+  EMPRESA INTEGER,
+  CONSTRAINT PK_POSCAJAS PRIMARY KEY (CAJA)))";
+
+const char* kPosCajeros = R"(CREATE TABLE POSCAJEROS (
+  CEDULA DOUBLE PRECISION NOT NULL,
+  NOMBRE VARCHAR(80),
+  CLAVE CHAR(10),
+  NIVEL CHAR(1),
+  CAJA DOUBLE PRECISION,
+  IMPRIMIR CHAR(1),
+  COBRA CHAR(1),
+  CAMBIAPRECIO CHAR(1),
+  CONSTRAINT PK_POSCAJEROS PRIMARY KEY (CEDULA)))";
+
+const char* kPosLineaTop = R"(CREATE TABLE POSLINEATOP (
+  LINEA INTEGER NOT NULL,
+  DETALLE VARCHAR(80),
+  TIPO CHAR(1)))";
+
+const char* kPosLineaBottom = R"(CREATE TABLE POSLINEABOTTOM (
+  LINEA INTEGER NOT NULL,
+  DETALLE VARCHAR(80),
+  TIPO CHAR(1)))";
+
+const char* kMoneda = R"(CREATE TABLE MONEDA (
+  CODIGOMONEDA CHAR(5) NOT NULL,
+  DESCRIPCION CHAR(40),
+  CONSTRAINT PK_MONEDA PRIMARY KEY (CODIGOMONEDA)))";
+
+const char* kTasaCambio = R"(CREATE TABLE TASACAMBIO (
+  CODIGOMONEDA CHAR(5) NOT NULL,
+  FECHA TIMESTAMP NOT NULL,
+  VALOR DOUBLE PRECISION,
+  TASACAMBIO DOUBLE PRECISION,
+  CONSTRAINT PK_TASACAMBIO PRIMARY KEY (CODIGOMONEDA, FECHA)))";
+
+// ---- sales, orders, cash --------------------------------------------------------------------
+
+// The header columns shared by sale documents, orders and inventory movements, EMPRESA to PLAZO.
+#define KV_DOCUMENT_HEAD                    \
+    "  EMPRESA CHAR(5) NOT NULL,\n"         \
+    "  DOCUMENTO CHAR(5) NOT NULL,\n"       \
+    "  CONSECUTIVO INTEGER NOT NULL,\n"     \
+    "  BODEGA INTEGER NOT NULL,\n"          \
+    "  FECHA TIMESTAMP,\n"                  \
+    "  CLIENTE DOUBLE PRECISION,\n"         \
+    "  ORDENCOMPRASALIDA INTEGER,\n"        \
+    "  REMISION INTEGER,\n"                 \
+    "  FACTURA INTEGER,\n"                  \
+    "  STATUS CHAR(1),\n"                   \
+    "  OBSERVACIONES VARCHAR(160),\n"       \
+    "  SUBTOTAL DOUBLE PRECISION,\n"        \
+    "  DESCUENTO DOUBLE PRECISION,\n"       \
+    "  IVA DOUBLE PRECISION,\n"             \
+    "  NETO DOUBLE PRECISION,\n"            \
+    "  VENDEDOR DOUBLE PRECISION,\n"        \
+    "  PLAZO INTEGER,\n"
+
+// The line columns shared by sale and order lines, EMPRESA to AUTORIZADB.
+#define KV_SALE_LINE                        \
+    "  EMPRESA CHAR(5) NOT NULL,\n"         \
+    "  DOCUMENTO CHAR(5) NOT NULL,\n"       \
+    "  CONSECUTIVO INTEGER NOT NULL,\n"     \
+    "  LINEA INTEGER NOT NULL,\n"           \
+    "  PRODUCTO INTEGER NOT NULL,\n"        \
+    "  CENTROCOSTOS CHAR(6),\n"             \
+    "  CANTIDAD DOUBLE PRECISION,\n"        \
+    "  PRECIOUNIDAD DOUBLE PRECISION,\n"    \
+    "  PORCENTAJEDESCUENTO DOUBLE PRECISION,\n" \
+    "  VALORDESCUENTO DOUBLE PRECISION,\n"  \
+    "  VALORIVA DOUBLE PRECISION,\n"        \
+    "  IVA DOUBLE PRECISION,\n"             \
+    "  SUBTOTAL DOUBLE PRECISION,\n"        \
+    "  BODEGA INTEGER,\n"                   \
+    "  DESCUENTO DOUBLE PRECISION,\n"       \
+    "  UNIDADMOVIMIENTO CHAR(2),\n"         \
+    "  UNIDADCOMPRA CHAR(2),\n"             \
+    "  CANTIDADRECIBIDA DOUBLE PRECISION,\n" \
+    "  OBSERVACION VARCHAR(60),\n"          \
+    "  SUBPRODUCTO INTEGER,\n"              \
+    "  COSTO DOUBLE PRECISION,\n"           \
+    "  BUSCADOR CHAR(25),\n"                \
+    "  STATUS CHAR(1),\n"                   \
+    "  AUTORIZADB DOUBLE PRECISION,\n"
+
+const char* kPosMovimiento = "CREATE TABLE POSMOVIMIENTO (\n" KV_DOCUMENT_HEAD
+                             "  TIPODEPAGO CHAR(1),\n"
+                             "  TIPODEPAGODES CHAR(60),\n"
+                             "  CAJA DOUBLE PRECISION,\n"
+                             "  CAJERO DOUBLE PRECISION,\n"
+                             "  MONEDA VARCHAR(5),\n"
+                             "  TASA DOUBLE PRECISION,\n"
+                             "  VALOROTRAMONEDA DOUBLE PRECISION,\n"
+                             "  ABONO DOUBLE PRECISION,\n"
+                             "  PAGO DOUBLE PRECISION,\n"
+                             "  PERSONAS INTEGER,\n"
+                             "  PROPINA DOUBLE PRECISION,\n"
+                             "  VALORPROPINA DOUBLE PRECISION,\n"
+                             "  CONSTRAINT PK_POSMOVIMIENTO PRIMARY KEY (EMPRESA, DOCUMENTO, CONSECUTIVO))";
+
+const char* kPosMovimientoDetalle = "CREATE TABLE POSMOVIMIENTODETALLE (\n" KV_SALE_LINE
+                                    "  WKCAN DOUBLE PRECISION,\n"
+                                    "  WKIVA DOUBLE PRECISION,\n"
+                                    "  IPOCONSUMO DOUBLE PRECISION,\n"
+                                    "  VALORIPOCONSUMO DOUBLE PRECISION,\n"
+                                    "  CONSTRAINT PK_POSMOVIMIENTODETALLE PRIMARY KEY (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA))";
+
+const char* kPosRemisiones = "CREATE TABLE POSREMISIONES (\n" KV_DOCUMENT_HEAD
+                             "  TIPODEPAGO CHAR(1),\n"
+                             "  TIPODEPAGODES CHAR(60),\n"
+                             "  CAJA DOUBLE PRECISION,\n"
+                             "  CONSTRAINT PK_POSREMISIONES PRIMARY KEY (EMPRESA, DOCUMENTO, CONSECUTIVO))";
+
+const char* kPosRemisionesDetalle = "CREATE TABLE POSREMISIONESDETALLE (\n" KV_SALE_LINE
+                                    "  CONSTRAINT PK_POSREMISIONESDETALLE PRIMARY KEY (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA))";
+
+const char* kPosArqueo = R"(CREATE TABLE POSARQUEO (
+  CAJA DOUBLE PRECISION NOT NULL,
+  CAJERO DOUBLE PRECISION NOT NULL,
+  FECHA TIMESTAMP NOT NULL,
+  INCIO DOUBLE PRECISION,
+  SALDO DOUBLE PRECISION,
+  CONSTRAINT PK_POSARQUEO PRIMARY KEY (CAJA, CAJERO, FECHA)))";
+
+const char* kPosPagosCaja = R"(CREATE TABLE POSPAGOSCAJA (
+  CAJA DOUBLE PRECISION NOT NULL,
+  FECHA TIMESTAMP NOT NULL,
+  ITEM DOUBLE PRECISION NOT NULL,
+  VALOR DOUBLE PRECISION,
+  DESCRIPCION VARCHAR(60),
+  CAJERO DOUBLE PRECISION,
+  CONSTRAINT PK_POSPAGOSCAJA PRIMARY KEY (ITEM)))";
+
+const char* kEtiquetas = R"(CREATE TABLE ETIQUETAS (
+  PRODUCTO INTEGER,
+  CONSECUTIVO INTEGER))";
+
+// ---- catalogue ------------------------------------------------------------------------------
+
+const char* kProductos = R"(CREATE TABLE PRODUCTOS (
+  CODIGO CHAR(12) NOT NULL,
+  GRUPO CHAR(2) NOT NULL,
+  SUBGRUPO INTEGER NOT NULL,
+  PRODUCTO INTEGER NOT NULL,
+  REFERENCIA CHAR(20),
+  NOMBRE CHAR(40),
+  UNIDAD CHAR(2) NOT NULL,
+  VALORUNIDAD DOUBLE PRECISION,
+  CANTIDADSTOK DOUBLE PRECISION,
+  CANTIDADMINIMA DOUBLE PRECISION,
+  CANTIDADMAXIMA DOUBLE PRECISION,
+  PUNTOPEDIDO DOUBLE PRECISION,
+  ULTIMOPROVEEDOR DOUBLE PRECISION,
+  VALORPROMEDIO DOUBLE PRECISION,
+  VALORIVA DOUBLE PRECISION,
+  CUENTACONTABLE CHAR(16),
+  CUENTACONTABLEC CHAR(16),
+  CUENTACONTABLEV CHAR(16),
+  AJUSTAINFLACION CHAR(1),
+  CODIGOBARRAS CHAR(25),
+  TITULO CHAR(80),
+  AUTOR CHAR(80),
+  EDITORIAL CHAR(80),
+  TEMA CHAR(80),
+  LOTE CHAR(40),
+  PRECIOCOMPRA DOUBLE PRECISION,
+  CUENTACONTABLEV1 CHAR(16),
+  PRECIOMASIVA CHAR(1),
+  IPOCONSUMO DOUBLE PRECISION,
+  CUENTACONTABLEIVAC CHAR(16),
+  CUENTACONTABLEIVAV CHAR(16),
+  CUENTACONTABLECOSTO CHAR(16),
+  CANTIDADEMPACADA DOUBLE PRECISION,
+  PROSACUENTADB VARCHAR(16),
+  PROSACUENTACR VARCHAR(16),
+  PROENCUENTADB VARCHAR(16),
+  PROENCUENTACR VARCHAR(16),
+  SALMCUENTADB VARCHAR(16),
+  SALMCUENTACR VARCHAR(16),
+  UNIDADS CHAR(2),
+  CONSTRAINT PK_PRODUCTOS PRIMARY KEY (CODIGO)))";
+
+const char* kProductosValorVenta = R"(CREATE TABLE PRODUCTOSVALORVENTA (
+  PRODUCTO INTEGER NOT NULL,
+  UNIDAD CHAR(2) NOT NULL,
+  CANTIDAD DOUBLE PRECISION,
+  VALORVENTAMOSTRADOR DOUBLE PRECISION,
+  VALORVENTAEMPRESA DOUBLE PRECISION,
+  IND DOUBLE PRECISION,
+  CONSTRAINT PK_PRODUCTOSVALORVENTA PRIMARY KEY (PRODUCTO, UNIDAD)))";
+
+const char* kProductosSub = R"(CREATE TABLE PRODUCTOSSUB (
+  PRODUCTO INTEGER NOT NULL,
+  SUBPRODUCTO INTEGER NOT NULL,
+  CANTIDAD DOUBLE PRECISION,
+  NOMBRE CHAR(40),
+  CONSTRAINT PK_PRODUCTOSSUB PRIMARY KEY (PRODUCTO, SUBPRODUCTO)))";
+
+const char* kProductosCCostos = R"(CREATE TABLE PRODUCTOSCCOSTOS (
+  PRODUCTO INTEGER NOT NULL,
+  CODIGOCOSTOS CHAR(6) NOT NULL))";
+
+const char* kUnidades = R"(CREATE TABLE UNIDADES (
+  UNIDAD CHAR(2) NOT NULL,
+  NOMBRE CHAR(40),
+  CONSTRAINT PK_UNIDADES PRIMARY KEY (UNIDAD)))";
+
+const char* kUnidadConversion = R"(CREATE TABLE UNIDADCONVERSION (
+  CODIGOUNIDADRECIBIR CHAR(5) NOT NULL,
+  CODIGOUNIDAD CHAR(5) NOT NULL,
+  CANTIDAD DOUBLE PRECISION,
+  OPERADOR CHAR(1)))";
+
+const char* kGrupos = R"(CREATE TABLE GRUPOS (
+  GRUPO CHAR(2) NOT NULL,
+  NOMBRE CHAR(40),
+  CONSTRAINT PK_GRUPOS PRIMARY KEY (GRUPO)))";
+
+const char* kSubgrupos = R"(CREATE TABLE SUBGRUPOS (
+  SUBGRUPO INTEGER NOT NULL,
+  NOMBRE CHAR(40),
+  CUENTA CHAR(16),
+  MODELO CHAR(10),
+  CONSTRAINT PK_SUBGRUPOS PRIMARY KEY (SUBGRUPO)))";
+
+const char* kCentroCostos = R"(CREATE TABLE CENTROCOSTOS (
+  CENTROCOSTO CHAR(6) NOT NULL,
+  NOMBRE CHAR(40),
+  AREA CHAR(3),
+  EMPRESA CHAR(5),
+  CONSTRAINT PK_CENTROCOSTOS PRIMARY KEY (CENTROCOSTO)))";
+
+const char* kBodegas = R"(CREATE TABLE BODEGAS (
+  BODEGA INTEGER NOT NULL,
+  NOMBRE CHAR(40),
+  CONSTRAINT PK_BODEGAS PRIMARY KEY (BODEGA)))";
+
+const char* kSaldos = R"(CREATE TABLE SALDOS (
+  EMPRESA CHAR(5),
+  PRODUCTO INTEGER,
+  SALDO DOUBLE PRECISION))";
+
+const char* kDocumentos = R"(CREATE TABLE DOCUMENTOS (
+  DOCUMENTO CHAR(5) NOT NULL,
+  NOMBRE CHAR(40),
+  OPERADOR CHAR(1),
+  CONSECUTIVO INTEGER,
+  CENTROCOSTOS CHAR(1),
+  ORDENCOMPRA CHAR(1),
+  SUBPRODUCTO CHAR(1),
+  ENTRA CHAR(1),
+  CUENTAS CHAR(1),
+  CONTROLASALDO CHAR(1),
+  PONDERADOR DOUBLE PRECISION,
+  CUENTACONTABLEI CHAR(16),
+  CUENTACONTABLEC CHAR(16),
+  CUENTACONTABLEV CHAR(16),
+  CUENTACONTABLEIVAC CHAR(16),
+  CUENTACONTABLECE CHAR(16),
+  DOCUMENTOCR CHAR(5),
+  INFORME INTEGER,
+  DOCUMENTOLEGALIZACION CHAR(5),
+  MONEDA VARCHAR(5),
+  PREFIJO CHAR(3),
+  RESOLUCIONFACTURACION BLOB SUB_TYPE 1,
+  CONSTRAINT PK_DOCUMENTOS PRIMARY KEY (DOCUMENTO)))";
+
+const char* kProveedores = R"(CREATE TABLE PROVEEDORES (
+  NIT DOUBLE PRECISION NOT NULL,
+  DV CHAR(1),
+  TIPOTERCERO CHAR(1),
+  NOMBRE CHAR(40),
+  CONTACTO CHAR(40),
+  DIRECCION CHAR(40),
+  TELEFONO CHAR(20),
+  FAX CHAR(10),
+  CIUDAD CHAR(20),
+  PAIS CHAR(20),
+  EMAIL CHAR(60),
+  CUPOCREDITO DOUBLE PRECISION,
+  AUTERRETENEDOR CHAR(1),
+  ICA CHAR(1),
+  FECHACUMPLEANOS CHAR(5),
+  NOTA CHAR(160),
+  ZONA CHAR(5),
+  SUBZONA CHAR(5),
+  CUENTACONTABLEC CHAR(16),
+  CUENTACONTABLEV CHAR(16),
+  PADRE DOUBLE PRECISION,
+  ABUELO DOUBLE PRECISION,
+  VENDEDOR CHAR(5),
+  COBRADOR CHAR(5),
+  SUPERVISOR CHAR(5),
+  BLOQUEO CHAR(1),
+  CLASECLIENTE CHAR(2),
+  CONDICION CHAR(2),
+  CUPO DOUBLE PRECISION,
+  CLASETERCERO CHAR(1),
+  FECHANACIMIENTO TIMESTAMP,
+  APELLIDO1 CHAR(20),
+  APELLIDO2 CHAR(20),
+  NOMBRE1 CHAR(20),
+  NOMBRE2 CHAR(20),
+  DESCUENTOAUT DOUBLE PRECISION,
+  CONSTRAINT PK_PROVEEDORES PRIMARY KEY (NIT)))";
+
+// ---- inventory shared with Tavro ------------------------------------------------------------
+
+const char* kMovimiento = "CREATE TABLE MOVIMIENTO (\n" KV_DOCUMENT_HEAD
+                          "  CONSTRAINT PK_MOVIMIENTO PRIMARY KEY (EMPRESA, DOCUMENTO, CONSECUTIVO))";
+
+// Same meaning as the sale lines, but Tavro declares IVA before VALORIVA and stops at COSTO.
+const char* kMovimientoDetalle = R"(CREATE TABLE MOVIMIENTODETALLE (
+  EMPRESA CHAR(5) NOT NULL,
+  DOCUMENTO CHAR(5) NOT NULL,
+  CONSECUTIVO INTEGER NOT NULL,
+  LINEA INTEGER NOT NULL,
+  PRODUCTO INTEGER NOT NULL,
+  CENTROCOSTOS CHAR(6),
+  CANTIDAD DOUBLE PRECISION,
+  PRECIOUNIDAD DOUBLE PRECISION,
+  PORCENTAJEDESCUENTO DOUBLE PRECISION,
+  VALORDESCUENTO DOUBLE PRECISION,
+  IVA DOUBLE PRECISION,
+  VALORIVA DOUBLE PRECISION,
+  SUBTOTAL DOUBLE PRECISION,
+  BODEGA INTEGER,
+  DESCUENTO DOUBLE PRECISION,
+  UNIDADMOVIMIENTO CHAR(2),
+  UNIDADCOMPRA CHAR(2),
+  CANTIDADRECIBIDA DOUBLE PRECISION,
+  OBSERVACION VARCHAR(60),
+  SUBPRODUCTO INTEGER,
+  COSTO DOUBLE PRECISION,
+  CONSTRAINT PK_MOVIMIENTODETALLE PRIMARY KEY (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA)))";
+
+// Tavro's purchase orders. The point of sale only counts a supplier's orders before deleting the
+// supplier, so this keeps the columns a purchase order plainly needs.
+const char* kOrdenCompra = R"(CREATE TABLE ORDENCOMPRA (
+  EMPRESA CHAR(5) NOT NULL,
+  ORDENCOMPRA INTEGER NOT NULL,
+  FECHA TIMESTAMP,
+  PROVEEDOR DOUBLE PRECISION,
+  BODEGA INTEGER,
+  FECHAENTREGA TIMESTAMP,
+  VALOR DOUBLE PRECISION,
+  OBSERVACIONES VARCHAR(160),
+  CONSTRAINT PK_ORDENCOMPRA PRIMARY KEY (EMPRESA, ORDENCOMPRA)))";
+
+// ---- accounting database --------------------------------------------------------------------
+
+const char* kComprobanteContable = R"(CREATE TABLE COMPROBANTECONTABLE (
+  CODIGOCOMPANIA CHAR(5) NOT NULL,
+  CODIGOTIPOCOMPROBANTE CHAR(10) NOT NULL,
+  NUMEROCOMPROBANTE INTEGER NOT NULL,
+  FECHA TIMESTAMP NOT NULL,
+  VALORDB DOUBLE PRECISION,
+  VALORCR DOUBLE PRECISION,
+  DESCRIPCION BLOB SUB_TYPE 0,
+  CONSTRAINT PK_COMPROBANTECONTABLE PRIMARY KEY (CODIGOCOMPANIA, CODIGOTIPOCOMPROBANTE, NUMEROCOMPROBANTE)))";
+
+const char* kMovimientoContable = R"(CREATE TABLE MOVIMIENTOCONTABLE (
+  CODIGOCOMPANIA CHAR(5) NOT NULL,
+  CODIGOTIPOCOMPROBANTE CHAR(10) NOT NULL,
+  NUMEROCOMPROBANTE INTEGER NOT NULL,
+  FECHA TIMESTAMP NOT NULL,
+  ITEM SMALLINT NOT NULL,
+  DOCUMENTO CHAR(10),
+  DETALLE VARCHAR(120),
+  TIPO CHAR(1),
+  VALOR DOUBLE PRECISION,
+  FECHAGRABACION TIMESTAMP,
+  CUENTA CHAR(15) NOT NULL,
+  PLACA CHAR(10) NOT NULL,
+  CODIGOMONEDA CHAR(5) NOT NULL,
+  CODIGOUSUARIO INTEGER NOT NULL,
+  CODIGOCENTROCOSTO CHAR(6),
+  NIT DOUBLE PRECISION,
+  TASA DOUBLE PRECISION,
+  VALOROTRAMONEDA DOUBLE PRECISION,
+  MOVIMIENTOCIERRE CHAR(1),
+  DOCUMENTO1 CHAR(10),
+  BASEIVA DOUBLE PRECISION,
+  VALORIVA DOUBLE PRECISION,
+  VALORDEBITO DOUBLE PRECISION,
+  VALORCREDITO DOUBLE PRECISION,
+  CONSTRAINT PK_MOVIMIENTOCONTABLE PRIMARY KEY (CODIGOCOMPANIA, CODIGOTIPOCOMPROBANTE, NUMEROCOMPROBANTE, ITEM)))";
+
+const char* kTerceros = R"(CREATE TABLE TERCEROS (
+  NIT DOUBLE PRECISION NOT NULL,
+  DV CHAR(1),
+  TIPODOC CHAR(2),
+  RAZONSOCIAL CHAR(120),
+  PRIMERAPELLIDO CHAR(20),
+  SEGUNDOAPELLIDO CHAR(20),
+  PRIMERNOMBRE CHAR(20),
+  SEGUNDONOMBRE CHAR(20),
+  DIRECCION CHAR(120),
+  TELEFONO CHAR(60),
+  SUJETORETENCION CHAR(1),
+  AGENTERETENEDOR CHAR(1),
+  CODIGOCIUDAD INTEGER,
+  FECHAGRABACION TIMESTAMP,
+  FOTO BLOB SUB_TYPE 0,
+  EMAIL VARCHAR(120),
+  WEB VARCHAR(120),
+  AFILIADOFONDO CHAR(1),
+  FECHAAFILIACION TIMESTAMP,
+  FECHARETIRO TIMESTAMP,
+  AUTORETENEDOR VARCHAR(1),
+  REGIMEN VARCHAR(1),
+  CONSTRAINT PK_TERCEROS PRIMARY KEY (NIT)))";
+
+#undef KV_DOCUMENT_HEAD
+#undef KV_SALE_LINE
+
+const std::vector<TableDef>& posTables()
+{
+    static const std::vector<TableDef> defs = {
+        {"USUARIOS", kUsuarios, {}},
+        {"MENU", kMenu, {}},
+        {"PROGRAMASPOS", kProgramasPos, {}},
+        {"REGISTRO", kRegistro, {}},
+        {"POSESQUEMA", kPosEsquema, {}},
+        {"EMPRESAS", kEmpresas, {}},
+        {"POSCAJAS", kPosCajas, {}},
+        {"POSCAJEROS", kPosCajeros, {}},
+        {"POSLINEATOP", kPosLineaTop, {}},
+        {"POSLINEABOTTOM", kPosLineaBottom, {}},
+        {"MONEDA", kMoneda, {}},
+        {"TASACAMBIO", kTasaCambio, {}},
+        {"MESAS", nullptr, {}, ensureMesas},
+        {"MESERO", nullptr, {}, ensureMesero},
+
+        // Numbering reads MAX(CONSECUTIVO) of a company and type, and MAX(LINEA) of a document:
+        // the descending indexes make both a single index read on tables of millions of rows.
+        {"POSMOVIMIENTO", kPosMovimiento,
+         {"CREATE DESCENDING INDEX IX_POSMOVIMIENTO_DESC ON POSMOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO)",
+          "CREATE INDEX IX_POSMOVIMIENTO_FECHA ON POSMOVIMIENTO (FECHA)",
+          // the collection register lists the open documents of one register
+          "CREATE INDEX IX_POSMOVIMIENTO_CAJA ON POSMOVIMIENTO (CAJA, STATUS)"}},
+        {"POSMOVIMIENTODETALLE", kPosMovimientoDetalle,
+         {"CREATE DESCENDING INDEX IX_POSMOVDETALLE_DESC ON POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA)"}},
+        {"POSREMISIONES", kPosRemisiones,
+         {"CREATE DESCENDING INDEX IX_POSREMISIONES_DESC ON POSREMISIONES (EMPRESA, DOCUMENTO, CONSECUTIVO)",
+          "CREATE INDEX IX_POSREMISIONES_FECHA ON POSREMISIONES (FECHA)"}},
+        {"POSREMISIONESDETALLE", kPosRemisionesDetalle,
+         {"CREATE DESCENDING INDEX IX_POSREMDETALLE_DESC ON POSREMISIONESDETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA)"}},
+        {"POSARQUEO", kPosArqueo, {}},
+        // the next expense number is the highest ITEM of the whole table plus one
+        {"POSPAGOSCAJA", kPosPagosCaja,
+         {"CREATE DESCENDING INDEX IX_POSPAGOSCAJA_ITEM_DESC ON POSPAGOSCAJA (ITEM)",
+          "CREATE INDEX IX_POSPAGOSCAJA_FECHA ON POSPAGOSCAJA (FECHA)"}},
+        {"ETIQUETAS", kEtiquetas, {}},
+
+        // Sale screens find a product by PRODUCTO or by barcode; grids page through it by
+        // key (CODIGO), by PRODUCTO and by NOMBRE, forwards and backwards. The name index carries
+        // the key as its last segment so that rows with the same name still have a fixed order.
+        {"PRODUCTOS", kProductos,
+         {"CREATE UNIQUE INDEX UQ_PRODUCTOS_PRODUCTO ON PRODUCTOS (PRODUCTO)",
+          "CREATE DESCENDING INDEX IX_PRODUCTOS_PRODUCTO_DESC ON PRODUCTOS (PRODUCTO)",
+          "CREATE DESCENDING INDEX IX_PRODUCTOS_CODIGO_DESC ON PRODUCTOS (CODIGO)",
+          "CREATE INDEX IX_PRODUCTOS_CODIGOBARRAS ON PRODUCTOS (CODIGOBARRAS)",
+          "CREATE INDEX IX_PRODUCTOS_NOMBRE ON PRODUCTOS (NOMBRE, CODIGO)",
+          "CREATE DESCENDING INDEX IX_PRODUCTOS_NOMBRE_DESC ON PRODUCTOS (NOMBRE, CODIGO)"}},
+        // Prices of a product are read by PRODUCTO alone: the key's first segment serves that.
+        {"PRODUCTOSVALORVENTA", kProductosValorVenta, {}},
+        {"PRODUCTOSSUB", kProductosSub, {}},
+        {"PRODUCTOSCCOSTOS", kProductosCCostos,
+         {"CREATE INDEX IX_PRODUCTOSCCOSTOS_PRODUCTO ON PRODUCTOSCCOSTOS (PRODUCTO)"}},
+        {"UNIDADES", kUnidades, {}},
+        {"UNIDADCONVERSION", kUnidadConversion, {}},
+        {"GRUPOS", kGrupos, {}},
+        {"SUBGRUPOS", kSubgrupos, {}},
+        {"CENTROCOSTOS", kCentroCostos, {}},
+        {"BODEGAS", kBodegas, {}},
+        {"SALDOS", kSaldos, {"CREATE INDEX IX_SALDOS_PRODUCTO ON SALDOS (PRODUCTO)"}},
+        {"DOCUMENTOS", kDocumentos, {}},
+        {"PROVEEDORES", kProveedores,
+         {"CREATE DESCENDING INDEX IX_PROVEEDORES_NIT_DESC ON PROVEEDORES (NIT)",
+          "CREATE INDEX IX_PROVEEDORES_NOMBRE ON PROVEEDORES (NOMBRE, NIT)",
+          "CREATE DESCENDING INDEX IX_PROVEEDORES_NOMBRE_DESC ON PROVEEDORES (NOMBRE, NIT)"}},
+
+        {"MOVIMIENTO", kMovimiento,
+         {"CREATE DESCENDING INDEX IX_MOVIMIENTO_DESC ON MOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO)",
+          "CREATE INDEX IX_MOVIMIENTO_FECHA ON MOVIMIENTO (FECHA)"}},
+        {"MOVIMIENTODETALLE", kMovimientoDetalle,
+         {"CREATE DESCENDING INDEX IX_MOVDETALLE_DESC ON MOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA)"}},
+        {"ORDENCOMPRA", kOrdenCompra,
+         {"CREATE INDEX IX_ORDENCOMPRA_PROVEEDOR ON ORDENCOMPRA (PROVEEDOR)"}},
+        {"CUENTASTAVRO", nullptr, {}, ensureCuentasTavro},
+    };
+    return defs;
+}
+
+const std::vector<TableDef>& accountingTables()
+{
+    static const std::vector<TableDef> defs = {
+        {"COMPROBANTECONTABLE", kComprobanteContable,
+         {"CREATE INDEX IX_COMPROBANTECONTABLE_FECHA ON COMPROBANTECONTABLE (FECHA)"}},
+        {"MOVIMIENTOCONTABLE", kMovimientoContable,
+         {"CREATE INDEX IX_MOVIMIENTOCONTABLE_CUENTA ON MOVIMIENTOCONTABLE (CUENTA, FECHA)",
+          "CREATE INDEX IX_MOVIMIENTOCONTABLE_NIT ON MOVIMIENTOCONTABLE (NIT)"}},
+        {"TERCEROS", kTerceros,
+         {"CREATE INDEX IX_TERCEROS_RAZONSOCIAL ON TERCEROS (RAZONSOCIAL)"}},
+    };
+    return defs;
+}
+
+void createTables(Connection& c, const std::vector<TableDef>& defs)
+{
+    for (const TableDef& t : defs) {
+        if (t.ensure) {
+            t.ensure(c);
+            continue;
+        }
+        if (c.tableExists(QString::fromLatin1(t.name)))
+            continue;
+        c.exec(QString::fromLatin1(t.ddl));
+        for (const char* index : t.indexes)
+            c.exec(QString::fromLatin1(index));
+        c.exec(QStringLiteral("COMMIT"));
+    }
+    c.forgetTableInfo();
+}
+
+void ensureTable(Connection& c, const char* name, const char* ddl)
+{
+    if (c.tableExists(QString::fromLatin1(name)))
+        return;
+    c.exec(QString::fromLatin1(ddl));
+    c.exec(QStringLiteral("COMMIT"));
+    c.forgetTableInfo();
+}
+
+QStringList namesOf(const std::vector<TableDef>& defs)
+{
+    QStringList names;
+    for (const TableDef& t : defs)
+        names << QString::fromLatin1(t.name);
+    return names;
+}
+
+}  // namespace
+
+void createPosSchema(Connection& c) { createTables(c, posTables()); }
+void createAccountingSchema(Connection& c) { createTables(c, accountingTables()); }
+
+void ensureMesas(Connection& c) { ensureTable(c, "MESAS", kCreateMesas); }
+void ensureMesero(Connection& c) { ensureTable(c, "MESERO", kCreateMesero); }
+void ensureCuentasTavro(Connection& c) { ensureTable(c, "CUENTASTAVRO", kCreateCuentasTavro); }
+
+const QStringList& posTableNames()
+{
+    static const QStringList names = namesOf(posTables());
+    return names;
+}
+
+const QStringList& accountingTableNames()
+{
+    static const QStringList names = namesOf(accountingTables());
+    return names;
+}
+
+}  // namespace kv
