@@ -201,17 +201,6 @@ qint64 generateSales(Connection& c, const SalesOptions& o)
                                 .arg(q.value(2).toDateTime().date().toString(QStringLiteral("yyyyMMdd"))));
     }
 
-    BulkInsert heads(c, QStringLiteral("POSMOVIMIENTO"),
-                     {"EMPRESA", "DOCUMENTO", "CONSECUTIVO", "BODEGA", "FECHA", "CLIENTE", "FACTURA", "STATUS",
-                      "SUBTOTAL", "DESCUENTO", "IVA", "NETO", "VENDEDOR", "PLAZO", "TIPODEPAGO", "TIPODEPAGODES",
-                      "CAJA", "CAJERO", "MONEDA", "TASA", "VALOROTRAMONEDA", "PAGO", "PERSONAS", "PROPINA",
-                      "VALORPROPINA"});
-    BulkInsert lines(c, QStringLiteral("POSMOVIMIENTODETALLE"),
-                     {"EMPRESA", "DOCUMENTO", "CONSECUTIVO", "LINEA", "PRODUCTO", "CANTIDAD", "PRECIOUNIDAD",
-                      "PORCENTAJEDESCUENTO", "VALORDESCUENTO", "VALORIVA", "IVA", "SUBTOTAL", "BODEGA", "DESCUENTO",
-                      "UNIDADMOVIMIENTO", "CANTIDADRECIBIDA", "COSTO", "BUSCADOR", "IPOCONSUMO", "VALORIPOCONSUMO"});
-    BulkInsert opening(c, QStringLiteral("POSARQUEO"), {"CAJA", "CAJERO", "FECHA", "INCIO", "SALDO"});
-    BulkInsert expense(c, QStringLiteral("POSPAGOSCAJA"), {"CAJA", "FECHA", "ITEM", "VALOR", "DESCRIPCION", "CAJERO"});
     static const char* const expenses[] = {"PAGO DOMICILIARIO", "COMPRA DE HIELO", "PAGO ASEO LOCAL", "COMPRA DE BOLSAS",
                                            "TRANSPORTE MERCANCIA", "PAGO REPARACION NEVERA", "COMPRA DE GAS"};
     static const char* const cards[] = {"VISA", "MASTERCARD", "AMERICAN EXPRESS", "DEBITO BANCOLOMBIA",
@@ -229,6 +218,17 @@ qint64 generateSales(Connection& c, const SalesOptions& o)
             first = std::min(first, last / 2);
         }
         Transaction t(c);
+        BulkInsert heads(c, QStringLiteral("POSMOVIMIENTO"),
+                         {"EMPRESA", "DOCUMENTO", "CONSECUTIVO", "BODEGA", "FECHA", "CLIENTE", "FACTURA", "STATUS",
+                          "SUBTOTAL", "DESCUENTO", "IVA", "NETO", "VENDEDOR", "PLAZO", "TIPODEPAGO", "TIPODEPAGODES",
+                          "CAJA", "CAJERO", "MONEDA", "TASA", "VALOROTRAMONEDA", "PAGO", "PERSONAS", "PROPINA",
+                          "VALORPROPINA"});
+        BulkInsert lines(c, QStringLiteral("POSMOVIMIENTODETALLE"),
+                         {"EMPRESA", "DOCUMENTO", "CONSECUTIVO", "LINEA", "PRODUCTO", "CANTIDAD", "PRECIOUNIDAD",
+                          "PORCENTAJEDESCUENTO", "VALORDESCUENTO", "VALORIVA", "IVA", "SUBTOTAL", "BODEGA", "DESCUENTO",
+                          "UNIDADMOVIMIENTO", "CANTIDADRECIBIDA", "COSTO", "BUSCADOR", "IPOCONSUMO", "VALORIPOCONSUMO"});
+        BulkInsert opening(c, QStringLiteral("POSARQUEO"), {"CAJA", "CAJERO", "FECHA", "INCIO", "SALDO"});
+        BulkInsert expense(c, QStringLiteral("POSPAGOSCAJA"), {"CAJA", "FECHA", "ITEM", "VALOR", "DESCRIPCION", "CAJERO"});
         struct Cash { double register_, cashier, opening, cash; };
         QHash<QString, Cash> cash;
         for (int i = 0; i < o.salesPerDay; ++i) {
@@ -406,19 +406,18 @@ void generateProducts(Connection& c, const BenchDataOptions& o, Rng& rng)
     static const char* const packs[] = {"PQ", "CJ", "DO", "SX"};
     static const int packQty[] = {6, 24, 12, 6};
 
-    BulkInsert prod(c, QStringLiteral("PRODUCTOS"),
-                    {"CODIGO", "GRUPO", "SUBGRUPO", "PRODUCTO", "REFERENCIA", "NOMBRE", "UNIDAD", "VALORUNIDAD",
-                     "CANTIDADSTOK", "CANTIDADMINIMA", "CANTIDADMAXIMA", "PUNTOPEDIDO", "ULTIMOPROVEEDOR",
-                     "VALORPROMEDIO", "VALORIVA", "CUENTACONTABLE", "CUENTACONTABLEC", "CUENTACONTABLEV",
-                     "AJUSTAINFLACION", "CODIGOBARRAS", "PRECIOCOMPRA", "PRECIOMASIVA", "IPOCONSUMO",
-                     "CUENTACONTABLEIVAC", "CUENTACONTABLEIVAV", "CUENTACONTABLECOSTO", "CANTIDADEMPACADA", "UNIDADS"});
-    BulkInsert prices(c, QStringLiteral("PRODUCTOSVALORVENTA"),
-                      {"PRODUCTO", "UNIDAD", "CANTIDAD", "VALORVENTAMOSTRADOR", "VALORVENTAEMPRESA", "IND"});
-    BulkInsert saldos(c, QStringLiteral("SALDOS"), {"EMPRESA", "PRODUCTO", "SALDO"});
-
     const int batch = 20000;
     for (int start = 0; start < o.products; start += batch) {
         Transaction t(c);
+        BulkInsert prod(c, QStringLiteral("PRODUCTOS"),
+                        {"CODIGO", "GRUPO", "SUBGRUPO", "PRODUCTO", "REFERENCIA", "NOMBRE", "UNIDAD", "VALORUNIDAD",
+                         "CANTIDADSTOK", "CANTIDADMINIMA", "CANTIDADMAXIMA", "PUNTOPEDIDO", "ULTIMOPROVEEDOR",
+                         "VALORPROMEDIO", "VALORIVA", "CUENTACONTABLE", "CUENTACONTABLEC", "CUENTACONTABLEV",
+                         "AJUSTAINFLACION", "CODIGOBARRAS", "PRECIOCOMPRA", "PRECIOMASIVA", "IPOCONSUMO",
+                         "CUENTACONTABLEIVAC", "CUENTACONTABLEIVAV", "CUENTACONTABLECOSTO", "CANTIDADEMPACADA", "UNIDADS"});
+        BulkInsert prices(c, QStringLiteral("PRODUCTOSVALORVENTA"),
+                          {"PRODUCTO", "UNIDAD", "CANTIDAD", "VALORVENTAMOSTRADOR", "VALORVENTAEMPRESA", "IND"});
+        BulkInsert saldos(c, QStringLiteral("SALDOS"), {"EMPRESA", "PRODUCTO", "SALDO"});
         for (int i = start; i < std::min(o.products, start + batch); ++i) {
             const int number = firstNumber + i;
             const auto& g = groups[size_t(rng.below(int(groups.size())))];
@@ -458,26 +457,36 @@ void generateCustomers(Connection& c, const BenchDataOptions& o, Rng& rng)
 {
     if (o.customers <= 0)
         return;
-    BulkInsert prov(c, QStringLiteral("PROVEEDORES"),
-                    {"NIT", "DV", "TIPOTERCERO", "NOMBRE", "DIRECCION", "TELEFONO", "CIUDAD", "PAIS", "EMAIL",
-                     "CUPOCREDITO", "AUTERRETENEDOR", "ICA", "ZONA", "CUENTACONTABLEV", "CLASECLIENTE", "CONDICION",
-                     "CUPO", "CLASETERCERO", "APELLIDO1", "APELLIDO2", "NOMBRE1", "NOMBRE2", "DESCUENTOAUT"});
+    // Generated people take ten-digit cédulas from 1,100,000,001 and companies NITs from
+    // 902,000,001, after any generated before, so the generator can run again on the same database.
+    auto after = [&c](qint64 from, qint64 to) {
+        const QVariant v = c.scalar(QStringLiteral("SELECT MAX(NIT) FROM PROVEEDORES WHERE NIT > :A AND NIT < :B"),
+                                    {{"A", double(from)}, {"B", double(to)}});
+        return v.isNull() ? from : qint64(v.toDouble());
+    };
+    const qint64 personBase = after(1100000000, 1200000000);
+    const qint64 companyBase = after(902000000, 903000000);
+    qint64 persons = 0, firms = 0;
     const int batch = 20000;
     for (int start = 0; start < o.customers; start += batch) {
         Transaction t(c);
+        BulkInsert prov(c, QStringLiteral("PROVEEDORES"),
+                        {"NIT", "DV", "TIPOTERCERO", "NOMBRE", "DIRECCION", "TELEFONO", "CIUDAD", "PAIS", "EMAIL",
+                         "CUPOCREDITO", "AUTERRETENEDOR", "ICA", "ZONA", "CUENTACONTABLEV", "CLASECLIENTE", "CONDICION",
+                         "CUPO", "CLASETERCERO", "APELLIDO1", "APELLIDO2", "NOMBRE1", "NOMBRE2", "DESCUENTOAUT"});
         for (int i = start; i < std::min(o.customers, start + batch); ++i) {
             const QString address = QStringLiteral("%1 %2 # %3-%4").arg(QLatin1String(pickOf(rng, kStreets)))
                                         .arg(1 + rng.below(180)).arg(1 + rng.below(120)).arg(1 + rng.below(99));
             const QString phone = QStringLiteral("3%1%2").arg(10 + rng.below(25)).arg(1000000 + rng.below(9000000));
             if (i % 10 == 9) {  // one in ten is a company, on credit
-                const qint64 nit = 902000000 + i;
+                const qint64 nit = companyBase + ++firms;
                 const QString name = QStringLiteral("INVERSIONES %1 %2 SAS")
                                          .arg(QString::fromUtf8(pickOf(rng, kSurnames)), QString::fromUtf8(pickOf(rng, kSurnames)));
                 prov.add({double(nit), QString::number(nitCheckDigit(nit)), "C", name.left(40), address, phone,
                           "BOGOTA D.C.", "COLOMBIA", QStringLiteral("compras%1@empresa.com.co").arg(i), 2000000.0, "N",
                           "S", "02", "13050501", "01", "30", 2000000.0, "C", null(), null(), null(), null(), 0.0});
             } else {
-                const qint64 id = 1100000000 + i;
+                const qint64 id = personBase + ++persons;
                 const QString n1 = QString::fromUtf8(pickOf(rng, kFirstNames));
                 const QString a1 = QString::fromUtf8(pickOf(rng, kSurnames));
                 const QString a2 = QString::fromUtf8(pickOf(rng, kSurnames));

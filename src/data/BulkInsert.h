@@ -1,7 +1,9 @@
 #pragma once
 // Many rows into one table through a single prepared statement. Preparing once and binding each
 // row by position is what makes loading hundreds of thousands of generated rows take seconds
-// instead of minutes. Use it inside a Transaction guard so the rows commit together.
+// instead of minutes. Make it inside the Transaction guard its rows belong to, and let it go with
+// that guard: a prepared statement stays tied to the transaction it first ran in, and using it
+// after that transaction has committed fails.
 #include "data/Connection.h"
 
 #include <QSqlError>

@@ -57,10 +57,15 @@ void refuseExisting(const QString& location)
         throw DbError(QStringLiteral("El archivo %1 ya existe; borrelo o elija otro nombre").arg(location));
 }
 
+// A local file this run created; removed again when the run fails, so a retry starts clean.
+QString g_created;
+
 Connection& openNew(Connection& c, const QString& location)
 {
     refuseExisting(location);
     createDatabase(location);
+    if (location.indexOf(QLatin1Char(':')) <= 1)
+        g_created = location;
     c.setLocation(location);
     c.open();
     return c;
@@ -131,6 +136,8 @@ int main(int argc, char** argv)
         }
     } catch (const DbError& e) {
         std::fprintf(stderr, "korvela-db: %s\n", qPrintable(e.text()));
+        if (!g_created.isEmpty())
+            QFile::remove(g_created);
         return 1;
     }
     return 0;
