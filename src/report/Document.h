@@ -11,13 +11,13 @@
 
 namespace kv {
 
-struct FontSpec {
+struct ReportFont {
     QString family = QStringLiteral("DejaVu Sans");
     double size = 8;  // points
     bool bold = false;
     bool italic = false;
 
-    bool operator==(const FontSpec& o) const
+    bool operator==(const ReportFont& o) const
     {
         return family == o.family && size == o.size && bold == o.bold && italic == o.italic;
     }
@@ -30,7 +30,7 @@ struct DocItem {
     QString name;     // the report item's name, so a test or a caller can find "its" value
     QRectF rect;      // mm on the page; a line runs from rect.topLeft() to rect.bottomRight()
     QString text;     // Text: the lines as printed, joined by '\n'. Barcode: the digits
-    FontSpec font;
+    ReportFont font;
     Qt::Alignment alignment = Qt::AlignLeft;
     double lineHeight = 0;   // mm between the text's lines
     double penWidth = 0.2;   // mm, lines and rectangles

@@ -11,14 +11,14 @@ namespace {
 constexpr double kMeasureDpi = 1200;
 constexpr double kDotsPerMm = kMeasureDpi / 25.4;
 
-QString keyOf(const FontSpec& s)
+QString keyOf(const ReportFont& s)
 {
     return s.family + QLatin1Char('|') + QString::number(s.size) + QLatin1Char('|') + QLatin1Char(s.bold ? 'b' : '-') +
            QLatin1Char(s.italic ? 'i' : '-');
 }
 
 // Metrics are asked for thousands of times per report; creating them costs a font look-up.
-const QFontMetricsF& metrics(const FontSpec& spec)
+const QFontMetricsF& metrics(const ReportFont& font)
 {
     // Both live until the process ends on purpose: font objects must not be destroyed after the
     // application object is gone.
@@ -30,35 +30,35 @@ const QFontMetricsF& metrics(const FontSpec& spec)
         return img;
     }();
     static auto* cache = new QHash<QString, QFontMetricsF*>;
-    const QString key = keyOf(spec);
+    const QString key = keyOf(font);
     auto it = cache->find(key);
     if (it == cache->end())
-        it = cache->insert(key, new QFontMetricsF(toQFont(spec), device));
+        it = cache->insert(key, new QFontMetricsF(toQFont(font), device));
     return *it.value();
 }
 
 }  // namespace
 
-QFont toQFont(const FontSpec& spec)
+QFont toQFont(const ReportFont& font)
 {
-    QFont f(spec.family);
-    f.setPointSizeF(spec.size > 0 ? spec.size : 8);
-    f.setBold(spec.bold);
-    f.setItalic(spec.italic);
+    QFont f(font.family);
+    f.setPointSizeF(font.size > 0 ? font.size : 8);
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
     f.setHintingPreference(QFont::PreferNoHinting);
     return f;
 }
 
-double lineHeightMm(const FontSpec& spec) { return metrics(spec).lineSpacing() / kDotsPerMm; }
+double lineHeightMm(const ReportFont& font) { return metrics(font).lineSpacing() / kDotsPerMm; }
 
-double textWidthMm(const FontSpec& spec, const QString& text)
+double textWidthMm(const ReportFont& font, const QString& text)
 {
-    return metrics(spec).horizontalAdvance(text) / kDotsPerMm;
+    return metrics(font).horizontalAdvance(text) / kDotsPerMm;
 }
 
-QStringList wrapText(const QString& text, double widthMm, const FontSpec& spec)
+QStringList wrapText(const QString& text, double widthMm, const ReportFont& font)
 {
-    const QFontMetricsF& fm = metrics(spec);
+    const QFontMetricsF& fm = metrics(font);
     const double limit = widthMm * kDotsPerMm + 0.5;  // half a dot of tolerance for rounding
     auto fits = [&](const QString& s) { return fm.horizontalAdvance(s) <= limit; };
     QStringList out;

@@ -9,14 +9,14 @@
 
 namespace kv {
 
-QFont toQFont(const FontSpec& spec);
+QFont toQFont(const ReportFont& font);
 
 // Distance between two lines of the font, in mm.
-double lineHeightMm(const FontSpec& spec);
+double lineHeightMm(const ReportFont& font);
 // Advance width of a single line of text, in mm.
-double textWidthMm(const FontSpec& spec, const QString& text);
+double textWidthMm(const ReportFont& font, const QString& text);
 // Breaks text into lines no wider than widthMm: at blanks where possible, inside a word only when
 // the word alone is too wide. Line breaks already in the text are kept.
-QStringList wrapText(const QString& text, double widthMm, const FontSpec& spec);
+QStringList wrapText(const QString& text, double widthMm, const ReportFont& font);
 
 }  // namespace kv

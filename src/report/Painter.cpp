@@ -30,7 +30,7 @@ void paintPage(QPainter& painter, const Document& doc, int pageIndex, double dx,
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);  // bars and logos stay crisp
-    const FontSpec* currentFont = nullptr;
+    const ReportFont* currentFont = nullptr;
     for (const DocItem& item : doc.pages[pageIndex].items) {
         const QRectF r(item.rect.left() * dx, item.rect.top() * dy, item.rect.width() * dx, item.rect.height() * dy);
         switch (item.kind) {

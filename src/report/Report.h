@@ -83,7 +83,7 @@ struct ReportItem {
     QString prefix, suffix;  // printed around a non-empty formatted value
     bool nullAsZero = false;  // a null number prints as 0 through the picture instead of blank
 
-    FontSpec font;
+    ReportFont font;
     Qt::Alignment alignment = Qt::AlignLeft;  // within the item's width
     bool wordWrap = false;  // break into lines at the item's width; more lines grow the band
     bool visible = true;

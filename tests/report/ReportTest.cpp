@@ -150,10 +150,10 @@ TEST(ReportLayout, WrappedTextGrowsItsBandAndPushesWhatIsBelow)
     const DocItem* wrapped = doc.findNamed("Texto")[0];
     const int lines = int(wrapped->lines().size());
     ASSERT_GT(lines, 2);
-    const double lh = lineHeightMm(FontSpec());
+    const double lh = lineHeightMm(ReportFont());
     EXPECT_NEAR(wrapped->rect.height(), lines * lh, 1e-6);
     for (const QString& l : wrapped->lines())
-        EXPECT_LE(textWidthMm(FontSpec(), l), 20 + 0.01) << l.toStdString();
+        EXPECT_LE(textWidthMm(ReportFont(), l), 20 + 0.01) << l.toStdString();
     const double growth = lines * lh - 4;
     EXPECT_EQ(doc.findNamed("Beside")[0]->rect.top(), 0);                  // beside: stays
     EXPECT_NEAR(doc.findNamed("Below")[0]->rect.top(), 4 + growth, 1e-6);  // below: moves down
@@ -315,6 +315,23 @@ TEST(ReportLayout, PageBandOptionsForcedPagesAndLandscape)
     EXPECT_EQ(doc.texts(1), QStringList({"cabeza", "b", "pie"}));
     EXPECT_EQ(doc.texts(2), QStringList({"cabeza", "c"}));
     EXPECT_DOUBLE_EQ(doc.findText("pie", 0)[0]->rect.top(), 215.9 - 10 - 5);
+}
+
+TEST(ReportLayout, PageFooterFollowsTheContentOnARollAndSitsAtTheBottomOfASheet)
+{
+    for (bool roll : {false, true}) {
+        Report r;
+        r.page() = PageSetup::rollPaper(72, 100);
+        r.page().roll = roll;
+        r.page().bottom = 5;
+        r.detail().setHeight(10).addField(0, 0, 30, 4, QStringLiteral("N"));
+        r.pageFooter().setHeight(6).addText(0, 0, 30, 4, QStringLiteral("pie"));
+        r.setRows(numbered(12));  // 8 rows fit above the footer (89 mm) on the first page
+        const Document doc = r.render();
+        ASSERT_EQ(doc.pageCount(), 2) << roll;
+        EXPECT_DOUBLE_EQ(doc.findText("pie", 0)[0]->rect.top(), roll ? 80 : 89) << roll;
+        EXPECT_DOUBLE_EQ(doc.findText("pie", 1)[0]->rect.top(), roll ? 40 : 89) << roll;
+    }
 }
 
 TEST(ReportLayout, EmptyReportStillPrintsItsFrame)
