@@ -100,6 +100,7 @@ TFrmInforme::TFrmInforme(QWidget* parent) : QDialog(parent)
     EdtArchivo = new QLineEdit(this);
     EdtArchivo->setObjectName(QStringLiteral("EdtArchivo"));
     EdtArchivo->setAccessibleName(plain(Label1->text()));
+    EdtArchivo->setMinimumWidth(320);  // room for a whole path
     Label1->setBuddy(EdtArchivo);
     SpeedButton1 = new QToolButton(this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
