@@ -62,6 +62,12 @@ bool guarded(const std::function<void()>& action)
 
 QString confirmDeleteText() { return QStringLiteral("¿Borrar el registro?"); }
 
+void deleteChildWidgets(QWidget* w)
+{
+    const auto children = w->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    qDeleteAll(children);
+}
+
 // ---------------------------------------------------------------- DbEdit
 
 DbEdit::DbEdit(Dataset& ds, const QString& field, QWidget* parent) : QLineEdit(parent), ds_(ds), field_(field)

@@ -170,4 +170,8 @@ private:
 // Text of the confirmation the navigator asks before deleting.
 QString confirmDeleteText();
 
+// Deletes the child widgets of w at once. A screen that holds its datasets as members calls it
+// from its destructor, so that no bound box or grid outlives the dataset it shows.
+void deleteChildWidgets(QWidget* w);
+
 }  // namespace kv
