@@ -103,7 +103,10 @@ bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int 
     ds_.Edit();
     try {
         f->setValue(value);
-        ds_.Post();
+        // A new row typed in the grid is posted when the user leaves it (or posts it), not after
+        // its first cell: its other required columns are still to be typed.
+        if (ds_.state() != DsState::Insert)
+            ds_.Post();
     } catch (const Abort&) {
         ds_.Cancel();
         return false;

@@ -1,5 +1,7 @@
 #include "platform/DbGrid.h"
 
+#include "platform/DbControls.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -61,13 +63,17 @@ void DbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
     if (syncing_ || !current.isValid() || current.row() == ds_.currentIndex())
         return;
     syncing_ = true;
-    try {
-        ds_.setCurrentIndex(current.row());
-    } catch (...) {
-        syncing_ = false;
-        throw;
-    }
+    // Leaving a row posts it. When the post is refused, the message is shown and the grid goes
+    // back to the row being edited instead of letting the failure escape into the view.
+    const bool moved = guarded([this, &current] { ds_.setCurrentIndex(current.row()); });
     syncing_ = false;
+    if (!moved)
+        QMetaObject::invokeMethod(this, [this] { followDataset(); }, Qt::QueuedConnection);
+}
+
+void DbGrid::commitData(QWidget* editor)
+{
+    guarded([this, editor] { QTableView::commitData(editor); });
 }
 
 void DbGrid::keyPressEvent(QKeyEvent* e)

@@ -19,6 +19,9 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    // A cell's text the field refuses (letters in a number, a duplicate key on posting) is shown
+    // through the general error box; the row stays in edit mode for correction.
+    void commitData(QWidget* editor) override;
 
 private:
     void followDataset();

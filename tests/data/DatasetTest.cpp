@@ -1,6 +1,7 @@
 // The cursor everything stands on: event order, Abort, required fields, text widths, keyed paging
 // in both directions, master-detail, calculated fields and queries, on a real embedded database.
 #include "data/Dataset.h"
+#include "data/DatasetModel.h"
 #include "support/TestDb.h"
 
 #include <QSqlQuery>
@@ -319,6 +320,27 @@ TEST_F(DatasetTest, TransactionGuardRollsBackEverythingOnFailure)
         t.commit();
     }
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM T_HEAD").toInt(), 1);
+}
+
+TEST_F(DatasetTest, GridTypesANewRowCellByCellAndEditsPostAtOnce)
+{
+    Dataset ds(*db);
+    ds.setTableName("T_ITEM");
+    ds.Open();
+    DatasetModel model(ds);
+    model.setColumns({{"ID"}, {"NOMBRE"}, {"REQ"}});
+    ds.Insert();
+    // The first cell of a new row must not post it: REQ is still to be typed.
+    EXPECT_TRUE(model.setData(model.index(ds.currentIndex(), 0), 3));
+    EXPECT_EQ(ds.state(), DsState::Insert);
+    EXPECT_TRUE(model.setData(model.index(ds.currentIndex(), 2), "R"));
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM T_ITEM").toInt(), 0);
+    ds.Post();
+    EXPECT_EQ(db->scalar("SELECT REQ FROM T_ITEM WHERE ID = 3").toString().trimmed(), "R");
+    // A cell of a stored row is written as soon as it is changed.
+    EXPECT_TRUE(model.setData(model.index(ds.currentIndex(), 1), "LAPIZ"));
+    EXPECT_EQ(ds.state(), DsState::Browse);
+    EXPECT_EQ(db->scalar("SELECT NOMBRE FROM T_ITEM WHERE ID = 3").toString().trimmed(), "LAPIZ");
 }
 
 TEST(ConnectionTest, BadLocationsGiveTheDatabaseText)

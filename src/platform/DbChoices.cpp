@@ -1,0 +1,173 @@
+#include "platform/DbChoices.h"
+
+#include "common/Errors.h"
+
+namespace kv {
+
+namespace {
+
+// Keys compare as numbers when both sides are numbers (a register 1 stored as 1.0), otherwise
+// as text without trailing blanks (char(n) keys).
+bool sameKey(const QVariant& a, const QVariant& b)
+{
+    const bool an = !a.isValid() || a.isNull(), bn = !b.isValid() || b.isNull();
+    if (an || bn)
+        return an && bn;
+    bool okA = false, okB = false;
+    const double da = a.toDouble(&okA), db = b.toDouble(&okB);
+    const bool numA = a.typeId() != QMetaType::QString, numB = b.typeId() != QMetaType::QString;
+    if (okA && okB && (numA || numB))
+        return da == db;
+    QString sa = a.toString(), sb = b.toString();
+    while (sa.endsWith(QLatin1Char(' ')))
+        sa.chop(1);
+    while (sb.endsWith(QLatin1Char(' ')))
+        sb.chop(1);
+    return sa == sb;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- DbLookupComboBox
+
+DbLookupComboBox::DbLookupComboBox(Dataset& ds, const QString& field, Dataset& list, const QString& keyField,
+                                   const QString& listField, QWidget* parent)
+    : QComboBox(parent), ds_(ds), field_(field), list_(list), keyField_(keyField), listField_(listField)
+{
+    setEditable(false);
+    setFocusPolicy(Qt::StrongFocus);
+    // activated() comes only from the user: a click in the list, arrow keys or typed letters.
+    connect(this, &QComboBox::activated, this, &DbLookupComboBox::choose);
+    connect(&list_, &Dataset::reset, this, &DbLookupComboBox::reloadList);
+    connect(&ds_, &Dataset::reset, this, &DbLookupComboBox::showField);
+    connect(&ds_, &Dataset::currentChanged, this, &DbLookupComboBox::showField);
+    connect(&ds_, &Dataset::stateChanged, this, &DbLookupComboBox::showField);
+    connect(&ds_, &Dataset::rowChanged, this, [this](int row) {
+        if (row == ds_.currentIndex())
+            showField();
+    });
+    reloadList();
+}
+
+DbLookupComboBox::~DbLookupComboBox() = default;
+
+void DbLookupComboBox::reloadList()
+{
+    filling_ = true;
+    clear();
+    if (list_.active()) {
+        while (list_.fetchMoreForward()) {
+        }
+        Field* key = list_.FindField(keyField_);
+        Field* name = list_.FindField(listField_);
+        if (key && name)
+            for (int i = 0; i < list_.bufferCount(); ++i)
+                addItem(list_.displayTextAt(i, name->index()), list_.valueAt(i, key->index()));
+    }
+    filling_ = false;
+    showField();
+}
+
+int DbLookupComboBox::indexOfKey(const QVariant& key) const
+{
+    for (int i = 0; i < count(); ++i)
+        if (sameKey(itemData(i), key))
+            return i;
+    return -1;
+}
+
+void DbLookupComboBox::showField()
+{
+    if (filling_)
+        return;
+    Field* f = ds_.active() ? ds_.FindField(field_) : nullptr;
+    const int i = f ? indexOfKey(f->value()) : -1;
+    if (i != currentIndex())
+        setCurrentIndex(i);
+}
+
+void DbLookupComboBox::choose(int index)
+{
+    if (filling_ || index < 0)
+        return;
+    const QVariant key = itemData(index);
+    const bool ok = guarded([this, &key] {
+        if (!ds_.active())
+            return;
+        Field& f = ds_.FieldByName(field_);
+        if (!ds_.isEditing()) {
+            if (sameKey(f.value(), key))
+                return;  // the same choice again changes nothing
+            ds_.Edit();
+        }
+        f.setValue(key);
+    });
+    if (!ok)
+        showField();
+}
+
+// ---------------------------------------------------------------- DbCheckBox
+
+DbCheckBox::DbCheckBox(Dataset& ds, const QString& field, const QString& caption, const QString& checkedValue,
+                       const QString& uncheckedValue, QWidget* parent)
+    : QCheckBox(caption, parent), ds_(ds), field_(field), checked_(checkedValue), unchecked_(uncheckedValue)
+{
+    setAccessibleName(QString(caption).remove(QLatin1Char('&')).trimmed());
+    connect(this, &QCheckBox::clicked, this, &DbCheckBox::choose);
+    connect(&ds_, &Dataset::reset, this, &DbCheckBox::showField);
+    connect(&ds_, &Dataset::currentChanged, this, &DbCheckBox::showField);
+    connect(&ds_, &Dataset::stateChanged, this, &DbCheckBox::showField);
+    connect(&ds_, &Dataset::rowChanged, this, [this](int row) {
+        if (row == ds_.currentIndex())
+            showField();
+    });
+    showField();
+}
+
+DbCheckBox::~DbCheckBox() = default;
+
+void DbCheckBox::showField()
+{
+    Field* f = ds_.active() ? ds_.FindField(field_) : nullptr;
+    const bool on = f && f->asString() == checked_;
+    if (isChecked() != on) {
+        const QSignalBlocker block(this);
+        setChecked(on);
+    }
+}
+
+void DbCheckBox::choose(bool checked)
+{
+    const bool ok = guarded([this, checked] {
+        if (!ds_.active())
+            return;
+        if (!ds_.isEditing())
+            ds_.Edit();
+        ds_.FieldByName(field_).setValue(checked ? checked_ : unchecked_);
+    });
+    if (!ok)
+        showField();
+}
+
+// ---------------------------------------------------------------- DbText
+
+DbText::DbText(Dataset& ds, const QString& field, QWidget* parent) : QLabel(parent), ds_(ds), field_(field)
+{
+    setTextInteractionFlags(Qt::TextSelectableByMouse);
+    setFrameShape(QFrame::StyledPanel);
+    connect(&ds_, &Dataset::reset, this, &DbText::showField);
+    connect(&ds_, &Dataset::currentChanged, this, &DbText::showField);
+    connect(&ds_, &Dataset::rowChanged, this, [this](int row) {
+        if (row == ds_.currentIndex())
+            showField();
+    });
+    showField();
+}
+
+void DbText::showField()
+{
+    Field* f = ds_.active() ? ds_.FindField(field_) : nullptr;
+    setText(f && ds_.currentIndex() >= 0 ? f->displayText() : QString());
+}
+
+}  // namespace kv
