@@ -1,0 +1,62 @@
+#include "catalog/UntCajas.h"
+
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QVBoxLayout>
+
+namespace kv {
+
+CatalogList TFrmCajas::listSpec()
+{
+    return {QStringLiteral("CAJAS"), QStringLiteral("POSCAJAS"), QStringLiteral("CAJA"), QStringLiteral("NOMBRE"),
+            {{QStringLiteral("Caja"), QStringLiteral("CAJA"), 0, 25, QString(), true},
+             {QStringLiteral("Nombre"), QStringLiteral("NOMBRE"), 32, 150}}};
+}
+
+namespace {
+CatalogScreenSpec screenSpec()
+{
+    CatalogScreenSpec s;
+    s.objectName = QStringLiteral("FrmCajas");
+    s.caption = QStringLiteral("Cajas");
+    s.titleLabel = QStringLiteral("C A J A S");
+    s.table = QStringLiteral("POSCAJAS");
+    s.datasetName = QStringLiteral("TCajas");
+    s.keyField = QStringLiteral("CAJA");
+    s.keyCaption = QStringLiteral("Caja  :");
+    s.secondField = QStringLiteral("NOMBRE");
+    s.secondCaption = QStringLiteral("Nombre :");
+    s.gridColumns = {gridColumn(QStringLiteral("CAJA")), gridColumn(QStringLiteral("NOMBRE"))};
+    s.list = TFrmCajas::listSpec();
+    return s;
+}
+}  // namespace
+
+TFrmCajas::TFrmCajas(Connection& db, QWidget* parent)
+    : CatalogScreen(db, screenSpec(), parent), esquema_(std::make_unique<Dataset>(db))
+{
+    DBEdit3 = new DbEdit(table(), QStringLiteral("EMPRESA"), this);
+    DBEdit3->setObjectName(QStringLiteral("DBEdit3"));
+    addRow(QStringLiteral("Indice Parametros :"), DBEdit3);
+
+    esquema_->setObjectName(QStringLiteral("TEsquema"));
+    esquema_->setTableName(QStringLiteral("POSESQUEMA"));
+    DBGrid2 = new DbGrid(*esquema_, this);
+    DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
+    DBGrid2->setAccessibleName(QStringLiteral("Parametros POS"));
+    DBGrid2->setColumns({gridColumn(QStringLiteral("LLAVE"), QStringLiteral("Indice")),
+                         gridColumn(QStringLiteral("SUCURSAL"), QStringLiteral("Sucursal")),
+                         gridColumn(QStringLiteral("DOCUMENTO"), QStringLiteral("Documento")),
+                         gridColumn(QStringLiteral("EMPRESA"), QStringLiteral("Empresa"))});
+    DBGrid2->datasetModel()->setReadOnly(true);  // shown for reference only
+    DBGrid2->setMaximumHeight(130);
+    DBGrid2->horizontalHeader()->setStretchLastSection(true);
+    extras()->addWidget(DBGrid2);
+    guarded([this] { esquema_->Open(); });
+}
+
+TFrmCajas::~TFrmCajas() { deleteChildWidgets(this); }
+
+void TFrmCajas::closeTables() { esquema_->Close(); }
+
+}  // namespace kv

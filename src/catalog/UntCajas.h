@@ -1,0 +1,27 @@
+#pragma once
+// Registers (POSCAJAS): program 3 of the module menu. Beyond the template, the register's
+// "Indice Parametros" (the POSESQUEMA row it sells under) and, for reference, a grid of those rows.
+#include "catalog/CatalogScreen.h"
+
+namespace kv {
+
+class TFrmCajas : public CatalogScreen {
+    Q_OBJECT
+public:
+    explicit TFrmCajas(Connection& db, QWidget* parent = nullptr);
+    ~TFrmCajas() override;
+    static CatalogList listSpec();
+
+    Dataset& TEsquema() { return *esquema_; }
+
+    DbEdit* DBEdit3;   // "Indice Parametros :"
+    DbGrid* DBGrid2;   // the parameter rows
+
+protected:
+    void closeTables() override;
+
+private:
+    std::unique_ptr<Dataset> esquema_;
+};
+
+}  // namespace kv
