@@ -53,7 +53,10 @@ QString FormatDateTime(const QString& pic, const QDateTime& value)
             continue;
         }
         if (pic.mid(i, 5).toLower() == QLatin1String("am/pm")) {
-            out += t.hour() < 12 ? QStringLiteral("am") : QStringLiteral("pm");
+            // The picture's own case decides the text's: "AM/PM" prints "PM", "am/pm" prints "pm".
+            const bool upper = pic[i].isUpper();
+            const QString s = t.hour() < 12 ? QStringLiteral("am") : QStringLiteral("pm");
+            out += upper ? s.toUpper() : s;
             i += 5;
             continue;
         }
