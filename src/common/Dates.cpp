@@ -34,6 +34,9 @@ QString FormatDateTime(const QString& pic, const QDateTime& value)
     const QTime t = value.time();
     QString out;
     bool afterHour = false;  // "m" that follows an hour token means minutes
+    // With an am/pm marker the hour is written on the twelve-hour clock.
+    const bool twelve = pic.contains(QLatin1String("am/pm"), Qt::CaseInsensitive);
+    const int hour = twelve ? (t.hour() % 12 == 0 ? 12 : t.hour() % 12) : t.hour();
     int i = 0;
     auto run = [&](QChar c) {
         int n = 0;
@@ -83,7 +86,7 @@ QString FormatDateTime(const QString& pic, const QDateTime& value)
             afterHour = false;
         } else if (c == QLatin1Char('h')) {
             n = run(c);
-            out += n == 1 ? QString::number(t.hour()) : two(t.hour());
+            out += n == 1 ? QString::number(hour) : two(hour);
             afterHour = true;
         } else if (c == QLatin1Char('n')) {
             n = run(c);

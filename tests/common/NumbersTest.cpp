@@ -72,8 +72,8 @@ TEST(DateTexts, SpanishNamesAndPictures)
         {"hh:nn:ss", "14:05:09"},
         {"hh:mm", "14:05"},
         {"dddd", "sábado"},
-        {"h:nn AM/PM", "14:05 PM"},
-        {"h:nn am/pm", "14:05 pm"},
+        {"h:nn AM/PM", "2:05 PM"},
+        {"hh:nn am/pm", "02:05 pm"},
     };
     for (auto c : cases)
         EXPECT_EQ(FormatDateTime(c.pic, dt), QString::fromUtf8(c.out)) << c.pic;
