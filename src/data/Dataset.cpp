@@ -1367,10 +1367,22 @@ void Dataset::Post()
         if (f.required_ && isNullValue(r.values[i]))
             throw DbError(QStringLiteral("El campo '%1' debe tener un valor").arg(f.displayLabel.isEmpty() ? f.name_ : f.displayLabel));
     }
-    if (state_ == DsState::Insert)
-        writeInsert(r);
-    else
-        writeUpdate(r, original_);
+    for (;;) {
+        try {
+            if (state_ == DsState::Insert)
+                writeInsert(r);
+            else
+                writeUpdate(r, original_);
+            break;
+        } catch (const DbError& e) {
+            const DataAction action = OnPostError ? OnPostError(*this, e) : DataAction::Fail;
+            if (action == DataAction::Retry)
+                continue;
+            if (action == DataAction::Abort)
+                throw Abort();
+            throw;
+        }
+    }
     setState(DsState::Browse);
     modified_ = false;
     calcRow(rows_[cur_]);

@@ -80,6 +80,11 @@ private:
 
 using DatasetEvent = std::function<void(Dataset&)>;
 
+// What to do when the database refuses a posted row: let the error through (Fail), stop silently
+// (Abort), or write the row again after the handler corrected it (Retry).
+enum class DataAction { Fail, Abort, Retry };
+using DatasetErrorEvent = std::function<DataAction(Dataset&, const DbError&)>;
+
 struct LocateOptions {
     bool caseInsensitive = false;
     bool partialKey = false;  // text values match rows that start with them
@@ -193,6 +198,10 @@ public:
     DatasetEvent BeforeDelete, AfterDelete;
     DatasetEvent BeforeScroll, AfterScroll;
     DatasetEvent OnCalcFields;
+    // The database refused the row being posted (a duplicate key, a broken constraint). The
+    // handler may change the row's fields and answer Retry; the row stays in insert or edit mode
+    // until it is written, so Fail leaves it for the user to correct or cancel.
+    DatasetErrorEvent OnPostError;
 
 signals:
     void reset();                       // the buffer was replaced

@@ -343,6 +343,45 @@ TEST_F(DatasetTest, GridTypesANewRowCellByCellAndEditsPostAtOnce)
     EXPECT_EQ(db->scalar("SELECT NOMBRE FROM T_ITEM WHERE ID = 3").toString().trimmed(), "LAPIZ");
 }
 
+TEST_F(DatasetTest, PostErrorHandlerMayCorrectTheRowAndRetry)
+{
+    db->exec("INSERT INTO T_ITEM (ID, REQ) VALUES (1, 'X')");
+    db->exec("INSERT INTO T_ITEM (ID, REQ) VALUES (2, 'X')");
+    Dataset ds(*db);
+    ds.setTableName("T_ITEM");
+    ds.Open();
+    int calls = 0;
+    // A taken key: the handler moves the row to the next number and asks for another write.
+    ds.OnPostError = [&](Dataset& d, const DbError&) {
+        ++calls;
+        d["ID"].setInteger(d["ID"].asInteger() + 1);
+        return DataAction::Retry;
+    };
+    ds.Insert();
+    ds["ID"].setInteger(1);
+    ds["REQ"].setString("Y");
+    ds.Post();
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(ds["ID"].asInteger(), 3);
+    EXPECT_EQ(db->scalar("SELECT REQ FROM T_ITEM WHERE ID = 3").toString().trimmed(), "Y");
+
+    // Fail lets the database's error through and Abort stops silently; either way the row stays
+    // in insert mode and nothing is written.
+    for (DataAction action : {DataAction::Fail, DataAction::Abort}) {
+        ds.OnPostError = [action](Dataset&, const DbError&) { return action; };
+        ds.Insert();
+        ds["ID"].setInteger(2);
+        ds["REQ"].setString("Z");
+        if (action == DataAction::Fail)
+            EXPECT_THROW(ds.Post(), DbError);
+        else
+            EXPECT_THROW(ds.Post(), Abort);
+        EXPECT_EQ(ds.state(), DsState::Insert);
+        ds.Cancel();
+    }
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM T_ITEM").toInt(), 3);
+}
+
 TEST(ConnectionTest, BadLocationsGiveTheDatabaseText)
 {
     QTemporaryDir dir;
