@@ -213,6 +213,7 @@ DataAction TDmVentas::TIniFacPostError(Dataset& ds, const DbError& e)
         return DataAction::Fail;
     }
     ++headerRetries_;
+    ++numbersTakenAgain_;
     const int old = ds[QStringLiteral("CONSECUTIVO")].asInteger();
     const int numero = nextDocumentNumber(ds[QStringLiteral("EMPRESA")].value(), ds[QStringLiteral("DOCUMENTO")].value());
     ds[QStringLiteral("CONSECUTIVO")] = numero;
@@ -306,6 +307,7 @@ DataAction TDmVentas::TFacPostError(Dataset& ds, const DbError& e)
         return DataAction::Fail;
     }
     ++lineRetries_;
+    ++numbersTakenAgain_;
     ds[QStringLiteral("LINEA")] = nextLineNumber(ds[QStringLiteral("EMPRESA")].value(), ds[QStringLiteral("DOCUMENTO")].value(),
                                                  ds[QStringLiteral("CONSECUTIVO")].value());
     return DataAction::Retry;

@@ -76,6 +76,9 @@ public:
     // How many times a header or line refused for a taken number is numbered again and written.
     static constexpr int kNumberRetries = 20;
 
+    // How many times a header or line has been numbered again because its number was taken.
+    int numbersTakenAgain() const { return numbersTakenAgain_; }
+
     // The divisor that takes IVA out of a price that includes it: 1 + rate / 100.
     static double ivaDivisor(double rate);
 
@@ -88,6 +91,7 @@ private:
 
     int headerRetries_ = 0;
     int lineRetries_ = 0;
+    int numbersTakenAgain_ = 0;
 };
 
 // The module created at start-up (null until then).

@@ -1,0 +1,66 @@
+// One register selling into a shared database, as fast as it can: signs on as the cashier given
+// and makes documents of a few lines each through the sales data module. Started four at a time
+// by the server test; waits for a start file so that all registers begin together.
+//
+//   kv_register_worker LOCATION CASHIER DOCUMENTS LINES STARTFILE
+//
+// Prints "total=<sum of the documents' NETO>" and "retaken=<numbers taken again>"; exits 1 with
+// the database's text when anything is refused.
+#include "ShopFixture.h"
+
+#include "common/Errors.h"
+#include "pos/UntDmVentas.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QThread>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 6) {
+        std::fprintf(stderr, "usage: kv_register_worker LOCATION CASHIER DOCUMENTS LINES STARTFILE\n");
+        return 2;
+    }
+    const double cajero = args[2].toDouble();
+    const int documents = args[3].toInt();
+    const int lines = args[4].toInt();
+    try {
+        kv::Connection db(QStringLiteral("Korvela"));
+        db.setLocation(args[1]);
+        db.open();
+        kv::TDmVentas dm(db);
+        if (!dm.signOn(cajero)) {
+            std::fprintf(stderr, "cashier %g does not exist\n", cajero);
+            return 1;
+        }
+        while (!QFile::exists(args[5]))
+            QThread::msleep(5);
+
+        double total = 0;
+        for (int d = 0; d < documents; ++d) {
+            kvtest::startDocument(dm);
+            for (int l = 0; l < lines; ++l) {
+                // Products 1 (IVA included), 2 (IVA added) and 3 (consumption tax) in turn, at
+                // prices with cents so that rounding takes part.
+                kvtest::SaleLine line;
+                line.producto = 1 + l % 3;
+                line.precio = 1000 + (d * 37 + l * 101 + int(cajero)) % 9000 + 0.25 * l;
+                line.cantidad = 1 + (d + l) % 3;
+                line.iva = line.producto == 3 ? 0 : 16;
+                line.ipoconsumo = line.producto == 3 ? 8 : 0;
+                kvtest::ringUp(dm, line);
+            }
+            total += dm.TIniFac[QStringLiteral("NETO")].asFloat();
+        }
+        std::printf("total=%.2f\nretaken=%d\n", total, dm.numbersTakenAgain());
+        return 0;
+    } catch (const kv::Failure& e) {
+        std::fprintf(stderr, "register %g: %s\n", cajero, e.what());
+    } catch (const kv::Abort&) {
+        std::fprintf(stderr, "register %g: stopped\n", cajero);
+    }
+    return 1;
+}
