@@ -767,6 +767,20 @@ void Dataset::setCurrentIndex(int i)
 {
     if (!active() || i < 0 || i >= rows_.size())
         return;
+    if (isEditing() && i != cur_) {
+        // Posting may move the posted row to its place in the order: go to the row that was
+        // asked for, wherever it is now, not to whatever took its index.
+        const QVariantList target = rows_[i].key;
+        CheckBrowseMode();
+        if (i >= rows_.size() || rows_[i].key != target)
+            for (int j = 0; j < rows_.size(); ++j)
+                if (rows_[j].key == target) {
+                    i = j;
+                    break;
+                }
+        if (i >= rows_.size())
+            return;
+    }
     CheckBrowseMode();
     eof_ = false;
     bof_ = false;

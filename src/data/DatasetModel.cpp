@@ -7,17 +7,22 @@ namespace kv {
 
 DatasetModel::DatasetModel(Dataset& ds, QObject* parent) : QAbstractTableModel(parent), ds_(ds)
 {
+    // The dataset tells of rows it has already added or dropped, while it is still in the middle
+    // of the operation; views moving their current row meanwhile must not act on the cursor.
     connect(&ds_, &Dataset::reset, this, [this] {
+        const ChangingRows guard(changingRows_);
         beginResetModel();
         if (!explicitColumns_)
             rebuildDefaultColumns();
         endResetModel();
     });
     connect(&ds_, &Dataset::rowsInserted, this, [this](int first, int last) {
+        const ChangingRows guard(changingRows_);
         beginInsertRows(QModelIndex(), first, last);
         endInsertRows();
     });
     connect(&ds_, &Dataset::rowsRemoved, this, [this](int first, int last) {
+        const ChangingRows guard(changingRows_);
         beginRemoveRows(QModelIndex(), first, last);
         endRemoveRows();
     });

@@ -26,6 +26,8 @@ public:
     const QVector<GridColumn>& columns() const { return columns_; }
     void setReadOnly(bool ro) { readOnly_ = ro; }
     Dataset& dataset() const { return ds_; }
+    // True while rows are being added, dropped or replaced after the dataset changed them.
+    bool changingRows() const { return changingRows_ > 0; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -44,6 +46,12 @@ private:
     QVector<GridColumn> columns_;
     bool explicitColumns_ = false;
     bool readOnly_ = false;
+    int changingRows_ = 0;
+    struct ChangingRows {
+        explicit ChangingRows(int& n) : n_(n) { ++n_; }
+        ~ChangingRows() { --n_; }
+        int& n_;
+    };
 };
 
 }  // namespace kv

@@ -60,14 +60,17 @@ void DbGrid::followDataset()
 void DbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTableView::currentChanged(current, previous);
-    if (syncing_ || !current.isValid() || current.row() == ds_.currentIndex())
+    // While the model is taking in rows the dataset already changed, the view moving its current
+    // row is only bookkeeping: the dataset tells where its cursor is once it is done.
+    if (syncing_ || model_->changingRows() || !current.isValid() || current.row() == ds_.currentIndex())
         return;
     syncing_ = true;
     // Leaving a row posts it. When the post is refused, the message is shown and the grid goes
     // back to the row being edited instead of letting the failure escape into the view.
     const bool moved = guarded([this, &current] { ds_.setCurrentIndex(current.row()); });
     syncing_ = false;
-    if (!moved)
+    // Posting may also have re-read or re-sorted the rows: the grid then follows the cursor.
+    if (!moved || currentIndex().row() != ds_.currentIndex())
         QMetaObject::invokeMethod(this, [this] { followDataset(); }, Qt::QueuedConnection);
 }
 

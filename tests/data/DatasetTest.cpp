@@ -382,6 +382,24 @@ TEST_F(DatasetTest, PostErrorHandlerMayCorrectTheRowAndRetry)
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM T_ITEM").toInt(), 3);
 }
 
+TEST_F(DatasetTest, MovingOffAPostedRowLandsOnTheRowAskedForEvenWhenThePostReSorts)
+{
+    fillItems(3);  // names N1, N2, N3
+    Dataset ds(*db);
+    ds.setTableName("T_ITEM");
+    ds.setIndexFieldNames("NOMBRE");
+    ds.Open();
+    ds.Insert();  // at the top, but its name sorts last
+    ds["ID"].setInteger(9);
+    ds["NOMBRE"].setString("ZZ");
+    ds["REQ"].setString("X");
+    ASSERT_EQ(ds.valueAt(1, ds["ID"].index()).toInt(), 1);
+    ds.setCurrentIndex(1);  // the grid's next row: N1
+    EXPECT_EQ(ds.state(), DsState::Browse);
+    EXPECT_EQ(ds["ID"].asInteger(), 1);
+    EXPECT_EQ(ds.valueAt(ds.bufferCount() - 1, ds["ID"].index()).toInt(), 9);
+}
+
 TEST(ConnectionTest, BadLocationsGiveTheDatabaseText)
 {
     QTemporaryDir dir;
