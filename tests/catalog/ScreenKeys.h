@@ -4,6 +4,7 @@
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
@@ -47,6 +48,9 @@ inline void typeInCell(kv::DbGrid* grid, int column, const QString& text)
     if (auto* line = qobject_cast<QLineEdit*>(editor)) {
         line->selectAll();
         QTest::keyClicks(line, text);
+    } else if (auto* spin = qobject_cast<QAbstractSpinBox*>(editor)) {
+        spin->selectAll();
+        QTest::keyClicks(spin, text);
     }
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents();
