@@ -7,6 +7,7 @@
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlRecord>
+#include <algorithm>
 #include <cmath>
 
 namespace kv {
@@ -1332,36 +1333,34 @@ void Dataset::writeUpdate(Row& r, const Row& original)
     r.key = keyOf(r);
 }
 
-int Dataset::compareOrder(const Row& a, const Row& b) const
-{
-    for (const QString& o : effectiveOrder()) {
-        Field* f = const_cast<Dataset*>(this)->FindField(o);
-        if (!f)
-            continue;
-        int c = compareValues(a.values.value(f->index_), b.values.value(f->index_));
-        if (c != 0)
-            return c;
-    }
-    return 0;
-}
-
 void Dataset::placeAfterPost()
 {
     // With the whole set in memory the posted row moves to its place in the order, as it will be
     // on the next read; a partial window keeps it where the user sees it.
-    if (!tableMode() || !(atStart_ && atEnd_) || cur_ < 0 || effectiveOrder().isEmpty())
+    if (!tableMode() || !(atStart_ && atEnd_) || cur_ < 0)
+        return;
+    QVector<int> columns;  // the order's fields, looked up once: this runs on every post
+    for (const QString& o : effectiveOrder())
+        if (Field* f = FindField(o))
+            columns << f->index_;
+    if (columns.isEmpty())
+        return;
+    auto less = [&columns](const Row& a, const Row& b) {
+        for (int c : columns) {
+            const int d = compareValues(a.values.value(c), b.values.value(c));
+            if (d != 0)
+                return d < 0;
+        }
+        return false;
+    };
+    // The other rows are in order, so the common case (the row still belongs where it is) is
+    // seen from its neighbours, and otherwise its place is found by halving.
+    if ((cur_ == 0 || less(rows_[cur_ - 1], rows_[cur_])) &&
+        (cur_ + 1 >= rows_.size() || !less(rows_[cur_ + 1], rows_[cur_])))
         return;
     Row r = rows_[cur_];
-    int target = 0;
-    for (int i = 0; i < rows_.size(); ++i) {
-        if (i == cur_)
-            continue;
-        if (compareOrder(rows_[i], r) < 0)
-            ++target;
-    }
-    if (target == cur_)
-        return;
     rows_.removeAt(cur_);
+    const int target = int(std::lower_bound(rows_.begin(), rows_.end(), r, less) - rows_.begin());
     rows_.insert(target, r);
     cur_ = target;
     if (!controlsDisabled()) {

@@ -251,7 +251,6 @@ private:
     QStringList keyFields() const;
     bool rowMatchesLocally(const Row& r, const QStringList& fields, const QVariantList& values,
                            const LocateOptions& opt) const;
-    int compareOrder(const Row& a, const Row& b) const;
     void placeAfterPost();
 
     Connection& conn_;

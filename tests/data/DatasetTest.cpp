@@ -343,6 +343,45 @@ TEST_F(DatasetTest, GridTypesANewRowCellByCellAndEditsPostAtOnce)
     EXPECT_EQ(db->scalar("SELECT NOMBRE FROM T_ITEM WHERE ID = 3").toString().trimmed(), "LAPIZ");
 }
 
+TEST_F(DatasetTest, APostedRowTakesItsPlaceInTheOrderWhenAllRowsAreHeld)
+{
+    fillItems(6);
+    Dataset ds(*db);
+    ds.setTableName("T_ITEM");
+    ds.Open();
+    auto ids = [&] {
+        QList<int> out;
+        for (int i = 0; i < ds.bufferCount(); ++i)
+            out << ds.valueAt(i, ds["ID"].index()).toInt();
+        return out;
+    };
+    // Inserted before the current row, it goes where the key puts it and stays current.
+    ds.First();
+    for (int id : {9, 0, 4}) {
+        ds.Insert();
+        ds["ID"].setInteger(id == 4 ? 40 : id);
+        ds["REQ"].setString("X");
+        ds.Post();
+        EXPECT_EQ(ds["ID"].asInteger(), id == 4 ? 40 : id);
+        EXPECT_EQ(ds.valueAt(ds.currentIndex(), ds["ID"].index()).toInt(), ds["ID"].asInteger());
+    }
+    EXPECT_EQ(ids(), QList<int>({0, 1, 2, 3, 4, 5, 6, 9, 40}));
+    // Ordered by name, an edited name moves its row; an unchanged place leaves it.
+    ds.setIndexFieldNames("NOMBRE");
+    ASSERT_TRUE(ds.Locate("ID", 3));
+    ds.Edit();
+    ds["NOMBRE"].setString("ZZ");
+    ds.Post();
+    EXPECT_EQ(ds.currentIndex(), ds.bufferCount() - 1);
+    ds.Edit();
+    ds["PRICE"].setFloat(1);
+    ds.Post();
+    EXPECT_EQ(ds.currentIndex(), ds.bufferCount() - 1);
+    const QList<int> held = ids();
+    ds.Refresh();
+    EXPECT_EQ(ids(), held);  // what the next read gives
+}
+
 TEST_F(DatasetTest, PostErrorHandlerMayCorrectTheRowAndRetry)
 {
     db->exec("INSERT INTO T_ITEM (ID, REQ) VALUES (1, 'X')");
