@@ -1,0 +1,779 @@
+#include "app/UntUsuarios.h"
+
+#include "app/UntInforme.h"
+#include "app/UntPos.h"
+#include "catalog/CatalogScreen.h"
+#include "common/Dialogs.h"
+#include "platform/DbChoices.h"
+#include "platform/DbControls.h"
+#include "platform/DbGrid.h"
+#include "report/Report.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <functional>
+
+namespace kv {
+
+namespace {
+
+// The node's mark (its icon index) is kept beside the program index the node was copied with.
+constexpr int MarkRole = Qt::UserRole + 20;
+
+// The permission string holds room for this many program-table rows after the root.
+constexpr int kOpcionesSize = 200;
+
+bool isEnter(const QKeyEvent* k) { return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter; }
+
+bool isMarkKey(int key) { return key == Qt::Key_Space || key == Qt::Key_Insert || key == Qt::Key_Delete; }
+
+QPushButton* button(const QString& name, const QString& caption, QWidget* parent)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAccessibleName(caption.trimmed());
+    // Enter in a box moves to the next box; it must not press a button behind the user's back.
+    b->setAutoDefault(false);
+    return b;
+}
+
+// Depth-first walk of a tree, in the order the nodes appear on screen.
+void forEachNode(QTreeWidget* tree, const std::function<void(QTreeWidgetItem*)>& visit)
+{
+    std::function<void(QTreeWidgetItem*)> walk = [&](QTreeWidgetItem* n) {
+        visit(n);
+        for (int c = 0; c < n->childCount(); ++c)
+            walk(n->child(c));
+    };
+    for (int t = 0; t < tree->topLevelItemCount(); ++t)
+        walk(tree->topLevelItem(t));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- marks
+
+QString TFrmUsuarios::modeText(Mode m)
+{
+    switch (m) {
+    case Navegar: return QStringLiteral("Navegar");
+    case Creando: return QStringLiteral("Creando");
+    case Modificando: return QStringLiteral("Modificando");
+    case Eliminando: return QStringLiteral("Eliminando");
+    }
+    return QString();
+}
+
+bool TFrmUsuarios::isAdministratorName(const QString& nombre)
+{
+    static const QStringList names = {QStringLiteral("Administrador"), QStringLiteral("ADMINISTRADOR"),
+                                      QStringLiteral("Admin"), QStringLiteral("ADMIN")};
+    return names.contains(nombre);
+}
+
+int TFrmUsuarios::mark(const QTreeWidgetItem* node)
+{
+    const QVariant v = node ? node->data(0, MarkRole) : QVariant();
+    return v.isValid() ? v.toInt() : NoProgram;
+}
+
+QIcon TFrmUsuarios::markIcon(int mark)
+{
+    static const QList<QIcon> icons = [] {
+        QList<QIcon> out;
+        for (int m = NotGranted; m <= NoProgram; ++m) {
+            QPixmap pm(16, 16);
+            pm.fill(Qt::transparent);
+            QPainter p(&pm);
+            p.setRenderHint(QPainter::Antialiasing);
+            if (m == NoProgram) {
+                // neutral: a grey dot
+                p.setPen(Qt::NoPen);
+                p.setBrush(QColor(140, 140, 140));
+                p.drawEllipse(QRectF(5, 5, 6, 6));
+            } else {
+                p.setPen(QPen(QColor(60, 60, 60), 1.2));
+                p.setBrush(Qt::white);
+                p.drawRect(QRectF(2.5, 2.5, 11, 11));
+                if (m == Granted) {
+                    p.setPen(QPen(QColor(0, 120, 40), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                    const QPointF tick[] = {{4.5, 8.5}, {7, 11}, {12, 4.5}};
+                    p.drawPolyline(tick, 3);
+                }
+            }
+            p.end();
+            out.append(QIcon(pm));
+        }
+        return out;
+    }();
+    return icons.value(mark < NotGranted || mark > NoProgram ? NoProgram : mark);
+}
+
+void TFrmUsuarios::setMark(QTreeWidgetItem* node, int m)
+{
+    node->setData(0, MarkRole, m);
+    node->setIcon(0, markIcon(m));
+}
+
+QString TFrmUsuarios::markString() const
+{
+    QString s;
+    forEachNode(TrVwMenu, [&s](QTreeWidgetItem* n) {
+        if (programIndex(n) >= 0)
+            s += QString::number(mark(n));
+    });
+    return s;
+}
+
+// ---------------------------------------------------------------- screen
+
+TFrmUsuarios::TFrmUsuarios(Connection& db, QTreeWidget* programTree, QWidget* parent)
+    : QDialog(parent), TblUsuarios(db), TblMenu(db), db_(db), programTree_(programTree)
+{
+    setObjectName(QStringLiteral("FrmUsuarios"));
+    setWindowTitle(QStringLiteral("Definición de usuarios"));
+    setAccessibleName(windowTitle());
+
+    TblUsuarios.setObjectName(QStringLiteral("TblUsuarios"));
+    TblUsuarios.setTableName(QStringLiteral("USUARIOS"));
+    TblUsuarios.setIndexFieldNames(QStringLiteral("NOMBRE"));
+    TblUsuarios.OnNewRecord = [this](Dataset& ds) { TblUsuariosNewRecord(ds); };
+    TblUsuarios.AfterScroll = [this](Dataset&) {
+        if (!saving_)
+            CargaPermisosUsuario();
+    };
+    TblMenu.setObjectName(QStringLiteral("TblMenu"));
+    TblMenu.setTableName(QStringLiteral("MENU"));
+
+    DBGrid1 = new DbGrid(TblUsuarios, this);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setAccessibleName(QStringLiteral("Usuarios"));
+    DBGrid1->datasetModel()->setReadOnly(true);
+    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid1->setColumns({gridColumn(QStringLiteral("CODIGO"), QStringLiteral("CODIGO"), QString(), true),
+                         gridColumn(QStringLiteral("NOMBRE"), QStringLiteral("NOMBRE"), QString(), true),
+                         gridColumn(QStringLiteral("ACTIVO"), QStringLiteral("ACTIVO"), QString(), true),
+                         gridColumn(QStringLiteral("FECHAHORA"), QStringLiteral("FECHA/HORA"), QString(), true)});
+    DBGrid1->horizontalHeader()->setStretchLastSection(true);
+
+    EdtCodigo = new DbEdit(TblUsuarios, QStringLiteral("CODIGO"), this);
+    EdtCodigo->setObjectName(QStringLiteral("EdtCodigo"));
+    EdtNombre = new DbEdit(TblUsuarios, QStringLiteral("NOMBRE"), this);
+    EdtNombre->setObjectName(QStringLiteral("EdtNombre"));
+    EdtClave = new QLineEdit(this);
+    EdtClave->setObjectName(QStringLiteral("EdtClave"));
+    EdtClave->setEchoMode(QLineEdit::Password);
+    EdtClave->setMaxLength(15);
+    EdtConfirmacion = new QLineEdit(this);
+    EdtConfirmacion->setObjectName(QStringLiteral("EdtConfirmacion"));
+    EdtConfirmacion->setEchoMode(QLineEdit::Password);
+    EdtConfirmacion->setMaxLength(15);
+    ChkActivo = new DbCheckBox(TblUsuarios, QStringLiteral("ACTIVO"), QStringLiteral("Activo"), QStringLiteral("S"),
+                               QStringLiteral("N"), this);
+    ChkActivo->setObjectName(QStringLiteral("ChkActivo"));
+    ChkActivo->setAccessibleName(QStringLiteral("Activo"));
+    EdtFechaVencimiento = new DbEdit(TblUsuarios, QStringLiteral("FECHAVENCIMIENTO"), this);
+    EdtFechaVencimiento->setObjectName(QStringLiteral("EdtFechaVencimiento"));
+    EdtFechaVencimiento->setDisplayFormat(QStringLiteral("dd/mm/yyyy"));
+    EdtFechaVencimiento->setInputMask(QStringLiteral("99/99/9999;_"));
+    LbEstado = new QLabel(this);
+    LbEstado->setObjectName(QStringLiteral("LbEstado"));
+    auto* estado = new QLabel(QStringLiteral("Estado"), this);
+    LbEstado->setAccessibleName(QStringLiteral("Estado"));
+    QFont bold = LbEstado->font();
+    bold.setBold(true);
+    LbEstado->setFont(bold);
+
+    auto* boxes = new QGridLayout;
+    int row = 0;
+    auto addRow = [&](const QString& caption, QWidget* w) {
+        boxes->addWidget(captionFor(caption, w, this), row, 0);
+        boxes->addWidget(w, row, 1);
+        ++row;
+    };
+    addRow(QStringLiteral("Código"), EdtCodigo);
+    addRow(QStringLiteral("Nombre"), EdtNombre);
+    addRow(QStringLiteral("Clave"), EdtClave);
+    addRow(QStringLiteral("Confirmacion"), EdtConfirmacion);
+    boxes->addWidget(ChkActivo, row++, 1);
+    addRow(QStringLiteral("Fecha Vencimiento"), EdtFechaVencimiento);
+    boxes->addWidget(estado, row, 0);
+    boxes->addWidget(LbEstado, row++, 1);
+    boxes->setRowStretch(row, 1);
+
+    TrVwMenu = new QTreeWidget(this);
+    TrVwMenu->setObjectName(QStringLiteral("TrVwMenu"));
+    TrVwMenu->setAccessibleName(QStringLiteral("Permisos"));
+    TrVwMenu->setToolTip(QStringLiteral("Espacio: marcar o desmarcar   Insert: conceder   Supr: quitar"));
+    TrVwMenu->setHeaderHidden(true);
+    TrVwMenu->setColumnCount(1);
+    TrVwMenu->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TrVwMenu->setSelectionBehavior(QAbstractItemView::SelectRows);
+    TrVwMenu->setAllColumnsShowFocus(true);
+    TrVwMenu->setRootIsDecorated(false);
+    TrVwMenu->setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
+    TrVwMenu->setMinimumWidth(300);
+    connect(TrVwMenu, &QTreeWidget::currentItemChanged, this, &TFrmUsuarios::TrVwMenuChanging);
+    connect(TrVwMenu, &QTreeWidget::itemCollapsed, this, &TFrmUsuarios::TrVwMenuCollapsing);
+    connect(TrVwMenu, &QTreeWidget::itemExpanded, this, &TFrmUsuarios::TrVwMenuExpanding);
+
+    auto* lower = new QHBoxLayout;
+    lower->addLayout(boxes, 1);
+    lower->addWidget(TrVwMenu, 1);
+
+    BtnRptUsuarios = button(QStringLiteral("BtnRptUsuarios"), QStringLiteral("Lista Usuarios"), this);
+    BtnRptMenu = button(QStringLiteral("BtnRptMenu"), QStringLiteral("Lista Permisos"), this);
+    BtnModificar = button(QStringLiteral("BtnModificar"), QStringLiteral("Modificar"), this);
+    BtnEliminar = button(QStringLiteral("BtnEliminar"), QStringLiteral("Eliminar"), this);
+    BtnInsertar = button(QStringLiteral("BtnInsertar"), QStringLiteral("Insertar "), this);
+    BtnGuardar = button(QStringLiteral("BtnGuardar"), QStringLiteral("Guardar"), this);
+    BtnCancelar = button(QStringLiteral("BtnCancelar"), QStringLiteral("Cancelar"), this);
+    BtnSalir = button(QStringLiteral("BtnSalir"), QStringLiteral("Salir"), this);
+    connect(BtnRptUsuarios, &QPushButton::clicked, this, &TFrmUsuarios::BtnRptUsuariosClick);
+    connect(BtnRptMenu, &QPushButton::clicked, this, &TFrmUsuarios::BtnRptMenuClick);
+    connect(BtnModificar, &QPushButton::clicked, this, &TFrmUsuarios::BtnModificarClick);
+    connect(BtnEliminar, &QPushButton::clicked, this, &TFrmUsuarios::BtnEliminarClick);
+    connect(BtnInsertar, &QPushButton::clicked, this, &TFrmUsuarios::BtnInsertarClick);
+    connect(BtnGuardar, &QPushButton::clicked, this, &TFrmUsuarios::BtnGuardarClick);
+    connect(BtnCancelar, &QPushButton::clicked, this, &TFrmUsuarios::BtnCancelarClick);
+    connect(BtnSalir, &QPushButton::clicked, this, &TFrmUsuarios::BtnSalirClick);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(BtnRptUsuarios);
+    buttons->addWidget(BtnRptMenu);
+    buttons->addStretch();
+    for (QPushButton* b : {BtnModificar, BtnEliminar, BtnInsertar, BtnGuardar, BtnCancelar, BtnSalir})
+        buttons->addWidget(b);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(DBGrid1, 2);
+    layout->addLayout(lower, 3);
+    layout->addLayout(buttons);
+
+    connect(&TblUsuarios, &Dataset::stateChanged, this, &TFrmUsuarios::updateButtons);
+    // The window sees the keys before the focused control does (Esc and Enter); the same filter
+    // follows the focus of the password boxes and the tree, and the mouse in the tree.
+    qApp->installEventFilter(this);
+
+    setMode(Navegar);
+    resize(900, 640);
+}
+
+TFrmUsuarios::~TFrmUsuarios()
+{
+    qApp->removeEventFilter(this);
+    TblUsuarios.AfterScroll = nullptr;
+    deleteChildWidgets(this);
+}
+
+void TFrmUsuarios::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (!activated_) {
+        activated_ = true;
+        guarded([this] { FormActivate(); });
+    }
+}
+
+void TFrmUsuarios::FormActivate()
+{
+    TblMenu.Open();
+    TblUsuarios.setFilter(QString());
+    TblUsuarios.setIndexFieldNames(QStringLiteral("NOMBRE"));
+    if (TblUsuarios.active())
+        TblUsuarios.Refresh();
+    else
+        TblUsuarios.Open();
+    TblUsuarios.First();
+    CargaPermisosUsuario();
+    setMode(Navegar);
+    updateButtons();
+    EdtCodigo->setFocus();
+}
+
+void TFrmUsuarios::setMode(Mode m)
+{
+    mode_ = m;
+    setProperty("tag", int(m));
+    LbEstado->setText(modeText(m));
+}
+
+void TFrmUsuarios::updateButtons()
+{
+    const bool editing = TblUsuarios.isEditing();
+    BtnEliminar->setEnabled(!editing);
+    BtnModificar->setEnabled(!editing);
+    BtnInsertar->setEnabled(!editing);
+    BtnGuardar->setEnabled(editing);
+    BtnCancelar->setEnabled(editing);
+}
+
+void TFrmUsuarios::CargaPermisosUsuario()
+{
+    const bool hasRow = TblUsuarios.active() && !TblUsuarios.IsEmpty();
+    const QString clave = hasRow ? TblUsuarios.FieldByName(QStringLiteral("CLAVE")).asString() : QString();
+    EdtClave->setText(clave);
+    EdtConfirmacion->setText(clave);
+
+    const QSignalBlocker quiet(TrVwMenu);
+    TrVwMenu->clear();
+    if (programTree_)
+        for (int t = 0; t < programTree_->topLevelItemCount(); ++t)
+            TrVwMenu->addTopLevelItem(programTree_->topLevelItem(t)->clone());
+
+    QString opciones;
+    bool found = false;
+    const QVariant codigo = hasRow ? TblUsuarios.FieldByName(QStringLiteral("CODIGO")).value() : QVariant();
+    if (!codigo.isNull()) {
+        if (TblMenu.active())
+            TblMenu.Refresh();
+        else
+            TblMenu.Open();
+        found = TblMenu.Locate(QStringLiteral("CODIGOUSUARIO"), codigo);
+        if (found)
+            opciones = TblMenu.FieldByName(QStringLiteral("OPCIONES")).asString();
+    }
+    forEachNode(TrVwMenu, [&](QTreeWidgetItem* n) {
+        const int k = programIndex(n);
+        if (k < 0) {
+            setMark(n, NoProgram);
+        } else if (found) {
+            // The root has no character of its own.
+            const bool denied = k >= 1 && k <= opciones.size() && opciones.at(k - 1) == QLatin1Char('0');
+            setMark(n, denied ? NotGranted : Granted);
+        } else {
+            setMark(n, Granted);
+        }
+    });
+    if (QTreeWidgetItem* root = TrVwMenu->topLevelItem(0)) {
+        root->setExpanded(true);
+        TrVwMenu->setCurrentItem(root->childCount() ? root->child(0) : root);
+    }
+}
+
+void TFrmUsuarios::TblUsuariosNewRecord(Dataset& ds)
+{
+    ds.FieldByName(QStringLiteral("ACTIVO")).setString(QStringLiteral("S"));
+    ds.FieldByName(QStringLiteral("FECHAHORA")).setValue(QDateTime::currentDateTime());
+    // The code is the key and may not be empty; the next free one is proposed so that the user
+    // can start with the name, where the focus goes.
+    const QVariant top = db_.scalar(QStringLiteral("SELECT MAX(CODIGO) FROM USUARIOS"));
+    ds.FieldByName(QStringLiteral("CODIGO")).setInteger(top.isNull() ? 1 : top.toInt() + 1);
+}
+
+bool TFrmUsuarios::GuardaUsuario()
+{
+    // The marks are read before the user row is posted: posting may move the cursor, and a
+    // move reloads the tree from what is stored.
+    QString opciones = markString().mid(1);
+    bool ok = guarded([this] {
+        updateRecord(TblUsuarios);
+        if (!TblUsuarios.isEditing())
+            TblUsuarios.Edit();
+        TblUsuarios.FieldByName(QStringLiteral("CLAVE")).setString(EdtClave->text());
+        saving_ = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{saving_};
+        TblUsuarios.Post();
+    });
+    if (!ok)
+        return false;  // the user row stays in edit mode for correction
+
+    const QVariant codigo = TblUsuarios.FieldByName(QStringLiteral("CODIGO")).value();
+    if (isAdministratorName(TblUsuarios.FieldByName(QStringLiteral("NOMBRE")).asString()))
+        opciones = QString(kOpcionesSize, QLatin1Char('1'));
+    ok = guarded([&] {
+        if (TblMenu.active())
+            TblMenu.Refresh();
+        else
+            TblMenu.Open();
+        if (TblMenu.Locate(QStringLiteral("CODIGOUSUARIO"), codigo)) {
+            TblMenu.Edit();
+        } else {
+            TblMenu.Insert();
+            TblMenu.FieldByName(QStringLiteral("CODIGOUSUARIO")).setValue(codigo);
+        }
+        TblMenu.FieldByName(QStringLiteral("OPCIONES")).setString(opciones);
+        TblMenu.Post();
+    });
+    if (!ok && TblMenu.isEditing())
+        TblMenu.Cancel();
+    guarded([this] { CargaPermisosUsuario(); });
+    return ok;
+}
+
+void TFrmUsuarios::BtnInsertarClick()
+{
+    if (!guarded([this] { TblUsuarios.Insert(); }))
+        return;
+    setMode(Creando);
+    // A new user has no permission row yet: every entry shows granted.
+    CargaPermisosUsuario();
+    EdtClave->clear();
+    EdtConfirmacion->clear();
+    EdtNombre->setFocus();
+}
+
+void TFrmUsuarios::BtnModificarClick()
+{
+    if (!guarded([this] {
+            if (!TblUsuarios.isEditing())
+                TblUsuarios.Edit();
+        }))
+        return;
+    setMode(Modificando);
+    EdtNombre->setFocus();
+}
+
+void TFrmUsuarios::BtnEliminarClick()
+{
+    if (!TblUsuarios.active() || TblUsuarios.IsEmpty())
+        return;
+    if (isAdministratorName(TblUsuarios.FieldByName(QStringLiteral("NOMBRE")).asString())) {
+        ShowMessage(QStringLiteral("No puede eliminar el Administrador"));
+        return;
+    }
+    setMode(Eliminando);
+    if (dialogs().okCancel(QStringLiteral("¿Desea Eliminar ese Usuario?")))
+        guarded([this] { TblUsuarios.Delete(); });
+}
+
+void TFrmUsuarios::BtnGuardarClick()
+{
+    if (!GuardaUsuario())
+        return;
+    setMode(Navegar);
+    updateButtons();
+}
+
+void TFrmUsuarios::BtnCancelarClick()
+{
+    guarded([this] {
+        if (TblUsuarios.isEditing())
+            TblUsuarios.Cancel();
+    });
+    setMode(Navegar);
+    updateButtons();
+    // Marks changed since the last save are dropped with the rest of the row's changes.
+    guarded([this] { CargaPermisosUsuario(); });
+}
+
+void TFrmUsuarios::BtnSalirClick() { close(); }
+
+void TFrmUsuarios::done(int r)
+{
+    // FormClose: a user left in the middle of "Modificando" or "Creando" is saved, not lost.
+    if ((mode_ == Modificando || mode_ == Creando) && TblUsuarios.isEditing())
+        GuardaUsuario();
+    QDialog::done(r);
+}
+
+void TFrmUsuarios::EdtClaveChange()
+{
+    if (!TblUsuarios.isEditing())
+        guarded([this] { TblUsuarios.Edit(); });
+}
+
+void TFrmUsuarios::EdtConfirmacionChange()
+{
+    if (EdtClave->text() == EdtConfirmacion->text())
+        return;
+    dialogs().error(QStringLiteral("La clave y la confirmacion son diferentes"));
+    // The focus is on its way elsewhere; it is sent back once that move is over.
+    QPointer<QLineEdit> clave(EdtClave);
+    QTimer::singleShot(0, this, [clave] {
+        if (clave)
+            clave->setFocus();
+    });
+}
+
+void TFrmUsuarios::TrVwMenuEnter()
+{
+    if (!TblUsuarios.active() || TblUsuarios.IsEmpty() || TblUsuarios.isEditing())
+        return;
+    if (isAdministratorName(TblUsuarios.FieldByName(QStringLiteral("NOMBRE")).asString()))
+        return;
+    guarded([this] { TblUsuarios.Edit(); });
+}
+
+void TFrmUsuarios::TrVwMenuKeyUp(int key)
+{
+    QTreeWidgetItem* node = TrVwMenu->currentItem();
+    if (!node)
+        return;
+    int value = Granted;
+    if (key == Qt::Key_Space)
+        value = mark(node) == NotGranted ? Granted : NotGranted;
+    else if (key == Qt::Key_Delete)
+        value = NotGranted;
+    // The entry and everything under it take the same value.
+    std::function<void(QTreeWidgetItem*)> apply = [&](QTreeWidgetItem* n) {
+        setMark(n, value);
+        for (int c = 0; c < n->childCount(); ++c)
+            apply(n->child(c));
+    };
+    apply(node);
+}
+
+void TFrmUsuarios::TrVwMenuDblClick()
+{
+    if (QTreeWidgetItem* node = TrVwMenu->currentItem())
+        setMark(node, mark(node) == NotGranted ? Granted : NotGranted);
+}
+
+void TFrmUsuarios::TrVwMenuChanging(QTreeWidgetItem* current, QTreeWidgetItem* previous)
+{
+    // The root is never the chosen entry: its mark is not saved.
+    if (current && !current->parent() && current == TrVwMenu->topLevelItem(0)) {
+        QTreeWidgetItem* back = previous ? previous : (current->childCount() ? current->child(0) : nullptr);
+        if (back) {
+            const QSignalBlocker quiet(TrVwMenu);
+            TrVwMenu->setCurrentItem(back);
+        }
+    }
+}
+
+void TFrmUsuarios::TrVwMenuCollapsing(QTreeWidgetItem* node)
+{
+    if (node == TrVwMenu->topLevelItem(0)) {
+        const QSignalBlocker quiet(TrVwMenu);
+        node->setExpanded(true);
+    }
+}
+
+void TFrmUsuarios::TrVwMenuExpanding(QTreeWidgetItem* node)
+{
+    // Opening a group folds every other one, so one group at a time is in view.
+    if (!node->parent() || node->parent()->parent())
+        return;
+    const QSignalBlocker quiet(TrVwMenu);
+    QTreeWidgetItem* root = node->parent();
+    forEachNode(TrVwMenu, [&](QTreeWidgetItem* n) {
+        if (n != root && n != node)
+            n->setExpanded(false);
+    });
+}
+
+bool TFrmUsuarios::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto type = event->type();
+
+    if (watched == EdtClave && type == QEvent::FocusIn) {
+        EdtClaveChange();
+        return false;
+    }
+    if (watched == EdtConfirmacion && type == QEvent::FocusOut) {
+        // Only when the user moves to another control of this screen, not when a window comes
+        // over it (the message itself, for one).
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (!checkingConfirmation_ && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            isVisible()) {
+            checkingConfirmation_ = true;
+            EdtConfirmacionChange();
+            checkingConfirmation_ = false;
+        }
+        return false;
+    }
+    if (watched == TrVwMenu && type == QEvent::FocusIn) {
+        TrVwMenuEnter();
+        return false;
+    }
+    if (watched == TrVwMenu->viewport()) {
+        if (type == QEvent::MouseButtonPress) {
+            auto* m = static_cast<QMouseEvent*>(event);
+            if (m->button() == Qt::RightButton) {
+                if (QTreeWidgetItem* n = TrVwMenu->itemAt(m->position().toPoint()))
+                    TrVwMenu->setCurrentItem(n);
+                return true;
+            }
+        } else if (type == QEvent::MouseButtonDblClick) {
+            auto* m = static_cast<QMouseEvent*>(event);
+            if (m->button() == Qt::LeftButton) {
+                if (QTreeWidgetItem* n = TrVwMenu->itemAt(m->position().toPoint()))
+                    TrVwMenu->setCurrentItem(n);
+                TrVwMenuDblClick();
+            }
+        }
+        return false;
+    }
+
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    // Only the event as it reaches the focused control of this screen.
+    if (!widget || widget->window() != this || widget != QApplication::focusWidget())
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+
+    if (widget == TrVwMenu && isMarkKey(key->key())) {
+        // The marks change when the key comes up; the tree's own use of these keys (Space
+        // searching for an entry) is kept out.
+        if (type == QEvent::KeyRelease && !key->isAutoRepeat())
+            TrVwMenuKeyUp(key->key());
+        return true;
+    }
+
+    if (key->key() == Qt::Key_Escape) {
+        if (type == QEvent::KeyPress) {
+            escapePressed_ = true;
+            return true;  // not the dialog's own Esc, which would close it in any mode
+        }
+        if (!key->isAutoRepeat() && escapePressed_) {
+            escapePressed_ = false;
+            if (mode_ == Navegar)
+                close();
+            else
+                BtnCancelarClick();
+        }
+        return true;
+    }
+
+    if (isEnter(key)) {
+        if (type == QEvent::KeyPress) {
+            if (auto* b = qobject_cast<QPushButton*>(widget)) {
+                b->click();
+                return true;
+            }
+            // The box gets its Enter (a bound box writes its text); no button has autoDefault,
+            // so nothing is pressed behind the user's back.
+            enterPressed_ = true;
+            return false;
+        }
+        if (!key->isAutoRepeat() && enterPressed_) {
+            enterPressed_ = false;
+            focusNextChild();
+        }
+        return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- lists
+
+namespace {
+
+QList<QVariantMap> readRows(Connection& db, const QString& sql, const QStringList& fields)
+{
+    Dataset q(db);
+    q.setSql(sql);
+    q.Open();
+    QList<QVariantMap> rows;
+    for (q.First(); !q.Eof(); q.Next()) {
+        QVariantMap r;
+        for (const QString& f : fields)
+            r.insert(f, q.FieldByName(f).value());
+        rows.append(r);
+    }
+    return rows;
+}
+
+// A plain list: title, column titles over a rule, one line per row, the page number below.
+struct ListColumn {
+    QString field, title;
+    double x, width;
+    QString picture;
+    bool wrap = false;
+};
+
+std::unique_ptr<Report> listReport(const QString& title, const QString& heading, const QVector<ListColumn>& cols,
+                                   QList<QVariantMap> rows)
+{
+    auto r = std::make_unique<Report>(title);
+    r->page() = PageSetup::letter();
+    const double w = r->page().printableWidth();
+    Band& t = r->titleBand().setHeight(12);
+    t.addText(0, 0, w, 6, heading).centre().bold().size(12);
+    t.addSystem(0, 7, w, 4, ValueSource::PrintTime).right().withDatePicture(QStringLiteral("dd/mm/yyyy hh:nn"));
+    Band& h = r->columnHeader().setHeight(6);
+    for (const ListColumn& c : cols)
+        h.addText(c.x, 0, c.width, 4.5, c.title).bold();
+    h.addLine(0, 5.2, w, 5.2);
+    Band& d = r->detail().setHeight(4.5);
+    for (const ListColumn& c : cols) {
+        ReportItem& it = d.addField(c.x, 0, c.width, 4.5, c.field, c.picture);
+        if (c.wrap)
+            it.wrap().family(QStringLiteral("DejaVu Sans Mono"));
+    }
+    Band& f = r->pageFooter().setHeight(6);
+    f.addSystem(0, 1, w, 4, ValueSource::PageNumber).right().withPrefix(QStringLiteral("Pagina "));
+    r->setRows(std::move(rows));
+    return r;
+}
+
+}  // namespace
+
+std::unique_ptr<Report> TFrmUsuarios::ReporteUsuarios(Connection& db)
+{
+    const QStringList fields = {QStringLiteral("CODIGO"), QStringLiteral("NOMBRE"), QStringLiteral("ACTIVO"),
+                                QStringLiteral("FECHAHORA"), QStringLiteral("FECHAVENCIMIENTO")};
+    QList<QVariantMap> rows = readRows(
+        db, QStringLiteral("SELECT CODIGO, NOMBRE, ACTIVO, FECHAHORA, FECHAVENCIMIENTO FROM USUARIOS ORDER BY NOMBRE"),
+        fields);
+    auto r = listReport(QStringLiteral("USUARIO"), QStringLiteral("USUARIOS"),
+                        {{QStringLiteral("CODIGO"), QStringLiteral("Codigo"), 0, 20, QStringLiteral("#####0")},
+                         {QStringLiteral("NOMBRE"), QStringLiteral("Nombre"), 24, 70, QString()},
+                         {QStringLiteral("ACTIVO"), QStringLiteral("Activo"), 98, 15, QString()},
+                         {QStringLiteral("FECHAHORA"), QStringLiteral("Fecha/Hora"), 116, 40, QString()},
+                         {QStringLiteral("FECHAVENCIMIENTO"), QStringLiteral("Vence"), 160, 35, QString()}},
+                        std::move(rows));
+    r->detail().items()[0].right();
+    r->detail().items()[3].withDatePicture(QStringLiteral("dd/mm/yyyy hh:nn"));
+    r->detail().items()[4].withDatePicture(QStringLiteral("dd/mm/yyyy"));
+    return r;
+}
+
+std::unique_ptr<Report> TFrmUsuarios::ReporteMenu(Connection& db)
+{
+    const QStringList fields = {QStringLiteral("CODIGOUSUARIO"), QStringLiteral("NOMBRE"), QStringLiteral("OPCIONES")};
+    QList<QVariantMap> rows = readRows(db,
+                                       QStringLiteral("SELECT M.CODIGOUSUARIO, U.NOMBRE, M.OPCIONES FROM MENU M "
+                                                      "LEFT JOIN USUARIOS U ON U.CODIGO = M.CODIGOUSUARIO "
+                                                      "ORDER BY M.CODIGOUSUARIO"),
+                                       fields);
+    auto r = listReport(QStringLiteral("MENU"), QStringLiteral("PERMISOS POR USUARIO"),
+                        {{QStringLiteral("CODIGOUSUARIO"), QStringLiteral("Usuario"), 0, 16, QStringLiteral("#####0")},
+                         {QStringLiteral("NOMBRE"), QStringLiteral("Nombre"), 20, 45, QString()},
+                         {QStringLiteral("OPCIONES"), QStringLiteral("Opciones"), 68, 127.9, QString(), true}},
+                        std::move(rows));
+    r->detail().items()[0].right();
+    return r;
+}
+
+void TFrmUsuarios::openReport(std::unique_ptr<Report> report, const QString& title)
+{
+    ReporteSalida = std::move(report);
+    TituloInforme = title;
+    new TFrmInforme(this);  // shows itself and frees itself when closed
+}
+
+void TFrmUsuarios::BtnRptUsuariosClick()
+{
+    std::unique_ptr<Report> r;
+    if (guarded([&] { r = ReporteUsuarios(db_); }))
+        openReport(std::move(r), QStringLiteral("USUARIO"));
+}
+
+void TFrmUsuarios::BtnRptMenuClick()
+{
+    std::unique_ptr<Report> r;
+    if (guarded([&] { r = ReporteMenu(db_); }))
+        openReport(std::move(r), QStringLiteral("MENU"));
+}
+
+}  // namespace kv
