@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMultiHash>
 #include <QRadioButton>
+#include <QTextCursor>
 #include <QTimer>
 #include <QToolButton>
 
@@ -285,13 +286,19 @@ void DbMemo::onTextChanged()
         return;
     if (!ds_.isEditing()) {
         const QString keep = toPlainText();
+        const int pos = textCursor().position();
         if (!guarded([this] { ds_.Edit(); })) {
             showField();
             return;
         }
         if (toPlainText() != keep) {
+            // Entering edit mode redrew the memo; the typed text and the caret go back where
+            // they were, or the next key would land at the start.
             showing_ = true;
             setPlainText(keep);
+            QTextCursor c = textCursor();
+            c.setPosition(pos);
+            setTextCursor(c);
             showing_ = false;
         }
     }
