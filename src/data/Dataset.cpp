@@ -533,6 +533,14 @@ QVariantList Dataset::keyOf(const Row& r) const
 QVector<Dataset::Row> Dataset::fetchRows(const QString& extraWhere, const QVariantMap& extraParams, bool descending,
                                          int limit)
 {
+    // A detail whose master has no key yet (a master row just inserted) has no rows: nothing to
+    // ask the database.
+    if (master_) {
+        const QVariantList mv = masterValues();
+        for (int i = 0; i < detailFields_.size(); ++i)
+            if (i >= mv.size() || isNullValue(mv[i]))
+                return {};
+    }
     QVariantMap params = extraParams;
     QString where = baseWhere(params);
     if (!extraWhere.isEmpty())

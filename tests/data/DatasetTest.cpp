@@ -382,6 +382,35 @@ TEST_F(DatasetTest, APostedRowTakesItsPlaceInTheOrderWhenAllRowsAreHeld)
     EXPECT_EQ(ids(), held);  // what the next read gives
 }
 
+TEST_F(DatasetTest, ANewMasterRowReadsNoDetailRows)
+{
+    // A master row just inserted has no key yet, so its details are empty without asking the
+    // database: a condition that is never true still makes it walk the whole detail table.
+    {
+        Transaction t(*db);
+        db->exec("INSERT INTO T_HEAD (EMP, NUM) VALUES ('01', 1)");
+        for (int i = 1; i <= 3000; ++i)
+            db->exec("INSERT INTO T_LINE (EMP, NUM, LINEA) VALUES ('01', 1, :L)", {{"L", i}});
+        t.commit();
+    }
+    Dataset head(*db), lines(*db);
+    head.setTableName("T_HEAD");
+    lines.setTableName("T_LINE");
+    lines.setMasterSource(&head, "EMP;NUM");
+    head.Open();
+    lines.Open();
+    ASSERT_FALSE(lines.IsEmpty());  // the lines of document 1
+    auto pagesRead = [&] {
+        return db->scalar("SELECT I.MON$PAGE_FETCHES FROM MON$ATTACHMENTS A "
+                          "JOIN MON$IO_STATS I ON I.MON$STAT_ID = A.MON$STAT_ID "
+                          "WHERE A.MON$ATTACHMENT_ID = CURRENT_CONNECTION").toLongLong();
+    };
+    const qint64 before = pagesRead();
+    head.Insert();
+    EXPECT_TRUE(lines.IsEmpty());
+    EXPECT_LT(pagesRead() - before, 500);
+}
+
 TEST_F(DatasetTest, PostErrorHandlerMayCorrectTheRowAndRetry)
 {
     db->exec("INSERT INTO T_ITEM (ID, REQ) VALUES (1, 'X')");
