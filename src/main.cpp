@@ -1,0 +1,126 @@
+// korvelapos: the point-of-sale program.
+//
+//   korvelapos                   reads the database locations from $TAVRO_HOME/DireccionBd.txt, or
+//                                from the installation's fixed place (/opt/tavro, C:\Tavro)
+//   korvelapos --location FILE   reads them from FILE
+//   korvelapos --demo [DIR]      creates the demo shop in DIR when it is missing (by default in the
+//                                user's data folder) and starts on it
+#include "app/UntAboutBox.h"
+#include "app/UntLogin.h"
+#include "app/UntPos.h"
+#include "common/Errors.h"
+#include "data/DemoData.h"
+#include "data/UntDMGeneral.h"
+#include "platform/QtDialogs.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+#ifdef Q_OS_LINUX
+#include <QSocketNotifier>
+#include <csignal>
+#include <pthread.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// The demo's folder: the one given after --demo, else "demo" in the user's data folder.
+QString demoFolder(const QStringList& args, int at)
+{
+    if (at + 1 < args.size() && !args[at + 1].startsWith(QLatin1String("--")))
+        return QDir(args[at + 1]).absolutePath();
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)).filePath(QStringLiteral("demo"));
+}
+
+#ifdef Q_OS_LINUX
+// A logout or a service manager asks the program to stop with SIGTERM, a terminal with SIGINT.
+// Delivered the ordinary way, such a signal lands on whichever thread the kernel picks, often one
+// of the database engine's, whose interrupted wait leaves the engine spinning for ever when the
+// connection is later closed (and the database library's own handler only shuts the engine down
+// under the program's feet). So both signals are blocked in every thread from the first line on
+// and read from a descriptor by the event loop, which then ends the run as "&Salir" does, without
+// the question, closing the connections in order. Child processes started through QProcess get
+// their signal mask reset by Qt.
+int blockStopSignals()
+{
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGTERM);
+    sigaddset(&stop, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+    return ::signalfd(-1, &stop, SFD_NONBLOCK | SFD_CLOEXEC);
+}
+
+void quitOnStopSignals(int fd, QObject* owner)
+{
+    if (fd < 0)
+        return;
+    auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, [fd] {
+        signalfd_siginfo info;
+        [[maybe_unused]] const auto got = ::read(fd, &info, sizeof info);
+        QCoreApplication::exit(0);  // quit() would ask the exit question first
+    });
+}
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+#ifdef Q_OS_LINUX
+    // Before anything starts a thread, so that every thread inherits the blocked signals.
+    const int stopSignals = blockStopSignals();
+#endif
+    kv::Application app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Korvela"));
+    QCoreApplication::setApplicationName(QStringLiteral("korvelapos"));
+    kv::QtDialogs qtDialogs;
+    kv::installDialogs(&qtDialogs);
+
+    const QStringList args = QCoreApplication::arguments();
+    QString locationFile;
+    const int demo = int(args.indexOf(QStringLiteral("--demo")));
+    if (demo >= 0) {
+        const QString dir = demoFolder(args, demo);
+        try {
+            QDir().mkpath(dir);
+            locationFile = kv::createDemoInstallation(dir);
+        } catch (const kv::Failure& f) {
+            kv::dialogs().error(f.text());
+            return 1;
+        }
+    } else {
+        locationFile = kv::TDMGeneral::locationFilePath(args);
+    }
+
+    // 1. The general data module: the location file and the two connections.
+    kv::TDMGeneral dmGeneral;
+    if (!dmGeneral.DataModuleCreate(locationFile))
+        return 1;  // "Falta Instalacion" was shown; no window opens
+
+    // 2-3. The sales and orders data modules are created here, in this order, once they exist:
+    //      they live for the whole run, like the general one.
+
+    // Each folder's screens register the program numbers they open (registerProgram) here,
+    // before the main window can dispatch to them.
+
+    // 4. The main window, the first window created: closing it ends the program.
+    kv::TFrmPos frmPos(dmGeneral);
+    // 5-6. The login window and the about box, created once.
+    kv::TFrmLogin frmLogin(dmGeneral, &frmPos);
+    kv::TFrmAboutBox frmAboutBox(&frmPos);
+    // 7. The calendar is created here once its unit is in the program.
+
+#ifdef Q_OS_LINUX
+    quitOnStopSignals(stopSignals, &app);
+#endif
+    frmPos.show();
+    // Activated from the start, window manager or not: the activation builds the caption.
+    frmPos.activateWindow();
+    const int code = app.exec();
+    dmGeneral.DataModuleDestroy();
+    return code;
+}
