@@ -12,9 +12,11 @@
 #include "data/DemoData.h"
 #include "data/UntDMGeneral.h"
 #include "platform/QtDialogs.h"
+#include "pos/UntDmVentas.h"
 
 #include <QDir>
 #include <QStandardPaths>
+#include <memory>
 
 #ifdef Q_OS_LINUX
 #include <QSocketNotifier>
@@ -101,8 +103,15 @@ int main(int argc, char** argv)
     if (!dmGeneral.DataModuleCreate(locationFile))
         return 1;  // "Falta Instalacion" was shown; no window opens
 
-    // 2-3. The sales and orders data modules are created here, in this order, once they exist:
-    //      they live for the whole run, like the general one.
+    // 2. The sales data module. Its cursors open at creation; on an unreachable database that
+    //    fails like every other read (the error box) and the run goes on without it.
+    std::unique_ptr<kv::TDmVentas> dmVentas;
+    try {
+        dmVentas = std::make_unique<kv::TDmVentas>(dmGeneral.DbPos);
+    } catch (const kv::Failure& f) {
+        kv::dialogs().error(f.text());
+    }
+    // 3. The orders data module is created here, the same way, once it exists.
 
     // Each folder's screens register the program numbers they open (registerProgram) here,
     // before the main window can dispatch to them.
@@ -121,6 +130,7 @@ int main(int argc, char** argv)
     // Activated from the start, window manager or not: the activation builds the caption.
     frmPos.activateWindow();
     const int code = app.exec();
+    dmVentas.reset();
     dmGeneral.DataModuleDestroy();
     return code;
 }

@@ -127,7 +127,12 @@ void TFrmLogin::showEvent(QShowEvent* e)
 
 void TFrmLogin::FormActivate()
 {
-    dm_.TblUsuarios.Open();
+    // Users and passwords are read afresh at each showing: the users screen changes them through
+    // a cursor of its own.
+    if (dm_.TblUsuarios.active())
+        dm_.TblUsuarios.Refresh();
+    else
+        dm_.TblUsuarios.Open();
     setCompact(true);
     ButtonOK->setEnabled(false);
     ButtonCClave->setEnabled(false);

@@ -1,8 +1,10 @@
 #include "app/UntPos.h"
 
 #include "app/UntAboutBox.h"
+#include "app/UntAdministrar.h"
 #include "app/UntEjecutaPrograma.h"
 #include "app/UntLogin.h"
+#include "app/UntUsuarios.h"
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
 #include "common/ProgramRegistry.h"
@@ -202,7 +204,9 @@ QLabel* spacedTitle(const QString& text, QWidget* parent)
 QLabel* picture(QStyle::StandardPixmap which, QWidget* parent)
 {
     auto* l = new QLabel(parent);
-    l->setPixmap(parent->style()->standardIcon(which).pixmap(64, 64));
+    // The style's icons come small; drawn larger they still read well as pictures.
+    const QPixmap small = parent->style()->standardIcon(which).pixmap(64, 64);
+    l->setPixmap(small.scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     l->setAlignment(Qt::AlignCenter);
     return l;
 }
@@ -244,7 +248,6 @@ TFrmPos::TFrmPos(TDMGeneral& dm, QWidget* parent) : QMainWindow(parent), dm_(dm)
 
     PnlPrincipal = new QFrame(background);
     PnlPrincipal->setObjectName(QStringLiteral("PnlPrincipal"));
-    PnlPrincipal->setAccessibleName(QStringLiteral("Programas"));
     PnlPrincipal->setAutoFillBackground(true);
     static_cast<QFrame*>(PnlPrincipal)->setFrameShape(QFrame::StyledPanel);
 
@@ -379,10 +382,15 @@ bool TFrmPos::eventFilter(QObject* watched, QEvent* event)
 
 void TFrmPos::FormActivate()
 {
-    dm_.TbRegistro.Open();
+    Dataset& reg = dm_.TbRegistro;
+    // The business row is read again each time: a screen that just closed (the POS parameters)
+    // may have changed the name or the NIT through a cursor of its own.
+    if (reg.active())
+        reg.Refresh();
+    else
+        reg.Open();
     dm_.TblUsuarios.Open();
     dm_.TblMenu.Open();
-    Dataset& reg = dm_.TbRegistro;
     // "###,###": whole pesos grouped by three with ","; a NIT of 0 prints nothing at all.
     status_ = reg.FieldByName(QStringLiteral("NOMBRE")).asString() + QStringLiteral("  Nit : ") +
               FormatFloat(QStringLiteral("###,###"), reg.FieldByName(QStringLiteral("NIT")).asFloat());
@@ -485,13 +493,20 @@ void TFrmPos::MenuModuloCollapsing(QTreeWidgetItem* item)
 
 void TFrmPos::SeguridadesClick()
 {
-    openScreen(QStringLiteral("TFrmUsuarios"));
+    {
+        // The users screen edits permissions on a copy of the complete tree of this sign-on.
+        TFrmUsuarios screen(dm_.DbPos, TreeBase, this);
+        screen.exec();
+    }
     backFromModal();
 }
 
 void TFrmPos::OpcindeMenus1Click()
 {
-    openScreen(QStringLiteral("TFrmAdministrar"));
+    {
+        TFrmAdministrar screen(dm_.DbPos, this);
+        screen.exec();
+    }
     backFromModal();
 }
 

@@ -64,9 +64,14 @@ TEST_F(LoginTest, ShowingResetsTheWindow)
     typeInto(login->Edit1, "nadie");
     EXPECT_EQ(LoginAttempts, 2);
     login->hide();
+    // A user added meanwhile by the users screen can sign on at the next showing.
+    db->exec("INSERT INTO USUARIOS (CODIGO, NOMBRE, CLAVE) VALUES (12, 'nuevo', 'n1')");
     kvtest::showActive(login.get());
     EXPECT_EQ(LoginAttempts, 0);
     EXPECT_TRUE(login->Edit1->text().isEmpty());
+    typeInto(login->Edit1, "nuevo");
+    typeInto(login->Edit2, "n1");
+    EXPECT_EQ(CurrentUserCode, 12);
 }
 
 // Each step types into the name (N) or password (P) box and presses Enter, or leaves the box with

@@ -154,14 +154,13 @@ TEST_F(MainWindowTest, FailedSecondSignOnLeavesTheTreeDisabled)
 TEST_F(MainWindowTest, EnterOnAnEntryRunsItsProgramAndTheCaptionIsRebuiltAfter)
 {
     QStringList ran;
-    // The opener stands for a screen that renames the business while it is open.
+    // The opener stands for a screen that renames the business, through a cursor of its own,
+    // while it is open.
     registerProgram(8, [&] {
         ran << "Productos";
         QDialog screen(pos.get());
         kvtest::onModal<QDialog>([](QDialog* d) { d->accept(); });
-        dm->TbRegistro.Edit();
-        dm->TbRegistro.FieldByName("NOMBRE").setString("TIENDA NUEVA");
-        dm->TbRegistro.Post();
+        db->exec("UPDATE REGISTRO SET NOMBRE = 'TIENDA NUEVA'");
         screen.exec();
     });
     registerProgram(10, [&] { ran << "Venta"; });
