@@ -1,0 +1,131 @@
+// The cursor on a shop-sized database: 100,000 generated products and about 1,000,000 sale lines
+// on the embedded engine.
+//  - BM_FindKeyProducto / BM_LocateCodigoBarras: one product found by number or by barcode.
+//    Target: median under 1 ms (a keyed read, never a walk through the table).
+//  - BM_GridFirstScreenful: a products grid opened and its first screenful painted. Target: under
+//    50 ms, memory independent of the table's size (one page is held, not the table).
+// KV_BENCH_DIR keeps the generated database between runs (it takes a couple of minutes to make).
+#include "data/BenchData.h"
+#include "data/DatabaseCreate.h"
+#include "data/Dataset.h"
+#include "data/Schema.h"
+#include "platform/DbGrid.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <random>
+
+using namespace kv;
+
+namespace {
+
+QString databasePath()
+{
+    static QTemporaryDir temp;
+    QString dir = qEnvironmentVariable("KV_BENCH_DIR");
+    if (dir.isEmpty())
+        dir = temp.path();
+    QDir().mkpath(dir);
+    const QString path = QDir(dir).filePath(QStringLiteral("bench-data.fdb"));
+    if (!QFile::exists(path)) {
+        createDatabase(path);
+        Connection c(QStringLiteral("BenchMake"));
+        c.setLocation(path);
+        c.open();
+        createPosSchema(c);
+        generateBenchData(c, BenchDataOptions{});
+    }
+    return path;
+}
+
+Connection& connection()
+{
+    static std::unique_ptr<Connection> c;
+    if (!c) {
+        c = std::make_unique<Connection>(QStringLiteral("Korvela"));
+        c->setLocation(databasePath());
+        c->open();
+    }
+    return *c;
+}
+
+QList<int> productNumbers(Connection& c)
+{
+    QList<int> out;
+    QSqlQuery q = c.exec(QStringLiteral("SELECT FIRST 1000 PRODUCTO FROM PRODUCTOS ORDER BY CODIGOBARRAS"));
+    while (q.next())
+        out << q.value(0).toInt();
+    return out;
+}
+
+void BM_FindKeyProducto(benchmark::State& state)
+{
+    Connection& c = connection();
+    Dataset ds(c);
+    ds.setTableName(QStringLiteral("PRODUCTOS"));
+    ds.setIndexFieldNames(QStringLiteral("PRODUCTO"));
+    ds.Open();
+    const QList<int> numbers = productNumbers(c);
+    int i = 0;
+    for (auto _ : state) {
+        if (!ds.FindKey({numbers[i++ % numbers.size()]}))
+            state.SkipWithError("product not found");
+    }
+}
+BENCHMARK(BM_FindKeyProducto)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_LocateCodigoBarras(benchmark::State& state)
+{
+    Connection& c = connection();
+    Dataset ds(c);
+    ds.setTableName(QStringLiteral("PRODUCTOS"));
+    ds.Open();
+    QStringList codes;
+    QSqlQuery q = c.exec(QStringLiteral("SELECT FIRST 1000 CODIGOBARRAS FROM PRODUCTOS WHERE CODIGOBARRAS IS NOT NULL "
+                                        "ORDER BY PRODUCTO DESC"));
+    while (q.next())
+        codes << q.value(0).toString().trimmed();
+    int i = 0;
+    for (auto _ : state) {
+        if (!ds.Locate(QStringLiteral("CODIGOBARRAS"), codes[i++ % codes.size()]))
+            state.SkipWithError("barcode not found");
+    }
+}
+BENCHMARK(BM_LocateCodigoBarras)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_GridFirstScreenful(benchmark::State& state)
+{
+    Connection& c = connection();
+    for (auto _ : state) {
+        Dataset ds(c);
+        ds.setTableName(QStringLiteral("PRODUCTOS"));
+        ds.setIndexFieldNames(QStringLiteral("NOMBRE"));
+        DbGrid grid(ds);
+        grid.resize(900, 600);
+        ds.Open();
+        grid.show();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(grid.grab());
+        state.counters["rows_held"] = ds.bufferCount();
+    }
+}
+BENCHMARK(BM_GridFirstScreenful)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
