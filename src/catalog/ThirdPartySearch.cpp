@@ -47,7 +47,7 @@ ThirdPartySearch::ThirdPartySearch(Connection& db, double& nitOut, double& padre
     DBGrid1->datasetModel()->setReadOnly(true);
     DBGrid1->setColumns({{QStringLiteral("NIT"), QStringLiteral("Nit"), QStringLiteral("###,###."), true, 14},
                          {QStringLiteral("DV"), QStringLiteral("Dv"), QString(), true, 3},
-                         {QStringLiteral("NOMBRE"), QStringLiteral("Nombre"), QString(), true, 34},
+                         {QStringLiteral("NOMBRE"), QStringLiteral("Nombre"), QString(), true, 40},
                          {QStringLiteral("DIRECCION"), QStringLiteral("Direccion"), QString(), true, 26},
                          {QStringLiteral("TELEFONO"), QStringLiteral("Telefono"), QString(), true, 14},
                          {QStringLiteral("FAX"), QStringLiteral("Fax"), QString(), true, 10},

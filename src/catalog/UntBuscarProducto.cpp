@@ -39,7 +39,7 @@ TFrmBuscarProducto::TFrmBuscarProducto(Connection& db, QWidget* parent) : Produc
                          {QStringLiteral("PRODUCTO"), QStringLiteral("Producto"), QString(), true, 8},
                          {QStringLiteral("REFERENCIA"), QStringLiteral("Referencia"), QString(), true, 14},
                          {QStringLiteral("NOMBRE"), QStringLiteral("Nombre Producto"), QString(), true, 34},
-                         {QStringLiteral("UNIDAD"), QStringLiteral("Unidad"), QString(), true, 4},
+                         {QStringLiteral("UNIDAD"), QStringLiteral("Unidad"), QString(), true, 7},
                          {QStringLiteral("VALORUNIDAD"), QStringLiteral("Valor Unidad"), QStringLiteral("###,###.00."), true, 12},
                          {QStringLiteral("VALORIVA"), QStringLiteral("Valor Iva"), QStringLiteral("###,###.000."), true, 8},
                          {QStringLiteral("TITULO"), QStringLiteral("Titulo"), QString(), true, 24},

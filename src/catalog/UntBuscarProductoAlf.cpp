@@ -18,9 +18,9 @@ TFrmBuscarProductoAlf::TFrmBuscarProductoAlf(Connection& db, QWidget* parent) : 
     // The last column is the consumption tax, as its title says.
     DBGrid1->setColumns({{QStringLiteral("PRODUCTO"), QStringLiteral("Producto"), QString(), true, 8},
                          {QStringLiteral("NOMBRE"), QStringLiteral("Nombre Producto"), QString(), true, 38},
-                         {QStringLiteral("UNIDAD"), QStringLiteral("Unidad"), QString(), true, 4},
+                         {QStringLiteral("UNIDAD"), QStringLiteral("Unidad"), QString(), true, 7},
                          {QStringLiteral("VALORUNIDAD"), QStringLiteral("Valor Unidad"), QStringLiteral("###,###.00."), true, 12},
-                         {QStringLiteral("IPOCONSUMO"), QStringLiteral("Ipoconsumo"), QStringLiteral("###,###."), true, 8}});
+                         {QStringLiteral("IPOCONSUMO"), QStringLiteral("Ipoconsumo"), QStringLiteral("###,###."), true, 11}});
 
     TbProductos.setIndexFieldNames(QStringLiteral("NOMBRE"));
     TbProductos.Open();

@@ -96,7 +96,7 @@ TFrmCrearTerceros::TFrmCrearTerceros(Connection& db, QWidget* parent) : QDialog(
                          {QStringLiteral("DIRECCION"), QStringLiteral("Direccion"), QString(), true, 24},
                          {QStringLiteral("TELEFONO"), QStringLiteral("Telefono"), QString(), true, 13},
                          {QStringLiteral("EMAIL"), QStringLiteral("Email"), QString(), true, 22},
-                         {QStringLiteral("AUTERRETENEDOR"), QStringLiteral("Autoretenedor"), QString(), true, 5},
+                         {QStringLiteral("AUTERRETENEDOR"), QStringLiteral("Autoretenedor"), QString(), true, 13},
                          {QStringLiteral("ICA"), QStringLiteral("Ica"), QString(), true, 3},
                          {QStringLiteral("NombrePadre"), QStringLiteral("Referencia 1"), QString(), true, 24},
                          {QStringLiteral("NombreAbuelo"), QStringLiteral("Referencia 2"), QString(), true, 24}});
@@ -334,6 +334,12 @@ bool TFrmCrearTerceros::eventFilter(QObject* o, QEvent* e)
         }
     }
     return QDialog::eventFilter(o, e);
+}
+
+void TFrmCrearTerceros::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    EditBuscar->setFocus();  // ready to type the NIT looked for
 }
 
 void TFrmCrearTerceros::done(int r)

@@ -59,6 +59,7 @@ public slots:
 
 protected:
     void done(int r) override;
+    void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
