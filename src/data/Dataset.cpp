@@ -926,7 +926,7 @@ bool Dataset::rowMatchesLocally(const Row& r, const QStringList& fields, const Q
     return true;
 }
 
-bool Dataset::Locate(const QString& fieldList, const QVariantList& values, LocateOptions opt)
+bool Dataset::Locate(const QString& fieldList, const QVariantList& given, LocateOptions opt)
 {
     if (!active())
         Open();
@@ -935,6 +935,14 @@ bool Dataset::Locate(const QString& fieldList, const QVariantList& values, Locat
     for (const QString& f : fields)
         if (!FindField(f))
             throw DbError(QStringLiteral("Campo '%1' no encontrado").arg(f));
+    // A value the field cannot hold ("12a" for a number) is refused with the conversion error
+    // whether the rows are all in memory or read by key, not silently "not found" on small tables.
+    QVariantList values = given;
+    for (int i = 0; i < fields.size() && i < values.size(); ++i) {
+        const Field* f = FindField(fields[i]);
+        if (f->isNumeric() || f->type_ == FieldType::Date || f->type_ == FieldType::DateTime)
+            values[i] = convertIn(*f, values[i]);
+    }
 
     const bool whole = atStart_ && atEnd_;
     if (!tableMode() || whole || keyless_) {

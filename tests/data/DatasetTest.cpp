@@ -205,6 +205,21 @@ TEST_F(DatasetTest, LocateAndFindNearestReadByKeyAndKeepTheOrderAround)
     EXPECT_FALSE(ds.Locate("NOMBRE", "n5"));  // case-sensitive unless asked
 }
 
+TEST_F(DatasetTest, LocateRefusesTextANumberCannotHoldOnSmallAndLargeTables)
+{
+    fillItems(30);
+    for (int page : {100, 10}) {  // all rows in memory; read by key
+        SCOPED_TRACE(page);
+        Dataset ds(*db);
+        ds.setTableName("T_ITEM");
+        ds.setPageSize(page);
+        ds.Open();
+        EXPECT_THROW(ds.Locate("ID", "12a"), ConversionError);
+        EXPECT_TRUE(ds.Locate("ID", "25"));
+        EXPECT_EQ(ds["ID"].asInteger(), 25);
+    }
+}
+
 TEST_F(DatasetTest, DetailFollowsItsMasterAndInsertsUnderIt)
 {
     db->exec("INSERT INTO T_HEAD (EMP, NUM) VALUES ('01', 1)");
