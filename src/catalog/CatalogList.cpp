@@ -2,6 +2,7 @@
 
 #include "common/Numbers.h"
 #include "data/Dataset.h"
+#include "data/UntDMGeneral.h"
 #include "report/DatasetRowSource.h"
 #include "report/Report.h"
 
@@ -31,6 +32,18 @@ bool numericColumn(Connection& db, const QString& table, const QString& column)
 Letterhead readLetterhead(Connection& db)
 {
     Letterhead h;
+    // Printed from the program's own database, the letterhead is the general data module's
+    // REGISTRO row, the one every report header shows.
+    if (DMGeneral && &DMGeneral->DbPos == &db) {
+        Dataset& r = DMGeneral->TbRegistro;
+        if (!r.active())
+            r.Open();
+        if (!r.IsEmpty()) {
+            h.name = r.FieldByName(QStringLiteral("NOMBRE")).asString();
+            h.nit = r.FieldByName(QStringLiteral("NIT")).value();
+        }
+        return h;
+    }
     QSqlQuery q = db.exec(QStringLiteral("SELECT FIRST 1 NOMBRE, NIT FROM REGISTRO"));
     if (q.next()) {
         h.name = q.value(0).toString().trimmed();

@@ -108,6 +108,7 @@ TFrmProductos::TFrmProductos(Connection& db, QWidget* parent)
     productos_->setObjectName(QStringLiteral("TbProductos"));
     productos_->setTableName(QStringLiteral("PRODUCTOS"));
     productos_->setIndexFieldNames(QStringLiteral("PRODUCTO"));
+    productos_->setPageSize(40);  // a few screenfuls of the grid per read: 100,000 products are never read whole
     for (const char* f : {"VALORUNIDAD", "VALORPROMEDIO", "VALORIVA", "PRECIOCOMPRA"})
         productos_->FieldByName(QString::fromLatin1(f)).displayFormat = kMoney;
     productos_->FieldByName(QStringLiteral("PRODUCTO")).displayLabel = QStringLiteral("Codigo del Producto");
@@ -376,6 +377,46 @@ void TFrmProductos::done(int r)
 
 // ---------------------------------------------------------------- searches
 
+namespace {
+// Puts the products in another order for a search. A new order is read from its start, and the
+// search that follows places the cursor; keeping the old row on the way (what a change of order
+// does by itself) would cost reads of rows nobody looks at. The grid and the prices are told
+// once, when the search has found its row.
+class OrderSwitch {
+public:
+    OrderSwitch(Dataset& ds, Dataset& prices, const QString& order)
+        : ds_(ds), prices_(prices), switching_(ds.active() && ds.indexFieldNames() != order)
+    {
+        if (!switching_) {
+            ds_.setIndexFieldNames(order);
+            return;
+        }
+        ds_.CheckBrowseMode();  // a pending row is posted first, as any move would
+        ds_.DisableControls();
+        try {
+            ds_.Close();
+            ds_.setIndexFieldNames(order);
+            ds_.Open();
+        } catch (...) {
+            ds_.EnableControls();
+            throw;
+        }
+    }
+    ~OrderSwitch()
+    {
+        if (!switching_)
+            return;
+        ds_.EnableControls();
+        guarded([this] { prices_.Open(); });
+    }
+
+private:
+    Dataset& ds_;
+    Dataset& prices_;
+    bool switching_;
+};
+}  // namespace
+
 bool TFrmProductos::Edit1KeyPress(const QKeyEvent& key)
 {
     if (key.key() == Qt::Key_Backspace)
@@ -390,7 +431,7 @@ void TFrmProductos::Edit1Change(const QString& text)
 {
     guarded([this, &text] {
         Dataset& p = *productos_;
-        p.setIndexFieldNames(QStringLiteral("PRODUCTO"));
+        const OrderSwitch order(p, *precios_, QStringLiteral("PRODUCTO"));
         if (text.isEmpty()) {
             p.First();
             return;
@@ -409,7 +450,7 @@ void TFrmProductos::Edit2Change(const QString& text)
     guarded([this, &text] {
         Dataset& p = *productos_;
         // The grid lists the products by name until the number search is used again.
-        p.setIndexFieldNames(QStringLiteral("NOMBRE"));
+        const OrderSwitch order(p, *precios_, QStringLiteral("NOMBRE"));
         if (text.isEmpty())
             p.First();
         else
