@@ -124,7 +124,9 @@ void DbEdit::showField()
             t = f->displayText();
         }
     }
-    if (f && f->type() == FieldType::String && f->size() > 0)
+    // Setting the length again would drop the selection that Tab makes when it enters the box,
+    // and what is typed would then be added to the old text instead of replacing it.
+    if (f && f->type() == FieldType::String && f->size() > 0 && maxLength() != f->size())
         setMaxLength(f->size());
     if (t != text())
         setText(t);
@@ -212,8 +214,14 @@ void DbEdit::onStateChanged()
 void DbEdit::focusInEvent(QFocusEvent* e)
 {
     QLineEdit::focusInEvent(e);
-    if (!dirty_)
+    if (!dirty_) {
         showField();
+        // The plain text may have replaced the picture ("1,234" -> "1234"): entering the box with
+        // Tab still selects all of it, so what is typed replaces the value as in any other box.
+        const Qt::FocusReason r = e->reason();
+        if (r == Qt::TabFocusReason || r == Qt::BacktabFocusReason || r == Qt::ShortcutFocusReason)
+            selectAll();
+    }
 }
 
 void DbEdit::focusOutEvent(QFocusEvent* e)

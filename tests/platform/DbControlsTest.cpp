@@ -116,6 +116,26 @@ TEST_F(DbControlsTest, RefusedTextIsShownAndNeverStored)
     EXPECT_TRUE(stored("NACIO", 1).isNull());
 }
 
+TEST_F(DbControlsTest, EnteringABoxWithTabSelectsItsTextSoTypingReplacesIt)
+{
+    ds->Last();  // ID 2, "LUIS"
+    id->setFocus();
+    QTest::keyClick(id, Qt::Key_Tab);
+    ASSERT_TRUE(nombre->hasFocus());
+    QTest::keyClicks(nombre, "zoe");
+    EXPECT_EQ(nombre->text(), "ZOE");
+    // The same for a number shown with its picture: the plain digits are selected.
+    ds->Cancel();
+    ds->First();
+    nav->click(DbNavigator::Edit);
+    ds->FieldByName("ID").setFloat(1234567);
+    QTest::keyClick(nombre, Qt::Key_Backtab);
+    ASSERT_TRUE(id->hasFocus());
+    QTest::keyClicks(id, "89");
+    EXPECT_EQ(id->text(), "89");
+    nav->click(DbNavigator::Cancel);
+}
+
 TEST_F(DbControlsTest, NavigatorInsertsAndDeletesOnlyWhenConfirmed)
 {
     nav->click(DbNavigator::Insert);
