@@ -110,7 +110,13 @@ private:
 
 }  // namespace
 
-void addGridEditingKeys(DbGrid* grid) { grid->installEventFilter(new GridKeys(grid)); }
+void addGridEditingKeys(DbGrid* grid)
+{
+    grid->installEventFilter(new GridKeys(grid));
+    // Tab leaves the grid for the next control, as everywhere else on the screen; the arrows
+    // move between cells.
+    grid->setTabKeyNavigation(false);
+}
 
 // ---------------------------------------------------------------- CatalogScreen
 
@@ -148,6 +154,7 @@ CatalogScreen::CatalogScreen(Connection& db, CatalogScreenSpec spec, QWidget* pa
     Edit1->setAccessibleName(QStringLiteral("Registro"));
     Edit1->setAccessibleDescription(hint);
     Edit1->installEventFilter(this);
+    Edit1->setMinimumWidth(200);
     g1->addWidget(Edit1);
     top->addWidget(GroupBox1, 1);
 
@@ -168,7 +175,8 @@ CatalogScreen::CatalogScreen(Connection& db, CatalogScreenSpec spec, QWidget* pa
         box->setToolTip(text);
         box->setPlaceholderText(text);
         box->setAccessibleName(text);
-        box->setMaximumWidth(110);
+        box->setMinimumWidth(90);
+        box->setMaximumWidth(120);
     }
     RadioGroup1 = new RadioGroup(QStringLiteral("Orden"), {QStringLiteral("A"), QStringLiteral("#")}, 2, GroupBox2);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
@@ -208,7 +216,10 @@ CatalogScreen::CatalogScreen(Connection& db, CatalogScreenSpec spec, QWidget* pa
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setAccessibleName(spec_.caption);
     DBGrid1->setColumns(spec_.gridColumns);
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    // The name column takes the room that is left.
+    for (int i = 0; i < spec_.gridColumns.size(); ++i)
+        if (spec_.gridColumns[i].field == spec_.secondField)
+            DBGrid1->horizontalHeader()->setSectionResizeMode(i, QHeaderView::Stretch);
     addGridEditingKeys(DBGrid1);
     main->addWidget(DBGrid1, 1);
 
@@ -285,6 +296,8 @@ void CatalogScreen::showEvent(QShowEvent* e)
     if (!tabOrdered_) {
         tabOrdered_ = true;
         tabLast(this, {DBGrid1});
+        // The screen opens ready for a search, or for the key box where there is no search.
+        (spec_.searchable ? static_cast<QWidget*>(Edit1) : static_cast<QWidget*>(DBEdit1))->setFocus();
     }
 }
 

@@ -118,7 +118,7 @@ void tabLast(QWidget* screen, const QList<QWidget*>& last);
 
 // Keys of an editable grid, as the shop expects them in any data grid: Insert starts a new row,
 // Down on the last row appends one, Ctrl+Delete deletes the row after the usual confirmation, Esc
-// cancels the row being edited (instead of closing the screen).
+// cancels the row being edited (instead of closing the screen); Tab leaves the grid.
 void addGridEditingKeys(DbGrid* grid);
 
 // Rows posted when a screen closes: pending typed text is written and a changed row is posted; a

@@ -50,6 +50,7 @@ TFrmCajas::TFrmCajas(Connection& db, QWidget* parent)
                          gridColumn(QStringLiteral("EMPRESA"), QStringLiteral("Empresa"))});
     DBGrid2->datasetModel()->setReadOnly(true);  // shown for reference only
     DBGrid2->setMaximumHeight(130);
+    DBGrid2->setTabKeyNavigation(false);
     DBGrid2->horizontalHeader()->setStretchLastSection(true);
     extras()->addWidget(DBGrid2);
     guarded([this] { esquema_->Open(); });

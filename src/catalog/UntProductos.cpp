@@ -358,6 +358,10 @@ void TFrmProductos::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
     guarded([this] { FormActivate(); });
+    if (!focusPlaced_) {
+        focusPlaced_ = true;
+        Edit1->setFocus();  // opens ready for a search by number
+    }
 }
 
 void TFrmProductos::done(int r)

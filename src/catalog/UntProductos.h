@@ -90,6 +90,7 @@ private:
     QWidget* enterTarget(QObject* box) const;
 
     Connection& db_;
+    bool focusPlaced_ = false;
     std::unique_ptr<Dataset> productos_, chk_, grupos_, subgrupos_, unidades_, precios_;
 };
 

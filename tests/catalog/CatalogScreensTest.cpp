@@ -205,6 +205,32 @@ TEST_F(CatalogScreensTest, TablesAndWaitersAreCreatedOnFirstUse)
     EXPECT_EQ(one("SELECT NOMBRE FROM MESERO WHERE CEDULA = 1015420331").toString(), "JUAN DAVID");
 }
 
+TEST_F(CatalogScreensTest, TabGoesThroughTheGridWithoutMovingOffTheRowBeingTyped)
+{
+    db->exec("INSERT INTO BODEGAS (BODEGA, NOMBRE) VALUES (1, 'TIENDA')");
+    db->exec("INSERT INTO BODEGAS (BODEGA, NOMBRE) VALUES (2, 'RESTAURANTE')");
+    TFrmSucursales f(*db);
+    showActive(&f);
+    press(f.DBNavigator1, DbNavigator::Next);
+    press(f.DBNavigator1, DbNavigator::Insert);
+    QTest::keyClicks(f.DBEdit1, "4");
+    typeInto(f.DBEdit2, "BODEGA NORTE");
+    QTest::keyClick(f.DBEdit2, Qt::Key_Tab);
+    kvtest::settle();
+    ASSERT_TRUE(f.DBGrid1->hasFocus());
+    // Still the new row, still being typed: the grid took the focus, not the cursor elsewhere.
+    EXPECT_EQ(f.table().state(), DsState::Insert);
+    EXPECT_EQ(f.DBGrid1->currentIndex().row(), f.table().currentIndex());
+    EXPECT_EQ(f.DBEdit1->text(), "4");
+    // The next Tab leaves the grid instead of walking its cells into another row.
+    QTest::keyClick(f.DBGrid1, Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    kvtest::settle();
+    EXPECT_FALSE(f.DBGrid1->hasFocus());
+    EXPECT_EQ(f.table().state(), DsState::Insert);
+    EXPECT_TRUE(one("SELECT NOMBRE FROM BODEGAS WHERE BODEGA = 4").isNull());
+}
+
 TEST_F(CatalogScreensTest, ClosingWithARefusedRowKeepsTheScreenOpen)
 {
     TFrmCajas f(*db);
