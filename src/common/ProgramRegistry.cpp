@@ -10,11 +10,6 @@ QHash<int, ScreenOpener>& programs()
     static QHash<int, ScreenOpener> p;
     return p;
 }
-QHash<QString, ScreenOpener>& screens()
-{
-    static QHash<QString, ScreenOpener> s;
-    return s;
-}
 }  // namespace
 
 void registerProgram(int number, ScreenOpener opener)
@@ -26,25 +21,5 @@ void registerProgram(int number, ScreenOpener opener)
 }
 
 ScreenOpener programOpener(int number) { return programs().value(number); }
-
-void registerScreen(const QString& name, ScreenOpener opener)
-{
-    if (opener)
-        screens().insert(name, std::move(opener));
-    else
-        screens().remove(name);
-}
-
-ScreenOpener screenOpener(const QString& name) { return screens().value(name); }
-
-bool openScreen(const QString& name)
-{
-    // A copy: the opener may register or remove screens while it runs.
-    const ScreenOpener open = screenOpener(name);
-    if (!open)
-        return false;
-    open();
-    return true;
-}
 
 }  // namespace kv

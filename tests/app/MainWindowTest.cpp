@@ -3,6 +3,7 @@
 #include "app/UntEjecutaPrograma.h"
 #include "app/UntLogin.h"
 #include "app/UntPos.h"
+#include "app/UntUsuarios.h"
 #include "platform/DbControls.h"
 #include "Shell.h"
 
@@ -272,12 +273,20 @@ TEST_F(MainWindowTest, MenuEntriesWorkFromTheKeyboard)
     QTest::keyClick(pos.get(), Qt::Key_A, Qt::AltModifier);
     EXPECT_TRUE(aboutShown);
 
-    bool usersOpened = false;
-    registerScreen("TFrmUsuarios", [&] { usersOpened = true; });
+    // "&Seguridades" and "&Salir" share their letter: the first Alt+S goes to the enabled
+    // "&Seguridades", the next one to "&Salir".
     signOn("ADMIN", "admin");
+    bool usersOpened = false;
+    kvtest::onModal<TFrmUsuarios>([&](TFrmUsuarios* screen) {
+        usersOpened = true;
+        screen->reject();
+    });
     QTest::keyClick(pos.get(), Qt::Key_S, Qt::AltModifier);
-    registerScreen("TFrmUsuarios", nullptr);
     EXPECT_TRUE(usersOpened);
+    QCoreApplication::processEvents();
+    dialogs.answers = {false};
+    QTest::keyClick(pos.get(), Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(dialogs.texts("confirm"), QStringList{"Esta seguro(a) que desea Salir?"});
 }
 
 }  // namespace
