@@ -249,7 +249,7 @@ void CatalogScreen::Edit1Change(const QString& text)
 {
     // An empty box has nothing to look for; a text that matches no key leaves the row where it
     // is; letters while the key is a number give the conversion message.
-    if (!spec_.searchable || text.isEmpty() || !table_->active())
+    if (!spec_.searchable || text.trimmed().isEmpty() || !table_->active())
         return;
     guarded([this, &text] {
         Field& key = table_->FieldByName(spec_.keyField);

@@ -27,15 +27,16 @@ class QVBoxLayout;
 
 namespace kv {
 
-// A grid column: the field, its title (empty: the field's name) and a number picture.
+// A grid column: the field, its title (empty: the field's name), a number picture and a width in
+// characters (0: the grid's own).
 inline GridColumn gridColumn(const QString& field, const QString& title = QString(), const QString& picture = QString(),
-                             bool readOnly = false)
+                             int width = 0)
 {
     GridColumn c;
     c.field = field;
     c.title = title;
     c.picture = picture;
-    c.readOnly = readOnly;
+    c.width = width;
     return c;
 }
 

@@ -29,7 +29,7 @@ CatalogScreenSpec screenSpec()
     s.keyPicture = QStringLiteral("###,###.");
     s.secondField = QStringLiteral("NOMBRE");
     s.secondCaption = QStringLiteral("Nombre :");
-    s.gridColumns = {gridColumn(QStringLiteral("CEDULA"), QString(), QStringLiteral("###,###.")),
+    s.gridColumns = {gridColumn(QStringLiteral("CEDULA"), QString(), QStringLiteral("###,###."), 14),
                      gridColumn(QStringLiteral("NOMBRE")),
                      gridColumn(QStringLiteral("NIVEL"))};
     s.list = TFrmCajeros::listSpec();

@@ -24,7 +24,7 @@ CatalogScreenSpec screenSpec()
     s.keyCaption = QStringLiteral("Espacio  :");
     s.secondField = QStringLiteral("NUMERO");
     s.secondCaption = QStringLiteral("Numero :");
-    s.gridColumns = {gridColumn(QStringLiteral("ESPACIO"), QStringLiteral("Espacio Ubicacion")),
+    s.gridColumns = {gridColumn(QStringLiteral("ESPACIO"), QStringLiteral("Espacio Ubicacion"), QString(), 22),
                      gridColumn(QStringLiteral("NUMERO"), QStringLiteral("Numero"))};
     s.searchable = false;
     s.rangeFrom = QString();

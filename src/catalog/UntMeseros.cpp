@@ -24,7 +24,7 @@ CatalogScreenSpec screenSpec()
     s.keyCaption = QStringLiteral("Mesero  :");
     s.secondField = QStringLiteral("NOMBRE");
     s.secondCaption = QStringLiteral("Nombre :");
-    s.gridColumns = {gridColumn(QStringLiteral("CEDULA"), QStringLiteral("Cedula")), gridColumn(QStringLiteral("NOMBRE"), QStringLiteral("Nombre"))};
+    s.gridColumns = {gridColumn(QStringLiteral("CEDULA"), QStringLiteral("Cedula"), QString(), 14), gridColumn(QStringLiteral("NOMBRE"), QStringLiteral("Nombre"))};
     s.searchable = false;
     s.rangeTo = QStringLiteral("9999999999");
     s.list = TFrmMeseros::listSpec();
