@@ -446,6 +446,7 @@ void TFrmProductos::Edit1Change(const QString& text)
             p.Last();
         else
             p.FindNearest({int(n)});
+        fillGrid();
     });
 }
 
@@ -459,7 +460,17 @@ void TFrmProductos::Edit2Change(const QString& text)
             p.First();
         else
             p.FindNearest({text.toUpper()});
+        fillGrid();
     });
+}
+
+void TFrmProductos::fillGrid()
+{
+    // Found near the end of the list, the product would sit alone at the top of the grid: the
+    // products before it are read too, so the grid shows the ones around it.
+    Dataset& p = *productos_;
+    if (p.bufferCount() < p.pageSize() && !p.allFetchedBackward())
+        p.fetchMoreBackward();
 }
 
 // ---------------------------------------------------------------- product rows

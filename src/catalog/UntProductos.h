@@ -86,6 +86,7 @@ private:
     void buildPricesTab();
     void enableNameAndReference();
     void barcodeDefault();
+    void fillGrid();
     // Where Enter in a box sends the focus; null when Enter is not taken there.
     QWidget* enterTarget(QObject* box) const;
 

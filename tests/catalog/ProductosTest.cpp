@@ -100,6 +100,25 @@ TEST_F(ProductosTest, NumberAndNameSearchesMoveTheGridKeystrokeByKeystroke)
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.last().toStdString();
 }
 
+TEST_F(ProductosTest, AProductFoundAtTheEndOfALongListIsShownAmongTheOnesBeforeIt)
+{
+    {
+        Transaction t(*db);
+        for (int n = 1000; n < 1100; ++n)
+            addProduct(n, "GENERICO", "", "");
+        t.commit();
+    }
+    TFrmProductos f(*db);
+    showActive(&f);
+    typeInto(f.Edit1, "1099");
+    EXPECT_EQ(current(f), 1099);
+    const QList<int> shown = gridNumbers(f);
+    ASSERT_GT(shown.size(), 20);
+    EXPECT_EQ(shown.last(), 1099);
+    EXPECT_EQ(shown[shown.size() - 2], 1098);
+    EXPECT_EQ(f.DBGrid1->currentIndex().row(), f.TbProductos().currentIndex());
+}
+
 TEST_F(ProductosTest, ANewProductIsTypedInTheEnterOrderAndTakesItsNumberAsCode)
 {
     TFrmProductos f(*db);
