@@ -531,7 +531,7 @@ QVariantList Dataset::keyOf(const Row& r) const
 }
 
 QVector<Dataset::Row> Dataset::fetchRows(const QString& extraWhere, const QVariantMap& extraParams, bool descending,
-                                         int limit)
+                                         int limit, bool orderByIndex)
 {
     // A detail whose master has no key yet (a master row just inserted) has no rows: nothing to
     // ask the database.
@@ -554,8 +554,12 @@ QVector<Dataset::Row> Dataset::fetchRows(const QString& extraWhere, const QVaria
     const QStringList order = effectiveOrder();
     if (!order.isEmpty()) {
         QStringList parts;
-        for (const QString& o : order)
-            parts << quoted(o) + (descending ? QStringLiteral(" DESC") : QString());
+        for (const QString& o : order) {
+            // COALESCE(c, c) sorts exactly like c but matches no index, so the database cannot
+            // choose to walk the order's index and must use the WHERE's own index instead.
+            const QString term = orderByIndex ? quoted(o) : QStringLiteral("COALESCE(%1, %1)").arg(quoted(o));
+            parts << term + (descending ? QStringLiteral(" DESC") : QString());
+        }
         sql += QStringLiteral(" ORDER BY ") + parts.join(QStringLiteral(", "));
     }
     QSqlQuery q = conn_.exec(sql, params);
@@ -985,7 +989,13 @@ bool Dataset::Locate(const QString& fieldList, const QVariantList& given, Locate
         }
         p.insert(name, convertIn(*f, v));
     }
-    QVector<Row> found = fetchRows(conds.join(QStringLiteral(" AND ")), p, false, 1);
+    // When the first searched field leads the order, walking the order's index from the value is
+    // the quickest way to the first match. Otherwise (a barcode looked for in a table ordered by
+    // code) a walk of the order's index would test row after row until the match: let the
+    // searched field's index find the few matching rows and sort only those.
+    const QStringList order = effectiveOrder();
+    const bool walkOrder = !order.isEmpty() && !fields.isEmpty() && order.first().compare(fields.first(), Qt::CaseInsensitive) == 0;
+    QVector<Row> found = fetchRows(conds.join(QStringLiteral(" AND ")), p, false, 1, walkOrder);
     if (found.isEmpty())
         return false;
     for (int i = 0; i < rows_.size(); ++i) {

@@ -226,7 +226,8 @@ private:
     QString selectList() const;
     QStringList effectiveOrder() const;
     QString baseWhere(QVariantMap& params) const;
-    QVector<Row> fetchRows(const QString& extraWhere, const QVariantMap& extraParams, bool descending, int limit);
+    QVector<Row> fetchRows(const QString& extraWhere, const QVariantMap& extraParams, bool descending, int limit,
+                           bool orderByIndex = true);
     Row readRow(QSqlQuery& q) const;
     QString keysetCondition(const Row& r, bool after, bool inclusive, QVariantMap& params) const;
     void loadFromStart();

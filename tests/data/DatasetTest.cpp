@@ -203,6 +203,14 @@ TEST_F(DatasetTest, LocateAndFindNearestReadByKeyAndKeepTheOrderAround)
     EXPECT_TRUE(ds.Locate("NOMBRE", "N", LocateOptions{false, true}));
     EXPECT_EQ(ds["NOMBRE"].asString(), "N0");
     EXPECT_FALSE(ds.Locate("NOMBRE", "n5"));  // case-sensitive unless asked
+
+    // A field other than the order's first: still the first match in the dataset's order,
+    // NULL names first.
+    EXPECT_TRUE(ds.Locate("REQ", "X"));
+    EXPECT_EQ(ds["ID"].asInteger(), 10);
+    ds.setIndexFieldNames("");
+    EXPECT_TRUE(ds.Locate("NOMBRE", "N3"));
+    EXPECT_EQ(ds["ID"].asInteger(), 3);
 }
 
 TEST_F(DatasetTest, LocateRefusesTextANumberCannotHoldOnSmallAndLargeTables)
@@ -343,7 +351,7 @@ TEST_F(DatasetTest, GridTypesANewRowCellByCellAndEditsPostAtOnce)
     ds.setTableName("T_ITEM");
     ds.Open();
     DatasetModel model(ds);
-    model.setColumns({{"ID"}, {"NOMBRE"}, {"REQ"}});
+    model.setColumns({{"ID", {}, {}}, {"NOMBRE", {}, {}}, {"REQ", {}, {}}});
     ds.Insert();
     // The first cell of a new row must not post it: REQ is still to be typed.
     EXPECT_TRUE(model.setData(model.index(ds.currentIndex(), 0), 3));
