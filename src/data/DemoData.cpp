@@ -818,8 +818,14 @@ QString createDemoInstallation(const QString& dir)
 
     auto build = [](const QString& path, const QString& alias, void (*schema)(Connection&),
                     void (*seed)(Connection&)) {
-        if (QFile::exists(path))
+        if (QFile::exists(path)) {
+            // A demo made by an earlier version gets the tables and indexes added since.
+            Connection c(alias);
+            c.setLocation(path);
+            c.open();
+            schema(c);
             return;
+        }
         createDatabase(path);
         try {
             Connection c(alias);

@@ -18,7 +18,7 @@ void seedDemoPos(Connection& c);
 void seedDemoAccounting(Connection& c);
 
 // Creates dir/korvela.fdb and dir/tavro.fdb on the embedded engine when they are missing, seeds
-// them, and writes dir/DireccionBd.txt (line 5: accounting database, line 7: POS database).
+// them (existing ones only get the tables and indexes they lack), and writes dir/DireccionBd.txt (line 5: accounting database, line 7: POS database).
 // Returns the path of that location file.
 QString createDemoInstallation(const QString& dir);
 

@@ -1,5 +1,9 @@
 #include "data/Schema.h"
 
+#include <QRegularExpression>
+#include <QSet>
+#include <QSqlQuery>
+
 #include <functional>
 #include <vector>
 
@@ -630,18 +634,31 @@ const std::vector<TableDef>& accountingTables()
     return defs;
 }
 
+// The name in "CREATE [UNIQUE|DESCENDING] INDEX name ON ...".
+QString indexName(const char* statement)
+{
+    static const QRegularExpression name(QStringLiteral("\\bINDEX\\s+(\\w+)\\s+ON\\b"));
+    return name.match(QString::fromLatin1(statement)).captured(1);
+}
+
 void createTables(Connection& c, const std::vector<TableDef>& defs)
 {
+    QSet<QString> indexes;
+    QSqlQuery q = c.exec(QStringLiteral("SELECT TRIM(RDB$INDEX_NAME) FROM RDB$INDICES"));
+    while (q.next())
+        indexes.insert(q.value(0).toString());
     for (const TableDef& t : defs) {
         if (t.ensure) {
             t.ensure(c);
             continue;
         }
-        if (c.tableExists(QString::fromLatin1(t.name)))
-            continue;
-        c.exec(QString::fromLatin1(t.ddl));
+        // A table made by an earlier version still gets the indexes added since, so that its
+        // lookups are as quick as on a new database.
+        if (!c.tableExists(QString::fromLatin1(t.name)))
+            c.exec(QString::fromLatin1(t.ddl));
         for (const char* index : t.indexes)
-            c.exec(QString::fromLatin1(index));
+            if (!indexes.contains(indexName(index)))
+                c.exec(QString::fromLatin1(index));
         c.exec(QStringLiteral("COMMIT"));
     }
     c.forgetTableInfo();

@@ -14,8 +14,9 @@
 
 namespace kv {
 
-// Creates every POS table that is missing, each with its keys and indexes. Tables that already
-// exist are left as they are, so an old database can be brought up to date with the same call.
+// Creates every POS table that is missing, each with its keys and indexes, and the indexes that an
+// existing table lacks. Columns of existing tables are left as they are, so an old database can be
+// brought up to date with the same call.
 void createPosSchema(Connection& c);
 
 // The same for the accounting database (COMPROBANTECONTABLE, MOVIMIENTOCONTABLE, TERCEROS).

@@ -3,6 +3,7 @@
 //   korvela-db accounting FILE   empty accounting (Tavro) database
 //   korvela-db demo DIR          demo installation: both databases seeded, and DireccionBd.txt
 //   korvela-db bench FILE [...]  POS database with the demo plus a large generated data set
+//   korvela-db update FILE       existing database: adds the tables and indexes it lacks
 #include "data/BenchData.h"
 #include "data/DatabaseCreate.h"
 #include "data/DemoData.h"
@@ -33,8 +34,10 @@ const char* const kUsage =
     "      --days N            dias de ventas, hasta ayer (30)\n"
     "      --sales-per-day N   facturas por dia (3334)\n"
     "      --lines-per-sale N  lineas promedio por factura (10)\n"
+    "  korvela-db update FILE         agrega a una base de datos existente (POS o contable)\n"
+    "                                 las tablas e indices que le falten\n"
     "\n"
-    "FILE es una ruta (motor embebido) o servidor:ruta. El archivo no debe existir.\n"
+    "FILE es una ruta (motor embebido) o servidor:ruta. Salvo con update, el archivo no debe existir.\n"
     "Usuario y clave: ISC_USER / ISC_PASSWORD, o sysdba con la clave por defecto.\n";
 
 int usage(const QString& error = QString())
@@ -97,6 +100,21 @@ int main(int argc, char** argv)
             else
                 createAccountingSchema(c);
             say(QStringLiteral("Base de datos creada: %1 (%2)").arg(target, seconds(timer)));
+        } else if (command == QLatin1String("update")) {
+            if (!args.isEmpty())
+                return usage(QStringLiteral("argumento no esperado: %1").arg(args.first()));
+            Connection c(QStringLiteral("Korvela"));
+            c.setLocation(target);
+            c.open();
+            // The accounting database is the one with vouchers and no products.
+            const bool accounting = c.tableExists(QStringLiteral("COMPROBANTECONTABLE")) &&
+                                    !c.tableExists(QStringLiteral("PRODUCTOS"));
+            if (accounting)
+                createAccountingSchema(c);
+            else
+                createPosSchema(c);
+            say(QStringLiteral("Base de datos %1 actualizada: %2 (%3)")
+                    .arg(accounting ? QStringLiteral("contable") : QStringLiteral("POS"), target, seconds(timer)));
         } else if (command == QLatin1String("demo")) {
             if (!args.isEmpty())
                 return usage(QStringLiteral("argumento no esperado: %1").arg(args.first()));

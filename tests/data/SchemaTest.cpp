@@ -306,11 +306,13 @@ TEST_F(SchemaTest, SchemaCreationAddsOnlyWhatIsMissingAndKeepsRows)
 {
     db->exec("INSERT INTO BODEGAS (BODEGA, NOMBRE) VALUES (1, 'PRINCIPAL')");
     db->exec("DROP TABLE SALDOS");
+    db->exec("DROP INDEX IX_PRODUCTOS_CODIGOBARRAS");  // a database made before the index existed
     db->forgetTableInfo();
     createPosSchema(*db);
     createPosSchema(*db);
     EXPECT_TRUE(db->tableExists("SALDOS"));
     EXPECT_TRUE(indexes(*db, "SALDOS").contains("PRODUCTO"));
+    EXPECT_TRUE(indexes(*db, "PRODUCTOS").contains("CODIGOBARRAS"));
     EXPECT_EQ(db->scalar("SELECT NOMBRE FROM BODEGAS WHERE BODEGA = 1").toString().trimmed(), "PRINCIPAL");
 }
 
