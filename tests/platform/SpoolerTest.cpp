@@ -44,8 +44,9 @@ TEST(Spooler, CupsFailuresComeBackAsTextNotCrashes)
     // Whatever this machine has installed, asking must answer (possibly with nothing).
     const QStringList printers = Spooler::printers();
     const QString def = Spooler::defaultPrinter();
-    if (!def.isEmpty())
+    if (!def.isEmpty()) {
         EXPECT_TRUE(printers.contains(def));
+    }
     QString error;
     EXPECT_FALSE(Spooler::sendRaw("x", QStringLiteral("Control"), QStringLiteral("korvela-no-existe"), &error));
     EXPECT_FALSE(error.isEmpty());

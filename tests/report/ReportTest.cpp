@@ -70,9 +70,11 @@ TEST(ReportLayout, ListingBreaksPagesAndKeepsHeadersFootersAndTotals)
         EXPECT_EQ(doc.named("Pagina", p)->text, QString::number(p + 1));
         EXPECT_EQ(doc.named("Paginas", p)->text, QStringLiteral("de %1").arg(pages));
         EXPECT_DOUBLE_EQ(doc.named("Paginas", p)->rect.top(), footerTop);
-        for (const DocItem& d : doc.pages[p].items)
-            if (d.name != QLatin1String("Paginas") && d.text != QLatin1String("KorvelaPos"))
+        for (const DocItem& d : doc.pages[p].items) {
+            if (d.name != QLatin1String("Paginas") && d.text != QLatin1String("KorvelaPos")) {
                 EXPECT_LE(d.rect.bottom(), footerTop + 1e-6) << d.text.toStdString() << " on page " << p + 1;
+            }
+        }
     }
     // Every row once, in order, across the pages.
     const QList<const DocItem*> values = doc.findNamed("Valor");
