@@ -5,17 +5,13 @@
 //  - BM_GridFirstScreenful: a products grid opened and its first screenful painted. Target: under
 //    50 ms, memory independent of the table's size (one page is held, not the table).
 // KV_BENCH_DIR keeps the generated database between runs (it takes a couple of minutes to make).
+#include "bench/support/GeneratedDatabase.h"
 #include "data/BenchData.h"
-#include "data/DatabaseCreate.h"
 #include "data/Dataset.h"
-#include "data/Schema.h"
 #include "platform/DbGrid.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -25,33 +21,10 @@ using namespace kv;
 
 namespace {
 
-QString databasePath()
-{
-    static QTemporaryDir temp;
-    QString dir = qEnvironmentVariable("KV_BENCH_DIR");
-    if (dir.isEmpty())
-        dir = temp.path();
-    QDir().mkpath(dir);
-    const QString path = QDir(dir).filePath(QStringLiteral("bench-data.fdb"));
-    if (!QFile::exists(path)) {
-        createDatabase(path);
-        Connection c(QStringLiteral("BenchMake"));
-        c.setLocation(path);
-        c.open();
-        createPosSchema(c);
-        generateBenchData(c, BenchDataOptions{});
-    }
-    return path;
-}
-
 Connection& connection()
 {
-    static std::unique_ptr<Connection> c;
-    if (!c) {
-        c = std::make_unique<Connection>(QStringLiteral("Korvela"));
-        c->setLocation(databasePath());
-        c->open();
-    }
+    static std::unique_ptr<Connection> c = kvbench::openDatabase(kvbench::generatedDatabase(
+        QStringLiteral("bench-data.fdb"), [](Connection& g) { generateBenchData(g, BenchDataOptions{}); }));
     return *c;
 }
 

@@ -10,17 +10,12 @@
 // KV_BENCH_DIR keeps the generated database between runs (it takes a few minutes to make).
 #include "catalog/UntProductos.h"
 #include "common/Dialogs.h"
+#include "bench/support/GeneratedDatabase.h"
 #include "data/BenchData.h"
-#include "data/DatabaseCreate.h"
-#include "data/Schema.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QLineEdit>
-#include <QProcess>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -31,43 +26,11 @@ namespace {
 
 const int kProducts = 100000;
 
-QString benchDir()
-{
-    static QTemporaryDir temp;
-    const QString kept = qEnvironmentVariable("KV_BENCH_DIR");
-    if (!kept.isEmpty()) {
-        QDir().mkpath(kept);
-        return kept;
-    }
-    return temp.path();
-}
-
-bool usable(const QString& path)
-{
-    if (!QFile::exists(path))
-        return false;
-    try {
-        Connection c(QStringLiteral("BenchCheck"));
-        c.setLocation(path);
-        c.open();
-        const bool ok = c.scalar(QStringLiteral("SELECT COUNT(*) FROM PRODUCTOS")).toInt() >= kProducts;
-        c.close();
-        return ok;
-    } catch (const Failure&) {
-        return false;
-    }
-}
-
 Connection& database()
 {
-    static std::unique_ptr<Connection> c = [] {
-        const QString path = QDir(benchDir()).filePath(QStringLiteral("bench-products.fdb"));
-        if (!usable(path)) {
-            QFile::remove(path);
-            createDatabase(path);
-            Connection g(QStringLiteral("BenchMake"));
-            g.setLocation(path);
-            createPosSchema(g);
+    static std::unique_ptr<Connection> c = kvbench::openDatabase(kvbench::generatedDatabase(
+        QStringLiteral("bench-products.fdb"),
+        [](Connection& g) {
             BenchDataOptions o;
             o.products = kProducts;
             o.customers = 1000;  // the products screen reads no third parties or sales
@@ -75,16 +38,8 @@ Connection& database()
             o.salesPerDay = 20;
             o.linesPerSale = 3;
             generateBenchData(g, o);
-            g.close();
-            // Asynchronous writes: the figures are about reading, not about the disk's flushes.
-            QProcess::execute(QStringLiteral("gfix"),
-                              {QStringLiteral("-user"), databaseUser(), QStringLiteral("-write"), QStringLiteral("async"), path});
-        }
-        auto conn = std::make_unique<Connection>(QStringLiteral("Korvela"));
-        conn->setLocation(path);
-        conn->open();
-        return conn;
-    }();
+        },
+        [](Connection& g) { return g.scalar(QStringLiteral("SELECT COUNT(*) FROM PRODUCTOS")).toInt() >= kProducts; }));
     return *c;
 }
 

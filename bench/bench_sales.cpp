@@ -8,19 +8,16 @@
 // KV_BENCH_DIR keeps the generated databases between runs (they take a while to make). They are
 // set to asynchronous writes, so that the figures show the program's work and not how long the
 // machine's disk takes to flush each commit.
+#include "bench/support/GeneratedDatabase.h"
 #include "common/Numbers.h"
-#include "data/DatabaseCreate.h"
 #include "data/DemoData.h"
-#include "data/Schema.h"
 #include "pos/UntDmVentas.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 using namespace kv;
@@ -29,40 +26,10 @@ namespace {
 
 const double kCashier = 1;  // the demo's main-screen cashier: register 1, company 01, document POS
 
-QString benchDir()
-{
-    static QTemporaryDir temp;
-    const QString kept = qEnvironmentVariable("KV_BENCH_DIR");
-    if (!kept.isEmpty()) {
-        QDir().mkpath(kept);
-        return kept;
-    }
-    return temp.path();
-}
-
-void asynchronousWrites(const QString& path)
-{
-    if (QProcess::execute(QStringLiteral("gfix"), {QStringLiteral("-user"), databaseUser(), QStringLiteral("-write"),
-                                                   QStringLiteral("async"), path}) != 0)
-        qWarning("gfix could not switch %s to asynchronous writes", qPrintable(path));
-}
-
 // The demo shop: configuration, catalogue and two weeks of sales.
 QString demoDatabase()
 {
-    static const QString path = [] {
-        const QString p = QDir(benchDir()).filePath(QStringLiteral("bench-sales.fdb"));
-        if (!QFile::exists(p)) {
-            createDatabase(p);
-            Connection c(QStringLiteral("Bench"));
-            c.setLocation(p);
-            createPosSchema(c);
-            seedDemoPos(c);
-            c.close();
-            asynchronousWrites(p);
-        }
-        return p;
-    }();
+    static const QString path = kvbench::generatedDatabase(QStringLiteral("bench-sales.fdb"), seedDemoPos);
     return path;
 }
 
@@ -71,7 +38,7 @@ QString demoDatabase()
 QString millionDatabase()
 {
     static const QString path = [] {
-        const QString p = QDir(benchDir()).filePath(QStringLiteral("bench-sales-1m.fdb"));
+        const QString p = QDir(kvbench::benchDir()).filePath(QStringLiteral("bench-sales-1m.fdb"));
         if (!QFile::exists(p)) {
             // Made under another name and renamed when complete, so that a run stopped half way
             // is not taken for a finished database by the next one.

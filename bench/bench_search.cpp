@@ -12,19 +12,14 @@
 #include "catalog/UntBuscarProductoAlf.h"
 #include "catalog/UntBuscarTercero.h"
 #include "common/Dialogs.h"
+#include "bench/support/GeneratedDatabase.h"
 #include "data/BenchData.h"
-#include "data/DatabaseCreate.h"
-#include "data/Schema.h"
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QLineEdit>
-#include <QProcess>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -37,64 +32,25 @@ namespace {
 const int kProducts = 100000;
 const int kThirdParties = 50000;
 
-QString benchDir()
-{
-    static QTemporaryDir temp;
-    const QString kept = qEnvironmentVariable("KV_BENCH_DIR");
-    if (!kept.isEmpty()) {
-        QDir().mkpath(kept);
-        return kept;
-    }
-    return temp.path();
-}
-
-// A kept database made before the search indexes existed is made again.
-bool usable(const QString& path)
-{
-    if (!QFile::exists(path))
-        return false;
-    try {
-        Connection c(QStringLiteral("BenchCheck"));
-        c.setLocation(path);
-        c.open();
-        const bool ok =
-            c.scalar(QStringLiteral("SELECT COUNT(*) FROM PRODUCTOS")).toInt() >= kProducts &&
-            c.scalar(QStringLiteral("SELECT COUNT(*) FROM PROVEEDORES")).toInt() >= kThirdParties &&
-            c.scalar(QStringLiteral("SELECT COUNT(*) FROM RDB$INDICES WHERE RDB$INDEX_NAME IN "
-                                    "('IX_PRODUCTOS_LOTE_DESC', 'IX_PROVEEDORES_CIUDAD_DESC')"))
-                    .toInt() == 2;
-        c.close();
-        return ok;
-    } catch (const Failure&) {
-        return false;
-    }
-}
-
 Connection& database()
 {
     static std::unique_ptr<Connection> c = [] {
-        const QString path = QDir(benchDir()).filePath(QStringLiteral("bench-search.fdb"));
-        if (!usable(path)) {
-            QFile::remove(path);
-            createDatabase(path);
-            Connection g(QStringLiteral("BenchMake"));
-            g.setLocation(path);
-            createPosSchema(g);
-            BenchDataOptions o;
-            o.products = kProducts;
-            o.customers = kThirdParties;
-            o.days = 1;  // the searches do not read sales
-            o.salesPerDay = 20;
-            o.linesPerSale = 3;
-            generateBenchData(g, o);
-            g.close();
-            // Asynchronous writes: the figures are about reading, not about the disk's flushes.
-            QProcess::execute(QStringLiteral("gfix"),
-                              {QStringLiteral("-user"), databaseUser(), QStringLiteral("-write"), QStringLiteral("async"), path});
-        }
-        auto conn = std::make_unique<Connection>(QStringLiteral("Korvela"));
-        conn->setLocation(path);
-        conn->open();
+        auto conn = kvbench::openDatabase(kvbench::generatedDatabase(
+            QStringLiteral("bench-search.fdb"),
+            [](Connection& g) {
+                BenchDataOptions o;
+                o.products = kProducts;
+                o.customers = kThirdParties;
+                o.days = 1;  // the searches do not read sales
+                o.salesPerDay = 20;
+                o.linesPerSale = 3;
+                generateBenchData(g, o);
+            },
+            [](Connection& g) {
+                return g.scalar(QStringLiteral("SELECT COUNT(*) FROM PRODUCTOS")).toInt() >= kProducts &&
+                       g.scalar(QStringLiteral("SELECT COUNT(*) FROM PROVEEDORES")).toInt() >= kThirdParties;
+            }));
+        createPosSchema(*conn);  // a kept database made before some search index existed gets it
         return conn;
     }();
     return *c;

@@ -1,0 +1,84 @@
+#pragma once
+// The large databases the benchmark programs run on: generated once, kept between runs when
+// KV_BENCH_DIR names a folder (making one takes minutes), else made in a temporary folder.
+#include "common/Errors.h"
+#include "data/DatabaseCreate.h"
+#include "data/Schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+namespace kvbench {
+
+inline QString benchDir()
+{
+    static QTemporaryDir temp;
+    const QString kept = qEnvironmentVariable("KV_BENCH_DIR");
+    if (!kept.isEmpty()) {
+        QDir().mkpath(kept);
+        return kept;
+    }
+    return temp.path();
+}
+
+// Asynchronous writes: the figures are about the program's work, not about the disk's flushes.
+inline void asynchronousWrites(const QString& path)
+{
+    if (QProcess::execute(QStringLiteral("gfix"), {QStringLiteral("-user"), kv::databaseUser(), QStringLiteral("-write"),
+                                                   QStringLiteral("async"), path}) != 0)
+        qWarning("gfix could not switch %s to asynchronous writes", qPrintable(path));
+}
+
+// The path of benchDir()/name. A kept file that `usable` refuses (made by an older generator, or
+// with fewer rows) is made again: an empty POS schema filled by `fill`. It is made under another
+// name and renamed when complete, so that a run stopped half way is not taken for a finished one.
+inline QString generatedDatabase(const QString& name, const std::function<void(kv::Connection&)>& fill,
+                                 const std::function<bool(kv::Connection&)>& usable = {})
+{
+    const QString path = QDir(benchDir()).filePath(name);
+    if (QFile::exists(path)) {
+        bool ok = true;
+        if (usable) {
+            try {
+                kv::Connection c(QStringLiteral("BenchCheck"));
+                c.setLocation(path);
+                c.open();
+                ok = usable(c);
+            } catch (const kv::Failure&) {
+                ok = false;
+            }
+        }
+        if (ok)
+            return path;
+        QFile::remove(path);
+    }
+    const QString part = path + QStringLiteral(".part");
+    QFile::remove(part);
+    kv::createDatabase(part);
+    {
+        kv::Connection c(QStringLiteral("BenchMake"));
+        c.setLocation(part);
+        c.open();
+        kv::createPosSchema(c);
+        fill(c);
+    }
+    asynchronousWrites(part);
+    QFile::rename(part, path);
+    return path;
+}
+
+// A connection to a generated database under the program's own connection name.
+inline std::unique_ptr<kv::Connection> openDatabase(const QString& path)
+{
+    auto c = std::make_unique<kv::Connection>(QStringLiteral("Korvela"));
+    c->setLocation(path);
+    c->open();
+    return c;
+}
+
+}  // namespace kvbench
