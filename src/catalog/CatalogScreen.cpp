@@ -3,6 +3,7 @@
 #include "common/Dialogs.h"
 #include "common/Errors.h"
 #include "common/Numbers.h"
+#include "platform/DialogParts.h"
 #include "platform/Printing.h"
 
 #include <QFormLayout>
@@ -40,6 +41,24 @@ QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent)
     l->setBuddy(control);
     control->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
     return l;
+}
+
+QLineEdit* recordSearchBox(QGroupBox*& group, const QString& title, const QString& boxName, QWidget* screen)
+{
+    group = new QGroupBox(title, screen);
+    group->setObjectName(QStringLiteral("GroupBox1"));
+    group->setAccessibleName(title);
+    auto* lay = new QHBoxLayout(group);
+    auto* box = new QLineEdit(group);
+    box->setObjectName(QStringLiteral("Edit1"));
+    const QString hint = QStringLiteral("Teclee Codigo O Flechas Para Buscar el registro");
+    box->setToolTip(hint);
+    box->setPlaceholderText(boxName);
+    box->setAccessibleName(boxName);
+    box->setAccessibleDescription(hint);
+    box->installEventFilter(screen);
+    lay->addWidget(box);
+    return box;
 }
 
 bool postPendingRow(Dataset& ds)
@@ -142,20 +161,9 @@ CatalogScreen::CatalogScreen(Connection& db, CatalogScreenSpec spec, QWidget* pa
     DBNavigator1 = new DbNavigator(*table_, this);
     top->addWidget(DBNavigator1, 0, Qt::AlignTop);
 
-    GroupBox1 = new QGroupBox(QStringLiteral("Registro"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setAccessibleName(QStringLiteral("Registro"));
-    auto* g1 = new QHBoxLayout(GroupBox1);
-    Edit1 = new QLineEdit(GroupBox1);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    const QString hint = QStringLiteral("Teclee Codigo O Flechas Para Buscar el registro");
-    Edit1->setToolTip(hint);
-    Edit1->setPlaceholderText(hint);
-    Edit1->setAccessibleName(QStringLiteral("Registro"));
-    Edit1->setAccessibleDescription(hint);
-    Edit1->installEventFilter(this);
+    Edit1 = recordSearchBox(GroupBox1, QStringLiteral("Registro"), QStringLiteral("Registro"), this);
+    Edit1->setPlaceholderText(Edit1->toolTip());  // the hint itself: the box is wide enough
     Edit1->setMinimumWidth(200);
-    g1->addWidget(Edit1);
     top->addWidget(GroupBox1, 1);
 
     GroupBox2 = new QGroupBox(QStringLiteral("Imprimir"), this);
@@ -189,13 +197,7 @@ CatalogScreen::CatalogScreen(Connection& db, CatalogScreenSpec spec, QWidget* pa
     main->addLayout(top);
 
     // ---- title and boxes
-    Label1 = new QLabel(spec_.titleLabel, this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QFont big = Label1->font();
-    big.setPointSizeF(big.pointSizeF() * 1.6);
-    big.setBold(true);
-    Label1->setFont(big);
-    Label1->setAlignment(Qt::AlignCenter);
+    Label1 = makeTitleLabel(spec_.titleLabel, this);
     main->addWidget(Label1);
 
     form_ = new QFormLayout;

@@ -131,4 +131,10 @@ bool postPendingRow(Dataset& ds);
 // takes the caption (without "&") as its accessible name.
 QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent);
 
+// The record group of a catalogue screen's top bar (GroupBox1, titled `title`) and its search box
+// Edit1, with the hint "Teclee Codigo O Flechas Para Buscar el registro". `boxName` is what the
+// empty box shows and its accessible name. The screen watches the box's keys. Returns Edit1; the
+// group's layout is a QHBoxLayout holding it.
+QLineEdit* recordSearchBox(QGroupBox*& group, const QString& title, const QString& boxName, QWidget* screen);
+
 }  // namespace kv

@@ -4,10 +4,10 @@
 #include "common/Errors.h"
 #include "common/Numbers.h"
 #include "platform/DbControls.h"
+#include "platform/DialogParts.h"
 #include "platform/DbGrid.h"
 
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -43,14 +43,7 @@ ProductSearch::ProductSearch(Connection& db, QWidget* parent) : QDialog(parent),
     DBGrid1->datasetModel()->setReadOnly(true);
     DBGrid1->installEventFilter(this);
 
-    BitBtn1 = new QPushButton(QStringLiteral("&OK"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setAccessibleName(QStringLiteral("OK"));
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("&Cancelar"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setAccessibleName(QStringLiteral("Cancelar"));
-    BitBtn2->setAutoDefault(false);
+    makeOkCancel(this, BitBtn1, BitBtn2);
 
     top_ = new QHBoxLayout;
     top_->addWidget(Label1);
@@ -107,23 +100,8 @@ void ProductSearch::showSaldo()
 
 bool ProductSearch::eventFilter(QObject* o, QEvent* e)
 {
-    if (e->type() != QEvent::KeyPress)
-        return QDialog::eventFilter(o, e);
-    const int key = static_cast<QKeyEvent*>(e)->key();
-    if (o == EditNit) {
-        if (key == Qt::Key_Up) {
-            guarded([this] { TbProductos.Prior(); });
-            return true;
-        }
-        if (key == Qt::Key_Down) {
-            guarded([this] { TbProductos.Next(); });
-            return true;
-        }
-    }
-    if ((o == EditNit || o == DBGrid1) && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-        accept();
+    if (searchBoxKey(o, e, EditNit, DBGrid1, TbProductos, [this] { accept(); }))
         return true;
-    }
     return QDialog::eventFilter(o, e);
 }
 

@@ -144,16 +144,7 @@ void QuickCustomerDialog::beforePost()
         cumple.clear();
 }
 
-void QuickCustomerDialog::FechaNacimientoDblClick()
-{
-    if (Form_Calendario().exec() != QDialog::Accepted)
-        return;
-    guarded([this] {
-        if (!TbProveedores.isEditing())
-            TbProveedores.Edit();
-        TbProveedores.FieldByName(QStringLiteral("FECHANACIMIENTO")).setValue(FechaCalendario);
-    });
-}
+void QuickCustomerDialog::FechaNacimientoDblClick() { pickDateInto(TbProveedores, QStringLiteral("FECHANACIMIENTO")); }
 
 void QuickCustomerDialog::done(int r)
 {

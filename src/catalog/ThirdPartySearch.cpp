@@ -1,11 +1,11 @@
 #include "catalog/ThirdPartySearch.h"
 
 #include "platform/DbControls.h"
+#include "platform/DialogParts.h"
 #include "platform/DbGrid.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -54,14 +54,7 @@ ThirdPartySearch::ThirdPartySearch(Connection& db, double& nitOut, double& padre
                          {QStringLiteral("CIUDAD"), QStringLiteral("Ciudad"), QString(), true, 14}});
     DBGrid1->installEventFilter(this);
 
-    BitBtn1 = new QPushButton(QStringLiteral("&OK"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setAccessibleName(QStringLiteral("OK"));
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("&Cancelar"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setAccessibleName(QStringLiteral("Cancelar"));
-    BitBtn2->setAutoDefault(false);
+    makeOkCancel(this, BitBtn1, BitBtn2);
 
     auto* search = new QHBoxLayout;
     search->addWidget(Label1);
@@ -126,27 +119,8 @@ void ThirdPartySearch::BitBtn1Click()
 
 bool ThirdPartySearch::eventFilter(QObject* o, QEvent* e)
 {
-    if (e->type() != QEvent::KeyPress)
-        return QDialog::eventFilter(o, e);
-    auto* k = static_cast<QKeyEvent*>(e);
-    if (o == EditNit) {
-        switch (k->key()) {
-        case Qt::Key_Up:
-            guarded([this] { TbProveedores.Prior(); });
-            return true;
-        case Qt::Key_Down:
-            guarded([this] { TbProveedores.Next(); });
-            return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            BitBtn1Click();
-            return true;
-        default: break;
-        }
-    } else if (o == DBGrid1 && (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)) {
-        BitBtn1Click();
+    if (searchBoxKey(o, e, EditNit, DBGrid1, TbProveedores, [this] { BitBtn1Click(); }))
         return true;
-    }
     return QDialog::eventFilter(o, e);
 }
 

@@ -1,6 +1,8 @@
 #include "catalog/UntCalendario.h"
 
 #include "common/Dates.h"
+#include "platform/DbControls.h"
+#include "platform/DialogParts.h"
 
 #include <QCalendarWidget>
 #include <QCoreApplication>
@@ -62,14 +64,7 @@ TForm_Calendario::TForm_Calendario(QWidget* parent) : QDialog(parent)
     Calendar1->setGridVisible(true);
     Calendar1->setSelectedDate(QDate::currentDate());
 
-    BitBtn1 = new QPushButton(QStringLiteral("&OK"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setAccessibleName(QStringLiteral("OK"));
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("&Cancelar"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setAccessibleName(QStringLiteral("Cancelar"));
-    BitBtn2->setAutoDefault(false);
+    makeOkCancel(this, BitBtn1, BitBtn2);
 
     auto* steps = new QHBoxLayout;
     steps->addWidget(MesPrev);
@@ -174,6 +169,17 @@ TForm_Calendario& Form_Calendario()
         qAddPostRoutine(dropCalendario);
     }
     return *g_calendario;
+}
+
+void pickDateInto(Dataset& ds, const QString& field)
+{
+    if (Form_Calendario().exec() != QDialog::Accepted)
+        return;
+    guarded([&ds, &field] {
+        if (!ds.isEditing())
+            ds.Edit();
+        ds.FieldByName(field).setValue(FechaCalendario);
+    });
 }
 
 }  // namespace kv

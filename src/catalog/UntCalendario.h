@@ -6,6 +6,8 @@
 //         box->setText(...FechaCalendario...);
 //
 // Cancel leaves FechaCalendario as it was; only the OK button writes it.
+#include "data/Dataset.h"
+
 #include <QDateTime>
 #include <QDialog>
 
@@ -57,5 +59,9 @@ protected:
 
 // The program's one calendar, created on first use and kept until the program ends.
 TForm_Calendario& Form_Calendario();
+
+// A date box of a record opens the calendar; on OK the date goes into `field` of the dataset's
+// current row, which is put into edit mode first when needed. A refusal is shown, not thrown.
+void pickDateInto(Dataset& ds, const QString& field);
 
 }  // namespace kv

@@ -309,16 +309,7 @@ void TFrmCrearTerceros::PageControl1Change(int index)
     });
 }
 
-void TFrmCrearTerceros::FechaNacimientoDblClick()
-{
-    if (Form_Calendario().exec() != QDialog::Accepted)
-        return;
-    guarded([this] {
-        if (!TbProveedores.isEditing())
-            TbProveedores.Edit();
-        TbProveedores.FieldByName(QStringLiteral("FECHANACIMIENTO")).setValue(FechaCalendario);
-    });
-}
+void TFrmCrearTerceros::FechaNacimientoDblClick() { pickDateInto(TbProveedores, QStringLiteral("FECHANACIMIENTO")); }
 
 bool TFrmCrearTerceros::eventFilter(QObject* o, QEvent* e)
 {

@@ -1,6 +1,7 @@
 #include "catalog/UntParametros.h"
 
 #include "catalog/CatalogScreen.h"
+#include "platform/DialogParts.h"
 
 #include <QFormLayout>
 #include <QHeaderView>
@@ -34,13 +35,7 @@ TFrmParametros::TFrmParametros(Connection& db, QWidget* parent)
     auto* main = new QVBoxLayout(this);
     DBNavigator1 = new DbNavigator(*esquema_, this);
     main->addWidget(DBNavigator1, 0, Qt::AlignLeft);
-    Label1 = new QLabel(QStringLiteral("PARAMETROS   POS"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QFont big = Label1->font();
-    big.setPointSizeF(big.pointSizeF() * 1.6);
-    big.setBold(true);
-    Label1->setFont(big);
-    Label1->setAlignment(Qt::AlignCenter);
+    Label1 = makeTitleLabel(QStringLiteral("PARAMETROS   POS"), this);
     main->addWidget(Label1);
 
     auto* form = new QFormLayout;

@@ -1,0 +1,31 @@
+#pragma once
+// Pieces that the dialogs which choose something (a product, a third party, a date) share.
+#include "data/Dataset.h"
+
+#include <functional>
+
+class QAbstractItemView;
+class QDialog;
+class QEvent;
+class QLabel;
+class QLineEdit;
+class QObject;
+class QPushButton;
+class QWidget;
+
+namespace kv {
+
+// The dialog's "&OK" (BitBtn1, the default button) and "&Cancelar" (BitBtn2, which never takes
+// Enter, so that Enter anywhere means OK).
+void makeOkCancel(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel);
+
+// The large bold centred title at the top of a screen (Label1).
+QLabel* makeTitleLabel(const QString& text, QWidget* parent);
+
+// The keys of a search box over a grid of `rows`, for the dialog's eventFilter: Up and Down in
+// the box move the cursor without leaving the box (a refusal is shown, never thrown); Enter in
+// the box or on the grid calls `choose`. True when the key was one of these.
+bool searchBoxKey(QObject* o, QEvent* e, QLineEdit* box, QAbstractItemView* grid, Dataset& rows,
+                  const std::function<void()>& choose);
+
+}  // namespace kv
