@@ -39,8 +39,8 @@ protected:
     // Signs on up to the verified state and opens the password group.
     void openPasswordChange()
     {
-        typeInto(login->Edit1, "Administrador");
-        typeInto(login->Edit2, "1234");
+        typeInto(login->Edit1, "Administrador", true);
+        typeInto(login->Edit2, "1234", true);
         ASSERT_TRUE(login->ButtonCClave->isEnabled());
         login->ButtonCClave->setFocus();
         QTest::keyClick(login->ButtonCClave, Qt::Key_Space);
@@ -60,8 +60,8 @@ TEST_F(LoginTest, ShowingResetsTheWindow)
     EXPECT_EQ(login->Edit2->echoMode(), QLineEdit::Password);
     EXPECT_EQ(QApplication::focusWidget(), login->Edit1);
 
-    typeInto(login->Edit1, "nadie");
-    typeInto(login->Edit1, "nadie");
+    typeInto(login->Edit1, "nadie", true);
+    typeInto(login->Edit1, "nadie", true);
     EXPECT_EQ(LoginAttempts, 2);
     login->hide();
     // A user added meanwhile by the users screen can sign on at the next showing.
@@ -69,8 +69,8 @@ TEST_F(LoginTest, ShowingResetsTheWindow)
     kvtest::showActive(login.get());
     EXPECT_EQ(LoginAttempts, 0);
     EXPECT_TRUE(login->Edit1->text().isEmpty());
-    typeInto(login->Edit1, "nuevo");
-    typeInto(login->Edit2, "n1");
+    typeInto(login->Edit1, "nuevo", true);
+    typeInto(login->Edit2, "n1", true);
     EXPECT_EQ(CurrentUserCode, 12);
 }
 
@@ -123,7 +123,7 @@ TEST_F(LoginTest, FourthCheckAfterThreeFailuresEndsTheProgram)
 
 TEST_F(LoginTest, FailedChecksKeepTheFocusInTheirBox)
 {
-    typeInto(login->Edit1, "administrador", false);
+    typeInto(login->Edit1, "administrador");
     QTest::keyClick(login->Edit1, Qt::Key_Tab);
     EXPECT_EQ(dialogs.texts(), QStringList{kNoUser});
     EXPECT_EQ(QApplication::focusWidget(), login->Edit1);
@@ -131,9 +131,9 @@ TEST_F(LoginTest, FailedChecksKeepTheFocusInTheirBox)
     EXPECT_EQ(LoginAttempts, 1);
 
     dialogs.clear();
-    typeInto(login->Edit1, "Administrador");
+    typeInto(login->Edit1, "Administrador", true);
     EXPECT_EQ(QApplication::focusWidget(), login->Edit2);
-    typeInto(login->Edit2, "4321");
+    typeInto(login->Edit2, "4321", true);
     EXPECT_EQ(dialogs.texts(), QStringList{kBadPassword});
     EXPECT_EQ(QApplication::focusWidget(), login->Edit2);
     EXPECT_EQ(LoginResult, 2);
@@ -144,8 +144,8 @@ TEST_F(LoginTest, RightPasswordLocksTheBoxesAndSignsOn)
     // Neither an inactive flag nor an expiry date stops a sign-on.
     db->exec("UPDATE USUARIOS SET ACTIVO = 'N', FECHAVENCIMIENTO = '2001-01-01' WHERE NOMBRE = 'ADMIN'");
     dm->TblUsuarios.Refresh();
-    typeInto(login->Edit1, "ADMIN");
-    typeInto(login->Edit2, "admin");
+    typeInto(login->Edit1, "ADMIN", true);
+    typeInto(login->Edit2, "admin", true);
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.texts().join('|').toStdString();
     EXPECT_EQ(LoginResult, 1);
     EXPECT_EQ(CurrentUserCode, 2);
@@ -164,9 +164,9 @@ TEST_F(LoginTest, RightPasswordLocksTheBoxesAndSignsOn)
 
 TEST_F(LoginTest, RightPasswordLeftWithTabSignsOnToo)
 {
-    typeInto(login->Edit1, "cajero", false);
+    typeInto(login->Edit1, "cajero");
     QTest::keyClick(login->Edit1, Qt::Key_Tab);
-    typeInto(login->Edit2, "0000", false);
+    typeInto(login->Edit2, "0000");
     QTest::keyClick(login->Edit2, Qt::Key_Tab);
     EXPECT_EQ(LoginResult, 1);
     EXPECT_EQ(CurrentUserCode, 3);
@@ -185,8 +185,8 @@ TEST_F(LoginTest, NewPasswordIsStoredCutToTwentyCharacters)
     EXPECT_EQ(QApplication::focusWidget(), login->Edit3);
 
     const QString longer = "abcdefghijklmnopqrstuvwxy";  // 25 characters
-    typeInto(login->Edit3, longer, false);
-    typeInto(login->Edit4, longer);  // Enter in the confirmation box
+    typeInto(login->Edit3, longer);
+    typeInto(login->Edit4, longer, true);  // Enter in the confirmation box
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.texts().join('|').toStdString();
     EXPECT_EQ(storedPassword(1), longer.left(20));
     EXPECT_FALSE(login->GClave->isVisible());
@@ -196,18 +196,18 @@ TEST_F(LoginTest, NewPasswordIsStoredCutToTwentyCharacters)
     // At the next sign-on only those twenty characters match.
     login->hide();
     kvtest::showActive(login.get());
-    typeInto(login->Edit1, "Administrador");
-    typeInto(login->Edit2, longer);
+    typeInto(login->Edit1, "Administrador", true);
+    typeInto(login->Edit2, longer, true);
     EXPECT_EQ(dialogs.texts(), QStringList{kBadPassword});
-    typeInto(login->Edit2, longer.left(20));
+    typeInto(login->Edit2, longer.left(20), true);
     EXPECT_EQ(LoginResult, 1);
 }
 
 TEST_F(LoginTest, DifferentConfirmationEmptiesBothBoxesAndKeepsTheOldPassword)
 {
     openPasswordChange();
-    typeInto(login->Edit3, "nueva", false);
-    typeInto(login->Edit4, "nuevo");
+    typeInto(login->Edit3, "nueva");
+    typeInto(login->Edit4, "nuevo", true);
     EXPECT_EQ(dialogs.texts(), QStringList{"Verifique la Clave......."});
     EXPECT_TRUE(login->Edit3->text().isEmpty());
     EXPECT_TRUE(login->Edit4->text().isEmpty());
@@ -220,14 +220,14 @@ TEST_F(LoginTest, DifferentConfirmationEmptiesBothBoxesAndKeepsTheOldPassword)
     // accepted when both boxes agree.
     dialogs.clear();
     for (int i = 0; i < 4; ++i) {
-        typeInto(login->Edit3, "x", false);
-        typeInto(login->Edit4, "y", false);
+        typeInto(login->Edit3, "x");
+        typeInto(login->Edit4, "y");
         QTest::keyClick(login->Edit4, Qt::Key_Tab);
     }
     EXPECT_EQ(ended, 0);
     EXPECT_TRUE(dialogs.texts().contains("Tiene Problemas con su identificación\nCorrigir Claves ......Verifique"));
-    typeInto(login->Edit3, "", false);
-    typeInto(login->Edit4, "", false);
+    typeInto(login->Edit3, "");
+    typeInto(login->Edit4, "");
     QTest::keyClick(login->Edit4, Qt::Key_Tab);
     EXPECT_EQ(storedPassword(1), "");
     EXPECT_EQ(ended, 0);

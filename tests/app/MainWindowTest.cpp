@@ -39,13 +39,13 @@ protected:
     // with Esc after the name.
     void signOn(const QString& name, const QString& password)
     {
-        kvtest::onModal<TFrmLogin>([=](TFrmLogin* login) {
-            typeInto(login->Edit1, name);
+        kvtest::whenShown<TFrmLogin>([=](TFrmLogin* login) {
+            typeInto(login->Edit1, name, true);
             if (password.isEmpty()) {
                 QTest::keyClick(login, Qt::Key_Escape);
                 return;
             }
-            typeInto(login->Edit2, password);
+            typeInto(login->Edit2, password, true);
             QTest::keyClick(login->ButtonOK, Qt::Key_Space);
         });
         pos->Entrar1->trigger();
@@ -160,7 +160,7 @@ TEST_F(MainWindowTest, EnterOnAnEntryRunsItsProgramAndTheCaptionIsRebuiltAfter)
     registerProgram(8, [&] {
         ran << "Productos";
         QDialog screen(pos.get());
-        kvtest::onModal<QDialog>([](QDialog* d) { d->accept(); });
+        kvtest::whenShown<QDialog>([](QDialog* d) { d->accept(); });
         db->exec("UPDATE REGISTRO SET NOMBRE = 'TIENDA NUEVA'");
         screen.exec();
     });
@@ -263,7 +263,7 @@ TEST_F(MainWindowTest, MenuEntriesWorkFromTheKeyboard)
 {
     kvtest::showActive(pos.get());
     bool aboutShown = false;
-    kvtest::onModal<QDialog>([&](QDialog* box) {
+    kvtest::whenShown<QDialog>([&](QDialog* box) {
         aboutShown = box->windowTitle() == "A Cerca de:";
         auto* ok = box->findChild<QPushButton*>("OKButton");
         ASSERT_NE(ok, nullptr);
@@ -277,7 +277,7 @@ TEST_F(MainWindowTest, MenuEntriesWorkFromTheKeyboard)
     // "&Seguridades", the next one to "&Salir".
     signOn("ADMIN", "admin");
     bool usersOpened = false;
-    kvtest::onModal<TFrmUsuarios>([&](TFrmUsuarios* screen) {
+    kvtest::whenShown<TFrmUsuarios>([&](TFrmUsuarios* screen) {
         usersOpened = true;
         screen->reject();
     });

@@ -2,69 +2,15 @@
 // The main window's world for tests: a general data module on a fresh demo database, reached
 // through a real location file, and small keyboard helpers.
 #include "data/UntDMGeneral.h"
+#include "support/Keyboard.h"
 #include "support/TestDb.h"
 
-#include <QApplication>
-#include <QDialog>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QLineEdit>
-#include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 
-#include <functional>
 #include <memory>
 
 namespace kvtest {
-
-// Runs `act` on the next modal dialog of type T, from inside its modal loop. A dialog that never
-// shows fails the test after five seconds instead of hanging it.
-template <class T>
-void onModal(std::function<void(T*)> act)
-{
-    auto* timer = new QTimer;
-    auto clock = std::make_shared<QElapsedTimer>();
-    clock->start();
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, act, clock] {
-        QWidget* top = QApplication::activeModalWidget();
-        if (T* dlg = qobject_cast<T*>(top); dlg && dlg->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            act(dlg);
-            return;
-        }
-        if (clock->elapsed() > 5000) {
-            timer->stop();
-            timer->deleteLater();
-            ADD_FAILURE() << "no " << T::staticMetaObject.className() << " was shown";
-            if (top)
-                top->close();
-        }
-    });
-    timer->start();
-}
-
-inline void showActive(QWidget* w)
-{
-    w->show();
-    QApplication::setActiveWindow(w);
-    QCoreApplication::processEvents();
-}
-
-// Puts the focus in the box, types over what it holds and, when asked, presses Enter.
-inline void typeInto(QLineEdit* box, const QString& text, bool enter = true)
-{
-    box->setFocus();
-    box->selectAll();
-    if (text.isEmpty())
-        QTest::keyClick(box, Qt::Key_Delete);
-    else
-        QTest::keyClicks(box, text);
-    if (enter)
-        QTest::keyClick(box, Qt::Key_Return);
-}
 
 // The tree's shape as text: "Root(Group(A,B),C)".
 inline QString shape(const QTreeWidgetItem* node)

@@ -266,8 +266,8 @@ TEST_F(UsuariosTest, NewUserIsSavedWithPasswordAndMarks)
     EXPECT_TRUE(screen->EdtNombre->hasFocus());
     EXPECT_TRUE(screen->EdtClave->text().isEmpty());
     QTest::keyClicks(screen->EdtNombre, QStringLiteral("zoe"));
-    kvtest::typeInto(screen->EdtClave, QStringLiteral("1234567890123456789"));  // cut at 15
-    kvtest::typeInto(screen->EdtConfirmacion, QStringLiteral("secreto"));
+    kvtest::typeInto(screen->EdtClave, QStringLiteral("1234567890123456789"), true);  // cut at 15
+    kvtest::typeInto(screen->EdtConfirmacion, QStringLiteral("secreto"), true);
     intoTree();  // leaving "Confirmacion" with a different text
     EXPECT_EQ(dialogs.texts(QStringLiteral("error")),
               QStringList{QStringLiteral("La clave y la confirmacion son diferentes")});
@@ -312,7 +312,7 @@ TEST_F(UsuariosTest, ClosingInTheMiddleOfAnEditSavesTheUser)
     user(1, QStringLiteral("ana"), QStringLiteral("11"));
     open();
     QTest::mouseClick(screen->BtnModificar, Qt::LeftButton);
-    kvtest::typeInto(screen->EdtNombre, QStringLiteral("anita"));
+    kvtest::typeInto(screen->EdtNombre, QStringLiteral("anita"), true);
     intoTree();
     key(Qt::Key_Delete);
     QTest::mouseClick(screen->BtnSalir, Qt::LeftButton);
@@ -377,10 +377,10 @@ TEST_F(PermissionRoundTrip, MarksSavedInTheUsersScreenCutTheMenuAtTheNextSignOn)
 
     auto signOn = [&](const QString& name, const QString& password) {
         whenLoginShown([&](TFrmLogin* l) {
-            kvtest::typeInto(l->Edit1, name);
+            kvtest::typeInto(l->Edit1, name, true);
             QTest::keyClick(l->Edit1, Qt::Key_Return);
             kvtest::settle();
-            kvtest::typeInto(l->Edit2, password);
+            kvtest::typeInto(l->Edit2, password, true);
             QTest::keyClick(l->Edit2, Qt::Key_Return);
             kvtest::settle();
             l->ButtonOK->click();

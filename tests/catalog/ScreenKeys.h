@@ -3,6 +3,7 @@
 // into a box, pressing a navigator button, typing into a grid cell.
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
+#include "support/Keyboard.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -11,24 +12,6 @@
 #include <QToolButton>
 
 namespace kvtest {
-
-inline void showActive(QWidget* w)
-{
-    w->show();
-    QApplication::setActiveWindow(w);
-    QCoreApplication::processEvents();
-}
-
-// Puts the focus in the box, selects what it holds and types over it.
-inline void typeInto(QLineEdit* box, const QString& text)
-{
-    box->setFocus();
-    box->selectAll();
-    if (text.isEmpty())
-        QTest::keyClick(box, Qt::Key_Delete);
-    else
-        QTest::keyClicks(box, text);
-}
 
 // Presses a navigator button with the keyboard (focus and Space), as a user tabbing to it would.
 inline void press(kv::DbNavigator* nav, kv::DbNavigator::Button b)
