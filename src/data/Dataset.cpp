@@ -159,6 +159,9 @@ QString Field::displayText() const
 // ---------------------------------------------------------------- Dataset
 
 namespace {
+// Rows read from a located row on (see Locate).
+constexpr int kLocateRows = 25;
+
 QString quoted(const QString& id) { return QLatin1Char('"') + id.toUpper() + QLatin1Char('"'); }
 
 QStringList splitFields(const QString& s)
@@ -491,31 +494,33 @@ QString Dataset::keysetCondition(const Row& r, bool after, bool inclusive, QVari
     return cond;
 }
 
+QVariant Dataset::readValue(const Field& f, QVariant v)
+{
+    if (v.isNull())
+        return QVariant();
+    if (f.type_ == FieldType::String && v.typeId() == QMetaType::QString) {
+        if (f.fixedChar_) {
+            QString s = v.toString();
+            int n = s.size();
+            while (n > 0 && s[n - 1] == QLatin1Char(' '))
+                --n;
+            s.truncate(n);
+            return s;
+        }
+    } else if (f.type_ == FieldType::Memo && v.typeId() == QMetaType::QByteArray) {
+        return QString::fromUtf8(v.toByteArray());
+    } else if (f.type_ == FieldType::Date && v.typeId() == QMetaType::QDate) {
+        return QDateTime(v.toDate(), QTime(0, 0));
+    }
+    return v;
+}
+
 Dataset::Row Dataset::readRow(QSqlQuery& q) const
 {
     Row r;
     r.values.resize(columnCount_ + int(calcFields_.size()));
-    for (int i = 0; i < columnCount_; ++i) {
-        QVariant v = q.value(i);
-        const Field& f = *fields_[i];
-        if (v.isNull()) {
-            v = QVariant();
-        } else if (f.type_ == FieldType::String && v.typeId() == QMetaType::QString) {
-            if (f.fixedChar_) {
-                QString s = v.toString();
-                int n = s.size();
-                while (n > 0 && s[n - 1] == QLatin1Char(' '))
-                    --n;
-                s.truncate(n);
-                v = s;
-            }
-        } else if (f.type_ == FieldType::Memo && v.typeId() == QMetaType::QByteArray) {
-            v = QString::fromUtf8(v.toByteArray());
-        } else if (f.type_ == FieldType::Date && v.typeId() == QMetaType::QDate) {
-            v = QDateTime(v.toDate(), QTime(0, 0));
-        }
-        r.values[i] = v;
-    }
+    for (int i = 0; i < columnCount_; ++i)
+        r.values[i] = readValue(*fields_[i], q.value(i));
     r.key = keyOf(r);
     return r;
 }
@@ -530,6 +535,60 @@ QVariantList Dataset::keyOf(const Row& r) const
     return k;
 }
 
+QString Dataset::fromWhere(const QString& extraWhere, QVariantMap& params) const
+{
+    QString where = baseWhere(params);
+    if (!extraWhere.isEmpty())
+        where = where.isEmpty() ? extraWhere : where + QStringLiteral(" AND ") + extraWhere;
+    QString sql = QStringLiteral(" FROM ") + quoted(table_);
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where;
+    return sql;
+}
+
+QString Dataset::orderByClause(bool descending, bool orderByIndex) const
+{
+    const QStringList order = effectiveOrder();
+    if (order.isEmpty())
+        return QString();
+    QStringList parts;
+    for (const QString& o : order) {
+        // COALESCE(c, c) sorts exactly like c but matches no index, so the database cannot
+        // choose to walk the order's index and must use the WHERE's own index instead.
+        const QString term = orderByIndex ? quoted(o) : QStringLiteral("COALESCE(%1, %1)").arg(quoted(o));
+        parts << term + (descending ? QStringLiteral(" DESC") : QString());
+    }
+    return QStringLiteral(" ORDER BY ") + parts.join(QStringLiteral(", "));
+}
+
+std::optional<Dataset::Row> Dataset::firstMatch(const QString& where, const QVariantMap& extraParams,
+                                                bool orderByIndex)
+{
+    // Only the order and key columns: they are all that placing the cursor on the row needs,
+    // and a narrow statement is prepared and read in a fraction of the time of the whole row.
+    QStringList cols = effectiveOrder();
+    for (const QString& k : keyFields())
+        if (!cols.contains(k, Qt::CaseInsensitive))
+            cols << k;
+    QStringList select;
+    for (const QString& c : cols)
+        select << quoted(c);
+    QVariantMap params = extraParams;
+    const QString sql = QStringLiteral("SELECT FIRST 1 ") + select.join(QStringLiteral(", ")) +
+                        fromWhere(where, params) + orderByClause(false, orderByIndex);
+    QSqlQuery q = conn_.exec(sql, params);
+    if (!q.next())
+        return std::nullopt;
+    Row r;
+    r.values.resize(columnCount_ + int(calcFields_.size()));
+    for (int i = 0; i < cols.size(); ++i) {
+        const Field* f = FindField(cols[i]);
+        r.values[f->index_] = readValue(*f, q.value(i));
+    }
+    r.key = keyOf(r);
+    return r;
+}
+
 QVector<Dataset::Row> Dataset::fetchRows(const QString& extraWhere, const QVariantMap& extraParams, bool descending,
                                          int limit, bool orderByIndex)
 {
@@ -542,26 +601,11 @@ QVector<Dataset::Row> Dataset::fetchRows(const QString& extraWhere, const QVaria
                 return {};
     }
     QVariantMap params = extraParams;
-    QString where = baseWhere(params);
-    if (!extraWhere.isEmpty())
-        where = where.isEmpty() ? extraWhere : where + QStringLiteral(" AND ") + extraWhere;
     QString sql = QStringLiteral("SELECT ");
     if (limit > 0)
         sql += QStringLiteral("FIRST %1 ").arg(limit);
-    sql += selectList() + QStringLiteral(" FROM ") + quoted(table_);
-    if (!where.isEmpty())
-        sql += QStringLiteral(" WHERE ") + where;
-    const QStringList order = effectiveOrder();
-    if (!order.isEmpty()) {
-        QStringList parts;
-        for (const QString& o : order) {
-            // COALESCE(c, c) sorts exactly like c but matches no index, so the database cannot
-            // choose to walk the order's index and must use the WHERE's own index instead.
-            const QString term = orderByIndex ? quoted(o) : QStringLiteral("COALESCE(%1, %1)").arg(quoted(o));
-            parts << term + (descending ? QStringLiteral(" DESC") : QString());
-        }
-        sql += QStringLiteral(" ORDER BY ") + parts.join(QStringLiteral(", "));
-    }
+    sql += selectList() + fromWhere(extraWhere, params);
+    sql += orderByClause(descending, orderByIndex);
     QSqlQuery q = conn_.exec(sql, params);
     QVector<Row> out;
     while (q.next()) {
@@ -615,12 +659,18 @@ void Dataset::fetchAllQuery(int upTo)
     }
 }
 
-void Dataset::loadAround(const Row& anchor)
+void Dataset::loadAround(const Row& anchor, int rows)
 {
+    const int limit = rows > 0 ? qMin(rows, pageSize_) : pageSize_;
     QVariantMap p;
     QString cond = keysetCondition(anchor, true, true, p);
-    rows_ = fetchRows(cond, p, false, pageSize_);
-    atEnd_ = rows_.size() < pageSize_;
+    setWindow(fetchRows(cond, p, false, limit), limit);
+}
+
+void Dataset::setWindow(QVector<Row> rows, int limit)
+{
+    rows_ = std::move(rows);
+    atEnd_ = rows_.size() < limit;
     atStart_ = false;
     cur_ = rows_.isEmpty() ? -1 : 0;
     bof_ = false;
@@ -995,25 +1045,52 @@ bool Dataset::Locate(const QString& fieldList, const QVariantList& given, Locate
     // searched field's index find the few matching rows and sort only those.
     const QStringList order = effectiveOrder();
     const bool walkOrder = !order.isEmpty() && !fields.isEmpty() && order.first().compare(fields.first(), Qt::CaseInsensitive) == 0;
-    QVector<Row> found = fetchRows(conds.join(QStringLiteral(" AND ")), p, false, 1, walkOrder);
-    if (found.isEmpty())
-        return false;
-    for (int i = 0; i < rows_.size(); ++i) {
-        if (rows_[i].key == found.first().key) {
-            eof_ = bof_ = false;
-            setCur(i);
+    // About a screenful from the found row on: enough for a grid to show it among its neighbours
+    // at once, while a lookup by code or barcode at the counter does not pay for a whole page.
+    // The rest is read as the cursor or the grid reaches it.
+    const int windowRows = qMin(kLocateRows, pageSize_);
+    const Field* first = FindField(fields.first());
+    const bool plainFirst = walkOrder && !isNullValue(values.value(0)) &&
+                            !(first->type_ == FieldType::String && (opt.partialKey || opt.caseInsensitive));
+    if (plainFirst) {
+        // One read does it: the rows from the value on, in the dataset's order. When the first
+        // of them lacks the value no row has it; when it has all the searched values it is the
+        // match. Only when rows share the first value and the first is not the one (a search on
+        // several fields) is the match looked up on its own.
+        QVariantMap wp{{QStringLiteral("KV_W0"), p.value(QStringLiteral("KV_L0"))}};
+        QVector<Row> window = fetchRows(quoted(fields.first()) + QStringLiteral(" >= :KV_W0"), wp, false, windowRows);
+        if (window.isEmpty() || !rowMatchesLocally(window.first(), fields.mid(0, 1), values.mid(0, 1), opt))
+            return false;
+        if (rowMatchesLocally(window.first(), fields, values, opt)) {
+            const Row found = window.first();
+            showLocated(found, [this, &window, windowRows] { setWindow(std::move(window), windowRows); });
             return true;
         }
     }
+    const std::optional<Row> found = firstMatch(conds.join(QStringLiteral(" AND ")), p, walkOrder);
+    if (!found)
+        return false;
+    showLocated(*found, [this, &found, windowRows] { loadAround(*found, windowRows); });
+    return true;
+}
+
+void Dataset::showLocated(const Row& found, const std::function<void()>& readWindow)
+{
+    for (int i = 0; i < rows_.size(); ++i) {
+        if (rows_[i].key == found.key) {
+            eof_ = bof_ = false;
+            setCur(i);
+            return;
+        }
+    }
     fire(BeforeScroll);
-    loadAround(found.first());
+    readWindow();
     if (!controlsDisabled()) {
         emit reset();
         emit currentChanged(cur_);
     }
     notifyDetails();
     fire(AfterScroll);
-    return true;
 }
 
 bool Dataset::FindKey(const QVariantList& values)

@@ -15,6 +15,7 @@
 #include <QVector>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace kv {
@@ -228,10 +229,21 @@ private:
     QString baseWhere(QVariantMap& params) const;
     QVector<Row> fetchRows(const QString& extraWhere, const QVariantMap& extraParams, bool descending, int limit,
                            bool orderByIndex = true);
+    // " FROM table WHERE ..." with the filter, the master's values and extraWhere.
+    QString fromWhere(const QString& extraWhere, QVariantMap& params) const;
+    QString orderByClause(bool descending, bool orderByIndex) const;
+    // The order and key values of the first row matching `where` in the dataset's order.
+    std::optional<Row> firstMatch(const QString& where, const QVariantMap& params, bool orderByIndex);
+    static QVariant readValue(const Field& f, QVariant v);
     Row readRow(QSqlQuery& q) const;
     QString keysetCondition(const Row& r, bool after, bool inclusive, QVariantMap& params) const;
     void loadFromStart();
-    void loadAround(const Row& anchor);
+    void loadAround(const Row& anchor, int rows = 0);  // 0: a page
+    // The rows from the window's first on, `limit` asked for (fewer: the end is reached).
+    void setWindow(QVector<Row> rows, int limit);
+    // The cursor onto a located row: within the rows held when it is there, else on the window
+    // readWindow() reads, with the scroll events and the controls and details told.
+    void showLocated(const Row& found, const std::function<void()>& readWindow);
     void fetchAllQuery(int upTo);
     void calcRow(Row& r);
     void setCur(int i, bool fireScroll = true);

@@ -203,6 +203,10 @@ TEST_F(DatasetTest, LocateAndFindNearestReadByKeyAndKeepTheOrderAround)
     EXPECT_TRUE(ds.Locate("NOMBRE", "N", LocateOptions{false, true}));
     EXPECT_EQ(ds["NOMBRE"].asString(), "N0");
     EXPECT_FALSE(ds.Locate("NOMBRE", "n5"));  // case-sensitive unless asked
+    EXPECT_TRUE(ds.Locate("NOMBRE;ID", {"N3", 17}));  // not the first N3
+    EXPECT_EQ(ds["ID"].asInteger(), 17);
+    EXPECT_FALSE(ds.Locate("NOMBRE;ID", {"N3", 18}));
+    EXPECT_EQ(ds["ID"].asInteger(), 17);
 
     // A field other than the order's first: still the first match in the dataset's order,
     // NULL names first.
