@@ -78,6 +78,28 @@ void BM_LocateCodigoBarras(benchmark::State& state)
 }
 BENCHMARK(BM_LocateCodigoBarras)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
+// Scrolling a grid ordered by name: the next page of 100 products after the rows held, and the
+// page before them after a jump to the end. Target: a keyed index walk, a few milliseconds a page.
+void BM_PageByName(benchmark::State& state)
+{
+    Connection& c = connection();
+    Dataset ds(c);
+    ds.setTableName(QStringLiteral("PRODUCTOS"));
+    ds.setIndexFieldNames(QStringLiteral("NOMBRE"));
+    ds.Open();
+    const bool backward = state.range(0) == 1;
+    if (backward)
+        ds.Last();
+    for (auto _ : state) {
+        if (!(backward ? ds.fetchMoreBackward() : ds.fetchMoreForward())) {
+            state.SkipWithError("ran out of products");
+            break;
+        }
+    }
+    state.counters["rows_held"] = ds.bufferCount();
+}
+BENCHMARK(BM_PageByName)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(200);
+
 void BM_GridFirstScreenful(benchmark::State& state)
 {
     Connection& c = connection();

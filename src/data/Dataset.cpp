@@ -485,10 +485,9 @@ QString Dataset::keysetCondition(const Row& r, bool after, bool inclusive, QVari
         const QVariant v = f ? r.values.value(f->index_) : QVariant();
         if (!isNullValue(v)) {
             const QString col = quoted(order[0]);
-            if (after)
-                cond = col + QStringLiteral(" >= ") + bind(v) + QStringLiteral(" AND ") + cond;
-            else if (f->required_)
-                cond = col + QStringLiteral(" <= ") + bind(v) + QStringLiteral(" AND ") + cond;
+            // Going back, the bound also leaves out the rows whose first field is NULL (they sort
+            // first); fetchMoreBackward reads those on their own once the others run out.
+            cond = col + (after ? QStringLiteral(" >= ") : QStringLiteral(" <= ")) + bind(v) + QStringLiteral(" AND ") + cond;
         }
     }
     return cond;
@@ -712,6 +711,14 @@ bool Dataset::fetchMoreBackward()
     QVariantMap p;
     QString cond = keysetCondition(rows_.first(), false, false, p);
     QVector<Row> more = fetchRows(cond, p, true, pageSize_);
+    // The condition starts the index walk at the first row's value, which keeps out the rows
+    // whose first order field is NULL: when the rows before run out, those come next.
+    const QStringList order = effectiveOrder();
+    if (more.size() < pageSize_ && !order.isEmpty()) {
+        const Field* f = FindField(order.first());
+        if (f && !isNullValue(rows_.first().values.value(f->index_)))
+            more += fetchRows(quoted(order.first()) + QStringLiteral(" IS NULL"), {}, true, pageSize_ - more.size());
+    }
     atStart_ = more.size() < pageSize_;
     if (more.isEmpty())
         return false;
