@@ -165,10 +165,10 @@ TFrmUsuarios::TFrmUsuarios(Connection& db, QTreeWidget* programTree, QWidget* pa
     DBGrid1->setAccessibleName(QStringLiteral("Usuarios"));
     DBGrid1->datasetModel()->setReadOnly(true);
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->setColumns({gridColumn(QStringLiteral("CODIGO"), QStringLiteral("CODIGO"), QString(), true),
-                         gridColumn(QStringLiteral("NOMBRE"), QStringLiteral("NOMBRE"), QString(), true),
-                         gridColumn(QStringLiteral("ACTIVO"), QStringLiteral("ACTIVO"), QString(), true),
-                         gridColumn(QStringLiteral("FECHAHORA"), QStringLiteral("FECHA/HORA"), QString(), true)});
+    DBGrid1->setColumns({gridColumn(QStringLiteral("CODIGO"), QStringLiteral("CODIGO"), QString(), 8),
+                         gridColumn(QStringLiteral("NOMBRE"), QStringLiteral("NOMBRE"), QString(), 30),
+                         gridColumn(QStringLiteral("ACTIVO"), QStringLiteral("ACTIVO"), QString(), 7),
+                         gridColumn(QStringLiteral("FECHAHORA"), QStringLiteral("FECHA/HORA"), QString(), 20)});
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
 
     EdtCodigo = new DbEdit(TblUsuarios, QStringLiteral("CODIGO"), this);

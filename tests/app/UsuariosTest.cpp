@@ -138,6 +138,8 @@ TEST_F(UsuariosTest, FiveRowsGiveFourCharactersAndDeleteUnmarksOneEntry)
     user(7, QStringLiteral("ana"), QStringLiteral("1111"));
     open();
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("Definición de usuarios"));
+    // The user names can be read in the grid.
+    EXPECT_GE(screen->DBGrid1->columnWidth(1), screen->DBGrid1->fontMetrics().horizontalAdvance("Administrador"));
     EXPECT_EQ(screen->LbEstado->text(), QStringLiteral("Navegar"));
     EXPECT_FALSE(screen->BtnGuardar->isEnabled());
 
