@@ -2,6 +2,7 @@
 
 #include "common/Dialogs.h"
 #include "data/UntDMGeneral.h"
+#include "platform/DialogParts.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>
@@ -26,13 +27,6 @@ const QColor kSilver(192, 192, 192);
 
 bool isEnter(const QKeyEvent* k) { return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter; }
 
-QLabel* captionFor(const QString& text, QLineEdit* box, QWidget* parent)
-{
-    auto* l = new QLabel(text, parent);
-    l->setBuddy(box);
-    box->setAccessibleName(QString(text).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed());
-    return l;
-}
 }  // namespace
 
 TFrmLogin::TFrmLogin(TDMGeneral& dm, QWidget* parent)

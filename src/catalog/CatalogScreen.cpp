@@ -35,14 +35,6 @@ void tabLast(QWidget* screen, const QList<QWidget*>& last)
         QWidget::setTabOrder(chain[i], chain[i + 1]);
 }
 
-QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent)
-{
-    auto* l = new QLabel(caption, parent);
-    l->setBuddy(control);
-    control->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-    return l;
-}
-
 QLineEdit* recordSearchBox(QGroupBox*& group, const QString& title, const QString& boxName, QWidget* screen)
 {
     group = new QGroupBox(title, screen);

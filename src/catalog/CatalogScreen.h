@@ -13,6 +13,7 @@
 #include "catalog/CatalogList.h"
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
+#include "platform/DialogParts.h"
 
 #include <QDialog>
 #include <functional>
@@ -127,9 +128,6 @@ void addGridEditingKeys(DbGrid* grid);
 // refused, so the screen stays open for correction.
 bool postPendingRow(Dataset& ds);
 
-// A label for a caption, its text being the caption, set as the buddy of the control, which
-// takes the caption (without "&") as its accessible name.
-QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent);
 
 // The record group of a catalogue screen's top bar (GroupBox1, titled `title`) and its search box
 // Edit1, with the hint "Teclee Codigo O Flechas Para Buscar el registro". `boxName` is what the

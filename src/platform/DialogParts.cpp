@@ -23,6 +23,14 @@ void makeOkCancel(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel)
     cancel->setAutoDefault(false);
 }
 
+QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent)
+{
+    auto* l = new QLabel(caption, parent);
+    l->setBuddy(control);
+    control->setAccessibleName(QString(caption).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed());
+    return l;
+}
+
 QLabel* makeTitleLabel(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);

@@ -19,6 +19,10 @@ namespace kv {
 // Enter, so that Enter anywhere means OK).
 void makeOkCancel(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel);
 
+// A label showing `caption`, the buddy of `control` (its "&" letter moves the focus there); the
+// control takes the caption, without "&", the colon and spaces, as its accessible name.
+QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent);
+
 // The large bold centred title at the top of a screen (Label1).
 QLabel* makeTitleLabel(const QString& text, QWidget* parent);
 
