@@ -44,14 +44,7 @@ TFrmAdministrar::TFrmAdministrar(Connection& db, QWidget* parent) : QDialog(pare
     DBMemo1->setAccessibleName(QStringLiteral("Observación"));
     DBMemo1->setFixedHeight(90);
 
-    TreeView1 = new QTreeWidget(this);
-    TreeView1->setObjectName(QStringLiteral("TreeView1"));
-    TreeView1->setAccessibleName(QStringLiteral("Vista del menu"));
-    TreeView1->setHeaderHidden(true);
-    TreeView1->setColumnCount(1);
-    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TreeView1->setRootIsDecorated(false);
-    TreeView1->setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
+    TreeView1 = programTreeWidget(QStringLiteral("TreeView1"), QStringLiteral("Vista del menu"), this);
     TreeView1->setMinimumWidth(260);
 
     Button1 = new QPushButton(QStringLiteral("Alimenta menu"), this);

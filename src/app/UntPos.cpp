@@ -76,6 +76,19 @@ int programIndex(const QTreeWidgetItem* item)
 
 void CargaArbolProgramas(QTreeWidget* tree) { CargaArbolProgramas(tree, DMGeneral->TblProgramas); }
 
+QTreeWidget* programTreeWidget(const QString& objectName, const QString& accessibleName, QWidget* parent)
+{
+    auto* tree = new QTreeWidget(parent);
+    tree->setObjectName(objectName);
+    tree->setAccessibleName(accessibleName);
+    tree->setHeaderHidden(true);
+    tree->setColumnCount(1);
+    tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tree->setRootIsDecorated(false);
+    tree->setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
+    return tree;
+}
+
 void CargaArbolProgramas(QTreeWidget* tree, Dataset& programas)
 {
     // Nobody watching the tree may move the cursor while it is being walked.
@@ -251,16 +264,8 @@ TFrmPos::TFrmPos(TDMGeneral& dm, QWidget* parent) : QMainWindow(parent), dm_(dm)
     PnlPrincipal->setAutoFillBackground(true);
     static_cast<QFrame*>(PnlPrincipal)->setFrameShape(QFrame::StyledPanel);
 
-    MenuModulo = new QTreeWidget(PnlPrincipal);
-    MenuModulo->setObjectName(QStringLiteral("MenuModulo"));
-    MenuModulo->setAccessibleName(QStringLiteral("Programas"));
+    MenuModulo = programTreeWidget(QStringLiteral("MenuModulo"), QStringLiteral("Programas"), PnlPrincipal);
     MenuModulo->setToolTip(QStringLiteral("Doble Click Para Ejecutar"));
-    MenuModulo->setHeaderHidden(true);
-    MenuModulo->setColumnCount(1);
-    MenuModulo->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // No expand buttons: branches open with a double click or the arrow keys.
-    MenuModulo->setRootIsDecorated(false);
-    MenuModulo->setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
     MenuModulo->setMinimumWidth(340);
 
     TreeBase = new QTreeWidget(PnlPrincipal);

@@ -47,6 +47,10 @@ int programIndex(const QTreeWidgetItem* item);
 void CargaArbolProgramas(QTreeWidget* tree, Dataset& programas);
 void CargaArbolProgramas(QTreeWidget* tree);  // on DMGeneral->TblProgramas
 
+// A tree for the programs as the screens show it: one column, no header, not editable, and no
+// expand buttons (branches open with a double click or the arrow keys).
+QTreeWidget* programTreeWidget(const QString& objectName, const QString& accessibleName, QWidget* parent);
+
 // Removes, depth-first, every node whose character in the permission string (MENU.OPCIONES,
 // character k for the row at position k, counting both from 1) is "0", with its whole subtree.
 // The root has no character; positions past the end of the string keep their nodes.

@@ -216,17 +216,10 @@ TFrmUsuarios::TFrmUsuarios(Connection& db, QTreeWidget* programTree, QWidget* pa
     boxes->addWidget(LbEstado, row++, 1);
     boxes->setRowStretch(row, 1);
 
-    TrVwMenu = new QTreeWidget(this);
-    TrVwMenu->setObjectName(QStringLiteral("TrVwMenu"));
-    TrVwMenu->setAccessibleName(QStringLiteral("Permisos"));
+    TrVwMenu = programTreeWidget(QStringLiteral("TrVwMenu"), QStringLiteral("Permisos"), this);
     TrVwMenu->setToolTip(QStringLiteral("Espacio: marcar o desmarcar   Insert: conceder   Supr: quitar"));
-    TrVwMenu->setHeaderHidden(true);
-    TrVwMenu->setColumnCount(1);
-    TrVwMenu->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TrVwMenu->setSelectionBehavior(QAbstractItemView::SelectRows);
     TrVwMenu->setAllColumnsShowFocus(true);
-    TrVwMenu->setRootIsDecorated(false);
-    TrVwMenu->setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
     TrVwMenu->setMinimumWidth(300);
     connect(TrVwMenu, &QTreeWidget::currentItemChanged, this, &TFrmUsuarios::TrVwMenuChanging);
     connect(TrVwMenu, &QTreeWidget::itemCollapsed, this, &TFrmUsuarios::TrVwMenuCollapsing);
