@@ -487,7 +487,8 @@ QString Dataset::keysetCondition(const Row& r, bool after, bool inclusive, QVari
             const QString col = quoted(order[0]);
             // Going back, the bound also leaves out the rows whose first field is NULL (they sort
             // first); fetchMoreBackward reads those on their own once the others run out.
-            cond = col + (after ? QStringLiteral(" >= ") : QStringLiteral(" <= ")) + bind(v) + QStringLiteral(" AND ") + cond;
+            cond = col + (after ? QStringLiteral(" >= ") : QStringLiteral(" <= ")) + bind(v) + QStringLiteral(" AND ") +
+                   cond;
         }
     }
     return cond;
@@ -1051,7 +1052,8 @@ bool Dataset::Locate(const QString& fieldList, const QVariantList& given, Locate
     // code) a walk of the order's index would test row after row until the match: let the
     // searched field's index find the few matching rows and sort only those.
     const QStringList order = effectiveOrder();
-    const bool walkOrder = !order.isEmpty() && !fields.isEmpty() && order.first().compare(fields.first(), Qt::CaseInsensitive) == 0;
+    const bool walkOrder =
+        !order.isEmpty() && !fields.isEmpty() && order.first().compare(fields.first(), Qt::CaseInsensitive) == 0;
     // About a screenful from the found row on: enough for a grid to show it among its neighbours
     // at once, while a lookup by code or barcode at the counter does not pay for a whole page.
     // The rest is read as the cursor or the grid reaches it.
@@ -1065,7 +1067,8 @@ bool Dataset::Locate(const QString& fieldList, const QVariantList& given, Locate
         // match. Only when rows share the first value and the first is not the one (a search on
         // several fields) is the match looked up on its own.
         QVariantMap wp{{QStringLiteral("KV_W0"), p.value(QStringLiteral("KV_L0"))}};
-        QVector<Row> window = fetchRows(quoted(fields.first()) + QStringLiteral(" >= :KV_W0"), wp, false, windowRows);
+        QVector<Row> window =
+            fetchRows(quoted(fields.first()) + QStringLiteral(" >= :KV_W0"), wp, false, windowRows);
         if (window.isEmpty() || !rowMatchesLocally(window.first(), fields.mid(0, 1), values.mid(0, 1), opt))
             return false;
         if (rowMatchesLocally(window.first(), fields, values, opt)) {
