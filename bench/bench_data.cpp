@@ -31,25 +31,32 @@ Connection& connection()
     return *c;
 }
 
-QList<int> productNumbers(Connection& c)
+// About a thousand values of a product column spread over the table, in random order, so that
+// each one is away from the rows the last one brought in.
+QVariantList sample(Connection& c, const QString& column)
 {
-    QList<int> out;
-    QSqlQuery q = c.exec(QStringLiteral("SELECT PRODUCTO FROM PRODUCTOS WHERE MOD(PRODUCTO, 97) = 5"));
+    QVariantList out;
+    QSqlQuery q = c.exec(
+        QStringLiteral("SELECT %1 FROM PRODUCTOS WHERE %1 IS NOT NULL AND MOD(PRODUCTO, 97) = 5").arg(column));
     while (q.next())
-        out << q.value(0).toInt();
-    // In random order, so that each one is away from the rows the last one brought in.
+        out << (q.value(0).typeId() == QMetaType::QString ? QVariant(q.value(0).toString().trimmed()) : q.value(0));
     std::shuffle(out.begin(), out.end(), std::mt19937(42));
     return out;
 }
 
+// The products, in the given order (empty: by key), opened as a screen opens them.
+void openProducts(Dataset& ds, const QString& order = QString())
+{
+    ds.setTableName(QStringLiteral("PRODUCTOS"));
+    ds.setIndexFieldNames(order);
+    ds.Open();
+}
+
 void BM_FindKeyProducto(benchmark::State& state)
 {
-    Connection& c = connection();
-    Dataset ds(c);
-    ds.setTableName(QStringLiteral("PRODUCTOS"));
-    ds.setIndexFieldNames(QStringLiteral("PRODUCTO"));
-    ds.Open();
-    const QList<int> numbers = productNumbers(c);
+    Dataset ds(connection());
+    openProducts(ds, QStringLiteral("PRODUCTO"));
+    const QVariantList numbers = sample(connection(), QStringLiteral("PRODUCTO"));
     int i = 0;
     for (auto _ : state) {
         if (!ds.FindKey({numbers[i++ % numbers.size()]}))
@@ -60,16 +67,9 @@ BENCHMARK(BM_FindKeyProducto)->Unit(benchmark::kMillisecond)->Repetitions(5)->Re
 
 void BM_LocateCodigoBarras(benchmark::State& state)
 {
-    Connection& c = connection();
-    Dataset ds(c);
-    ds.setTableName(QStringLiteral("PRODUCTOS"));
-    ds.Open();
-    QStringList codes;
-    QSqlQuery q = c.exec(QStringLiteral("SELECT CODIGOBARRAS FROM PRODUCTOS WHERE CODIGOBARRAS IS NOT NULL "
-                                        "AND MOD(PRODUCTO, 97) = 5"));
-    while (q.next())
-        codes << q.value(0).toString().trimmed();
-    std::shuffle(codes.begin(), codes.end(), std::mt19937(42));
+    Dataset ds(connection());
+    openProducts(ds);
+    const QVariantList codes = sample(connection(), QStringLiteral("CODIGOBARRAS"));
     int i = 0;
     for (auto _ : state) {
         if (!ds.Locate(QStringLiteral("CODIGOBARRAS"), codes[i++ % codes.size()]))
@@ -82,11 +82,8 @@ BENCHMARK(BM_LocateCodigoBarras)->Unit(benchmark::kMillisecond)->Repetitions(5)-
 // page before them after a jump to the end. Target: a keyed index walk, a few milliseconds a page.
 void BM_PageByName(benchmark::State& state)
 {
-    Connection& c = connection();
-    Dataset ds(c);
-    ds.setTableName(QStringLiteral("PRODUCTOS"));
-    ds.setIndexFieldNames(QStringLiteral("NOMBRE"));
-    ds.Open();
+    Dataset ds(connection());
+    openProducts(ds, QStringLiteral("NOMBRE"));
     const bool backward = state.range(0) == 1;
     if (backward)
         ds.Last();

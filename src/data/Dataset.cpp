@@ -1077,7 +1077,23 @@ bool Dataset::Locate(const QString& fieldList, const QVariantList& given, Locate
             return true;
         }
     }
-    const std::optional<Row> found = firstMatch(conds.join(QStringLiteral(" AND ")), p, walkOrder);
+    const QString where = conds.join(QStringLiteral(" AND "));
+    if (order.size() == 1) {
+        // The order is one unique column: one statement finds the first match and reads the rows
+        // from it on. When that comes back empty or the first row is not a match (a NULL in the
+        // column, text the database compares differently) the two reads below decide.
+        QVariantMap wp = p;
+        const QString col = quoted(order.first());
+        const QString firstKey = QStringLiteral("(SELECT FIRST 1 ") + col + fromWhere(where, wp) +
+                                 orderByClause(false, walkOrder) + QLatin1Char(')');
+        QVector<Row> window = fetchRows(col + QStringLiteral(" >= ") + firstKey, wp, false, windowRows);
+        if (!window.isEmpty() && rowMatchesLocally(window.first(), fields, values, opt)) {
+            const Row found = window.first();
+            showLocated(found, [this, &window, windowRows] { setWindow(std::move(window), windowRows); });
+            return true;
+        }
+    }
+    const std::optional<Row> found = firstMatch(where, p, walkOrder);
     if (!found)
         return false;
     showLocated(*found, [this, &found, windowRows] { loadAround(*found, windowRows); });

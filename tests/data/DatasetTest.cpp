@@ -215,6 +215,11 @@ TEST_F(DatasetTest, LocateAndFindNearestReadByKeyAndKeepTheOrderAround)
     ds.setIndexFieldNames("");
     EXPECT_TRUE(ds.Locate("NOMBRE", "N3"));
     EXPECT_EQ(ds["ID"].asInteger(), 3);
+    ds.setFilter("ID > :DESDE", {{"DESDE", 100}});  // the match must pass the filter too
+    EXPECT_TRUE(ds.Locate("NOMBRE", "N3"));
+    EXPECT_EQ(ds["ID"].asInteger(), 101);
+    EXPECT_FALSE(ds.Locate("ID", 50));
+    EXPECT_EQ(ds["ID"].asInteger(), 101);
 }
 
 TEST_F(DatasetTest, LocateRefusesTextANumberCannotHoldOnSmallAndLargeTables)
