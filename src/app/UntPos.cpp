@@ -10,6 +10,7 @@
 #include "common/ProgramRegistry.h"
 #include "data/UntDMGeneral.h"
 #include "platform/DbControls.h"
+#include "platform/DialogParts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -203,17 +204,6 @@ protected:
     }
 };
 
-QLabel* spacedTitle(const QString& text, QWidget* parent)
-{
-    auto* l = new QLabel(text, parent);
-    QFont f = l->font();
-    f.setPointSizeF(f.pointSizeF() * 1.5);
-    f.setBold(true);
-    l->setFont(f);
-    l->setAlignment(Qt::AlignCenter);
-    return l;
-}
-
 QLabel* picture(QStyle::StandardPixmap which, QWidget* parent)
 {
     auto* l = new QLabel(parent);
@@ -276,9 +266,9 @@ TFrmPos::TFrmPos(TDMGeneral& dm, QWidget* parent) : QMainWindow(parent), dm_(dm)
 
     auto* info = new QFrame(PnlPrincipal);
     info->setObjectName(QStringLiteral("PnlInformacion"));
-    auto* programa = spacedTitle(QStringLiteral("P R O G R A M A"), info);
+    auto* programa = makeTitleLabel(QStringLiteral("P R O G R A M A"), info, 1.5);
     programa->setObjectName(QStringLiteral("LblPrograma"));
-    auto* korvela = spacedTitle(QStringLiteral("K O R V E L A"), info);
+    auto* korvela = makeTitleLabel(QStringLiteral("K O R V E L A"), info, 1.5);
     korvela->setObjectName(QStringLiteral("LblKorvela"));
     DBMemo1 = new DbMemo(dm_.TblProgramas, QStringLiteral("OBSERVACION"), info);
     DBMemo1->setObjectName(QStringLiteral("DBMemo1"));

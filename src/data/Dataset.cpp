@@ -590,7 +590,7 @@ std::optional<Dataset::Row> Dataset::firstMatch(const QString& where, const QVar
 }
 
 QVector<Dataset::Row> Dataset::fetchRows(const QString& extraWhere, const QVariantMap& extraParams, bool descending,
-                                         int limit, bool orderByIndex)
+                                         int limit)
 {
     // A detail whose master has no key yet (a master row just inserted) has no rows: nothing to
     // ask the database.
@@ -605,7 +605,7 @@ QVector<Dataset::Row> Dataset::fetchRows(const QString& extraWhere, const QVaria
     if (limit > 0)
         sql += QStringLiteral("FIRST %1 ").arg(limit);
     sql += selectList() + fromWhere(extraWhere, params);
-    sql += orderByClause(descending, orderByIndex);
+    sql += orderByClause(descending, true);
     QSqlQuery q = conn_.exec(sql, params);
     QVector<Row> out;
     while (q.next()) {
@@ -717,7 +717,7 @@ bool Dataset::fetchMoreBackward()
     const QStringList order = effectiveOrder();
     if (more.size() < pageSize_ && !order.isEmpty()) {
         const Field* f = FindField(order.first());
-        if (f && !isNullValue(rows_.first().values.value(f->index_)))
+        if (f && !f->required_ && !isNullValue(rows_.first().values.value(f->index_)))
             more += fetchRows(quoted(order.first()) + QStringLiteral(" IS NULL"), {}, true, pageSize_ - more.size());
     }
     atStart_ = more.size() < pageSize_;

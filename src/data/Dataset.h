@@ -227,8 +227,7 @@ private:
     QString selectList() const;
     QStringList effectiveOrder() const;
     QString baseWhere(QVariantMap& params) const;
-    QVector<Row> fetchRows(const QString& extraWhere, const QVariantMap& extraParams, bool descending, int limit,
-                           bool orderByIndex = true);
+    QVector<Row> fetchRows(const QString& extraWhere, const QVariantMap& extraParams, bool descending, int limit);
     // " FROM table WHERE ..." with the filter, the master's values and extraWhere.
     QString fromWhere(const QString& extraWhere, QVariantMap& params) const;
     QString orderByClause(bool descending, bool orderByIndex) const;

@@ -31,12 +31,12 @@ QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent)
     return l;
 }
 
-QLabel* makeTitleLabel(const QString& text, QWidget* parent)
+QLabel* makeTitleLabel(const QString& text, QWidget* parent, double scale)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QStringLiteral("Label1"));
     QFont big = label->font();
-    big.setPointSizeF(big.pointSizeF() * 1.6);
+    big.setPointSizeF(big.pointSizeF() * scale);
     big.setBold(true);
     label->setFont(big);
     label->setAlignment(Qt::AlignCenter);

@@ -23,8 +23,8 @@ void makeOkCancel(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel);
 // control takes the caption, without "&", the colon and spaces, as its accessible name.
 QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent);
 
-// The large bold centred title at the top of a screen (Label1).
-QLabel* makeTitleLabel(const QString& text, QWidget* parent);
+// The large bold centred title at the top of a screen (Label1), its font `scale` times the usual.
+QLabel* makeTitleLabel(const QString& text, QWidget* parent, double scale = 1.6);
 
 // The keys of a search box over a grid of `rows`, for the dialog's eventFilter: Up and Down in
 // the box move the cursor without leaving the box (a refusal is shown, never thrown); Enter in
