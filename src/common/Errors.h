@@ -21,7 +21,21 @@ private:
 
 class DbError : public Failure {
 public:
-    using Failure::Failure;
+    // code: the engine's SQLCODE (-803 a key already taken, -913 an update conflict or deadlock),
+    // or one of the program's own codes below; 0 when the program raised it without the engine.
+    explicit DbError(const QString& text, int code = 0) : Failure(text), code_(code) {}
+    int code() const { return code_; }
+
+    static constexpr int kDuplicateKey = -803;
+    static constexpr int kConflict = -913;
+    // The program's own: a transaction waited for another register's lock past its limit and was
+    // stopped, with nothing stored.
+    static constexpr int kWaitExpired = -100001;
+    // The program's own: part of an operation failed, so the whole operation was undone.
+    static constexpr int kOperationUndone = -100002;
+
+private:
+    int code_ = 0;
 };
 
 class ConversionError : public Failure {

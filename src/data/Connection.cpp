@@ -4,8 +4,119 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <chrono>
+#include <condition_variable>
+#include <ibase.h>
+#include <map>
+#include <mutex>
+#include <thread>
 
 namespace kv {
+
+namespace {
+
+// Stops a connection's running statement once its transaction has run past its limit. Qt's
+// driver starts every transaction with the engine's defaults (wait for a lock for ever) and takes
+// no transaction parameters, so a lock wait cannot be bounded where the transaction starts; the
+// engine's cancel call, made from another thread while the connection waits, is meant for exactly
+// this. One thread serves every connection of the process.
+class WaitWatch {
+public:
+    static WaitWatch& instance()
+    {
+        static WaitWatch watch;
+        return watch;
+    }
+
+    quint64 arm(isc_db_handle handle, int ms, std::shared_ptr<std::atomic<bool>> expired)
+    {
+        std::lock_guard lock(m_);
+        if (!thread_.joinable())
+            thread_ = std::thread([this] { run(); });
+        const quint64 id = next_++;
+        entries_[id] = Entry{handle, std::chrono::steady_clock::now() + std::chrono::milliseconds(ms), std::move(expired)};
+        cv_.notify_all();
+        return id;
+    }
+
+    // After this returns the watch no longer touches the connection.
+    void disarm(quint64 id)
+    {
+        std::lock_guard lock(m_);
+        entries_.erase(id);
+    }
+
+    ~WaitWatch()
+    {
+        {
+            std::lock_guard lock(m_);
+            stop_ = true;
+        }
+        cv_.notify_all();
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+private:
+    struct Entry {
+        isc_db_handle handle;
+        std::chrono::steady_clock::time_point deadline;
+        std::shared_ptr<std::atomic<bool>> expired;
+    };
+
+    void run()
+    {
+        std::unique_lock lock(m_);
+        while (!stop_) {
+            if (entries_.empty()) {
+                cv_.wait(lock);
+                continue;
+            }
+            auto first = entries_.begin();
+            for (auto it = entries_.begin(); it != entries_.end(); ++it)
+                if (it->second.deadline < first->second.deadline)
+                    first = it;
+            if (std::chrono::steady_clock::now() < first->second.deadline) {
+                cv_.wait_until(lock, first->second.deadline);
+                continue;
+            }
+            first->second.expired->store(true);
+            ISC_STATUS_ARRAY status;
+            isc_db_handle handle = first->second.handle;
+            fb_cancel_operation(status, &handle, fb_cancel_raise);
+            entries_.erase(first);
+        }
+    }
+
+    std::mutex m_;
+    std::condition_variable cv_;
+    std::map<quint64, Entry> entries_;
+    quint64 next_ = 1;
+    bool stop_ = false;
+    std::thread thread_;
+};
+
+isc_db_handle nativeHandle(const QSqlDatabase& db)
+{
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || v.metaType().sizeOf() != int(sizeof(isc_db_handle)))
+        return 0;
+    return *static_cast<const isc_db_handle*>(v.constData());
+}
+
+// A cancel that arrived just after the statement it was meant for had ended would stop the
+// connection's next statement; switching cancelling off and on again drops it.
+void dropPendingCancel(const QSqlDatabase& db)
+{
+    isc_db_handle handle = nativeHandle(db);
+    if (!handle)
+        return;
+    ISC_STATUS_ARRAY status;
+    fb_cancel_operation(status, &handle, fb_cancel_disable);
+    fb_cancel_operation(status, &handle, fb_cancel_enable);
+}
+
+}  // namespace
 
 int TableInfo::indexOf(const QString& column) const
 {
@@ -23,6 +134,13 @@ QString databaseText(const QSqlError& e)
     if (t.isEmpty())
         t = e.text().trimmed();
     return t;
+}
+
+int databaseCode(const QSqlError& e)
+{
+    bool ok = false;
+    const int code = e.nativeErrorCode().toInt(&ok);
+    return ok ? code : 0;
 }
 
 QStringList placeholderNames(const QString& sql)
@@ -163,11 +281,11 @@ QSqlQuery Connection::exec(const QString& sql, const QVariantMap& params)
     const QStringList names = placeholderNames(sql);
     if (names.isEmpty()) {
         if (!q.exec(sql))
-            throw DbError(databaseText(q.lastError()));
+            fail(q.lastError());
         return q;
     }
     if (!q.prepare(sql))
-        throw DbError(databaseText(q.lastError()));
+        fail(q.lastError());
     QHash<QString, QVariant> upper;
     for (auto it = params.begin(); it != params.end(); ++it) {
         QString k = it.key().toUpper();
@@ -180,14 +298,32 @@ QSqlQuery Connection::exec(const QString& sql, const QVariantMap& params)
         q.bindValue(QLatin1Char(':') + n, upper.value(n));
     }
     if (!q.exec())
-        throw DbError(databaseText(q.lastError()));
+        fail(q.lastError());
     return q;
+}
+
+void Connection::fail(const QSqlError& e)
+{
+    if (waitExpired_->load())
+        throw DbError(QStringLiteral("Otra caja está usando estos mismos datos y no los liberó a tiempo; no se guardó "
+                                     "nada. Intente de nuevo."),
+                      DbError::kWaitExpired);
+    throw DbError(databaseText(e), databaseCode(e));
+}
+
+bool Connection::next(QSqlQuery& q)
+{
+    if (q.next())
+        return true;
+    if (q.lastError().isValid())
+        fail(q.lastError());
+    return false;
 }
 
 QVariant Connection::scalar(const QString& sql, const QVariantMap& params)
 {
     QSqlQuery q = exec(sql, params);
-    if (q.isSelect() && q.next())
+    if (q.isSelect() && next(q))
         return q.value(0);
     return QVariant();
 }
@@ -222,9 +358,9 @@ const TableInfo& Connection::tableInfo(const QString& table)
         const int sub = q.value(2).toInt();
         c.scale = q.value(6).toInt();
         switch (type) {
-        case 7: c.type = c.scale < 0 ? FieldType::Float : FieldType::SmallInt; break;
-        case 8: c.type = c.scale < 0 ? FieldType::Float : FieldType::Integer; break;
-        case 16: c.type = c.scale < 0 ? FieldType::Float : FieldType::LargeInt; break;
+        case 7: c.type = c.scale < 0 ? FieldType::Float : FieldType::SmallInt; c.storageBytes = 2; break;
+        case 8: c.type = c.scale < 0 ? FieldType::Float : FieldType::Integer; c.storageBytes = 4; break;
+        case 16: c.type = c.scale < 0 ? FieldType::Float : FieldType::LargeInt; c.storageBytes = 8; break;
         case 10: case 27: c.type = FieldType::Float; break;
         case 12: c.type = FieldType::Date; break;
         case 13: c.type = FieldType::Time; break;
@@ -266,40 +402,63 @@ const TableInfo& Connection::tableInfo(const QString& table)
     return ref;
 }
 
-Transaction::Transaction(Connection& c) : c_(c)
+Transaction::Transaction(Connection& c, int waitLimitMs) : c_(c)
 {
     c_.ensureOpen();
     if (c_.transactionDepth_ == 0) {
-        if (!c_.database().transaction())
-            throw DbError(databaseText(c_.database().lastError()));
+        QSqlDatabase db = c_.database();
+        if (!db.transaction())
+            throw DbError(databaseText(db.lastError()), databaseCode(db.lastError()));
         outer_ = true;
+        c_.transactionFailed_ = false;
+        c_.waitExpired_->store(false);
+        if (waitLimitMs > 0)
+            if (const isc_db_handle handle = nativeHandle(db))
+                c_.watch_ = WaitWatch::instance().arm(handle, waitLimitMs, c_.waitExpired_);
     }
     ++c_.transactionDepth_;
 }
 
-void Transaction::commit()
+void Transaction::commit() { end(true); }
+
+Transaction::~Transaction()
+{
+    if (!done_)
+        end(false);  // rolls back; never raises
+}
+
+void Transaction::end(bool commit)
 {
     if (done_)
         return;
     done_ = true;
     --c_.transactionDepth_;
-    if (outer_) {
-        QSqlDatabase db = c_.database();
-        if (!db.commit()) {
-            QString text = databaseText(db.lastError());
-            db.rollback();
-            throw DbError(text);
-        }
-    }
-}
-
-Transaction::~Transaction()
-{
-    if (done_)
+    if (!outer_) {
+        if (!commit)
+            c_.transactionFailed_ = true;
         return;
-    --c_.transactionDepth_;
-    if (outer_ && c_.isOpen())
-        c_.database().rollback();
+    }
+    if (c_.watch_) {
+        WaitWatch::instance().disarm(c_.watch_);
+        c_.watch_ = 0;
+    }
+    if (!c_.isOpen())
+        return;
+    QSqlDatabase db = c_.database();
+    const bool expired = c_.waitExpired_->exchange(false);
+    if (expired)
+        dropPendingCancel(db);
+    if (commit && !c_.transactionFailed_) {
+        if (db.commit())
+            return;
+        const QSqlError e = db.lastError();
+        db.rollback();
+        throw DbError(databaseText(e), databaseCode(e));
+    }
+    db.rollback();
+    if (commit)
+        throw DbError(QStringLiteral("La operación no se completó: una de sus partes falló y se deshizo toda."),
+                      DbError::kOperationUndone);
 }
 
 }  // namespace kv

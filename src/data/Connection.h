@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
+#include <atomic>
 #include <memory>
 
 namespace kv {
@@ -24,6 +25,7 @@ struct ColumnInfo {
     bool fixedChar = false;  // char(n): read without its trailing blanks
     bool notNull = false;
     int scale = 0;           // numeric(p,s) columns: -s
+    int storageBytes = 0;    // smallint 2, integer 4, bigint 8 (numeric(p,s) kept in one of them)
 };
 
 struct TableInfo {
@@ -62,6 +64,9 @@ public:
     // case-insensitive); a placeholder with no value is bound as NULL. The statement "COMMIT"
     // is accepted and commits (each statement commits on its own anyway).
     QSqlQuery exec(const QString& sql, const QVariantMap& params = {});
+    // Moves q to its next row; false at the end. A row is locked ("WITH LOCK") or read only when
+    // it is fetched, so a failure there (a conflict, a wait stopped) raises DbError like exec.
+    bool next(QSqlQuery& q);
     // First column of the first row, or a null QVariant when there is no row.
     QVariant scalar(const QString& sql, const QVariantMap& params = {});
 
@@ -74,30 +79,48 @@ public:
 
 private:
     friend class Transaction;
+    [[noreturn]] void fail(const QSqlError& e);
     QString alias_;
     QString qtName_;
     QString location_;
     QString lastError_;
     int transactionDepth_ = 0;
+    bool transactionFailed_ = false;  // an inner guard gave up: the whole transaction must go
+    // Set by the watch when it stopped this connection's wait (shared with the watch's thread).
+    std::shared_ptr<std::atomic<bool>> waitExpired_ = std::make_shared<std::atomic<bool>>(false);
+    quint64 watch_ = 0;
     QHash<QString, std::shared_ptr<TableInfo>> tables_;
 };
 
 // Runs the statements issued on the connection while it lives in one transaction: commit() makes
 // them permanent; leaving the scope without commit() (an exception, an early return) rolls all of
-// them back, so an operation is never left half done. Nested guards join the outer one.
+// them back, so an operation is never left half done. Nested guards join the outer one; an inner
+// guard that ends without commit() dooms the whole transaction, and the outer commit() then rolls
+// back and raises DbError::kOperationUndone.
+//
+// waitLimitMs (outer guard only): a register must never hang on another register's lock, so when
+// the transaction is still running after that long, the engine is told to stop what it is doing
+// on this connection; the statement fails, the transaction is rolled back, and DbError carries
+// kWaitExpired with a message for the cashier. Give it only to short operations (a sale line),
+// whose running time past a few seconds can only be a wait.
 class Transaction {
 public:
-    explicit Transaction(Connection& c);
+    explicit Transaction(Connection& c, int waitLimitMs = 0);
     ~Transaction();
     void commit();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
 private:
+    void end(bool commit);
     Connection& c_;
     bool outer_ = false;
     bool done_ = false;
 };
+
+inline bool isDuplicateKey(const DbError& e) { return e.code() == DbError::kDuplicateKey; }
+// Another transaction changed or locked the same row (an update conflict, or a deadlock).
+inline bool isConflict(const DbError& e) { return e.code() == DbError::kConflict; }
 
 // User and password for every connection: ISC_USER / ISC_PASSWORD when set, else the built-in ones.
 QString databaseUser();
@@ -105,6 +128,8 @@ QString databasePassword();
 
 // The database's own text of a failed query or connection.
 QString databaseText(const QSqlError& e);
+// The engine's error code of a failed query (its SQLCODE), 0 when there is none.
+int databaseCode(const QSqlError& e);
 
 // Placeholder names (without colon, upper case) in the order they appear, quotes respected.
 QStringList placeholderNames(const QString& sql);

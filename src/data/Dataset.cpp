@@ -111,6 +111,37 @@ QByteArray Field::asBytes() const
     return v.toByteArray();
 }
 
+void Field::checkFits(const QVariant& v) const
+{
+    // The engine would store another number without a word: 3000000000 in an INTEGER wraps round
+    // to a negative one, 1.5 in an INTEGER becomes 2, 1.234 in a NUMERIC(9,2) becomes 1.23.
+    if (storageBytes_ == 0 || !v.isValid() || v.isNull())
+        return;
+    double d;
+    if (v.typeId() == QMetaType::QString) {
+        if (v.toString().trimmed().isEmpty())
+            return;
+        d = StrToFloat(v.toString());
+    } else if (v.canConvert<double>() && v.typeId() != QMetaType::QDateTime && v.typeId() != QMetaType::QDate) {
+        d = v.toDouble();
+    } else {
+        return;
+    }
+    const QString label = displayLabel.isEmpty() ? name_ : displayLabel;
+    const QString typed = v.typeId() == QMetaType::QString ? v.toString().trimmed() : FloatToStr(d);
+    const double scaled = d * std::pow(10.0, decimals_);
+    const double whole = std::round(scaled);
+    if (std::fabs(scaled - whole) > 1e-6 * std::max(1.0, std::fabs(scaled))) {
+        if (decimals_ <= 0)
+            throw ConversionError(QStringLiteral("El campo '%1' solo admite números enteros: %2").arg(label, typed));
+        throw ConversionError(
+            QStringLiteral("El campo '%1' admite %2 decimales como máximo: %3").arg(label).arg(decimals_).arg(typed));
+    }
+    const double limit = std::ldexp(1.0, storageBytes_ * 8 - 1);  // 2^15, 2^31, 2^63
+    if (whole < -limit || whole >= limit)
+        throw ConversionError(QStringLiteral("El valor %1 no cabe en el campo '%2'").arg(typed, label));
+}
+
 void Field::setValue(const QVariant& v)
 {
     Dataset& d = *ds_;
@@ -122,6 +153,7 @@ void Field::setValue(const QVariant& v)
         throw DbError(QStringLiteral("No se puede modificar '%1': los datos no están en modo de edición o inserción")
                           .arg(name_));
     }
+    checkFits(v);
     QVariant stored = d.convertIn(*this, v);
     if (OnValidate)
         OnValidate(*this, stored);
@@ -322,6 +354,8 @@ void Dataset::prepareFields()
         f->name_ = c.name;
         f->type_ = c.type;
         f->size_ = c.size;
+        f->storageBytes_ = c.storageBytes;
+        f->decimals_ = -c.scale;
         f->fixedChar_ = c.fixedChar;
         f->required_ = c.notNull;
         f->index_ = int(fields_.size());
@@ -577,7 +611,7 @@ std::optional<Dataset::Row> Dataset::firstMatch(const QString& where, const QVar
     const QString sql = QStringLiteral("SELECT FIRST 1 ") + select.join(QStringLiteral(", ")) +
                         fromWhere(where, params) + orderByClause(false, orderByIndex);
     QSqlQuery q = conn_.exec(sql, params);
-    if (!q.next())
+    if (!conn_.next(q))
         return std::nullopt;
     Row r;
     r.values.resize(columnCount_ + int(calcFields_.size()));
@@ -608,7 +642,7 @@ QVector<Dataset::Row> Dataset::fetchRows(const QString& extraWhere, const QVaria
     sql += orderByClause(descending, true);
     QSqlQuery q = conn_.exec(sql, params);
     QVector<Row> out;
-    while (q.next()) {
+    while (conn_.next(q)) {
         out << readRow(q);
         calcRow(out.last());
     }
@@ -648,7 +682,7 @@ void Dataset::fetchAllQuery(int upTo)
     if (!openQuery_)
         return;
     int n = 0;
-    while ((upTo < 0 || n < upTo) && openQuery_->next()) {
+    while ((upTo < 0 || n < upTo) && conn_.next(*openQuery_)) {
         rows_ << readRow(*openQuery_);
         calcRow(rows_.last());
         ++n;
@@ -1502,6 +1536,89 @@ void Dataset::Post()
 {
     if (!isEditing())
         return;
+    if (WriteOperation && !writing_)
+        runWrite(WriteKind::Post, [this] { postNow(); });
+    else
+        postNow();
+}
+
+void Dataset::runWrite(WriteKind kind, const std::function<void()>& write)
+{
+    const Pending before{state_, cur_ >= 0 ? rows_[cur_] : Row(), original_, cur_, modified_};
+    bool attempted = false;
+    writing_ = true;
+    try {
+        WriteOperation(*this, kind, [&] {
+            if (attempted)
+                putBack(before);
+            attempted = true;
+            write();
+        });
+    } catch (const Abort&) {
+        writing_ = false;  // a handler stopped the write on purpose and left the row as it wanted
+        throw;
+    } catch (...) {
+        writing_ = false;
+        if (attempted)
+            putBack(before);
+        throw;
+    }
+    writing_ = false;
+}
+
+void Dataset::putBack(const Pending& p)
+{
+    if (p.index < 0)
+        return;
+    if (p.state == DsState::Browse) {
+        // A delete: the row goes back where it was, unless it is still there.
+        const bool there = cur_ >= 0 && cur_ < rows_.size() && rows_[cur_].key == p.row.key;
+        if (!there) {
+            const int pos = qBound(0, p.index, int(rows_.size()));
+            rows_.insert(pos, p.row);
+            if (!controlsDisabled())
+                emit rowsInserted(pos, pos);
+            cur_ = pos;
+            eof_ = bof_ = false;
+        }
+        if (state_ != DsState::Browse)
+            setState(DsState::Browse);
+    } else {
+        // A post: the row (still in insert or edit, or written to the buffer only) gets the values
+        // it had before the attempt, in the state it had.
+        if (cur_ < 0 || cur_ >= rows_.size())
+            return;
+        rows_[cur_] = p.row;
+        original_ = p.original;
+        modified_ = p.modified;
+        if (state_ != p.state)
+            setState(p.state);
+    }
+    if (!controlsDisabled()) {
+        emit rowChanged(cur_);
+        emit currentChanged(cur_);
+    }
+}
+
+void Dataset::RefreshRecord()
+{
+    if (!active() || isEditing() || cur_ < 0 || !tableMode())
+        return;
+    QVariantMap p;
+    const QString where = keyWhere(rows_[cur_].key, p);
+    QSqlQuery q = conn_.exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(selectList(), quoted(table_), where), p);
+    if (!conn_.next(q)) {
+        Refresh();
+        return;
+    }
+    rows_[cur_] = readRow(q);
+    calcRow(rows_[cur_]);
+    if (!controlsDisabled())
+        emit rowChanged(cur_);
+}
+
+void Dataset::postNow()
+{
     fire(BeforePost);
     Row& r = rows_[cur_];
     for (int i = 0; i < columnCount_; ++i) {
@@ -1561,6 +1678,17 @@ void Dataset::Cancel()
 }
 
 void Dataset::Delete()
+{
+    if (WriteOperation && !writing_ && active() && state_ != DsState::Insert && !rows_.isEmpty() && cur_ >= 0) {
+        if (state_ == DsState::Edit)
+            Cancel();
+        runWrite(WriteKind::Delete, [this] { deleteNow(); });
+        return;
+    }
+    deleteNow();
+}
+
+void Dataset::deleteNow()
 {
     if (!active())
         throw DbError(QStringLiteral("Los datos no están abiertos"));

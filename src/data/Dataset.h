@@ -69,10 +69,14 @@ public:
 
 private:
     friend class Dataset;
+    // Refuses a number that an integer or fixed-point column cannot hold as it stands.
+    void checkFits(const QVariant& v) const;
     Dataset* ds_ = nullptr;
     QString name_;
     FieldType type_ = FieldType::String;
     int size_ = 0;
+    int storageBytes_ = 0;  // SMALLINT 2, INTEGER 4, BIGINT 8 (also NUMERIC kept in them); else 0
+    int decimals_ = 0;      // digits after the point of a NUMERIC column
     bool fixedChar_ = false;
     bool required_ = false;
     bool calculated_ = false;
@@ -85,6 +89,17 @@ using DatasetEvent = std::function<void(Dataset&)>;
 // (Abort), or write the row again after the handler corrected it (Retry).
 enum class DataAction { Fail, Abort, Retry };
 using DatasetErrorEvent = std::function<DataAction(Dataset&, const DbError&)>;
+
+// A data module whose rows must be written together with rows of other tables (a sale line and
+// its document's totals) runs the writes of a dataset inside its own operation: Post() and
+// Delete() hand it the write, and it calls the write inside its transaction. After a rolled-back
+// attempt it may call the write again: the dataset first puts the row back as it was before the
+// first attempt (the same values, still in insert or edit, or the deleted row back in place), so
+// the write starts over; when the operation finally fails the row is left that way too, to be
+// corrected or cancelled, with nothing stored. Writes made while one is running (from an event)
+// are part of it and happen at once.
+enum class WriteKind { Post, Delete };
+using WriteOperationEvent = std::function<void(Dataset&, WriteKind, const std::function<void()>& write)>;
 
 struct LocateOptions {
     bool caseInsensitive = false;
@@ -174,6 +189,11 @@ public:
     void Delete();
     // Posts when editing; nothing otherwise (what navigation does before moving).
     void CheckBrowseMode();
+    // Reads the current row again from the table by its key (one keyed read), dropping what the
+    // buffer holds of it; a row no longer there makes a whole Refresh.
+    void RefreshRecord();
+    // True while a write of this dataset runs inside its WriteOperation.
+    bool writing() const { return writing_; }
 
     // --- fields ---
     Field& FieldByName(const QString& name);
@@ -203,6 +223,7 @@ public:
     // handler may change the row's fields and answer Retry; the row stays in insert or edit mode
     // until it is written, so Fail leaves it for the user to correct or cancel.
     DatasetErrorEvent OnPostError;
+    WriteOperationEvent WriteOperation;
 
 signals:
     void reset();                       // the buffer was replaced
@@ -264,6 +285,17 @@ private:
     bool rowMatchesLocally(const Row& r, const QStringList& fields, const QVariantList& values,
                            const LocateOptions& opt) const;
     void placeAfterPost();
+    void postNow();
+    void deleteNow();
+    // The row as it stands before a write, to be put back after a rolled-back attempt.
+    struct Pending {
+        DsState state = DsState::Browse;
+        Row row, original;
+        int index = -1;
+        bool modified = false;
+    };
+    void runWrite(WriteKind kind, const std::function<void()>& write);
+    void putBack(const Pending& p);
 
     Connection& conn_;
     QString table_, sql_, updateTable_;
@@ -291,6 +323,7 @@ private:
     Row* calcTarget_ = nullptr;
     int disabled_ = 0;
     bool pendingDetailRefresh_ = false;
+    bool writing_ = false;
 
     // Query mode keeps its cursor open until every row was read.
     std::unique_ptr<QSqlQuery> openQuery_;

@@ -4,6 +4,7 @@
 #include "common/Numbers.h"
 
 #include <QDateTime>
+#include <QSqlQuery>
 
 namespace kv {
 
@@ -17,11 +18,6 @@ bool isNull(const QVariant& v) { return !v.isValid() || v.isNull(); }
 
 const QString kAmount = QStringLiteral("###,###.00.");
 }  // namespace
-
-bool isDuplicateKey(const DbError& e)
-{
-    return e.text().contains(QLatin1String("violation of PRIMARY or UNIQUE KEY constraint"), Qt::CaseInsensitive);
-}
 
 double TDmVentas::ivaDivisor(double rate)
 {
@@ -85,13 +81,22 @@ TDmVentas::TDmVentas(Connection& dbPos, QObject* parent)
 
     TIniFac.AfterInsert = [this](Dataset& ds) { TIniFacAfterInsert(ds); };
     TIniFac.OnCalcFields = [this](Dataset& ds) { TIniFacCalcFields(ds); };
-    TIniFac.OnPostError = [this](Dataset& ds, const DbError& e) { return TIniFacPostError(ds, e); };
+    // A header written again after a rolled-back attempt takes the number that is free now.
+    TIniFac.BeforePost = [this](Dataset& ds) {
+        if (ds.state() == DsState::Insert && attempt_ > 1)
+            takeDocumentNumber(ds);
+    };
+    TIniFac.WriteOperation = [this](Dataset& ds, WriteKind, const std::function<void()>& write) {
+        runSaleOperation(ds.state() != DsState::Insert, write);
+    };
     TFac.AfterInsert = [this](Dataset& ds) { TFacAfterInsert(ds); };
     TFac.BeforePost = [this](Dataset& ds) { TFacBeforePost(ds); };
     TFac.AfterPost = [this](Dataset& ds) { TFacAfterPost(ds); };
     TFac.AfterDelete = [this](Dataset& ds) { TFacAfterPost(ds); };
     TFac.OnCalcFields = [this](Dataset& ds) { TFacCalcFields(ds); };
-    TFac.OnPostError = [this](Dataset& ds, const DbError& e) { return TFacPostError(ds, e); };
+    TFac.WriteOperation = [this](Dataset& ds, WriteKind kind, const std::function<void()>& write) {
+        writeLine(ds, kind, write);
+    };
 
     DataModuleCreate();
     DmVentas = this;
@@ -174,6 +179,183 @@ int TDmVentas::nextLineNumber(const QVariant& empresa, const QVariant& documento
     return Qlinea.fieldAt(0).asInteger() + 1;
 }
 
+// ---------------------------------------------------------------- operations
+
+void TDmVentas::runSaleOperation(bool lockHeader, const std::function<void()>& body)
+{
+    if (depth_ > 0) {
+        body();
+        return;
+    }
+    struct Depth {
+        TDmVentas& m;
+        explicit Depth(TDmVentas& m) : m(m) { ++m.depth_; }
+        ~Depth()
+        {
+            --m.depth_;
+            m.attempt_ = 0;
+        }
+    } depth(*this);
+    for (attempt_ = 1;; ++attempt_) {
+        try {
+            Transaction t(DbPos, waitLimitMs_);
+            if (lockHeader)
+                takeHeaderRow();
+            body();
+            t.commit();
+            if (attempt_ > 1 && !TFac.isEditing())
+                TFac.Refresh();  // the lines other stations added meanwhile show too
+            return;
+        } catch (const DbError& e) {
+            undoAfterRollback();
+            // A Firebird transaction reads one snapshot: only a new transaction sees the number
+            // or the totals another register committed meanwhile, so the whole operation runs again.
+            if (!isDuplicateKey(e) && !isConflict(e))
+                throw;
+            if (attempt_ >= kAttempts)
+                throw DbError(QStringLiteral("Otras cajas están usando el mismo número o el mismo documento; después de "
+                                             "%1 intentos no se guardó nada. Intente de nuevo.")
+                                  .arg(kAttempts),
+                              e.code());
+            ++retries_;
+        } catch (...) {
+            undoAfterRollback();
+            throw;
+        }
+    }
+}
+
+void TDmVentas::takeHeaderRow()
+{
+    if (!TIniFac.active() || TIniFac.IsEmpty())
+        throw DbError(QStringLiteral("No hay un documento en curso"));
+    // Taking the row makes a second station wait here (or fail with a conflict and start over)
+    // until the first one's line and totals are committed.
+    QSqlQuery q = DbPos.exec(QStringLiteral("SELECT CONSECUTIVO FROM POSMOVIMIENTO WHERE EMPRESA = :EMPRESA "
+                                            "AND DOCUMENTO = :DOCUMENTO AND CONSECUTIVO = :CONSECUTIVO WITH LOCK"),
+                             documentKey());
+    if (!DbPos.next(q))
+        throw DbError(QStringLiteral("El documento %1 ya no existe; no se guardó nada.")
+                          .arg(TIniFac[QStringLiteral("CONSECUTIVO")].asInteger()));
+}
+
+QVariantMap TDmVentas::documentKey()
+{
+    return {{QStringLiteral("EMPRESA"), TIniFac[QStringLiteral("EMPRESA")].value()},
+            {QStringLiteral("DOCUMENTO"), TIniFac[QStringLiteral("DOCUMENTO")].value()},
+            {QStringLiteral("CONSECUTIVO"), TIniFac[QStringLiteral("CONSECUTIVO")].value()}};
+}
+
+void TDmVentas::undoAfterRollback()
+{
+    // The row whose write failed is put back by its own dataset, to be written again or left for
+    // the cashier; every other row the operation touched is read again as stored.
+    for (Dataset* ds : {&TFac, &TIniFac})
+        if (!ds->writing() && ds->isEditing())
+            ds->Cancel();
+    if (!TIniFac.writing())
+        TIniFac.RefreshRecord();
+    if (!TFac.writing() && !TIniFac.writing())
+        TFac.Refresh();
+}
+
+bool TDmVentas::confirmReturn(double cantidad)
+{
+    return cantidad >= 0 || AskYesNo(QStringLiteral("Devolver Producto Producto ?"));
+}
+
+void TDmVentas::writeLine(Dataset& ds, WriteKind kind, const std::function<void()>& write)
+{
+    if (depth_ == 0 && kind == WriteKind::Post && !confirmReturn(ds[QStringLiteral("CANTIDAD")].asFloat())) {
+        ds.Cancel();  // a new line goes, an edited one gets its previous values back
+        throw Abort();
+    }
+    runSaleOperation(true, write);
+}
+
+int TDmVentas::startDocument()
+{
+    TIniFac.Insert();
+    try {
+        TIniFac.Post();
+    } catch (...) {
+        TIniFac.Cancel();
+        throw;
+    }
+    return TIniFac[QStringLiteral("CONSECUTIVO")].asInteger();
+}
+
+bool TDmVentas::openDocument(const QVariant& empresa, const QVariant& documento, const QVariant& consecutivo)
+{
+    return TIniFac.Locate(QStringLiteral("EMPRESA;DOCUMENTO;CONSECUTIVO"), {empresa, documento, consecutivo});
+}
+
+bool TDmVentas::addLine(const QVariantMap& values)
+{
+    if (!confirmReturn(values.value(QStringLiteral("CANTIDAD"), 1.0).toDouble()))
+        return false;
+    struct Allowed {
+        bool before = LineaPermitida;
+        Allowed() { LineaPermitida = true; }
+        ~Allowed() { LineaPermitida = before; }
+    } allowed;
+    runSaleOperation(true, [&] {
+        TFac.Insert();
+        for (auto it = values.begin(); it != values.end(); ++it)
+            TFac[it.key()] = it.value();
+        TFac.Post();
+    });
+    return true;
+}
+
+void TDmVentas::onLine(const QVariant& linea)
+{
+    if (TFac[QStringLiteral("LINEA")].value() != linea && !TFac.Locate(QStringLiteral("LINEA"), linea))
+        throw DbError(QStringLiteral("La línea %1 ya no existe").arg(linea.toInt()));
+}
+
+bool TDmVentas::changeLine(const QVariantMap& values)
+{
+    const QVariant cantidad = values.value(QStringLiteral("CANTIDAD"), TFac[QStringLiteral("CANTIDAD")].value());
+    if (!confirmReturn(cantidad.toDouble()))
+        return false;
+    const QVariant linea = TFac[QStringLiteral("LINEA")].value();
+    runSaleOperation(true, [&] {
+        onLine(linea);
+        TFac.Edit();
+        for (auto it = values.begin(); it != values.end(); ++it)
+            TFac[it.key()] = it.value();
+        TFac.Post();
+    });
+    return true;
+}
+
+void TDmVentas::deleteLine()
+{
+    const QVariant linea = TFac[QStringLiteral("LINEA")].value();
+    runSaleOperation(true, [&] {
+        onLine(linea);
+        TFac.Delete();
+    });
+}
+
+bool TDmVentas::abandonEmptyDocument()
+{
+    if (!TIniFac.active() || TIniFac.IsEmpty())
+        return false;
+    Transaction t(DbPos, waitLimitMs_);
+    const int gone = DbPos.exec(QStringLiteral("DELETE FROM POSMOVIMIENTO H WHERE H.EMPRESA = :EMPRESA AND H.DOCUMENTO = "
+                                               ":DOCUMENTO AND H.CONSECUTIVO = :CONSECUTIVO AND NOT EXISTS (SELECT 1 FROM "
+                                               "POSMOVIMIENTODETALLE D WHERE D.EMPRESA = H.EMPRESA AND D.DOCUMENTO = "
+                                               "H.DOCUMENTO AND D.CONSECUTIVO = H.CONSECUTIVO)"),
+                                documentKey())
+                         .numRowsAffected();
+    t.commit();
+    if (gone > 0)
+        TIniFac.Refresh();
+    return gone > 0;
+}
+
 // ---------------------------------------------------------------- header
 
 void TDmVentas::TIniFacAfterInsert(Dataset& ds)
@@ -200,26 +382,15 @@ void TDmVentas::TIniFacAfterInsert(Dataset& ds)
     ds[QStringLiteral("FECHA")] = QDateTime::currentDateTime();
     ds[QStringLiteral("TIPODEPAGO")] = QStringLiteral("C");
     ds[QStringLiteral("FACTURA")] = numero;
-    headerRetries_ = 0;
 }
 
-DataAction TDmVentas::TIniFacPostError(Dataset& ds, const DbError& e)
+void TDmVentas::takeDocumentNumber(Dataset& ds)
 {
-    // Another register took the same number between our reading of the maximum and our write.
-    // The number rule stays (the highest plus one: other programs read these numbers), so the
-    // header takes the new highest number and is written again.
-    if (ds.state() != DsState::Insert || !isDuplicateKey(e) || headerRetries_ >= kNumberRetries) {
-        headerRetries_ = 0;
-        return DataAction::Fail;
-    }
-    ++headerRetries_;
-    ++numbersTakenAgain_;
     const int old = ds[QStringLiteral("CONSECUTIVO")].asInteger();
     const int numero = nextDocumentNumber(ds[QStringLiteral("EMPRESA")].value(), ds[QStringLiteral("DOCUMENTO")].value());
     ds[QStringLiteral("CONSECUTIVO")] = numero;
     if (ds[QStringLiteral("FACTURA")].asInteger() == old)
         ds[QStringLiteral("FACTURA")] = numero;
-    return DataAction::Retry;
 }
 
 void TDmVentas::TIniFacCalcFields(Dataset& ds)
@@ -265,16 +436,32 @@ void TDmVentas::TFacAfterInsert(Dataset& ds)
     ds[QStringLiteral("UNIDADMOVIMIENTO")] = QStringLiteral("UN");
     ds[QStringLiteral("CANTIDAD")] = 1.0;
     ds[QStringLiteral("CANTIDADRECIBIDA")] = 1.0;
-    lineRetries_ = 0;
+}
+
+double TDmVentas::unitsPerPacking(const QVariant& producto, const QVariant& unidad)
+{
+    if (isNull(producto) || isNull(unidad))
+        return 1;
+    const double n = DbPos.scalar(QStringLiteral("SELECT CANTIDAD FROM PRODUCTOSVALORVENTA WHERE PRODUCTO = :PRODUCTO "
+                                                 "AND UNIDAD = :UNIDAD"),
+                                  {{QStringLiteral("PRODUCTO"), producto}, {QStringLiteral("UNIDAD"), unidad}})
+                         .toDouble();
+    return n > 0 ? n : 1;
 }
 
 void TDmVentas::TFacBeforePost(Dataset& ds)
 {
+    // A return (negative quantity) was confirmed by the cashier before the operation's
+    // transaction opened (confirmReturn); a No never gets here.
     const double cantidad = ds[QStringLiteral("CANTIDAD")].asFloat();
-    if (cantidad < 0 && !AskYesNo(QStringLiteral("Devolver Producto Producto ?"))) {
-        ds.Cancel();  // a new line goes, an edited one gets its previous values back
-        throw Abort();
-    }
+    if (ds.state() == DsState::Insert && attempt_ > 1)  // written again after a rolled-back attempt
+        ds[QStringLiteral("LINEA")] = nextLineNumber(ds[QStringLiteral("EMPRESA")].value(), ds[QStringLiteral("DOCUMENTO")].value(),
+                                                     ds[QStringLiteral("CONSECUTIVO")].value());
+    // The base units follow the quantity on every post, so a quantity changed in a grid or a
+    // change window still counts the right units for the stock.
+    ds[QStringLiteral("CANTIDADRECIBIDA")] =
+        cantidad * unitsPerPacking(ds[QStringLiteral("PRODUCTO")].value(), ds[QStringLiteral("UNIDADMOVIMIENTO")].value());
+
     const double precio = ds[QStringLiteral("PRECIOUNIDAD")].asFloat();
     UltimoPrecio = precio;
     const double subtotal = R(precio * cantidad * 100) / 100;
@@ -285,8 +472,9 @@ void TDmVentas::TFacBeforePost(Dataset& ds)
     const double iva = ds[QStringLiteral("IVA")].asFloat();
     const double ipoconsumo = ds[QStringLiteral("IPOCONSUMO")].asFloat();
     const double base = subtotal - ds[QStringLiteral("VALORDESCUENTO")].asFloat();
-    // Returns (negative quantities) carry no taxes.
-    if (iva > 0 && cantidad > 0) {
+    // A return carries its taxes with their sign, computed as for a sale (R is symmetric), so a
+    // sale and its return leave the document's tax at 0 as well as its total.
+    if (iva > 0 && cantidad != 0) {
         const bool incluido = findProduct(ds[QStringLiteral("PRODUCTO")].value()) &&
                               TProductos.FieldByName(QStringLiteral("PRECIOMASIVA")).asString() == QLatin1String("S");
         if (incluido)
@@ -294,23 +482,10 @@ void TDmVentas::TFacBeforePost(Dataset& ds)
         else
             valorIva = R(base * iva / 100);
     }
-    if (ipoconsumo > 0 && cantidad > 0)
+    if (ipoconsumo > 0 && cantidad != 0)
         valorIpoconsumo = R(ipoconsumo * base / 100);
     ds[QStringLiteral("VALORIVA")] = valorIva;
     ds[QStringLiteral("VALORIPOCONSUMO")] = valorIpoconsumo;
-}
-
-DataAction TDmVentas::TFacPostError(Dataset& ds, const DbError& e)
-{
-    if (ds.state() != DsState::Insert || !isDuplicateKey(e) || lineRetries_ >= kNumberRetries) {
-        lineRetries_ = 0;
-        return DataAction::Fail;
-    }
-    ++lineRetries_;
-    ++numbersTakenAgain_;
-    ds[QStringLiteral("LINEA")] = nextLineNumber(ds[QStringLiteral("EMPRESA")].value(), ds[QStringLiteral("DOCUMENTO")].value(),
-                                                 ds[QStringLiteral("CONSECUTIVO")].value());
-    return DataAction::Retry;
 }
 
 void TDmVentas::TFacAfterPost(Dataset&)

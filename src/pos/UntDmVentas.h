@@ -4,9 +4,15 @@
 // datasets' events, so a line added by a screen's add-line routine and a line changed in a grid
 // go through the same code.
 //
-// Making a document: set ClienteActual, TIniFac.Insert() and TIniFac.Post() (the number is taken
-// on insert); then for each line set LineaPermitida, TFac.Insert(), fill the product fields and
-// the price, TFac.Post(), and clear LineaPermitida. Posting or deleting a line re-totals the header.
+// Making a document: set ClienteActual and call startDocument(); then addLine() for each line.
+// Every sale action (start, add, change or delete a line, give up an empty document, and any post
+// of the header or a line, from code or from a grid) is one operation: its statements run in one
+// transaction that takes the document's header row first, so two stations working on the same
+// document wait for each other instead of overwriting each other's totals, and a number taken
+// meanwhile by another register, an update conflict or a deadlock rolls the whole transaction
+// back and runs it again from its start (reading what the others committed). Questions to the
+// cashier come before the transaction; a wait for another register's lock ends after a few
+// seconds with a message and nothing stored.
 #include "data/Dataset.h"
 
 #include <QObject>
@@ -63,6 +69,34 @@ public:
     // The parameter row in force: the one whose LLAVE equals empresa (null: none).
     void setParameterCompany(const QVariant& empresa);
 
+    // --- the sale actions, each all or nothing ---
+    // Starts a document for ClienteActual: the header is inserted, numbered and posted. Returns
+    // its number. On failure nothing is stored and no header is left pending.
+    int startDocument();
+    // Puts the cursors on an existing document (a restaurant table's, one to collect); false when
+    // there is none.
+    bool openDocument(const QVariant& empresa, const QVariant& documento, const QVariant& consecutivo);
+    // Adds a line to the current document with these column values (PRODUCTO, BUSCADOR,
+    // UNIDADMOVIMIENTO, CANTIDAD, PRECIOUNIDAD, IVA, IPOCONSUMO, VALORDESCUENTO, ...); the line
+    // rules price it and the header is re-totalled. A return (negative CANTIDAD) is confirmed
+    // first: false when the cashier says No, with nothing stored.
+    bool addLine(const QVariantMap& values);
+    // Changes the current line; false when a return was not confirmed.
+    bool changeLine(const QVariantMap& values);
+    // Deletes the current line and re-totals the header.
+    void deleteLine();
+    // Deletes the current document only if it still has no line (one statement, so a line another
+    // station adds meanwhile keeps it). True when it was deleted.
+    bool abandonEmptyDocument();
+
+    // How many attempts an operation gets when other registers keep taking its number or
+    // changing its document, and how long it waits for another register's lock.
+    static constexpr int kAttempts = 20;
+    static constexpr int kWaitLimitMs = 5000;
+    void setWaitLimitMs(int ms) { waitLimitMs_ = ms; }
+    // Operations run again from their start after a conflict, since the module was made.
+    int retries() const { return retries_; }
+
     // --- handlers, wired to the datasets' events ---
     void DataModuleCreate();
     void DataModuleDestroy();
@@ -73,31 +107,35 @@ public:
     void TFacAfterPost(Dataset& ds);
     void TFacCalcFields(Dataset& ds);
 
-    // How many times a header or line refused for a taken number is numbered again and written.
-    static constexpr int kNumberRetries = 20;
-
-    // How many times a header or line has been numbered again because its number was taken.
-    int numbersTakenAgain() const { return numbersTakenAgain_; }
-
     // The divisor that takes IVA out of a price that includes it: 1 + rate / 100.
     static double ivaDivisor(double rate);
 
 private:
-    DataAction TIniFacPostError(Dataset& ds, const DbError& e);
-    DataAction TFacPostError(Dataset& ds, const DbError& e);
+    // Runs body as one operation (see the top of this file); a call made while one runs is part
+    // of it. lockHeader: take the current header's row first (not for a header being inserted).
+    void runSaleOperation(bool lockHeader, const std::function<void()>& body);
+    void takeHeaderRow();
+    QVariantMap documentKey();  // EMPRESA, DOCUMENTO, CONSECUTIVO of the current header
+    void onLine(const QVariant& linea);  // the line cursor on that line of the document
+    // After a rolled-back attempt: the cursors show again what is stored.
+    void undoAfterRollback();
+    // The return question, asked before any transaction opens.
+    bool confirmReturn(double cantidad);
+    void writeLine(Dataset& ds, WriteKind kind, const std::function<void()>& write);
     int nextDocumentNumber(const QVariant& empresa, const QVariant& documento);
     int nextLineNumber(const QVariant& empresa, const QVariant& documento, const QVariant& consecutivo);
+    void takeDocumentNumber(Dataset& ds);
+    // Base units in the line's unit of packing (1 when the product has no such packing).
+    double unitsPerPacking(const QVariant& producto, const QVariant& unidad);
     bool findProduct(const QVariant& producto);
 
-    int headerRetries_ = 0;
-    int lineRetries_ = 0;
-    int numbersTakenAgain_ = 0;
+    int waitLimitMs_ = kWaitLimitMs;
+    int depth_ = 0;    // operations running (nested calls join the outer one)
+    int attempt_ = 0;  // of the running operation, from 1
+    int retries_ = 0;
 };
 
 // The module created at start-up (null until then).
 extern TDmVentas* DmVentas;
-
-// True when the database refused a row because its key is already taken.
-bool isDuplicateKey(const DbError& e);
 
 }  // namespace kv

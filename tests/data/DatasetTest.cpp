@@ -354,6 +354,112 @@ TEST_F(DatasetTest, TransactionGuardRollsBackEverythingOnFailure)
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM T_HEAD").toInt(), 1);
 }
 
+TEST_F(DatasetTest, AKeyTakenOnAnotherConnectionIsKnownByItsCode)
+{
+    Connection other(QStringLiteral("Otra"));
+    other.setLocation(db->location());
+    other.exec("INSERT INTO T_HEAD (EMP, NUM) VALUES ('01', 7)");
+    try {
+        db->exec("INSERT INTO T_HEAD (EMP, NUM) VALUES ('01', 7)");
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.code(), DbError::kDuplicateKey);
+        EXPECT_TRUE(isDuplicateKey(e));
+        EXPECT_FALSE(isConflict(e));
+    }
+    // Any other refusal carries its own code, never the one for a taken key.
+    try {
+        db->exec("INSERT INTO T_HEAD (EMP) VALUES ('01')");
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_NE(e.code(), 0);
+        EXPECT_FALSE(isDuplicateKey(e));
+    }
+}
+
+TEST_F(DatasetTest, AnInnerGuardThatGivesUpUndoesTheWholeTransaction)
+{
+    // The inner part fails and its guard unwinds; the outer code carries on and commits: the
+    // commit refuses, and not even the outer part's rows stay.
+    {
+        Transaction outer(*db);
+        db->exec("INSERT INTO T_HEAD (EMP, NUM) VALUES ('01', 1)");
+        try {
+            Transaction inner(*db);
+            db->exec("INSERT INTO T_HEAD (EMP, NUM) VALUES ('01', 2)");
+            throw Abort();
+        } catch (const Abort&) {
+        }
+        try {
+            outer.commit();
+            FAIL() << "committed";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.code(), DbError::kOperationUndone);
+        }
+    }
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM T_HEAD").toInt(), 0);
+    // The next transaction starts clean; an inner guard that commits joins the outer one.
+    {
+        Transaction outer(*db);
+        {
+            Transaction inner(*db);
+            db->exec("INSERT INTO T_HEAD (EMP, NUM) VALUES ('01', 3)");
+            inner.commit();
+        }
+        outer.commit();
+    }
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM T_HEAD").toInt(), 1);
+}
+
+TEST_F(DatasetTest, NumbersAColumnCannotHoldAsTypedAreRefusedNamingTheField)
+{
+    db->exec("CREATE TABLE T_NUM (ID INTEGER NOT NULL PRIMARY KEY, S SMALLINT, B BIGINT, N NUMERIC(9,2), "
+             "M NUMERIC(4,1))");
+    db->forgetTableInfo();
+    Dataset ds(*db);
+    ds.setTableName("T_NUM");
+    ds.Open();
+    ds.Insert();
+    ds["ID"] = 1;
+    struct Case {
+        const char* field;
+        QVariant value;
+        const char* refusal;  // part of the message; nullptr: accepted
+    } const cases[] = {
+        {"ID", "3000000000", "no cabe en el campo 'ID'"},
+        {"ID", 3000000000.0, "no cabe en el campo 'ID'"},
+        {"ID", "1.5", "El campo 'ID' solo admite números enteros"},
+        {"ID", 1.5, "solo admite números enteros"},
+        {"ID", "-2147483648", nullptr},
+        {"ID", "2147483648", "no cabe"},
+        {"S", "40000", "no cabe en el campo 'S'"},
+        {"S", "-32768", nullptr},
+        {"B", "9000000000", nullptr},
+        {"N", "1.234", "El campo 'N' admite 2 decimales como máximo"},
+        {"N", "1234567.89", nullptr},
+        {"N", "21474836.48", "no cabe"},
+        {"M", "999.9", nullptr},
+        {"M", "3276.8", "no cabe"},
+        {"ID", "", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " = " + c.value.toString().toStdString());
+        const QVariant before = ds[c.field].value();
+        try {
+            ds[c.field] = c.value;
+            EXPECT_EQ(c.refusal, nullptr) << "accepted";
+        } catch (const ConversionError& e) {
+            ASSERT_NE(c.refusal, nullptr) << e.text().toStdString();
+            EXPECT_TRUE(e.text().contains(QString::fromUtf8(c.refusal))) << e.text().toStdString();
+            EXPECT_EQ(ds[c.field].value(), before);  // the field keeps what it had
+        }
+    }
+    ds["ID"] = 2;
+    ds["N"] = 0.1 + 0.2;  // a sum of doubles with a tail far below a cent still fits
+    ds.Post();
+    EXPECT_DOUBLE_EQ(db->scalar("SELECT N FROM T_NUM WHERE ID = 2").toDouble(), 0.3);
+}
+
 TEST_F(DatasetTest, GridTypesANewRowCellByCellAndEditsPostAtOnce)
 {
     Dataset ds(*db);

@@ -31,7 +31,7 @@ protected:
     }
 
     int start(double cliente = 222222222) { return kvtest::startDocument(*dm, cliente); }
-    void ring(const SaleLine& l) { kvtest::ringUp(*dm, l); }
+    bool ring(const SaleLine& l) { return kvtest::ringUp(*dm, l); }
 
     QVariant header(const char* column, int numero, const char* empresa = "01", const char* documento = "POS")
     {
@@ -234,20 +234,30 @@ TEST_F(DmVentasTest, ReturnsAskFirstAndAnsweredNoLeaveNoTrace)
     ring({.producto = 4, .precio = 2000, .cantidad = 2});
     EXPECT_DOUBLE_EQ(header("NETO", numero).toDouble(), 15600);
 
-    // A new return line answered Yes: negative amount, no taxes, the total drops.
+    // A new return line answered Yes: negative amount with its taxes, also negative, so the
+    // sale and its return leave both the total and the tax of the sold item at 0.
     dialogs.answers = {true};
-    ring({.producto = 1, .precio = 11600, .cantidad = -1, .iva = 16});
+    EXPECT_TRUE(ring({.producto = 1, .precio = 11600, .cantidad = -1, .iva = 16}));
     EXPECT_EQ(dialogs.texts("confirm"), QStringList{"Devolver Producto Producto ?"});
     EXPECT_DOUBLE_EQ(dm->TFac["SUBTOTAL"].asFloat(), -11600);
-    EXPECT_DOUBLE_EQ(dm->TFac["VALORIVA"].asFloat(), 0);
+    EXPECT_DOUBLE_EQ(dm->TFac["VALORIVA"].asFloat(), -1600);
     EXPECT_DOUBLE_EQ(header("NETO", numero).toDouble(), 4000);
-    EXPECT_DOUBLE_EQ(header("IVA", numero).toDouble(), 1600);
+    EXPECT_DOUBLE_EQ(header("IVA", numero).toDouble(), 0);
     expectTotalsMatchLines();
+    // The same for IVA added to the price and for the consumption tax.
+    dialogs.answers = {true, true};
+    ring({.producto = 2, .precio = 10000, .cantidad = -1, .iva = 16});
+    EXPECT_DOUBLE_EQ(dm->TFac["VALORIVA"].asFloat(), -1600);
+    ring({.producto = 3, .precio = 10000, .cantidad = -1, .ipoconsumo = 8});
+    EXPECT_DOUBLE_EQ(dm->TFac["VALORIPOCONSUMO"].asFloat(), -800);
+    dm->deleteLine();
+    ASSERT_TRUE(dm->TFac.Locate("PRODUCTO", 2));
+    dm->deleteLine();
 
     // A new return line answered No: nothing is written, nothing stays in the cursor.
     dialogs.clear();
     dialogs.answers = {false};
-    EXPECT_THROW(ring({.producto = 4, .precio = 2000, .cantidad = -5}), Abort);
+    EXPECT_FALSE(ring({.producto = 4, .precio = 2000, .cantidad = -5}));
     EXPECT_EQ(dialogs.texts("confirm").size(), 1);
     EXPECT_EQ(dm->TFac.state(), DsState::Browse);
     EXPECT_EQ(dm->TFac.bufferCount(), 3);
@@ -405,20 +415,29 @@ TEST_F(DmVentasTest, ANumberTakenMeanwhileIsTakenAgain)
 
 TEST_F(DmVentasTest, TakingTheNumberAgainIsBounded)
 {
-    // A database that refuses every header as a duplicate: the post gives up after a bounded
-    // number of tries with the database's text, and the header stays unposted for the screen.
+    // A database where every header meets a key already taken (a real one: the trigger writes a
+    // document type that exists): the post gives up after a bounded number of whole attempts,
+    // and the header stays unposted for the screen. The sequence counts them (it is not undone).
     db->exec("CREATE SEQUENCE G_TRIES");
-    db->exec("CREATE EXCEPTION E_TAKEN 'violation of PRIMARY or UNIQUE KEY constraint \"PK_POSMOVIMIENTO\"'");
+    db->exec("CREATE EXCEPTION E_OTHER 'some other refusal'");
     db->exec("CREATE TRIGGER T_TAKEN FOR POSMOVIMIENTO BEFORE INSERT AS "
-             "DECLARE N BIGINT; BEGIN N = GEN_ID(G_TRIES, 1); EXCEPTION E_TAKEN; END");
+             "DECLARE N BIGINT; BEGIN N = GEN_ID(G_TRIES, 1); "
+             "INSERT INTO DOCUMENTOS (DOCUMENTO, NOMBRE) VALUES ('POS', 'OTRA'); END");
     ClienteActual = 222222222;
     dm->TIniFac.Insert();
-    EXPECT_THROW(dm->TIniFac.Post(), DbError);
+    try {
+        dm->TIniFac.Post();
+        FAIL() << "posted";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(isDuplicateKey(e));
+        EXPECT_TRUE(e.text().contains("no se guardó nada")) << e.text().toStdString();
+    }
     EXPECT_EQ(dm->TIniFac.state(), DsState::Insert);
-    EXPECT_EQ(db->scalar("SELECT GEN_ID(G_TRIES, 0) FROM RDB$DATABASE").toInt(), TDmVentas::kNumberRetries + 1);
-    // Another failure of the same row is not a duplicate number: it is reported at once.
+    EXPECT_EQ(db->scalar("SELECT GEN_ID(G_TRIES, 0) FROM RDB$DATABASE").toInt(), TDmVentas::kAttempts);
+    // Another failure of the same row is not a number taken: it is reported at once.
     db->exec("ALTER SEQUENCE G_TRIES RESTART WITH 0");
-    db->exec("ALTER EXCEPTION E_TAKEN 'some other refusal'");
+    db->exec("RECREATE TRIGGER T_TAKEN FOR POSMOVIMIENTO BEFORE INSERT AS "
+             "DECLARE N BIGINT; BEGIN N = GEN_ID(G_TRIES, 1); EXCEPTION E_OTHER; END");
     EXPECT_THROW(dm->TIniFac.Post(), DbError);
     EXPECT_EQ(db->scalar("SELECT GEN_ID(G_TRIES, 0) FROM RDB$DATABASE").toInt(), 1);
     dm->TIniFac.Cancel();

@@ -47,32 +47,23 @@ void seedShop(kv::Connection& db)
 int startDocument(kv::TDmVentas& dm, double cliente)
 {
     kv::ClienteActual = cliente;
-    dm.TIniFac.Insert();
-    dm.TIniFac.Post();
-    return dm.TIniFac["CONSECUTIVO"].asInteger();
+    return dm.startDocument();
 }
 
-void ringUp(kv::TDmVentas& dm, const SaleLine& l)
+QVariantMap lineValues(const SaleLine& l)
 {
-    struct Allowed {
-        Allowed() { kv::LineaPermitida = true; }
-        ~Allowed() { kv::LineaPermitida = false; }
-    } allowed;
-    kv::Dataset& f = dm.TFac;
-    f.Insert();
-    f["PRODUCTO"] = l.producto;
-    f["BUSCADOR"] = QString::number(l.producto);
-    f["CANTIDADRECIBIDA"] = l.cantidad;
-    f["IVA"] = l.iva > 0 ? QVariant(l.iva) : QVariant();
-    f["IPOCONSUMO"] = l.ipoconsumo > 0 ? QVariant(l.ipoconsumo) : QVariant();
-    f["PRECIOUNIDAD"] = l.precio;
-    f["CANTIDAD"] = l.cantidad;
-    f["PORCENTAJEDESCUENTO"] = 0.0;
-    f["DESCUENTO"] = 0.0;
-    f["VALORIVA"] = 0.0;
-    f["VALORDESCUENTO"] = l.descuento;
-    f["SUBTOTAL"] = 0.0;
-    f.Post();
+    return {{"PRODUCTO", l.producto},
+            {"BUSCADOR", QString::number(l.producto)},
+            {"UNIDADMOVIMIENTO", l.unidad},
+            {"IVA", l.iva > 0 ? QVariant(l.iva) : QVariant()},
+            {"IPOCONSUMO", l.ipoconsumo > 0 ? QVariant(l.ipoconsumo) : QVariant()},
+            {"PRECIOUNIDAD", l.precio},
+            {"CANTIDAD", l.cantidad},
+            {"PORCENTAJEDESCUENTO", 0.0},
+            {"DESCUENTO", 0.0},
+            {"VALORDESCUENTO", l.descuento}};
 }
+
+bool ringUp(kv::TDmVentas& dm, const SaleLine& l) { return dm.addLine(lineValues(l)); }
 
 }  // namespace kvtest

@@ -29,11 +29,14 @@ struct SaleLine {
     double iva = 0;
     double ipoconsumo = 0;
     double descuento = 0;  // VALORDESCUENTO
+    QString unidad = QStringLiteral("UN");
 };
 
-// Sets ClienteActual, inserts and posts a header; returns its number.
+// Sets ClienteActual and starts a document; returns its number.
 int startDocument(kv::TDmVentas& dm, double cliente = 222222222);
-// Rings up a line as the add-line routine does, LineaPermitida true only meanwhile.
-void ringUp(kv::TDmVentas& dm, const SaleLine& line);
+// The column values a sale screen's add-line routine hands the module.
+QVariantMap lineValues(const SaleLine& line);
+// Rings up a line through the module; false when a return was not confirmed.
+bool ringUp(kv::TDmVentas& dm, const SaleLine& line);
 
 }  // namespace kvtest

@@ -55,7 +55,7 @@ int main(int argc, char** argv)
             }
             total += dm.TIniFac[QStringLiteral("NETO")].asFloat();
         }
-        std::printf("total=%.2f\nretaken=%d\n", total, dm.numbersTakenAgain());
+        std::printf("total=%.2f\nretaken=%d\n", total, dm.retries());
         return 0;
     } catch (const kv::Failure& e) {
         std::fprintf(stderr, "register %g: %s\n", cajero, e.what());
