@@ -1600,14 +1600,18 @@ void Dataset::putBack(const Pending& p)
     }
 }
 
-void Dataset::RefreshRecord()
+void Dataset::RefreshRecord(bool lock)
 {
     if (!active() || isEditing() || cur_ < 0 || !tableMode())
         return;
     QVariantMap p;
     const QString where = keyWhere(rows_[cur_].key, p);
-    QSqlQuery q = conn_.exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(selectList(), quoted(table_), where), p);
+    QSqlQuery q = conn_.exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3%4")
+                                 .arg(selectList(), quoted(table_), where, lock ? QStringLiteral(" WITH LOCK") : QString()),
+                             p);
     if (!conn_.next(q)) {
+        if (lock)
+            throw DbError(QStringLiteral("La fila ya no existe: otro usuario la borró o cambió su clave"));
         Refresh();
         return;
     }

@@ -190,8 +190,9 @@ public:
     // Posts when editing; nothing otherwise (what navigation does before moving).
     void CheckBrowseMode();
     // Reads the current row again from the table by its key (one keyed read), dropping what the
-    // buffer holds of it; a row no longer there makes a whole Refresh.
-    void RefreshRecord();
+    // buffer holds of it; a row no longer there makes a whole Refresh. lock: the read also takes
+    // the row for the running transaction ("WITH LOCK"), and a row no longer there raises DbError.
+    void RefreshRecord(bool lock = false);
     // True while a write of this dataset runs inside its WriteOperation.
     bool writing() const { return writing_; }
 

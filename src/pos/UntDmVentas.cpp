@@ -4,6 +4,7 @@
 #include "common/Numbers.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QSqlQuery>
 
 namespace kv {
@@ -196,6 +197,8 @@ void TDmVentas::runSaleOperation(bool lockHeader, const std::function<void()>& b
             m.attempt_ = 0;
         }
     } depth(*this);
+    QElapsedTimer clock;
+    clock.start();
     for (attempt_ = 1;; ++attempt_) {
         try {
             Transaction t(DbPos, waitLimitMs_);
@@ -207,19 +210,22 @@ void TDmVentas::runSaleOperation(bool lockHeader, const std::function<void()>& b
                 TFac.Refresh();  // the lines other stations added meanwhile show too
             return;
         } catch (const DbError& e) {
-            undoAfterRollback();
             // A Firebird transaction reads one snapshot: only a new transaction sees the number
             // or the totals another register committed meanwhile, so the whole operation runs again.
+            const bool again = (isDuplicateKey(e) || isConflict(e)) && attempt_ < kAttempts &&
+                               clock.elapsed() < waitLimitMs_;
+            undoAfterRollback(!again);
+            if (again) {
+                ++retries_;
+                continue;
+            }
             if (!isDuplicateKey(e) && !isConflict(e))
                 throw;
-            if (attempt_ >= kAttempts)
-                throw DbError(QStringLiteral("Otras cajas están usando el mismo número o el mismo documento; después de "
-                                             "%1 intentos no se guardó nada. Intente de nuevo.")
-                                  .arg(kAttempts),
-                              e.code());
-            ++retries_;
+            throw DbError(QStringLiteral("Otras cajas están usando el mismo número o el mismo documento; no se guardó "
+                                         "nada. Intente de nuevo."),
+                          e.code());
         } catch (...) {
-            undoAfterRollback();
+            undoAfterRollback(true);
             throw;
         }
     }
@@ -230,13 +236,24 @@ void TDmVentas::takeHeaderRow()
     if (!TIniFac.active() || TIniFac.IsEmpty())
         throw DbError(QStringLiteral("No hay un documento en curso"));
     // Taking the row makes a second station wait here (or fail with a conflict and start over)
-    // until the first one's line and totals are committed.
-    QSqlQuery q = DbPos.exec(QStringLiteral("SELECT CONSECUTIVO FROM POSMOVIMIENTO WHERE EMPRESA = :EMPRESA "
-                                            "AND DOCUMENTO = :DOCUMENTO AND CONSECUTIVO = :CONSECUTIVO WITH LOCK"),
-                             documentKey());
-    if (!DbPos.next(q))
-        throw DbError(QStringLiteral("El documento %1 ya no existe; no se guardó nada.")
-                          .arg(TIniFac[QStringLiteral("CONSECUTIVO")].asInteger()));
+    // until the first one's line and totals are committed. The same read brings the header as
+    // stored now into the cursor, so the totals written after it start from what is stored.
+    try {
+        if (!TIniFac.isEditing()) {
+            TIniFac.RefreshRecord(true);
+            return;
+        }
+        QSqlQuery q = DbPos.exec(QStringLiteral("SELECT CONSECUTIVO FROM POSMOVIMIENTO WHERE EMPRESA = :EMPRESA "
+                                                "AND DOCUMENTO = :DOCUMENTO AND CONSECUTIVO = :CONSECUTIVO WITH LOCK"),
+                                 documentKey());
+        if (DbPos.next(q))
+            return;
+    } catch (const DbError& e) {
+        if (e.code() != 0)
+            throw;  // the engine's refusal (a conflict, a wait stopped) is handled by the operation
+    }
+    throw DbError(QStringLiteral("El documento %1 ya no existe; no se guardó nada.")
+                      .arg(TIniFac[QStringLiteral("CONSECUTIVO")].asInteger()));
 }
 
 QVariantMap TDmVentas::documentKey()
@@ -246,17 +263,17 @@ QVariantMap TDmVentas::documentKey()
             {QStringLiteral("CONSECUTIVO"), TIniFac[QStringLiteral("CONSECUTIVO")].value()}};
 }
 
-void TDmVentas::undoAfterRollback()
+void TDmVentas::undoAfterRollback(bool final)
 {
     // The row whose write failed is put back by its own dataset, to be written again or left for
-    // the cashier; every other row the operation touched is read again as stored.
+    // the cashier; rows the operation changed in the other cursor lose those changes. Before
+    // another attempt that is all: the attempt reads the header again as it takes it. When the
+    // operation gives up, the header is read again so the screen shows what is stored.
     for (Dataset* ds : {&TFac, &TIniFac})
         if (!ds->writing() && ds->isEditing())
             ds->Cancel();
-    if (!TIniFac.writing())
+    if (final && !TIniFac.writing())
         TIniFac.RefreshRecord();
-    if (!TFac.writing() && !TIniFac.writing())
-        TFac.Refresh();
 }
 
 bool TDmVentas::confirmReturn(double cantidad)

@@ -91,7 +91,9 @@ public:
 
     // How many attempts an operation gets when other registers keep taking its number or
     // changing its document, and how long it waits for another register's lock.
-    static constexpr int kAttempts = 20;
+    // An operation is tried again while both limits allow: a cashier waits at most about
+    // kWaitLimitMs for his line, however busy the other stations are.
+    static constexpr int kAttempts = 100;
     static constexpr int kWaitLimitMs = 5000;
     void setWaitLimitMs(int ms) { waitLimitMs_ = ms; }
     // Operations run again from their start after a conflict, since the module was made.
@@ -118,7 +120,7 @@ private:
     QVariantMap documentKey();  // EMPRESA, DOCUMENTO, CONSECUTIVO of the current header
     void onLine(const QVariant& linea);  // the line cursor on that line of the document
     // After a rolled-back attempt: the cursors show again what is stored.
-    void undoAfterRollback();
+    void undoAfterRollback(bool final);
     // The return question, asked before any transaction opens.
     bool confirmReturn(double cantidad);
     void writeLine(Dataset& ds, WriteKind kind, const std::function<void()>& write);

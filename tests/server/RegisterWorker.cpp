@@ -1,10 +1,12 @@
 // One register selling into a shared database, as fast as it can: signs on as the cashier given
-// and makes documents of a few lines each through the sales data module. Started four at a time
-// by the server test; waits for a start file so that all registers begin together.
+// and makes documents of a few lines each through the sales data module, or rings lines into one
+// document that another station has open too (a restaurant table). Started by the server test;
+// waits for a start file so that all registers begin together.
 //
-//   kv_register_worker LOCATION CASHIER DOCUMENTS LINES STARTFILE
+//   kv_register_worker LOCATION CASHIER DOCUMENTS LINES STARTFILE [DOCUMENT]
 //
-// Prints "total=<sum of the documents' NETO>" and "retaken=<numbers taken again>"; exits 1 with
+// Prints "document=<number> neto=<NETO>" as soon as each document is finished (so a test that
+// kills the register knows which ones were), then "retries=<operations run again>"; exits 1 with
 // the database's text when anything is refused.
 #include "ShopFixture.h"
 
@@ -16,17 +18,35 @@
 #include <QThread>
 #include <cstdio>
 
+namespace {
+
+// Products 1 (IVA included), 2 (IVA added) and 3 (consumption tax) in turn, at prices with cents
+// so that rounding takes part.
+kvtest::SaleLine lineFor(double cajero, int d, int l)
+{
+    kvtest::SaleLine line;
+    line.producto = 1 + l % 3;
+    line.precio = 1000 + (d * 37 + l * 101 + int(cajero)) % 9000 + 0.25 * l;
+    line.cantidad = 1 + (d + l) % 3;
+    line.iva = line.producto == 3 ? 0 : 16;
+    line.ipoconsumo = line.producto == 3 ? 8 : 0;
+    return line;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 6) {
-        std::fprintf(stderr, "usage: kv_register_worker LOCATION CASHIER DOCUMENTS LINES STARTFILE\n");
+    if (args.size() != 6 && args.size() != 7) {
+        std::fprintf(stderr, "usage: kv_register_worker LOCATION CASHIER DOCUMENTS LINES STARTFILE [DOCUMENT]\n");
         return 2;
     }
     const double cajero = args[2].toDouble();
     const int documents = args[3].toInt();
     const int lines = args[4].toInt();
+    const int into = args.size() == 7 ? args[6].toInt() : 0;
     try {
         kv::Connection db(QStringLiteral("Korvela"));
         db.setLocation(args[1]);
@@ -39,23 +59,21 @@ int main(int argc, char** argv)
         while (!QFile::exists(args[5]))
             QThread::msleep(5);
 
-        double total = 0;
-        for (int d = 0; d < documents; ++d) {
-            kvtest::startDocument(dm);
-            for (int l = 0; l < lines; ++l) {
-                // Products 1 (IVA included), 2 (IVA added) and 3 (consumption tax) in turn, at
-                // prices with cents so that rounding takes part.
-                kvtest::SaleLine line;
-                line.producto = 1 + l % 3;
-                line.precio = 1000 + (d * 37 + l * 101 + int(cajero)) % 9000 + 0.25 * l;
-                line.cantidad = 1 + (d + l) % 3;
-                line.iva = line.producto == 3 ? 0 : 16;
-                line.ipoconsumo = line.producto == 3 ? 8 : 0;
-                kvtest::ringUp(dm, line);
+        for (int d = 0; d < (into ? 1 : documents); ++d) {
+            if (into) {
+                if (!dm.openDocument(dm.Parametros[QStringLiteral("EMPRESA")].value(),
+                                     dm.Parametros[QStringLiteral("DOCUMENTO")].value(), into))
+                    throw kv::DbError(QStringLiteral("document %1 does not exist").arg(into));
+            } else {
+                kvtest::startDocument(dm);
             }
-            total += dm.TIniFac[QStringLiteral("NETO")].asFloat();
+            for (int l = 0; l < lines; ++l)
+                kvtest::ringUp(dm, lineFor(cajero, d, l));
+            std::printf("document=%d neto=%.2f\n", dm.TIniFac[QStringLiteral("CONSECUTIVO")].asInteger(),
+                        dm.TIniFac[QStringLiteral("NETO")].asFloat());
+            std::fflush(stdout);
         }
-        std::printf("total=%.2f\nretaken=%d\n", total, dm.retries());
+        std::printf("retries=%d\n", dm.retries());
         return 0;
     } catch (const kv::Failure& e) {
         std::fprintf(stderr, "register %g: %s\n", cajero, e.what());

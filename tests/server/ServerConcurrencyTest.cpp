@@ -1,108 +1,144 @@
-// Several registers for real: four processes, each a different register and cashier, sell into one
-// database on a Firebird server at the same time. Every document must get its own number, with
-// none lost or used twice, and keep all its lines and totals.
+// Several registers for real, as separate processes selling into one database on a Firebird
+// server: four registers numbering a thousand documents, two stations ringing into the same open
+// document (a restaurant table), and a register killed in the middle of a sale. Every document
+// must get its own number, keep all its lines, and carry header totals equal to its lines' sums.
 #include "ShopFixture.h"
+#include "support/TestServer.h"
 
 #include "data/DatabaseCreate.h"
 #include "data/Schema.h"
 
-#include <QDir>
-#include <QFile>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
 
-const int kRegisters = 4;
-const int kDocuments = 250;  // per register
 const int kLines = 3;
 
-// The private server of scripts/firebird-test-server, stopped when the test ends however it ends.
-class TestServer {
-public:
-    explicit TestServer(const QString& dir) : dir_(dir)
-    {
-        QProcess p;
-        p.start(QStringLiteral("bash"), {QStringLiteral(KV_SERVER_SCRIPT), QStringLiteral("start"), dir_});
-        p.waitForFinished(120000);
-        if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-            throw kv::DbError(QStringLiteral("the test server did not start: ") + QString::fromLocal8Bit(p.readAllStandardError()));
-        QFile env(QDir(dir_).filePath(QStringLiteral("server.env")));
-        if (!env.open(QIODevice::ReadOnly))
-            throw kv::DbError(QStringLiteral("the test server wrote no server.env"));
-        for (const QByteArray& line : env.readAll().split('\n')) {
-            const int eq = line.indexOf('=');
-            if (eq > 0)
-                values_.insert(QString::fromLatin1(line.left(eq)), QString::fromLocal8Bit(line.mid(eq + 1)));
-        }
-        started_ = true;
-    }
-    ~TestServer()
-    {
-        if (started_)
-            QProcess::execute(QStringLiteral("bash"), {QStringLiteral(KV_SERVER_SCRIPT), QStringLiteral("stop"), dir_});
-    }
-    QString value(const QString& name) const { return values_.value(name); }
-
-private:
-    QString dir_;
-    QHash<QString, QString> values_;
-    bool started_ = false;
+// What one register reported: the documents it finished with their NETO, and its retries.
+struct Report {
+    QHash<int, double> finished;
+    int retries = 0;
 };
 
-TEST(ServerConcurrencyTest, FourRegistersNumberAThousandDocumentsOnceEachWithAllTheirLines)
+Report readReport(const QByteArray& out)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    TestServer server(dir.filePath(QStringLiteral("server")));
-    // The workers inherit the server's user and password.
-    qputenv("ISC_USER", server.value(QStringLiteral("ISC_USER")).toLocal8Bit());
-    qputenv("ISC_PASSWORD", server.value(QStringLiteral("ISC_PASSWORD")).toLocal8Bit());
-    const QString location = server.value(QStringLiteral("KV_TEST_SERVER")) + QLatin1Char(':') +
-                             dir.filePath(QStringLiteral("pos.fdb"));
-
-    kv::createDatabase(location);
-    kv::Connection db(QStringLiteral("Korvela"));
-    db.setLocation(location);
-    db.open();
-    kv::createPosSchema(db);
-    kvtest::seedShop(db);  // cashiers 101-104 on registers 101-104, all of company 01, document POS
-
-    const QString go = dir.filePath(QStringLiteral("go"));
-    std::vector<std::unique_ptr<QProcess>> workers;
-    for (int r = 0; r < kRegisters; ++r) {
-        auto p = std::make_unique<QProcess>();
-        p->start(QStringLiteral(KV_WORKER), {location, QString::number(101 + r), QString::number(kDocuments),
-                                             QString::number(kLines), go});
-        ASSERT_TRUE(p->waitForStarted(30000));
-        workers.push_back(std::move(p));
-    }
-    QFile(go).open(QIODevice::WriteOnly);  // all registers begin together
-
-    QHash<double, double> totals;  // register -> sum of NETO as the register saw it
-    int retaken = 0;
-    for (int r = 0; r < kRegisters; ++r) {
-        QProcess& p = *workers[size_t(r)];
-        ASSERT_TRUE(p.waitForFinished(300000)) << "register " << 101 + r << " did not finish";
-        const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
-        EXPECT_EQ(p.exitCode(), 0) << QString::fromLocal8Bit(p.readAllStandardError()).toStdString();
-        for (const QString& line : out.split(QLatin1Char('\n'))) {
-            if (line.startsWith(QLatin1String("total=")))
-                totals.insert(101 + r, line.mid(6).toDouble());
-            if (line.startsWith(QLatin1String("retaken=")))
-                retaken += line.mid(8).toInt();
+    Report r;
+    for (const QByteArray& line : out.split('\n')) {
+        if (line.startsWith("document=")) {
+            const QList<QByteArray> parts = line.split(' ');
+            r.finished.insert(parts[0].mid(9).toInt(), parts[1].mid(5).toDouble());
+        } else if (line.startsWith("retries=")) {
+            r.retries = line.mid(8).toInt();
         }
     }
-    std::printf("numbers taken again after a collision: %d\n", retaken);
+    return r;
+}
+
+class ServerConcurrencyTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        dir_ = new QTemporaryDir;
+        server_ = new kvtest::TestServer(QStringLiteral(KV_SERVER_SCRIPT), dir_->filePath(QStringLiteral("server")));
+    }
+    static void TearDownTestSuite()
+    {
+        delete server_;
+        delete dir_;
+        std::printf("operations run again after a conflict, all tests: %d\n", retries_);
+    }
+
+    void SetUp() override
+    {
+        location = server_->location(dir_->filePath(
+            QStringLiteral("%1.fdb").arg(QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()))));
+        kv::createDatabase(location);
+        db = std::make_unique<kv::Connection>(QStringLiteral("Korvela"));
+        db->setLocation(location);
+        db->open();
+        kv::createPosSchema(*db);
+        kvtest::seedShop(*db);  // cashiers 101-104 on registers 101-104, all of company 01, document POS
+        go = dir_->filePath(QStringLiteral("go-%1").arg(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    }
+    void TearDown() override { db->close(); }
+
+    std::unique_ptr<QProcess> startRegister(int cajero, int documents, int lines, int into = 0)
+    {
+        auto p = std::make_unique<QProcess>();
+        QStringList args{location, QString::number(cajero), QString::number(documents), QString::number(lines), go};
+        if (into)
+            args << QString::number(into);
+        p->start(QStringLiteral(KV_WORKER), args);
+        EXPECT_TRUE(p->waitForStarted(30000));
+        return p;
+    }
+    void startAll() { QFile(go).open(QIODevice::WriteOnly); }
+
+    Report finish(QProcess& p)
+    {
+        EXPECT_TRUE(p.waitForFinished(300000)) << "a register did not finish";
+        EXPECT_EQ(p.exitCode(), 0) << QString::fromLocal8Bit(p.readAllStandardError()).toStdString();
+        Report r = readReport(p.readAllStandardOutput());
+        retries_ += r.retries;
+        return r;
+    }
+
+    int count(const char* sql) { return db->scalar(QString::fromLatin1(sql)).toInt(); }
+
+    // Every header with lines carries their sums; one without lines has no total.
+    void expectEveryHeaderMatchesItsLines()
+    {
+        EXPECT_EQ(count("SELECT COUNT(*) FROM POSMOVIMIENTO H LEFT JOIN (SELECT EMPRESA, DOCUMENTO, CONSECUTIVO, "
+                        "SUM(SUBTOTAL) S, SUM(VALORIVA) I, SUM(VALORDESCUENTO) D FROM POSMOVIMIENTODETALLE "
+                        "GROUP BY EMPRESA, DOCUMENTO, CONSECUTIVO) L ON L.EMPRESA = H.EMPRESA AND "
+                        "L.DOCUMENTO = H.DOCUMENTO AND L.CONSECUTIVO = H.CONSECUTIVO "
+                        "WHERE ABS(COALESCE(H.SUBTOTAL, 0) - COALESCE(L.S, 0)) > 0.001 "
+                        "OR ABS(COALESCE(H.NETO, 0) - COALESCE(L.S, 0)) > 0.001 "
+                        "OR ABS(COALESCE(H.PAGO, 0) - COALESCE(L.S, 0)) > 0.001 "
+                        "OR ABS(COALESCE(H.IVA, 0) - COALESCE(L.I, 0)) > 0.001 "
+                        "OR ABS(COALESCE(H.DESCUENTO, 0) - COALESCE(L.D, 0)) > 0.001"),
+                  0);
+        // Lines numbered 1, 2, 3 ... within each document, none missing.
+        EXPECT_EQ(count("SELECT COUNT(*) FROM (SELECT EMPRESA, DOCUMENTO, CONSECUTIVO FROM POSMOVIMIENTODETALLE "
+                        "GROUP BY EMPRESA, DOCUMENTO, CONSECUTIVO HAVING MAX(LINEA) <> COUNT(*) OR MIN(LINEA) <> 1)"),
+                  0);
+    }
+
+    std::unique_ptr<kv::Connection> db;
+    QString location, go;
+    static inline QTemporaryDir* dir_ = nullptr;
+    static inline kvtest::TestServer* server_ = nullptr;
+    static inline int retries_ = 0;
+};
+
+TEST_F(ServerConcurrencyTest, FourRegistersNumberAThousandDocumentsOnceEachWithAllTheirLines)
+{
+    const int registers = 4, documents = 250;
+    std::vector<std::unique_ptr<QProcess>> workers;
+    for (int r = 0; r < registers; ++r)
+        workers.push_back(startRegister(101 + r, documents, kLines));
+    startAll();
+    QHash<double, double> totals;  // register -> sum of NETO as the register saw it
+    for (int r = 0; r < registers; ++r) {
+        const Report rep = finish(*workers[size_t(r)]);
+        EXPECT_EQ(rep.finished.size(), documents);
+        double sum = 0;
+        for (double neto : rep.finished)
+            sum += neto;
+        totals.insert(101 + r, sum);
+    }
 
     // 1,000 documents numbered 1 to 1,000, each once.
-    QSqlQuery q = db.exec("SELECT COUNT(*), COUNT(DISTINCT CONSECUTIVO), MIN(CONSECUTIVO), MAX(CONSECUTIVO), "
-                          "SUM(CASE WHEN CONSECUTIVO = FACTURA THEN 1 ELSE 0 END) "
-                          "FROM POSMOVIMIENTO WHERE EMPRESA = '01' AND DOCUMENTO = 'POS'");
+    QSqlQuery q = db->exec("SELECT COUNT(*), COUNT(DISTINCT CONSECUTIVO), MIN(CONSECUTIVO), MAX(CONSECUTIVO), "
+                           "SUM(CASE WHEN CONSECUTIVO = FACTURA THEN 1 ELSE 0 END) "
+                           "FROM POSMOVIMIENTO WHERE EMPRESA = '01' AND DOCUMENTO = 'POS'");
     ASSERT_TRUE(q.next());
-    const int all = kRegisters * kDocuments;
+    const int all = registers * documents;
     EXPECT_EQ(q.value(0).toInt(), all);
     EXPECT_EQ(q.value(1).toInt(), all);
     EXPECT_EQ(q.value(2).toInt(), 1);
@@ -110,36 +146,83 @@ TEST(ServerConcurrencyTest, FourRegistersNumberAThousandDocumentsOnceEachWithAll
     EXPECT_EQ(q.value(4).toInt(), all);  // FACTURA follows a number taken again
 
     // Each register made its own 250, under its own cashier, and they hold what it rang up.
-    q = db.exec("SELECT CAJA, COUNT(*), SUM(NETO), SUM(CASE WHEN CAJERO = CAJA AND VENDEDOR = CAJA THEN 1 ELSE 0 END) "
-                "FROM POSMOVIMIENTO GROUP BY CAJA ORDER BY CAJA");
-    int registers = 0;
+    q = db->exec("SELECT CAJA, COUNT(*), SUM(NETO), SUM(CASE WHEN CAJERO = CAJA AND VENDEDOR = CAJA THEN 1 ELSE 0 END) "
+                 "FROM POSMOVIMIENTO GROUP BY CAJA ORDER BY CAJA");
+    int seen = 0;
     while (q.next()) {
-        ++registers;
+        ++seen;
         const double caja = q.value(0).toDouble();
-        EXPECT_EQ(q.value(1).toInt(), kDocuments) << caja;
+        EXPECT_EQ(q.value(1).toInt(), documents) << caja;
         EXPECT_NEAR(q.value(2).toDouble(), totals.value(caja, -1), 0.005) << caja;
-        EXPECT_EQ(q.value(3).toInt(), kDocuments) << caja;
+        EXPECT_EQ(q.value(3).toInt(), documents) << caja;
     }
-    EXPECT_EQ(registers, kRegisters);
+    EXPECT_EQ(seen, registers);
 
-    // Every line present: lines 1 to 3 of each document, the products in the order rung up.
-    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE").toInt(), all * kLines);
-    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM POSMOVIMIENTO H WHERE (SELECT COUNT(*) FROM POSMOVIMIENTODETALLE D "
-                        "WHERE D.EMPRESA = H.EMPRESA AND D.DOCUMENTO = H.DOCUMENTO AND D.CONSECUTIVO = H.CONSECUTIVO "
-                        "AND D.LINEA BETWEEN 1 AND 3 AND D.PRODUCTO = D.LINEA) <> 3")
-                  .toInt(),
-              0);
+    // Every line present, the products in the order rung up.
+    EXPECT_EQ(count("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE"), all * kLines);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE WHERE PRODUCTO <> 1 + MOD(LINEA - 1, 3)"), 0);
+    expectEveryHeaderMatchesItsLines();
+}
 
-    // Every header's totals are the sums of its lines.
-    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM POSMOVIMIENTO H JOIN (SELECT EMPRESA, DOCUMENTO, CONSECUTIVO, "
-                        "SUM(SUBTOTAL) S, SUM(VALORIVA) I, SUM(VALORDESCUENTO) D FROM POSMOVIMIENTODETALLE "
-                        "GROUP BY EMPRESA, DOCUMENTO, CONSECUTIVO) L ON L.EMPRESA = H.EMPRESA AND "
-                        "L.DOCUMENTO = H.DOCUMENTO AND L.CONSECUTIVO = H.CONSECUTIVO "
-                        "WHERE ABS(H.SUBTOTAL - L.S) < 0.001 AND ABS(H.NETO - L.S) < 0.001 AND ABS(H.PAGO - L.S) < 0.001 "
-                        "AND ABS(H.IVA - L.I) < 0.001 AND ABS(H.DESCUENTO - L.D) < 0.001")
-                  .toInt(),
-              all);
-    db.close();
+TEST_F(ServerConcurrencyTest, TwoStationsRingingIntoOneOpenDocumentKeepEveryLineAndTheTotal)
+{
+    kv::TDmVentas dm(*db);
+    ASSERT_TRUE(dm.signOn(101));
+    const int mesa = kvtest::startDocument(dm);
+    const int each = 150;
+    auto first = startRegister(101, 1, each, mesa);
+    auto second = startRegister(102, 1, each, mesa);
+    startAll();
+    const Report a = finish(*first), b = finish(*second);
+
+    EXPECT_EQ(count("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE"), 2 * each);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM POSMOVIMIENTO"), 1);
+    expectEveryHeaderMatchesItsLines();
+    // Each line waited for the other station's, or found it had changed the document and ran
+    // again: without that retry one of them would have stopped or lost lines.
+    EXPECT_GT(a.retries + b.retries, 0);
+}
+
+TEST_F(ServerConcurrencyTest, ARegisterKilledInTheMiddleOfASaleLeavesEveryDocumentWhole)
+{
+    const int lines = 6;
+    auto victim = startRegister(101, 100000, lines);
+    auto neighbour = startRegister(102, 60, lines);
+    startAll();
+
+    // Let the register finish a few dozen documents, then pull its plug mid-document.
+    QByteArray out;
+    QElapsedTimer clock;
+    clock.start();
+    while (out.count("document=") < 40 && clock.elapsed() < 120000) {
+        victim->waitForReadyRead(1000);
+        out += victim->readAllStandardOutput();
+    }
+    ASSERT_GE(out.count("document="), 40);
+    ::kill(pid_t(victim->processId()), SIGKILL);
+    victim->waitForFinished(30000);
+    out += victim->readAllStandardOutput();
+    const Report killed = readReport(out);
+    const Report other = finish(*neighbour);
+    EXPECT_EQ(other.finished.size(), 60);
+
+    // Every document the killed register finished is there, whole, with the total it saw.
+    for (auto it = killed.finished.begin(); it != killed.finished.end(); ++it) {
+        SCOPED_TRACE(it.key());
+        QSqlQuery q = db->exec("SELECT H.NETO, H.CAJA, (SELECT COUNT(*) FROM POSMOVIMIENTODETALLE D WHERE D.EMPRESA = "
+                               "H.EMPRESA AND D.DOCUMENTO = H.DOCUMENTO AND D.CONSECUTIVO = H.CONSECUTIVO) "
+                               "FROM POSMOVIMIENTO H WHERE H.EMPRESA = '01' AND H.DOCUMENTO = 'POS' AND H.CONSECUTIVO = :N",
+                               {{"N", it.key()}});
+        ASSERT_TRUE(q.next());
+        EXPECT_NEAR(q.value(0).toDouble(), it.value(), 0.005);
+        EXPECT_EQ(q.value(1).toInt(), 101);
+        EXPECT_EQ(q.value(2).toInt(), lines);
+    }
+    // The document it was ringing up when it died holds only whole lines, totalled; numbers are
+    // never shared.
+    expectEveryHeaderMatchesItsLines();
+    EXPECT_EQ(count("SELECT COUNT(*) - COUNT(DISTINCT CONSECUTIVO) FROM POSMOVIMIENTO"), 0);
+    EXPECT_LE(count("SELECT COUNT(*) FROM POSMOVIMIENTO WHERE CAJA = 101"), killed.finished.size() + 1);
 }
 
 }  // namespace
