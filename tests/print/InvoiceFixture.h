@@ -12,6 +12,7 @@
 // POSLINEATOP / POSLINEABOTTOM: "ENCABEZADO 1".."ENCABEZADO 8" and "PIE 1".."PIE 8"
 #include "data/Connection.h"
 #include "print/InvoicePrinting.h"
+#include "support/QtPrinters.h"
 
 #include <QDateTime>
 #include <QList>
