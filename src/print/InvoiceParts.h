@@ -43,7 +43,7 @@ QStringList linePositions(Connection& db, const QString& table, int count);
 // " 05, mar, 2024,  -  03:07 PM": day, short month, year and the time on the twelve-hour clock.
 QString receiptDateText(const QDateTime& when);
 
-// Adds `count` centred text rows named prefix + "1", prefix + "2", ... from y down; returns the y
+// Adds centred text rows named prefix + from .. prefix + to, from y down; returns the y
 // below them.
 double addCentredRows(Band& band, double y, const QString& prefix, int from, int to);
 // Sets rows prefix + from .. prefix + to to the texts (texts[from - 1] ...).

@@ -13,7 +13,6 @@ namespace kv {
 class PageInvoice {
 public:
     PageInvoice(Connection& db, double pageHeight);
-    virtual ~PageInvoice() = default;
     PageInvoice(const PageInvoice&) = delete;
     PageInvoice& operator=(const PageInvoice&) = delete;
 
