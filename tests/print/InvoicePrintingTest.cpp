@@ -174,3 +174,17 @@ TEST_F(DemoInvoiceTest, DocumentThatDoesNotExistPrintsNothingAndSaysSo)
     EXPECT_EQ(pdfCount(pdfs.path()), 0);
     EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.last().toStdString();
 }
+
+TEST_F(DemoInvoiceTest, PrinterThatFailsIsReportedToTheCallerAndTheUser)
+{
+    // The output folder cannot be made: it is the name of a file.
+    QTemporaryDir dir;
+    const QString notAFolder = dir.filePath(QStringLiteral("ocupado"));
+    QFile file(notAFolder);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EnvScope printTo("KORVELA_PRINT_TO", notAFolder.toUtf8());
+
+    EXPECT_EQ(printInvoice(*db, demoSale(), invoicePrintFor(InvoiceCaller::CollectionPayment)), PrintResult::Failed);
+    EXPECT_EQ(dialogs.texts(QStringLiteral("error")).size(), 1) << dialogs.last().toStdString();
+}
