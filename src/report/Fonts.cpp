@@ -64,16 +64,34 @@ QStringList wrapText(const QString& text, double widthMm, const ReportFont& font
     QStringList out;
     const QStringList paragraphs = text.split(QLatin1Char('\n'));
     for (const QString& para : paragraphs) {
-        const QStringList words = para.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        // Blanks are kept as they are written (an amount in words has runs of them); only the
+        // blanks where a line breaks are dropped.
         QString line;
-        for (const QString& word : words) {
-            const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        bool firstLine = true;
+        qsizetype i = 0;
+        while (i < para.size()) {
+            const qsizetype gapStart = i;
+            while (i < para.size() && para[i] == QLatin1Char(' '))
+                ++i;
+            const QString gap = para.mid(gapStart, i - gapStart);
+            const qsizetype wordStart = i;
+            while (i < para.size() && para[i] != QLatin1Char(' '))
+                ++i;
+            const QString word = para.mid(wordStart, i - wordStart);
+            if (word.isEmpty()) {  // blanks at the end of the paragraph
+                if (fits(line + gap))
+                    line += gap;
+                break;
+            }
+            const QString candidate = line.isEmpty() ? (firstLine ? gap + word : word) : line + gap + word;
             if (fits(candidate)) {
                 line = candidate;
                 continue;
             }
-            if (!line.isEmpty())
+            if (!line.isEmpty()) {
                 out.append(line);
+                firstLine = false;
+            }
             line = word;
             // A word wider than the whole line is cut where it stops fitting.
             while (line.size() > 1 && !fits(line)) {
@@ -81,6 +99,7 @@ QStringList wrapText(const QString& text, double widthMm, const ReportFont& font
                 while (n > 1 && !fits(line.left(n)))
                     --n;
                 out.append(line.left(n));
+                firstLine = false;
                 line = line.mid(n);
             }
         }

@@ -16,7 +16,8 @@ double lineHeightMm(const ReportFont& font);
 // Advance width of a single line of text, in mm.
 double textWidthMm(const ReportFont& font, const QString& text);
 // Breaks text into lines no wider than widthMm: at blanks where possible, inside a word only when
-// the word alone is too wide. Line breaks already in the text are kept.
+// the word alone is too wide. Line breaks already in the text are kept, and so are the blanks
+// (runs of them included) everywhere but where a line breaks.
 QStringList wrapText(const QString& text, double widthMm, const ReportFont& font);
 
 }  // namespace kv

@@ -163,6 +163,27 @@ TEST(ReportLayout, WrappedTextGrowsItsBandAndPushesWhatIsBelow)
     EXPECT_EQ(doc.findNamed("Texto")[1]->text, QStringLiteral("corto"));
 }
 
+TEST(ReportLayout, WrappedTextKeepsItsBlanksExceptWhereALineBreaks)
+{
+    // An amount in words carries runs of blanks that must print as written.
+    const ReportFont f;
+    EXPECT_EQ(wrapText(QStringLiteral(" DOCE   PESOS  M/CTE"), 100, f), QStringList({" DOCE   PESOS  M/CTE"}));
+    const QString text = QStringLiteral("Son: MIL  DOSCIENTOS   PESOS  M/CTE");
+    const QStringList lines = wrapText(text, 40, f);
+    ASSERT_GT(lines.size(), 1);
+    // The lines are the text in order; only blanks are left out between them.
+    qsizetype pos = 0;
+    for (const QString& l : lines) {
+        const qsizetype at = text.indexOf(l, pos);
+        ASSERT_GE(at, pos) << l.toStdString();
+        EXPECT_TRUE(text.mid(pos, at - pos).trimmed().isEmpty()) << l.toStdString();
+        EXPECT_FALSE(l.startsWith(QLatin1Char(' ')) || l.endsWith(QLatin1Char(' '))) << l.toStdString();
+        pos = at + l.size();
+    }
+    EXPECT_EQ(pos, text.size());
+    EXPECT_TRUE(lines.join(QLatin1Char('|')).contains(QStringLiteral("  "))) << lines.join(QLatin1Char('|')).toStdString();
+}
+
 TEST(ReportLayout, ThreeLabelsAcrossEachStripOneRow)
 {
     kvtest::Sample s = kvtest::labels(7);

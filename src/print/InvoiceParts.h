@@ -1,0 +1,61 @@
+#pragma once
+// What the invoice layouts share: reading the document's row, the roll page, the header and footer
+// texts kept in POSLINEATOP / POSLINEABOTTOM, the date text, and the rows a receipt is made of.
+#include "data/Dataset.h"
+#include "print/InvoicePrinting.h"
+#include "report/Report.h"
+
+#include <QDateTime>
+#include <QStringList>
+
+#include <functional>
+
+namespace kv {
+
+// Amounts on every invoice.
+inline const QString kAmountPicture = QStringLiteral("###,###.00");
+
+// A column of the document's current row as a number (null: 0) or as text (null: empty).
+inline double numberOf(const RowSource& row, const char* field) { return row.value(QLatin1String(field)).toDouble(); }
+inline QString textOf(const RowSource& row, const char* field) { return row.value(QLatin1String(field)).toString(); }
+
+// Closes the document query and sets its CONSECUTIVO, EMPRESA and DOCUMENTO.
+void setDocumentKey(Dataset& query, const SaleDocumentKey& key);
+
+// The document queries join the lines to the header from the outside, so a document without lines
+// still gives its header in one row. That row is no line: a line band's hook calls this first and
+// prints nothing for it.
+bool skipRowWithoutLine(BandEvent& e);
+
+// Roll paper 72.76 mm wide cut into pages 279.4 mm long, 5 mm above and below.
+PageSetup receiptPage();
+
+// Receipt geometry, in mm across the roll.
+constexpr double kReceiptLeft = 1;
+constexpr double kReceiptWidth = 70.76;
+constexpr double kReceiptRow = 3.2;  // one line of the receipt's type
+constexpr double kReceiptType = 7;   // points
+
+// The texts of POSLINEATOP or POSLINEABOTTOM by position: element i holds the DETALLE of the row
+// numbered i + 1; positions without a row are empty and rows numbered outside 1..count are left out.
+QStringList linePositions(Connection& db, const QString& table, int count);
+
+// " 05, mar, 2024,  -  03:07 PM": day, short month, year and the time on the twelve-hour clock.
+QString receiptDateText(const QDateTime& when);
+
+// Adds centred text rows named prefix + from .. prefix + to, from y down; returns the y
+// below them.
+double addCentredRows(Band& band, double y, const QString& prefix, int from, int to);
+// Sets rows prefix + from .. prefix + to to the texts (texts[from - 1] ...).
+void fillRows(Band& band, const QString& prefix, int from, int to, const QStringList& texts);
+
+// The column headings "Can." and "Valor" and the rule below them, from y; returns the band's height.
+double addReceiptHeadings(Band& band, double y);
+// One band per line: the quantity, the description (it wraps) and the amount.
+void addReceiptLines(Report& rpt, std::function<QString(const RowSource&)> description);
+
+// A caption on the left and an amount on the right, on one receipt row. The amount item is named
+// `name` and prints its value through `picture`.
+void addCaptionRow(Band& band, double y, const QString& caption, const QString& name, const QString& picture);
+
+}  // namespace kv

@@ -1,0 +1,91 @@
+#include "print/InvoicePrinting.h"
+
+#include "platform/Printing.h"
+#include "print/UntVentaCajaFacturaRpt.h"
+#include "print/UntVentaCajaFacturaRpt1.h"
+#include "print/UntVentaCajaFacturaRptC.h"
+#include "print/UntVentaCajaFacturaRptM.h"
+
+namespace kv {
+
+InvoicePrint invoicePrintFor(InvoiceCaller caller, InvoicePaper paper)
+{
+    InvoicePrint how;
+    switch (caller) {
+    case InvoiceCaller::RestaurantReprint:
+        how.taxSummary = true;
+        return how;
+    case InvoiceCaller::CajaDosPayment:
+    case InvoiceCaller::CajaDosReprint:
+        how.layout = InvoiceLayout::ReceiptB;
+        how.reprint = caller == InvoiceCaller::CajaDosReprint;
+        return how;
+    case InvoiceCaller::MainPayment:
+    case InvoiceCaller::MainScreen:
+    case InvoiceCaller::MainReprint:
+    case InvoiceCaller::CollectionPayment:
+    case InvoiceCaller::CollectionMenu:
+        break;
+    }
+    switch (paper) {
+    case InvoicePaper::HalfLetter:
+        how.layout = InvoiceLayout::HalfLetter;
+        break;
+    case InvoicePaper::Letter:
+        how.layout = InvoiceLayout::Letter;
+        break;
+    case InvoicePaper::Roll:
+        how.taxSummary = caller == InvoiceCaller::MainPayment;
+        // The collection register's payment window prints the roll receipt at once.
+        if (caller == InvoiceCaller::CollectionPayment)
+            how.output = PrintOutput::Printer;
+        break;
+    }
+    return how;
+}
+
+namespace {
+
+template <class Layout, class... Options>
+std::optional<Document> layOut(Connection& db, const SaleDocumentKey& key, Options... options)
+{
+    Layout layout(db);
+    if (!layout.open(key, options...))
+        return std::nullopt;
+    return layout.render();
+}
+
+}  // namespace
+
+std::optional<Document> renderInvoice(Connection& db, const SaleDocumentKey& key, const InvoicePrint& how)
+{
+    switch (how.layout) {
+    case InvoiceLayout::ReceiptA:
+        return layOut<TFrmVentaCajaFacturaRpt>(db, key, how.taxSummary);
+    case InvoiceLayout::ReceiptB: {
+        TFrmVentaCajaFacturaRpt1 layout(db);
+        layout.setReprintMark(how.reprint ? QStringLiteral("Reimpresion") : QString());
+        if (!layout.open(key))
+            return std::nullopt;
+        return layout.render();
+    }
+    case InvoiceLayout::HalfLetter:
+        return layOut<TFrmVentaCajaFacturaRptM>(db, key);
+    case InvoiceLayout::Letter:
+        return layOut<TFrmVentaCajaFacturaRptC>(db, key);
+    }
+    return std::nullopt;
+}
+
+PrintResult printInvoice(Connection& db, const SaleDocumentKey& key, const InvoicePrint& how, QWidget* parent)
+{
+    const std::optional<Document> doc = renderInvoice(db, key, how);
+    if (!doc)
+        return PrintResult::NoDocument;
+    if (how.output == PrintOutput::Printer)
+        return print(*doc) ? PrintResult::Printed : PrintResult::Failed;
+    preview(*doc, parent);
+    return PrintResult::Printed;
+}
+
+}  // namespace kv
