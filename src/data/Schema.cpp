@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QSqlQuery>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -641,8 +642,98 @@ QString indexName(const char* statement)
     return name.match(QString::fromLatin1(statement)).captured(1);
 }
 
+// Tables whose numbers are taken as the highest plus one. Their primary key is what stops two
+// registers from silently sharing a number (the second one is refused and takes the next), so an
+// older database that lacks it gets it.
+const char* const kNumberedTables[] = {"POSMOVIMIENTO", "POSMOVIMIENTODETALLE", "POSREMISIONES",
+                                       "POSREMISIONESDETALLE", "POSPAGOSCAJA"};
+
+struct MissingKey {
+    QString table, constraint;
+    QStringList columns;
+};
+
+// The numbered tables that exist without a primary key, with the key their statement declares.
+std::vector<MissingKey> missingKeys(Connection& c, const std::vector<TableDef>& defs)
+{
+    static const QRegularExpression pk(QStringLiteral("CONSTRAINT\\s+(\\w+)\\s+PRIMARY KEY\\s*\\(([^)]*)\\)"));
+    std::vector<MissingKey> missing;
+    for (const TableDef& t : defs) {
+        const QString name = QString::fromLatin1(t.name);
+        if (!t.ddl || !std::count(std::begin(kNumberedTables), std::end(kNumberedTables), name) || !c.tableExists(name))
+            continue;
+        const bool hasKey = c.scalar(QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_CONSTRAINTS WHERE "
+                                                    "RDB$RELATION_NAME = :T AND RDB$CONSTRAINT_TYPE = 'PRIMARY KEY'"),
+                                     {{QStringLiteral("T"), name}})
+                                .toInt() > 0;
+        if (hasKey)
+            continue;
+        const QRegularExpressionMatch m = pk.match(QString::fromLatin1(t.ddl));
+        QStringList columns;
+        for (const QString& col : m.captured(2).split(QLatin1Char(',')))
+            columns << col.trimmed();
+        missing.push_back({name, m.captured(1), columns});
+    }
+    return missing;
+}
+
+// Rows that would break the key (a key column empty, or a key repeated), described for the user;
+// at most a screenful.
+QStringList keyBreakers(Connection& c, const MissingKey& k)
+{
+    const QString cols = k.columns.join(QStringLiteral(", "));
+    QStringList found;
+    QStringList nulls;
+    for (const QString& col : k.columns)
+        nulls << col + QStringLiteral(" IS NULL");
+    QSqlQuery q = c.exec(QStringLiteral("SELECT FIRST 20 %1, COUNT(*) FROM %2 GROUP BY %1 HAVING COUNT(*) > 1 OR %3")
+                             .arg(cols, k.table, QStringLiteral("MAX(CASE WHEN %1 THEN 1 ELSE 0 END) = 1")
+                                                     .arg(nulls.join(QStringLiteral(" OR ")))));
+    while (q.next()) {
+        QStringList values;
+        for (int i = 0; i < k.columns.size(); ++i)
+            values << (q.value(i).isNull() ? QStringLiteral("(vacío)") : q.value(i).toString().trimmed());
+        found << QStringLiteral("  %1: %2 (%3 %4)")
+                     .arg(k.table, values.join(QStringLiteral(" ")))
+                     .arg(q.value(k.columns.size()).toInt())
+                     .arg(q.value(k.columns.size()).toInt() == 1 ? QStringLiteral("fila") : QStringLiteral("filas"));
+    }
+    return found;
+}
+
+// Checks every missing key first and changes nothing when any table holds rows that would break
+// it; then adds the keys (a key column must be NOT NULL first).
+void addMissingKeys(Connection& c, const std::vector<TableDef>& defs)
+{
+    const std::vector<MissingKey> missing = missingKeys(c, defs);
+    if (missing.empty())
+        return;
+    QStringList problems;
+    for (const MissingKey& k : missing)
+        problems << keyBreakers(c, k);
+    if (!problems.isEmpty())
+        throw DbError(QStringLiteral("No se puede agregar la clave que impide que dos cajas usen el mismo número: estas "
+                                     "filas tienen la clave vacía o repetida (tabla: clave, cuántas). Corríjalas y vuelva "
+                                     "a intentar; no se cambió nada.\n") +
+                      problems.join(QLatin1Char('\n')));
+    Transaction t(c);
+    for (const MissingKey& k : missing) {
+        const TableInfo& info = c.tableInfo(k.table);
+        for (const QString& col : k.columns)
+            if (!info.columns.value(info.indexOf(col)).notNull)
+                c.exec(QStringLiteral("ALTER TABLE %1 ALTER COLUMN %2 SET NOT NULL").arg(k.table, col));
+    }
+    t.commit();
+    for (const MissingKey& k : missing)
+        c.exec(QStringLiteral("ALTER TABLE %1 ADD CONSTRAINT %2 PRIMARY KEY (%3)")
+                   .arg(k.table, k.constraint, k.columns.join(QStringLiteral(", "))));
+    c.exec(QStringLiteral("COMMIT"));
+    c.forgetTableInfo();
+}
+
 void createTables(Connection& c, const std::vector<TableDef>& defs)
 {
+    addMissingKeys(c, defs);
     QSet<QString> indexes;
     QSqlQuery q = c.exec(QStringLiteral("SELECT TRIM(RDB$INDEX_NAME) FROM RDB$INDICES"));
     while (q.next())

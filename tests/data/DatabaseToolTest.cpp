@@ -72,6 +72,66 @@ TEST(DatabaseToolTest, UpdateAddsWhatAnOlderDatabaseLacksAndKeepsItsRows)
     EXPECT_FALSE(t.tableExists(QStringLiteral("PRODUCTOS")));
 }
 
+TEST(DatabaseToolTest, UpdateGivesTheSaleTablesTheirKeyOnlyWhenNoRowBreaksIt)
+{
+    // A database made before the sale tables had their keys, where two registers once shared
+    // document 7 and a line was stored without its number.
+    QTemporaryDir dir;
+    const QString pos = kvtest::freshPosDatabase(dir.path());
+    auto primaryKeys = [&pos] {
+        Connection c(QStringLiteral("Keys"));
+        c.setLocation(pos);
+        c.open();
+        return c.scalar(QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_CONSTRAINTS WHERE RDB$CONSTRAINT_TYPE = "
+                                       "'PRIMARY KEY' AND RDB$RELATION_NAME IN ('POSMOVIMIENTO', 'POSMOVIMIENTODETALLE')"))
+            .toInt();
+    };
+    {
+        Connection c(QStringLiteral("Older"));
+        c.setLocation(pos);
+        c.open();
+        c.exec(QStringLiteral("ALTER TABLE POSMOVIMIENTO DROP CONSTRAINT PK_POSMOVIMIENTO"));
+        c.exec(QStringLiteral("ALTER TABLE POSMOVIMIENTODETALLE DROP CONSTRAINT PK_POSMOVIMIENTODETALLE"));
+        c.exec(QStringLiteral("ALTER TABLE POSMOVIMIENTODETALLE ALTER COLUMN LINEA DROP NOT NULL"));
+        for (int caja : {1, 2})
+            c.exec(QStringLiteral("INSERT INTO POSMOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO, BODEGA, CAJA) "
+                                  "VALUES ('01', 'POS', 7, 1, :C)"),
+                   {{"C", caja}});
+        c.exec(QStringLiteral("INSERT INTO POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, PRODUCTO) "
+                              "VALUES ('01', 'POS', 7, 1)"));
+    }
+    ASSERT_EQ(primaryKeys(), 0);
+
+    ToolRun r = runTool({QStringLiteral("update"), pos});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_TRUE(r.output.contains(QStringLiteral("no se cambió nada"))) << r.output.toStdString();
+    EXPECT_TRUE(r.output.contains(QStringLiteral("POSMOVIMIENTO: 01 POS 7 (2 filas)"))) << r.output.toStdString();
+    EXPECT_TRUE(r.output.contains(QStringLiteral("POSMOVIMIENTODETALLE: 01 POS 7 (vacío) (1 fila)")))
+        << r.output.toStdString();
+    EXPECT_EQ(primaryKeys(), 0);
+
+    {
+        Connection c(QStringLiteral("Mended"));
+        c.setLocation(pos);
+        c.open();
+        c.exec(QStringLiteral("UPDATE POSMOVIMIENTO SET CONSECUTIVO = 8 WHERE CAJA = 2"));
+        c.exec(QStringLiteral("UPDATE POSMOVIMIENTODETALLE SET LINEA = 1"));
+    }
+    r = runTool({QStringLiteral("update"), pos});
+    EXPECT_EQ(r.exitCode, 0) << r.output.toStdString();
+    EXPECT_EQ(primaryKeys(), 2);
+    Connection c(QStringLiteral("Keyed"));
+    c.setLocation(pos);
+    c.open();
+    EXPECT_EQ(c.scalar(QStringLiteral("SELECT COUNT(*) FROM POSMOVIMIENTO")).toInt(), 2);
+    try {
+        c.exec(QStringLiteral("INSERT INTO POSMOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO, BODEGA) VALUES ('01', 'POS', 7, 1)"));
+        ADD_FAILURE() << "a number used twice";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(isDuplicateKey(e));
+    }
+}
+
 TEST(DatabaseToolTest, UpdateOfAMissingOrForeignFileFailsWithTheDatabasesText)
 {
     QTemporaryDir dir;
