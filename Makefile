@@ -21,7 +21,7 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j 2
 
 bench: build
-	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
+	@for b in $(BUILD)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; $$b; done
 
 clean:
 	rm -rf $(BUILD)

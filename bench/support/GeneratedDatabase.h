@@ -26,12 +26,25 @@ inline QString benchDir()
     return temp.path();
 }
 
-// Asynchronous writes: the figures are about the program's work, not about the disk's flushes.
-inline void asynchronousWrites(const QString& path)
+// Forced writes flush every commit to the disk, as a shop's database runs; asynchronous writes
+// leave it to the system, so that a ratio against raw statements shows the program's own work.
+inline void setWrites(const QString& path, bool forced)
 {
     if (QProcess::execute(QStringLiteral("gfix"), {QStringLiteral("-user"), kv::databaseUser(), QStringLiteral("-write"),
-                                                   QStringLiteral("async"), path}) != 0)
-        qWarning("gfix could not switch %s to asynchronous writes", qPrintable(path));
+                                                   forced ? QStringLiteral("sync") : QStringLiteral("async"), path}) != 0)
+        qWarning("gfix could not switch the writes of %s", qPrintable(path));
+}
+
+inline void asynchronousWrites(const QString& path) { setWrites(path, false); }
+
+// A copy of a generated database under another name in benchDir(), made afresh.
+inline QString copyOf(const QString& path, const QString& name)
+{
+    const QString copy = QDir(benchDir()).filePath(name);
+    QFile::remove(copy);
+    if (!QFile::copy(path, copy))
+        qFatal("could not copy %s", qPrintable(path));
+    return copy;
 }
 
 // The path of benchDir()/name. A kept file that `usable` refuses (made by an older generator, or
