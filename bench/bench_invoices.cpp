@@ -1,6 +1,7 @@
 // Laying out a stored sale of 40 lines, reading it from the database included, on the embedded
 // engine: as a roll receipt with its tax summary (target under 20 ms) and as a letter invoice
 // (target under 50 ms). The database is the demo shop with one such sale added.
+#include "bench/support/GuiBenchMain.h"
 #include "bench/support/GeneratedDatabase.h"
 #include "common/Numbers.h"
 #include "data/DemoData.h"
@@ -100,13 +101,4 @@ BENCHMARK(BM_LetterInvoice40Lines)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);  // fonts need an application object
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return kvbench::runGuiBenchmarks(argc, argv); }

@@ -1,5 +1,6 @@
 // A daily sales listing of 3,000 rows (about 60 letter pages): laying it out into a Document, and
 // drawing that Document into a PDF. Targets: the Document in under 300 ms, the PDF in under 2 s.
+#include "bench/support/GuiBenchMain.h"
 #include "report/Painter.h"
 #include "report/Report.h"
 
@@ -112,13 +113,4 @@ BENCHMARK(BM_ListingPdf)->Arg(3000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);  // fonts need an application object
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return kvbench::runGuiBenchmarks(argc, argv); }

@@ -32,6 +32,20 @@ protected:
         dm.reset();
         DbTest::TearDown();
     }
+    // A second station (a waiter's) on its own connection, on the same document.
+    struct Station {
+        Connection db{QStringLiteral("Mesero")};
+        std::unique_ptr<TDmVentas> dm;
+    };
+    std::unique_ptr<Station> secondStation()
+    {
+        auto s = std::make_unique<Station>();
+        s->db.setLocation(db->location());
+        s->dm = std::make_unique<TDmVentas>(s->db);
+        EXPECT_TRUE(s->dm->signOn(11));
+        EXPECT_TRUE(s->dm->openDocument("01", "POS", numero));
+        return s;
+    }
     double stored(const char* sql) { return db->scalar(QString::fromLatin1(sql), {{"N", numero}}).toDouble(); }
     int lines() { return int(stored("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE WHERE CONSECUTIVO = :N")); }
     double neto() { return stored("SELECT NETO FROM POSMOVIMIENTO WHERE CONSECUTIVO = :N"); }
@@ -142,13 +156,10 @@ TEST_F(SaleOperationsTest, AStationWaitingForAnotherOnesLockGivesUpWithAMessageA
 
 TEST_F(SaleOperationsTest, TwoStationsOnOneDocumentKeepEveryLineAndTheRightTotal)
 {
-    // A second station (a waiter's) opens the same table's document; both ring up in turn,
-    // each on cursors that do not show the other's last line.
-    Connection second(QStringLiteral("Mesero"));
-    second.setLocation(db->location());
-    TDmVentas other(second);
-    ASSERT_TRUE(other.signOn(11));
-    ASSERT_TRUE(other.openDocument("01", "POS", numero));
+    // A waiter's station opens the same table's document; both ring up in turn, each on cursors
+    // that do not show the other's last line.
+    auto station = secondStation();
+    TDmVentas& other = *station->dm;
     for (int i = 0; i < 3; ++i) {
         ASSERT_TRUE(kvtest::ringUp(*dm, {.producto = 4, .precio = 1000}));
         ASSERT_TRUE(kvtest::ringUp(other, {.producto = 4, .precio = 100}));
@@ -162,12 +173,7 @@ TEST_F(SaleOperationsTest, TwoStationsOnOneDocumentKeepEveryLineAndTheRightTotal
 TEST_F(SaleOperationsTest, AnEmptyDocumentIsGivenUpOnlyWhileItHasNoLine)
 {
     // Another station's line arrived meanwhile: the document stays.
-    Connection second(QStringLiteral("Mesero"));
-    second.setLocation(db->location());
-    TDmVentas other(second);
-    ASSERT_TRUE(other.signOn(11));
-    ASSERT_TRUE(other.openDocument("01", "POS", numero));
-    ASSERT_TRUE(kvtest::ringUp(other, {.producto = 4, .precio = 100}));
+    ASSERT_TRUE(kvtest::ringUp(*secondStation()->dm, {.producto = 4, .precio = 100}));
     EXPECT_FALSE(dm->abandonEmptyDocument());
     EXPECT_EQ(stored("SELECT COUNT(*) FROM POSMOVIMIENTO WHERE CONSECUTIVO = :N"), 1);
 
