@@ -199,6 +199,7 @@ void TDmVentas::runSaleOperation(bool lockHeader, const std::function<void()>& b
     } depth(*this);
     QElapsedTimer clock;
     clock.start();
+    const bool joined = DbPos.inTransaction();
     for (attempt_ = 1;; ++attempt_) {
         try {
             Transaction t(DbPos, waitLimitMs_);
@@ -212,7 +213,9 @@ void TDmVentas::runSaleOperation(bool lockHeader, const std::function<void()>& b
         } catch (const DbError& e) {
             // A Firebird transaction reads one snapshot: only a new transaction sees the number
             // or the totals another register committed meanwhile, so the whole operation runs again.
-            const bool again = (isDuplicateKey(e) || isConflict(e)) && attempt_ < kAttempts &&
+            // Inside a transaction of the caller's (a void, a transfer) the attempt cannot start
+            // afresh: the caller's whole transaction fails and its owner decides.
+            const bool again = (isDuplicateKey(e) || isConflict(e)) && !joined && attempt_ < kAttempts &&
                                clock.elapsed() < waitLimitMs_;
             undoAfterRollback(!again);
             if (again) {
