@@ -26,7 +26,7 @@ public:
         const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                 .arg(table, columns.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
         if (!q_.prepare(sql))
-            throw DbError(databaseText(q_.lastError()));
+            throw DbError(databaseText(q_.lastError()), databaseCode(q_.lastError()));
     }
 
     // One row, values in the order of the columns given; a null QVariant stores NULL.
@@ -37,7 +37,7 @@ public:
         for (int i = 0; i < count_; ++i)
             q_.bindValue(i, values[i]);
         if (!q_.exec())
-            throw DbError(QStringLiteral("%1: %2").arg(table_, databaseText(q_.lastError())));
+            throw DbError(QStringLiteral("%1: %2").arg(table_, databaseText(q_.lastError())), databaseCode(q_.lastError()));
     }
 
 private:
