@@ -2,10 +2,17 @@
 // other side, a voucher that always balances, replaced whole when the day is posted again, and a
 // day that cannot be posted refused before anything changes.
 #include "backoffice/AccountingPosting.h"
+#include "backoffice/UntVentasContabilidad.h"
 #include "data/BulkInsert.h"
 #include "support/TestDb.h"
 
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSqlQuery>
+#include <QTest>
 
 using namespace kv;
 
@@ -284,6 +291,41 @@ TEST_F(AccountingPostingTest, ADayTooLongForTheVoucherIsOfferedSummarisedPerAcco
     EXPECT_EQ(voucher().size(), 4);
     EXPECT_DOUBLE_EQ(side("D"), 1190.0 * lines);
     EXPECT_DOUBLE_EQ(side("C"), 1190.0 * lines);
+}
+
+TEST_F(AccountingPostingTest, TheScreenPostsTheChosenDayAsksBeforeReplacingAndSaysWhatWasRefused)
+{
+    sale(1, "C", {{1, 11900, 1900}});
+    TFrmVentasContabilidad f(*db, *tavro);
+    f.show();
+    EXPECT_EQ(f.MonthCalendar1->selectedDate(), QDate::currentDate());
+    EXPECT_EQ(f.Edit1->text(), "POS");
+    f.MonthCalendar1->setSelectedDate(kDay);
+
+    QTest::mouseClick(f.Contabilizar1, Qt::LeftButton);
+    EXPECT_EQ(voucher().size(), 3);
+    EXPECT_EQ(dialogs.texts("message").value(0),
+              "Comprobante POS 20260305 contabilizado.\nVentas: 1   Líneas: 3\nDébitos: 11,900.00   Créditos: 11,900.00   "
+              "Terceros nuevos: 1");
+    EXPECT_EQ(f.Panel2->text(), " Contabilizado");
+
+    // Again: asked first; No leaves the voucher as it is.
+    dialogs.clear();
+    db->exec("UPDATE POSMOVIMIENTO SET TIPODEPAGO = 'E'");
+    dialogs.answers = {false};
+    QTest::mouseClick(f.Contabilizar1, Qt::LeftButton);
+    EXPECT_EQ(dialogs.texts("confirm"), QStringList{"El día ya fue contabilizado. ¿Desea reemplazar el comprobante?"});
+    EXPECT_EQ(voucher().value(0), "1 D 110505 11900 Venta A COMERCIAL ANDINA | PS-1 01");
+
+    // A refused day says why, and the previous voucher stays.
+    dialogs.clear();
+    db->exec("UPDATE CUENTASTAVRO SET VENTASCREDITO = NULL");
+    dialogs.answers = {true};
+    QTest::mouseClick(f.Contabilizar1, Qt::LeftButton);
+    EXPECT_EQ(dialogs.texts("message"),
+              QStringList{"No se contabilizó el día; el comprobante anterior no cambió.\nFalta la cuenta de \"tarjeta de "
+                          "Credito\"."});
+    EXPECT_EQ(voucher().value(0), "1 D 110505 11900 Venta A COMERCIAL ANDINA | PS-1 01");
 }
 
 }  // namespace
