@@ -234,12 +234,14 @@ PostingSummary AccountingPosting::post(const PostingRequest& r, const std::funct
         }
     };
     {
+        // The outer join makes the engine start from the day's headers (their date index) and read
+        // their lines by key, instead of walking every line of the table.
         QSqlQuery q = pos_.exec(
             QStringLiteral("SELECT D.CONSECUTIVO, D.LINEA, D.PRODUCTO, PR.PRODUCTO, PR.NOMBRE, PR.CUENTACONTABLEV, "
                            "PR.CUENTACONTABLEIVAV, D.SUBTOTAL, D.VALORIVA, D.VALORIPOCONSUMO FROM POSMOVIMIENTO H "
-                           "JOIN POSMOVIMIENTODETALLE D ON D.EMPRESA = H.EMPRESA AND D.DOCUMENTO = H.DOCUMENTO AND "
+                           "LEFT JOIN POSMOVIMIENTODETALLE D ON D.EMPRESA = H.EMPRESA AND D.DOCUMENTO = H.DOCUMENTO AND "
                            "D.CONSECUTIVO = H.CONSECUTIVO LEFT JOIN PRODUCTOS PR ON PR.PRODUCTO = D.PRODUCTO "
-                           "WHERE H.FECHA >= :DESDE AND H.FECHA < :HASTA AND H.DOCUMENTO = :K "
+                           "WHERE H.FECHA >= :DESDE AND H.FECHA < :HASTA AND H.DOCUMENTO = :K AND D.LINEA IS NOT NULL "
                            "ORDER BY H.EMPRESA, H.DOCUMENTO, H.CONSECUTIVO, D.LINEA"),
             period);
         int current = -1;
