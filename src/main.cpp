@@ -8,6 +8,7 @@
 #include "app/UntAboutBox.h"
 #include "app/UntLogin.h"
 #include "app/UntPos.h"
+#include "backoffice/BackofficePrograms.h"
 #include "catalog/CatalogPrograms.h"
 #include "common/Errors.h"
 #include "data/DemoData.h"
@@ -117,6 +118,7 @@ int main(int argc, char** argv)
     // Each folder's screens register the program numbers they open (registerProgram) here,
     // before the main window can dispatch to them.
     kv::registerCatalogPrograms();  // 1 to 8
+    kv::registerBackofficePrograms();  // 11, 12
 
     // 4. The main window, the first window created: closing it ends the program.
     kv::TFrmPos frmPos(dmGeneral);

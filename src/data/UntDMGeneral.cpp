@@ -14,6 +14,7 @@ TDMGeneral::TDMGeneral(QObject* parent)
     : QObject(parent),
       DbPos(QStringLiteral("Korvela")),
       TavroDb(QStringLiteral("TavroNi")),
+      DbPosz(QStringLiteral("KorvelaZ")),
       TblMenu(DbPos),
       TblUsuarios(DbPos),
       TblProgramas(DbPos),

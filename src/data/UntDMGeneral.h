@@ -24,6 +24,9 @@ public:
     // Members are declared in this order so that the connections outlive the cursors on them.
     Connection DbPos;    // alias "Korvela": the POS database (line 7 of the location file)
     Connection TavroDb;  // alias "TavroNi": Tavro's accounting database (line 5)
+    // The removable database the transfers copy to and from; connected by the sales reports
+    // menu on a file the user chooses, never at start-up.
+    Connection DbPosz;
 
     Dataset TblMenu;       // MENU: CODIGOUSUARIO, OPCIONES
     Dataset TblUsuarios;   // USUARIOS; the login leaves it on the signed-on user's row

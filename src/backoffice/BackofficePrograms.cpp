@@ -1,0 +1,28 @@
+#include "backoffice/BackofficePrograms.h"
+
+#include "backoffice/UntVentasContabilidad.h"
+#include "backoffice/UntVentaReportes.h"
+#include "common/ProgramRegistry.h"
+#include "data/UntDMGeneral.h"
+
+#include <QApplication>
+
+namespace kv {
+
+void registerBackofficePrograms()
+{
+    registerProgram(11, [] {
+        if (!DMGeneral)
+            return;
+        TFrmVentaReportes f(DMGeneral->DbPos, DMGeneral->DbPosz, QApplication::activeWindow());
+        f.exec();
+    });
+    registerProgram(12, [] {
+        if (!DMGeneral)
+            return;
+        TFrmVentasContabilidad f(DMGeneral->DbPos, DMGeneral->TavroDb, QApplication::activeWindow());
+        f.exec();
+    });
+}
+
+}  // namespace kv

@@ -1,0 +1,11 @@
+#pragma once
+// The module tree's program numbers that open back-office screens: 11 the sales reports menu,
+// 12 the accounting posting of a day's sales.
+
+namespace kv {
+
+// Registers their openers. The program's start-up calls it once, after the general data module
+// exists and before the main window dispatches.
+void registerBackofficePrograms();
+
+}  // namespace kv

@@ -1,0 +1,197 @@
+#include "backoffice/UntVentaReportes.h"
+
+#include "backoffice/UntMovimientoBaseIvaRpt1.h"
+#include "common/Dialogs.h"
+#include "data/UntDMGeneral.h"
+#include "platform/DialogParts.h"
+#include "platform/Printing.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QVBoxLayout>
+
+namespace kv {
+
+namespace {
+
+// A file's identity for comparing database locations: its canonical path when it exists.
+QString fileOf(const QString& location)
+{
+    const QFileInfo f(location);
+    return f.exists() ? f.canonicalFilePath() : location;
+}
+
+}  // namespace
+
+TFrmVentaReportes::TFrmVentaReportes(Connection& pos, Connection& removable, QWidget* parent)
+    : QDialog(parent), pos_(pos), removable_(removable)
+{
+    setObjectName(QStringLiteral("FrmVentaReportes"));
+    setWindowTitle(QStringLiteral("Reportes de Ventas"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(makeTitleLabel(windowTitle(), this));
+
+    auto* choices = new QGridLayout;
+    auto dateBox = [this](const char* name) {
+        auto* d = new QDateEdit(QDate::currentDate(), this);
+        d->setObjectName(QLatin1String(name));
+        d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+        d->setCalendarPopup(true);
+        return d;
+    };
+    DateTimePicker1 = dateBox("DateTimePicker1");
+    DateTimePicker2 = dateBox("DateTimePicker2");
+    // The last day follows the first, so that the usual one-day report needs one date.
+    connect(DateTimePicker1, &QDateEdit::dateChanged, DateTimePicker2, &QDateEdit::setDate);
+    DBLookupComboBox1 = new QComboBox(this);
+    DBLookupComboBox1->setObjectName(QStringLiteral("DBLookupComboBox1"));
+    DBLookupComboBox2 = new QComboBox(this);
+    DBLookupComboBox2->setObjectName(QStringLiteral("DBLookupComboBox2"));
+    choices->addWidget(captionFor(QStringLiteral("&Fecha del reporte "), DateTimePicker1, this), 0, 0);
+    choices->addWidget(DateTimePicker1, 0, 1);
+    choices->addWidget(captionFor(QStringLiteral("&Hasta"), DateTimePicker2, this), 0, 2);
+    choices->addWidget(DateTimePicker2, 0, 3);
+    choices->addWidget(captionFor(QStringLiteral("C&aja"), DBLookupComboBox1, this), 1, 0);
+    choices->addWidget(DBLookupComboBox1, 1, 1, 1, 3);
+    choices->addWidget(captionFor(QStringLiteral("Ca&jero"), DBLookupComboBox2, this), 2, 0);
+    choices->addWidget(DBLookupComboBox2, 2, 1, 1, 3);
+    layout->addLayout(choices);
+
+    QSqlQuery cajas = pos_.exec(QStringLiteral("SELECT CAJA, NOMBRE FROM POSCAJAS ORDER BY NOMBRE"));
+    while (pos_.next(cajas))
+        DBLookupComboBox1->addItem(cajas.value(1).toString().trimmed(), cajas.value(0));
+    QSqlQuery cajeros = pos_.exec(QStringLiteral("SELECT CEDULA, NOMBRE FROM POSCAJEROS ORDER BY NOMBRE"));
+    while (pos_.next(cajeros))
+        DBLookupComboBox2->addItem(cajeros.value(1).toString().trimmed(), cajeros.value(0));
+
+    auto* buttons = new QGridLayout;
+    int n = 0;
+    auto button = [&](const char* name, const QString& caption) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        buttons->addWidget(b, n / 3, n % 3);
+        ++n;
+        return b;
+    };
+    BtnPorCaja = button("BtnPorCaja", QStringLiteral("Reporte Por Caja"));
+    BtnPorCajero = button("BtnPorCajero", QStringLiteral("Reporte Por Cajero"));
+    BtnPorCajero2 = button("BtnPorCajero2", QStringLiteral("Reporte Por Cajero"));
+    BtnCierreDiario = button("BtnCierreDiario", QStringLiteral("Cierre Diario"));
+    BtnExcel = button("BtnExcel", QStringLiteral("A Excel"));
+    BtnCuadre = button("BtnCuadre", QStringLiteral("Cuadre de Caja Diario"));
+    BtnIva = button("BtnIva", QStringLiteral("&Iva Generado"));
+    BtnConsolidado = button("BtnConsolidado", QStringLiteral("Consolidado Ventas Por producto a Excel"));
+    BtnCopiarKorvela = button("BtnCopiarKorvela", QStringLiteral("Copiar Korvela"));
+    BtnCopiarTerceros = button("BtnCopiarTerceros", QStringLiteral("Copiar Terceros"));
+    BtnCopiarProductos = button("BtnCopiarProductos", QStringLiteral("Copiar Productos"));
+    // The two buttons of the same caption are told apart by a screen reader.
+    BtnPorCajero2->setAccessibleName(QStringLiteral("Reporte Por Cajero y Caja"));
+    layout->addLayout(buttons);
+    for (QPushButton* b : {BtnCopiarKorvela, BtnCopiarTerceros, BtnCopiarProductos})
+        b->setEnabled(false);  // until "Conectar..." reaches the removable database
+
+    connect(BtnIva, &QPushButton::clicked, this, &TFrmVentaReportes::BtnIvaClick);
+    for (QPushButton* b : {BtnPorCaja, BtnPorCajero, BtnPorCajero2, BtnCierreDiario, BtnExcel, BtnCuadre, BtnConsolidado,
+                           BtnCopiarKorvela, BtnCopiarTerceros, BtnCopiarProductos})
+        connect(b, &QPushButton::clicked, this, &TFrmVentaReportes::notYet);
+
+    auto* interfase = new QGroupBox(QStringLiteral("Interfase"), this);
+    interfase->setObjectName(QStringLiteral("GroupBox1"));
+    auto* row = new QHBoxLayout(interfase);
+    Edit1 = new QLineEdit(QStringLiteral("D:\\DbPosZ.gdb"), interfase);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->installEventFilter(this);
+    BtnConectar = new QPushButton(QStringLiteral("&Conectar..."), interfase);
+    BtnConectar->setObjectName(QStringLiteral("BtnConectar"));
+    BtnConectar->setAutoDefault(false);
+    connect(BtnConectar, &QPushButton::clicked, this, &TFrmVentaReportes::BtnConectarClick);
+    row->addWidget(captionFor(QStringLiteral("&Dirección Base Datos Removible :"), Edit1, interfase));
+    row->addWidget(Edit1, 1);
+    row->addWidget(BtnConectar);
+    layout->addWidget(interfase);
+}
+
+QVariant TFrmVentaReportes::caja() const { return DBLookupComboBox1->currentData(); }
+QVariant TFrmVentaReportes::cajero() const { return DBLookupComboBox2->currentData(); }
+
+QString TFrmVentaReportes::empresa() const
+{
+    return pos_
+        .scalar(QStringLiteral("SELECT E.EMPRESA FROM POSCAJAS C JOIN POSESQUEMA E ON E.LLAVE = C.EMPRESA WHERE C.CAJA = :C"),
+                {{QStringLiteral("C"), caja()}})
+        .toString()
+        .trimmed();
+}
+
+void TFrmVentaReportes::BtnIvaClick()
+{
+    if (DateTimePicker2->date() < DateTimePicker1->date()) {
+        ShowMessage(QStringLiteral("La fecha final es anterior a la inicial."));
+        return;
+    }
+    TFrmMovimientoBaseIvaRpt1 rpt(pos_);
+    rpt.open(empresa(), DateTimePicker1->date(), DateTimePicker2->date());
+    preview(rpt.render(), this);
+}
+
+void TFrmVentaReportes::BtnConectarClick()
+{
+    removable_.close();
+    const QString path = Edit1->text().trimmed();
+    auto enableCopies = [this](bool on) {
+        for (QPushButton* b : {BtnExcel, BtnCopiarKorvela, BtnCopiarTerceros, BtnCopiarProductos})
+            b->setEnabled(on || b == BtnExcel);
+    };
+    // The copies empty and fill the removable database: it must never be one of the live ones.
+    QStringList live{pos_.location()};
+    if (DMGeneral)
+        live << DMGeneral->DbPos.location() << DMGeneral->TavroDb.location();
+    for (const QString& in : live)
+        if (!in.isEmpty() && fileOf(in) == fileOf(path)) {
+            enableCopies(false);
+            ShowMessage(QStringLiteral("Esa es una base de datos en uso por el programa; elija la base de datos "
+                                       "removible."));
+            return;
+        }
+    removable_.setLocation(path);
+    if (path.isEmpty() || !removable_.tryOpen()) {
+        enableCopies(false);
+        ShowMessage(QStringLiteral("Base de Datos No Existe"));
+        return;
+    }
+    enableCopies(true);
+}
+
+void TFrmVentaReportes::Edit1DblClick()
+{
+    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Base de Datos Removible"), Edit1->text(),
+                                                      QStringLiteral("Base Datos (*.Gdb *.gdb *.fdb *.FDB)"));
+    if (!file.isEmpty())
+        Edit1->setText(file);
+}
+
+bool TFrmVentaReportes::eventFilter(QObject* o, QEvent* e)
+{
+    if (o == Edit1 && e->type() == QEvent::MouseButtonDblClick) {
+        Edit1DblClick();
+        return true;
+    }
+    return QDialog::eventFilter(o, e);
+}
+
+void TFrmVentaReportes::notYet()
+{
+    ShowMessage(QStringLiteral("Esta función todavía no está disponible en esta versión del programa."));
+}
+
+}  // namespace kv

@@ -1,0 +1,92 @@
+// The sales reports menu: the removable database is connected only to a real file that is not
+// one of the live databases, and "Iva Generado" prints the chosen days of the chosen register's
+// company.
+#include "backoffice/UntVentaReportes.h"
+#include "support/TestDb.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace kv;
+
+namespace {
+
+class VentaReportesTest : public kvtest::DbTest {
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        db->exec("INSERT INTO POSESQUEMA (LLAVE, SUCURSAL, DOCUMENTO, EMPRESA) VALUES (4, 1, 'POS', '07')");
+        db->exec("INSERT INTO POSCAJAS (CAJA, NOMBRE, EMPRESA) VALUES (1, 'CAJA PRINCIPAL', 4)");
+        db->exec("INSERT INTO POSCAJEROS (CEDULA, NOMBRE, CAJA) VALUES (11, 'ANA', 1)");
+    }
+    bool copiesEnabled(const TFrmVentaReportes& f)
+    {
+        return f.BtnCopiarKorvela->isEnabled() && f.BtnCopiarTerceros->isEnabled() && f.BtnCopiarProductos->isEnabled();
+    }
+    void connectTo(TFrmVentaReportes& f, const QString& path)
+    {
+        f.Edit1->setText(path);
+        QTest::mouseClick(f.BtnConectar, Qt::LeftButton);
+    }
+};
+
+TEST_F(VentaReportesTest, TheRemovableDatabaseConnectsOnlyToARealFileThatIsNotInUse)
+{
+    Connection removable(QStringLiteral("KorvelaZ"));
+    TFrmVentaReportes f(*db, removable);
+    f.show();
+    EXPECT_EQ(f.Edit1->text(), "D:\\DbPosZ.gdb");
+    EXPECT_FALSE(copiesEnabled(f));
+    EXPECT_TRUE(f.BtnExcel->isEnabled());  // the export works without the removable database
+
+    connectTo(f, dir.filePath("no-existe.gdb"));
+    EXPECT_EQ(dialogs.texts("message"), QStringList{"Base de Datos No Existe"});
+    EXPECT_FALSE(copiesEnabled(f));
+
+    QDir().mkpath(dir.filePath("usb"));
+    const QString other = kvtest::freshPosDatabase(dir.filePath("usb"));
+    connectTo(f, other);
+    EXPECT_TRUE(copiesEnabled(f));
+    EXPECT_TRUE(removable.isOpen());
+
+    // The live database, even written another way, is refused; and the copies are off again.
+    dialogs.clear();
+    connectTo(f, QDir(dir.path()).filePath(QStringLiteral("./") + QFileInfo(db->location()).fileName()));
+    EXPECT_EQ(dialogs.texts("message").size(), 1);
+    EXPECT_TRUE(dialogs.last().contains("en uso")) << dialogs.last().toStdString();
+    EXPECT_FALSE(copiesEnabled(f));
+    EXPECT_FALSE(removable.isOpen());
+}
+
+TEST_F(VentaReportesTest, IvaGeneradoPrintsTheChosenRegistersCompanyForTheChosenDays)
+{
+    Connection removable(QStringLiteral("KorvelaZ"));
+    TFrmVentaReportes f(*db, removable);
+    EXPECT_EQ(f.DBLookupComboBox1->currentText(), "CAJA PRINCIPAL");
+    EXPECT_EQ(f.DBLookupComboBox2->currentText(), "ANA");
+    EXPECT_EQ(f.empresa(), "07");
+    EXPECT_EQ(f.cajero().toDouble(), 11.0);
+
+    // The last day follows the first; one before it is refused.
+    f.DateTimePicker1->setDate(QDate(2026, 3, 5));
+    EXPECT_EQ(f.DateTimePicker2->date(), QDate(2026, 3, 5));
+    f.DateTimePicker2->setDate(QDate(2026, 3, 4));
+    const QString pdfs = dir.filePath("pdf");
+    QDir().mkpath(pdfs);
+    qputenv("KORVELA_PRINT_TO", pdfs.toUtf8());
+    QTest::mouseClick(f.BtnIva, Qt::LeftButton);
+    EXPECT_EQ(dialogs.texts("message"), QStringList{"La fecha final es anterior a la inicial."});
+    EXPECT_TRUE(QDir(pdfs).entryList({"*.pdf"}).isEmpty());
+
+    f.DateTimePicker2->setDate(QDate(2026, 3, 6));
+    QTest::mouseClick(f.BtnIva, Qt::LeftButton);
+    qunsetenv("KORVELA_PRINT_TO");
+    EXPECT_EQ(QDir(pdfs).entryList({"*.pdf"}).size(), 1);
+}
+
+}  // namespace
