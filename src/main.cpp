@@ -15,6 +15,7 @@
 #include "data/UntDMGeneral.h"
 #include "platform/QtDialogs.h"
 #include "pos/UntDmVentas.h"
+#include "pos/UntVenta.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -118,6 +119,7 @@ int main(int argc, char** argv)
     // Each folder's screens register the program numbers they open (registerProgram) here,
     // before the main window can dispatch to them.
     kv::registerCatalogPrograms();  // 1 to 8
+    kv::registerPosPrograms();         // 10
     kv::registerBackofficePrograms();  // 11, 12
 
     // 4. The main window, the first window created: closing it ends the program.

@@ -1,0 +1,60 @@
+#pragma once
+// The cashier sign-on "Login Cajero" behind program 10: identity number, password and the document
+// type new documents take. A right sign-on puts the sales module on the cashier, his register and
+// the parameter row of the register's company, then opens the sale screen of his level. When that
+// screen closes the window is ready for the next person.
+#include <QDialog>
+
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace kv {
+
+class TDmVentas;
+
+class TFrmVenta : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFrmVenta(TDmVentas& dm, QWidget* parent = nullptr);
+    ~TFrmVenta() override;
+
+    QLabel* Label1;            // "Cajero o Vendedor"
+    QLineEdit* Edit1;          // "Cèdula"
+    QLineEdit* Edit2;          // "Password"
+    QComboBox* DBLookupComboBox1;  // "Documento : "
+    QPushButton* BitBtn1;      // "OK"
+
+    // Opens the sale screen of the signed-on cashier's level and returns when it closes
+    // (openSaleScreenForLevel unless a test puts something else here).
+    std::function<void(const QString& nivel)> openScreen;
+
+public slots:
+    void FormActivate();
+    void BitBtn1Click();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Edit1KeyDown();
+    // Stores the document type chosen in the list on the parameter row now in force.
+    void storeChosenDocument();
+    bool findCashierTyped();
+
+    TDmVentas& dm_;
+    bool documentChosen_ = false;
+};
+
+// Opens the sale screen of a cashier level ("V", "1": the main register; the levels whose screens
+// are not built yet say so; "S", "J" and anything else open nothing).
+void openSaleScreenForLevel(TDmVentas& dm, const QString& nivel, QWidget* parent);
+
+// Program 10 of the module tree.
+void registerPosPrograms();
+
+}  // namespace kv

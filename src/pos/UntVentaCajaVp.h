@@ -1,0 +1,163 @@
+#pragma once
+// The main register screen "Caja" of sellers (level "V") and hotel cashiers (level "1"). The
+// cashier types a customer's NIT to start a document, then rings up products line by line: the
+// product by number, barcode or search, its packing, the quantity; the price comes from the
+// packing's price in the chosen list, lowered by the discount step. Lines are corrected in the
+// grid or in "Cambio De Precio"; Esc in the product box finishes the document.
+//
+// Every line added, changed or deleted goes through the sales module's all-or-nothing operations:
+// a refused line leaves nothing stored and the screen ready for the next one.
+//
+// A barcode scanner types the code and Enter into the product box within a few milliseconds and
+// the cashier scans the next item at once, so a code found as a barcode is rung up on that Enter
+// (one unit of the product's base packing) instead of waiting for a packing and a quantity.
+#include "data/Dataset.h"
+
+#include <QDialog>
+#include <QGroupBox>
+
+#include <functional>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+
+namespace kv {
+
+class DbGrid;
+class DbText;
+class RadioGroup;
+class TDmVentas;
+
+// Values of the screen shared with the dialogs it opens.
+extern QString ProductoElegido;  // number of the product being added, as text
+extern double SaldoProducto;     // its stock balance: SALDOS less today's sales
+extern bool PagoCancelado;       // set by the payment window when the cashier declines to finish
+
+// The payment window that finishing opens for a cashier who collects (COBRA "S"), run modally on
+// the sales module's current document; it sets PagoCancelado when the cashier declines. The
+// payment unit installs it at start-up. While none is installed the screen prints the invoice in
+// the layout chosen and leaves the document open for the collection register.
+extern std::function<void(TDmVentas& dm, QWidget* parent)> PaymentWindow;
+
+// "Forma de Empaque a Vender": the packings of the product being added, one radio item each. The
+// group itself holds the focus: arrows move the choice, an item's underlined letter chooses it.
+class PackingGroup : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit PackingGroup(const QString& caption, QWidget* parent = nullptr);
+    void setItems(const QStringList& captions);
+    int count() const { return int(items_.size()); }
+    int itemIndex() const;
+    void setItemIndex(int i);
+    QRadioButton* item(int i) const { return items_.value(i); }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    QList<QRadioButton*> items_;
+};
+
+class TFrmVentaCajaVp : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFrmVentaCajaVp(TDmVentas& dm, QWidget* parent = nullptr);
+    ~TFrmVentaCajaVp() override;
+
+    TDmVentas& dm() const { return dm_; }
+
+    QLabel* LabelCaja;          // register name
+    QLabel* LabelCajero;        // cashier name
+    QGroupBox* GroupCliente;    // "Cliente"
+    QLineEdit* EditCliente;     // "Nit o Cèdula Cliente"
+    DbText* DBTextNit;
+    DbText* DBTextNombre;
+    DbText* DBTextFactura;      // "Nùmero Factura"
+    DbText* DBTextPlazo;        // "Plazo (Credito)"
+    DbText* DBTextReferencia;   // "Referencia"
+    DbText* DBTextNeto;         // "Valor a Pagar"
+    RadioGroup* RadioPrecio;    // "Precio": Mostrador, Empresas
+    QStatusBar* StatusBar1;
+    QLabel* PanelProceso;
+    QLabel* PanelMensaje;
+    QLabel* PanelSaldo;
+    QLabel* PanelFijo;
+    QGroupBox* GroupArticulos;  // "Articulos"
+    DbText* DBTextDescripcion;  // "Descripción"
+    DbText* DBTextBarras;       // "Código Barras"
+    DbText* DBTextProducto;     // "Producto"
+    QPushButton* BtnCondiciones;
+    QLineEdit* EditProducto;    // product code
+    PackingGroup* RadioEmpaque; // "Forma de Empaque a Vender"
+    RadioGroup* RadioDescuento; // "Porcentaje De Descuento": 0, 5, 10, 20
+    QLineEdit* EditCantidad;    // "Unidades"
+    DbGrid* DBGrid1;
+    QGroupBox* GroupCambioPrecio;  // "Cambio De Precio"
+    QLineEdit* EditCambioCantidad; // "Cantidad"
+    QLineEdit* EditValorUnidad;    // "Valor Unidad"
+    QPushButton* BtnCambioOK;      // "&OK"
+    RadioGroup* RadioTipoFactura;  // "Tipo de Factura"
+    QAction* Informes1;
+    QAction* ReimprimeFactura1;
+    QAction* CambiaFactura1;
+    QAction* EgresoCaja1;
+    QAction* AnulaFacturas1;
+
+    // True while a document is being sold (the "Articulos" group shown).
+    bool selling() const;
+
+    // The packings listed for the product being added: product number and unit code per item.
+    const QStringList& packingUnits() const { return unidades_; }
+
+    // The screen's steps, as its keys call them.
+    void EditClienteEnter();
+    void EditClienteEscape();
+    void EditClienteSearch();
+    void EditProductoEnter();
+    void EditProductoSearch();
+    void RadioEmpaqueEnter();
+    void EditCantidadEnter();
+    void DBGrid1ChangeLine();
+    void BtnCambioOKClick();
+    void BtnCondicionesClick();
+    void Informes1Click();
+    void TerminarFactura();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void reject() override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void FormShow();
+    void buildLayout();
+    // Finds the product by the text: barcode first, then number. Text that is neither names no
+    // product.
+    bool findProductByCode(const QString& code);
+    void listPackings();
+    void clearPackings();
+    void refreshStock(int producto);
+    // The add-line routine; quantityText is what the quantity box holds.
+    void addLine(const QString& quantityText);
+    void resetEntry();
+    void toWaiting();
+    void toSelling();
+    void changeLinePrice();
+    void writePriceBack(int producto, const QString& unidad, double precio);
+    void printForCollection();
+    void showMessagePanel(const QString& text);
+    void setYellow(QWidget* w, bool on);
+
+    TDmVentas& dm_;
+    Dataset QVentasHoy;
+    QStringList productos_;  // per packing item: its product number
+    QStringList unidades_;   // per packing item: its unit code
+    bool closing_ = false;
+};
+
+}  // namespace kv
