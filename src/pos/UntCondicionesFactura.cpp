@@ -8,6 +8,7 @@
 #include "platform/DbGrid.h"
 #include "platform/DialogParts.h"
 #include "pos/UntDmVentas.h"
+#include "pos/UntVentaCajaVp.h"
 
 #include <QFormLayout>
 #include <QKeyEvent>
@@ -80,10 +81,8 @@ bool TFrmCondicionesFactura::eventFilter(QObject* watched, QEvent* event)
 void TFrmCondicionesFactura::DBEditClienteEnter()
 {
     const QString typed = DBEditCliente->text().trimmed();
-    auto exists = [&] { return IsNumber(typed) && dm_.TCliente.Locate(QStringLiteral("NIT"), StrToFloat(typed)); };
-    if (!exists())
-        TFrmCrearClientes::CrearCliente(dm_.DbPos, typed, this);
-    exists();
+    if (!findCustomer(dm_, typed) && TFrmCrearClientes::CrearCliente(dm_.DbPos, typed, this))
+        findCustomer(dm_, typed);
     DBEditCliente->updateRecord();
     DBEditPlazo->setFocus();
 }

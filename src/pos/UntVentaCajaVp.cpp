@@ -76,7 +76,22 @@ std::optional<double> askPrice(const QString& caption, const QString& prompt)
     return StrToFloat(*typed);
 }
 
+// A row looked for by a column; when it is not among the rows the cursor holds, the cursor is read
+// again once, for a row added since by another window or register.
+bool locateFresh(Dataset& ds, const QString& field, const QVariant& value)
+{
+    if (ds.Locate(field, value))
+        return true;
+    ds.Refresh();
+    return ds.Locate(field, value);
+}
+
 }  // namespace
+
+bool findCustomer(TDmVentas& dm, const QString& typed)
+{
+    return IsNumber(typed) && locateFresh(dm.TCliente, QStringLiteral("NIT"), StrToFloat(typed));
+}
 
 // ---------------------------------------------------------------- PackingGroup
 
@@ -511,11 +526,10 @@ void TFrmVentaCajaVp::EditClienteEnter()
 {
     showMessagePanel(QStringLiteral("Ventas"));
     const QString typed = EditCliente->text().trimmed();
-    auto exists = [&] { return IsNumber(typed) && dm_.TCliente.Locate(QStringLiteral("NIT"), StrToFloat(typed)); };
-    if (!exists()) {
+    if (!findCustomer(dm_, typed)) {
         showMessagePanel(QStringLiteral("Entre Nit o Cedula Correcto"));
         TFrmCrearClientes::CrearCliente(dm_.DbPos, typed, this);
-        if (!exists()) {
+        if (!findCustomer(dm_, typed)) {
             ShowMessage(QStringLiteral("Cliente no Existe"));
             EditCliente->setFocus();
             return;
@@ -550,10 +564,10 @@ bool TFrmVentaCajaVp::findProductByCode(const QString& code)
     const QString text = code.trimmed();
     if (text.isEmpty())
         return false;
-    if (dm_.TProductos.Locate(QStringLiteral("CODIGOBARRAS"), text))
+    if (locateFresh(dm_.TProductos, QStringLiteral("CODIGOBARRAS"), text))
         return true;
     const std::optional<int> n = productNumber(text);
-    return n && dm_.TProductos.Locate(QStringLiteral("PRODUCTO"), *n);
+    return n && locateFresh(dm_.TProductos, QStringLiteral("PRODUCTO"), *n);
 }
 
 void TFrmVentaCajaVp::EditProductoSearch()
@@ -572,7 +586,7 @@ void TFrmVentaCajaVp::EditProductoEnter()
         return;
     }
     // A barcode is rung up at once: it is what the scanner typed, and the next scan follows.
-    if (dm_.TProductos.Locate(QStringLiteral("CODIGOBARRAS"), code)) {
+    if (locateFresh(dm_.TProductos, QStringLiteral("CODIGOBARRAS"), code)) {
         listPackings();
         RadioEmpaque->setItemIndex(0);
         addLine(QStringLiteral("1"));
