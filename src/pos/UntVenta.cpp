@@ -71,7 +71,8 @@ TFrmVenta::TFrmVenta(TDmVentas& dm, QWidget* parent) : QDialog(parent), dm_(dm)
     setTabOrder(DBLookupComboBox1, BitBtn1);
     Edit1->installEventFilter(this);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
-    connect(DBLookupComboBox1, qOverload<int>(&QComboBox::activated), this, [this] { documentChosen_ = true; });
+    // Any change of the list after it was filled is the person's choice (mouse or keys).
+    connect(DBLookupComboBox1, &QComboBox::currentIndexChanged, this, [this] { documentChosen_ = !filling_; });
 }
 
 TFrmVenta::~TFrmVenta() = default;
@@ -87,6 +88,7 @@ void TFrmVenta::FormActivate()
 {
     // The document types offered are those whose code begins with P; the list starts on the type
     // of the first parameter row, as the registers of a one-company shop use.
+    filling_ = true;
     DBLookupComboBox1->clear();
     QSqlQuery q = dm_.DbPos.exec(
         QStringLiteral("SELECT DOCUMENTO, NOMBRE FROM DOCUMENTOS WHERE DOCUMENTO LIKE 'P%' ORDER BY DOCUMENTO"));
@@ -95,6 +97,7 @@ void TFrmVenta::FormActivate()
     const QString first =
         dm_.DbPos.scalar(QStringLiteral("SELECT FIRST 1 DOCUMENTO FROM POSESQUEMA ORDER BY LLAVE")).toString().trimmed();
     DBLookupComboBox1->setCurrentIndex(DBLookupComboBox1->findData(first));
+    filling_ = false;
     documentChosen_ = false;
     Edit1->setFocus();
     Edit1->selectAll();

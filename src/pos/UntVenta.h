@@ -48,6 +48,7 @@ private:
 
     TDmVentas& dm_;
     bool documentChosen_ = false;
+    bool filling_ = false;
 };
 
 // Opens the sale screen of a cashier level ("V", "1": the main register; the levels whose screens
