@@ -118,7 +118,7 @@ int main(int argc, char** argv)
 
     // Each folder's screens register the program numbers they open (registerProgram) here,
     // before the main window can dispatch to them.
-    kv::registerCatalogPrograms();  // 1 to 8
+    kv::registerCatalogPrograms();     // 1 to 8
     kv::registerPosPrograms();         // 10
     kv::registerBackofficePrograms();  // 11, 12
 
