@@ -241,9 +241,16 @@ void TFrmVentaCajaVp::buildLayout()
     bigText(DBTextReferencia, QStringLiteral("FACTURA"), QStringLiteral("DBTextReferencia"), QStringLiteral("Referencia"), 1,
             gc, 2);
     bigText(DBTextNeto, QStringLiteral("NETO"), QStringLiteral("DBTextNeto"), QStringLiteral("Valor a Pagar"), 2.0, gc, 3);
-    QPalette red = DBTextNeto->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
-    DBTextNeto->setPalette(red);
+    // The group is disabled while selling, but the customer, the number and the amount to pay
+    // stay as readable as when it was enabled; the amount in red.
+    for (DbText* t : {DBTextNit, DBTextNombre, DBTextFactura, DBTextPlazo, DBTextReferencia, DBTextNeto}) {
+        QPalette p = t->palette();
+        const QColor c = t == DBTextNeto ? QColor(Qt::red) : p.color(QPalette::Active, QPalette::WindowText);
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            for (auto role : {QPalette::WindowText, QPalette::Text})
+                p.setColor(group, role, c);
+        t->setPalette(p);
+    }
     RadioPrecio = new RadioGroup(QStringLiteral("Precio"), {QStringLiteral("Mostrador"), QStringLiteral("Empresas")}, 2,
                                  GroupCliente);
     RadioPrecio->setObjectName(QStringLiteral("RadioPrecio"));
@@ -277,8 +284,9 @@ void TFrmVentaCajaVp::buildLayout()
     auto* entry = new QHBoxLayout;
     EditProducto = new QLineEdit(GroupArticulos);
     EditProducto->setObjectName(QStringLiteral("EditProducto"));
-    EditProducto->setToolTip(QStringLiteral("Código, código de barras; vacío y Enter, F2 o doble clic: buscar; Esc: "
-                                            "terminar la factura"));
+    EditProducto->setToolTip(QStringLiteral("Código, código de barras; vacío y Enter, F2 o doble clic: buscar; "
+                                            "flecha abajo: las líneas (Enter cambia una, Esc vuelve); Esc: terminar la "
+                                            "factura"));
     entry->addWidget(captionFor(QStringLiteral("Código Producto"), EditProducto, GroupArticulos));
     entry->addWidget(EditProducto);
     RadioEmpaque = new PackingGroup(QStringLiteral("Forma de Empaque a Vender"), GroupArticulos);
@@ -464,8 +472,14 @@ bool TFrmVentaCajaVp::eventFilter(QObject* watched, QEvent* event)
             guarded([this] { TerminarFactura(); });
         else if (k->key() == Qt::Key_F2)
             guarded([this] { EditProductoSearch(); });
+        else if (k->key() == Qt::Key_Down)
+            DBGrid1->setFocus(Qt::TabFocusReason);  // to the lines, without a mouse
         else
             return false;
+        return true;
+    }
+    if (w == DBGrid1 && k->key() == Qt::Key_Escape && QApplication::focusWidget() == DBGrid1 && !dm_.TFac.isEditing()) {
+        EditProducto->setFocus();
         return true;
     }
     if (w == RadioEmpaque && isEnter(k)) {
@@ -483,7 +497,8 @@ bool TFrmVentaCajaVp::eventFilter(QObject* watched, QEvent* event)
             return true;
         return false;
     }
-    if (w == DBGrid1 && isEnter(k) && !dm_.TFac.isEditing()) {
+    // Enter on the grid itself; the Enter that closes a cell's editor also travels up to the grid.
+    if (w == DBGrid1 && isEnter(k) && QApplication::focusWidget() == DBGrid1 && !dm_.TFac.isEditing()) {
         guarded([this] { DBGrid1ChangeLine(); });
         return true;
     }
