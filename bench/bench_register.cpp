@@ -63,14 +63,17 @@ QString forcedWritesDatabase()
     return path;
 }
 
-// A product sold today with a unit price row, typed by its number as a cashier does.
-QString soldToday(Connection& c)
+// A product of the generated catalogue sold today with a unit price row, typed by its number as
+// a cashier does; BM_ListPackings/1 takes instead the demo shop's best seller (thousands of lines
+// in the month).
+QString soldToday(Connection& c, bool bestSeller = false)
 {
     return c.scalar(QStringLiteral(
                         "SELECT FIRST 1 D.PRODUCTO FROM POSMOVIMIENTO H JOIN POSMOVIMIENTODETALLE D ON D.EMPRESA = "
                         "H.EMPRESA AND D.DOCUMENTO = H.DOCUMENTO AND D.CONSECUTIVO = H.CONSECUTIVO JOIN "
                         "PRODUCTOSVALORVENTA V ON V.PRODUCTO = D.PRODUCTO AND V.UNIDAD = 'UN' WHERE H.FECHA >= "
-                        "CURRENT_DATE AND V.VALORVENTAMOSTRADOR > 0"))
+                        "CURRENT_DATE AND V.VALORVENTAMOSTRADOR > 0 AND D.PRODUCTO %1 1000 ORDER BY D.PRODUCTO")
+                        .arg(bestSeller ? QLatin1String("<") : QLatin1String(">")))
         .toString();
 }
 
@@ -150,15 +153,18 @@ BENCHMARK(BM_AddLineFromQuantityBoxForcedWrites)->Unit(benchmark::kMillisecond)-
 void BM_ListPackings(benchmark::State& state)
 {
     Register r(registerDatabase());
-    const QString code = soldToday(r.db);
+    const QString code = soldToday(r.db, state.range(0) == 1);
     r.screen->EditProducto->setText(code);
     for (auto _ : state) {
         r.screen->EditProducto->setFocus();
         r.screen->RadioEmpaque->setFocus(Qt::TabFocusReason);
     }
     state.counters["packings"] = r.screen->RadioEmpaque->count();
+    state.counters["linesOfProduct"] =
+        r.db.scalar(QStringLiteral("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE WHERE PRODUCTO = :P"), {{QStringLiteral("P"), code}})
+            .toDouble();
 }
-BENCHMARK(BM_ListPackings)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly();
+BENCHMARK(BM_ListPackings)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly();
 
 void BM_OpenSaleScreen(benchmark::State& state)
 {

@@ -164,8 +164,8 @@ TFrmVentaCajaVp::TFrmVentaCajaVp(TDmVentas& dm, QWidget* parent) : QDialog(paren
     setObjectName(QStringLiteral("FrmVentaCajaVp"));
     setWindowTitle(QStringLiteral("Caja"));
     setAccessibleName(QStringLiteral("Caja"));
-    // The base units of a product sold today, over today's documents: the date index of the
-    // headers finds them, and each document's lines are read by its key.
+    // The base units of a product sold today: the product's lines found on their product index,
+    // each one's header by its key for the date.
     QVentasHoy.setSql(QStringLiteral(
         "SELECT SUM(D.CANTIDADRECIBIDA) VENDIDO FROM POSMOVIMIENTO H JOIN POSMOVIMIENTODETALLE D ON D.EMPRESA = "
         "H.EMPRESA AND D.DOCUMENTO = H.DOCUMENTO AND D.CONSECUTIVO = H.CONSECUTIVO WHERE H.FECHA >= :FECHAI AND "
@@ -579,10 +579,20 @@ bool TFrmVentaCajaVp::findProductByCode(const QString& code)
     const QString text = code.trimmed();
     if (text.isEmpty())
         return false;
-    if (locateFresh(dm_.TProductos, QStringLiteral("CODIGOBARRAS"), text))
-        return true;
-    const std::optional<int> n = productNumber(text);
-    return n && locateFresh(dm_.TProductos, QStringLiteral("PRODUCTO"), *n);
+    // One keyed read for the barcode and one for the number, whatever the cursor holds; the
+    // cursor then goes to the product found.
+    QVariant producto = dm_.DbPos.scalar(QStringLiteral("SELECT FIRST 1 PRODUCTO FROM PRODUCTOS WHERE CODIGOBARRAS = :C"),
+                                         {{QStringLiteral("C"), text}});
+    if (producto.isNull()) {
+        const std::optional<int> n = productNumber(text);
+        if (!n)
+            return false;
+        producto = dm_.DbPos.scalar(QStringLiteral("SELECT PRODUCTO FROM PRODUCTOS WHERE PRODUCTO = :P"),
+                                    {{QStringLiteral("P"), *n}});
+        if (producto.isNull())
+            return false;
+    }
+    return locateFresh(dm_.TProductos, QStringLiteral("PRODUCTO"), producto);
 }
 
 void TFrmVentaCajaVp::EditProductoSearch()
@@ -601,7 +611,9 @@ void TFrmVentaCajaVp::EditProductoEnter()
         return;
     }
     // A barcode is rung up at once: it is what the scanner typed, and the next scan follows.
-    if (locateFresh(dm_.TProductos, QStringLiteral("CODIGOBARRAS"), code)) {
+    if (!dm_.DbPos.scalar(QStringLiteral("SELECT FIRST 1 PRODUCTO FROM PRODUCTOS WHERE CODIGOBARRAS = :C"),
+                          {{QStringLiteral("C"), code}})
+             .isNull()) {
         listPackings();
         RadioEmpaque->setItemIndex(0);
         addLine(QStringLiteral("1"));
