@@ -351,6 +351,10 @@ void TFrmVentaCajaVp::buildLayout()
     RadioTipoFactura->setObjectName(QStringLiteral("RadioTipoFactura"));
     RadioTipoFactura->setItemIndex(0);
     main->addWidget(RadioTipoFactura);
+    // While waiting for a customer the room of the hidden articles stays empty below the rest.
+    main->addStretch(0);
+    for (QWidget* w : {static_cast<QWidget*>(GroupCliente), static_cast<QWidget*>(RadioTipoFactura)})
+        w->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 
     // 3. Status bar.
     StatusBar1 = new QStatusBar(this);
