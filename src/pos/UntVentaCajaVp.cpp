@@ -320,6 +320,15 @@ void TFrmVentaCajaVp::buildLayout()
     DBGrid1->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     addGridEditingKeys(DBGrid1);
     ga->addWidget(DBGrid1, 1);
+    // Moving along the lines, the product panel and the message panel follow the line's product.
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+        if (!DBGrid1->hasFocus() || dm_.TFac.IsEmpty())
+            return;
+        guarded([this] {
+            if (findProductByCode(dm_.TFac.FieldByName(QStringLiteral("BUSCADOR")).asString()))
+                showMessagePanel(dm_.TProductos.FieldByName(QStringLiteral("NOMBRE")).asString());
+        });
+    });
 
     GroupCambioPrecio = new QGroupBox(QStringLiteral("Cambio De Precio"), GroupArticulos);
     GroupCambioPrecio->setObjectName(QStringLiteral("GroupCambioPrecio"));
@@ -432,6 +441,9 @@ bool TFrmVentaCajaVp::eventFilter(QObject* watched, QEvent* event)
     if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
         if (qobject_cast<QLineEdit*>(w))
             setYellow(w, type == QEvent::FocusIn);
+        // Coming into the lines, the cursor stands on the "Producto" column of the current line.
+        if (w == DBGrid1 && type == QEvent::FocusIn && !dm_.TFac.isEditing() && !dm_.TFac.IsEmpty())
+            DBGrid1->setCurrentIndex(DBGrid1->model()->index(qMax(0, DBGrid1->currentIndex().row()), 1));
         if (w == RadioEmpaque) {
             if (type == QEvent::FocusIn) {
                 const auto reason = static_cast<QFocusEvent*>(event)->reason();
