@@ -51,6 +51,17 @@ TEST_F(SaleScreenTest, AWholeSaleByKeyboardStoresWhatTheScreenShows)
     EXPECT_FALSE(screen->GroupCliente->isEnabled());
     EXPECT_EQ(screen->DBTextFactura->text(), "1");
 
+    // The box or packing group with the focus is yellow, and only while it has it.
+    const QColor yellow(255, 255, 0);
+    EXPECT_EQ(screen->EditProducto->palette().color(QPalette::Base), yellow);
+    typeInto(screen->EditProducto, "4", true);
+    EXPECT_EQ(screen->RadioEmpaque->palette().color(QPalette::Window), yellow);
+    EXPECT_NE(screen->EditProducto->palette().color(QPalette::Base), yellow);
+    QTest::keyClick(screen->RadioEmpaque, Qt::Key_Return);
+    EXPECT_NE(screen->RadioEmpaque->palette().color(QPalette::Window), yellow);
+    EXPECT_TRUE(screen->EditCantidad->hasFocus());
+    screen->EditProducto->setFocus();
+
     ringUp("4", 1, "2");                   // two dozen of TINTO
     ringUp(kvtest::kArrozBarcode);         // a scan rings up at once: ARROZ, IVA included
     EXPECT_TRUE(screen->EditProducto->hasFocus());
@@ -270,6 +281,16 @@ TEST_F(SaleScreenTest, TheGridDeletesALineAfterConfirmationAndAddsNone)
     QTest::keyClick(screen->DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(lines(), 1);
     EXPECT_EQ(neto(), dm->TFac["SUBTOTAL"].asFloat());
+}
+
+TEST_F(SaleScreenTest, ACustomerThatIsNoNitStartsNoDocument)
+{
+    startSale("abc");
+    EXPECT_FALSE(screen->selling());
+    EXPECT_TRUE(screen->EditCliente->hasFocus());
+    ASSERT_FALSE(dialogs.texts("message").isEmpty());
+    EXPECT_EQ(dialogs.texts("message").last(), "Cliente no Existe");
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSMOVIMIENTO").toInt(), 0);
 }
 
 TEST_F(SaleScreenTest, TheMenuEntriesOfLaterWorkSaySo)
