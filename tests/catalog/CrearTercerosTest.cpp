@@ -147,7 +147,9 @@ TEST_F(CrearTercerosTest, AddressTabAndClosingSaveThePendingChange)
 
     screen->PageControl1->setCurrentWidget(screen->TabGenerales);
     type("CIUDAD", "SANTA MARTA");
+    dialogs.replies = {Reply::Yes};
     QTest::keyClick(screen.get(), Qt::Key_Escape);
+    EXPECT_EQ(dialogs.texts("yesNoCancel"), QStringList{"¿Desea grabar los cambios?"});
     EXPECT_FALSE(screen->isVisible());
     EXPECT_EQ(stored("CIUDAD", 400).toString(), "SANTA MARTA");
 }
