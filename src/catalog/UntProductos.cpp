@@ -104,8 +104,10 @@ TFrmProductos::TFrmProductos(Connection& db, QWidget* parent)
     productos_.setPageSize(40);  // a few screenfuls of the grid per read: 100,000 products are never read whole
     for (const char* f : {"VALORUNIDAD", "VALORPROMEDIO", "VALORIVA", "PRECIOCOMPRA"})
         productos_.FieldByName(QString::fromLatin1(f)).displayFormat = kMoney;
-    // The refusals name the box the user sees.
-    productos_.FieldByName(QStringLiteral("PRODUCTO")).displayLabel = QStringLiteral("Producto");
+    // The refusals name the box the user sees. The code has no box: it is taken from the product
+    // number when the row is posted, so an empty code means an empty "Producto".
+    for (const char* f : {"PRODUCTO", "CODIGO"})
+        productos_.FieldByName(QString::fromLatin1(f)).displayLabel = QStringLiteral("Producto");
     productos_.BeforeInsert = [this](Dataset& ds) { TbProductosBeforeInsert(ds); };
     productos_.BeforeEdit = [this](Dataset& ds) { TbProductosBeforeEdit(ds); };
     productos_.AfterEdit = [this](Dataset& ds) { TbProductosAfterEdit(ds); };

@@ -166,6 +166,19 @@ TEST_F(LineasFacturasTest, ALineTypedAndNotLeftIsKeptWhenTheScreenClosesWithSi)
     EXPECT_EQ(db->scalar("SELECT DETALLE FROM POSLINEABOTTOM WHERE LINEA = 1").toString(), "GRACIAS POR SU COMPRA");
 }
 
+TEST_F(LineasFacturasTest, AStrayInsertStoresNothingWhenTheScreenCloses)
+{
+    screen = std::make_unique<TFrmLineasFacturas>(*db);
+    showActive(screen.get());
+    screen->DBGrid1->setFocus();
+    QTest::keyClick(screen->DBGrid1, Qt::Key_Insert);
+    ASSERT_EQ(screen->TTop().state(), DsState::Insert);
+    screen->close();
+    EXPECT_FALSE(screen->isVisible());
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.last().toStdString();
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSLINEATOP").toInt(), 0);
+}
+
 class ParametrosTest : public kvtest::DbTest {
 protected:
     void SetUp() override
