@@ -7,7 +7,7 @@
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
 #include "platform/DialogParts.h"
-#include "report/Report.h"
+#include "report/ListReport.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -658,91 +658,39 @@ bool TFrmUsuarios::eventFilter(QObject* watched, QEvent* event)
 
 namespace {
 
-QList<QVariantMap> readRows(Connection& db, const QString& sql, const QStringList& fields)
+std::unique_ptr<Report> listOf(Connection& db, const ListReport& list, const QString& sql)
 {
-    Dataset q(db);
-    q.setSql(sql);
-    q.Open();
-    QList<QVariantMap> rows;
-    for (q.First(); !q.Eof(); q.Next()) {
-        QVariantMap r;
-        for (const QString& f : fields)
-            r.insert(f, q.FieldByName(f).value());
-        rows.append(r);
-    }
-    return rows;
-}
-
-// A plain list: title, column titles over a rule, one line per row, the page number below.
-struct ListColumn {
-    QString field, title;
-    double x, width;
-    QString picture;
-    bool wrap = false;
-};
-
-std::unique_ptr<Report> listReport(const QString& title, const QString& heading, const QVector<ListColumn>& cols,
-                                   QList<QVariantMap> rows)
-{
-    auto r = std::make_unique<Report>(title);
-    r->page() = PageSetup::letter();
-    const double w = r->page().printableWidth();
-    Band& t = r->titleBand().setHeight(12);
-    t.addText(0, 0, w, 6, heading).centre().bold().size(12);
-    t.addSystem(0, 7, w, 4, ValueSource::PrintTime).right().withDatePicture(QStringLiteral("dd/mm/yyyy hh:nn"));
-    Band& h = r->columnHeader().setHeight(6);
-    for (const ListColumn& c : cols)
-        h.addText(c.x, 0, c.width, 4.5, c.title).bold();
-    h.addLine(0, 5.2, w, 5.2);
-    Band& d = r->detail().setHeight(4.5);
-    for (const ListColumn& c : cols) {
-        ReportItem& it = d.addField(c.x, 0, c.width, 4.5, c.field, c.picture);
-        if (c.wrap)
-            it.wrap().family(QStringLiteral("DejaVu Sans Mono"));
-    }
-    Band& f = r->pageFooter().setHeight(6);
-    f.addSystem(0, 1, w, 4, ValueSource::PageNumber).right().withPrefix(QStringLiteral("Pagina "));
-    r->setRows(std::move(rows));
-    return r;
+    Dataset rows(db);
+    rows.setSql(sql);
+    rows.Open();
+    return listReport(list, readLetterhead(db), readRows(rows));
 }
 
 }  // namespace
 
 std::unique_ptr<Report> TFrmUsuarios::ReporteUsuarios(Connection& db)
 {
-    const QStringList fields = {QStringLiteral("CODIGO"), QStringLiteral("NOMBRE"), QStringLiteral("ACTIVO"),
-                                QStringLiteral("FECHAHORA"), QStringLiteral("FECHAVENCIMIENTO")};
-    QList<QVariantMap> rows = readRows(
-        db, QStringLiteral("SELECT CODIGO, NOMBRE, ACTIVO, FECHAHORA, FECHAVENCIMIENTO FROM USUARIOS ORDER BY NOMBRE"),
-        fields);
-    auto r = listReport(QStringLiteral("USUARIO"), QStringLiteral("USUARIOS"),
-                        {{QStringLiteral("CODIGO"), QStringLiteral("Codigo"), 0, 20, QStringLiteral("#####0")},
-                         {QStringLiteral("NOMBRE"), QStringLiteral("Nombre"), 24, 70, QString()},
-                         {QStringLiteral("ACTIVO"), QStringLiteral("Activo"), 98, 15, QString()},
-                         {QStringLiteral("FECHAHORA"), QStringLiteral("Fecha/Hora"), 116, 40, QString()},
-                         {QStringLiteral("FECHAVENCIMIENTO"), QStringLiteral("Vence"), 160, 35, QString()}},
-                        std::move(rows));
-    r->detail().items()[0].right();
-    r->detail().items()[3].withDatePicture(QStringLiteral("dd/mm/yyyy hh:nn"));
-    r->detail().items()[4].withDatePicture(QStringLiteral("dd/mm/yyyy"));
-    return r;
+    return listOf(db,
+                  {QStringLiteral("USUARIOS"),
+                   {{QStringLiteral("Codigo"), QStringLiteral("CODIGO"), 0, 20, QStringLiteral("#####0"), true},
+                    {QStringLiteral("Nombre"), QStringLiteral("NOMBRE"), 24, 70},
+                    {QStringLiteral("Activo"), QStringLiteral("ACTIVO"), 98, 15},
+                    ListColumn(QStringLiteral("Fecha/Hora"), QStringLiteral("FECHAHORA"), 116, 40)
+                        .dates(QStringLiteral("dd/mm/yyyy hh:nn")),
+                    ListColumn(QStringLiteral("Vence"), QStringLiteral("FECHAVENCIMIENTO"), 160, 35)
+                        .dates(QStringLiteral("dd/mm/yyyy"))}},
+                  QStringLiteral("SELECT CODIGO, NOMBRE, ACTIVO, FECHAHORA, FECHAVENCIMIENTO FROM USUARIOS ORDER BY NOMBRE"));
 }
 
 std::unique_ptr<Report> TFrmUsuarios::ReporteMenu(Connection& db)
 {
-    const QStringList fields = {QStringLiteral("CODIGOUSUARIO"), QStringLiteral("NOMBRE"), QStringLiteral("OPCIONES")};
-    QList<QVariantMap> rows = readRows(db,
-                                       QStringLiteral("SELECT M.CODIGOUSUARIO, U.NOMBRE, M.OPCIONES FROM MENU M "
-                                                      "LEFT JOIN USUARIOS U ON U.CODIGO = M.CODIGOUSUARIO "
-                                                      "ORDER BY M.CODIGOUSUARIO"),
-                                       fields);
-    auto r = listReport(QStringLiteral("MENU"), QStringLiteral("PERMISOS POR USUARIO"),
-                        {{QStringLiteral("CODIGOUSUARIO"), QStringLiteral("Usuario"), 0, 16, QStringLiteral("#####0")},
-                         {QStringLiteral("NOMBRE"), QStringLiteral("Nombre"), 20, 45, QString()},
-                         {QStringLiteral("OPCIONES"), QStringLiteral("Opciones"), 68, 127.9, QString(), true}},
-                        std::move(rows));
-    r->detail().items()[0].right();
-    return r;
+    return listOf(db,
+                  {QStringLiteral("PERMISOS POR USUARIO"),
+                   {{QStringLiteral("Usuario"), QStringLiteral("CODIGOUSUARIO"), 0, 16, QStringLiteral("#####0"), true},
+                    {QStringLiteral("Nombre"), QStringLiteral("NOMBRE"), 20, 45},
+                    ListColumn(QStringLiteral("Opciones"), QStringLiteral("OPCIONES"), 68, 127.9).wrapped()}},
+                  QStringLiteral("SELECT M.CODIGOUSUARIO, U.NOMBRE, M.OPCIONES FROM MENU M "
+                                 "LEFT JOIN USUARIOS U ON U.CODIGO = M.CODIGOUSUARIO ORDER BY M.CODIGOUSUARIO"));
 }
 
 void TFrmUsuarios::BtnRptUsuariosClick()
