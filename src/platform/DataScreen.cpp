@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -117,6 +118,15 @@ void DataScreen::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
     openTables();
+}
+
+void DataScreen::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier && keys_->escape && keys_->escape()) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 void DataScreen::done(int r)

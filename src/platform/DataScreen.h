@@ -83,6 +83,8 @@ protected:
 
     void showEvent(QShowEvent* e) override;
     void done(int r) override;
+    // Esc reaching the screen itself (no control has the focus) follows the same rule.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     struct Entry {
