@@ -283,6 +283,9 @@ private:
     QVariantList keyOf(const Row& r) const;
     QString keyWhere(const QVariantList& key, QVariantMap& params) const;
     QStringList keyFields() const;
+    // A field of a dataset whose fields are known (open, or a table already described); null
+    // when there is none of that name.
+    Field* preparedField(const QString& name) const;
     bool rowMatchesLocally(const Row& r, const QStringList& fields, const QVariantList& values,
                            const LocateOptions& opt) const;
     void placeAfterPost();
