@@ -160,6 +160,8 @@ void Dataset::insertAt(int pos)
     fire(BeforeInsert);
     Row r;
     r.values.resize(columnCount_ + int(calcFields_.size()));
+    if (!controlsDisabled())
+        emit rowsAboutToBeInserted(pos, pos);
     rows_.insert(pos, r);
     if (!controlsDisabled())
         emit rowsInserted(pos, pos);
@@ -348,6 +350,8 @@ void Dataset::putBack(const Pending& p)
         const bool there = cur_ >= 0 && cur_ < rows_.size() && rows_[cur_].key == p.row.key;
         if (!there) {
             const int pos = qBound(0, p.index, int(rows_.size()));
+            if (!controlsDisabled())
+                emit rowsAboutToBeInserted(pos, pos);
             rows_.insert(pos, p.row);
             if (!controlsDisabled())
                 emit rowsInserted(pos, pos);
@@ -436,6 +440,8 @@ void Dataset::Cancel()
     fire(BeforeCancel);
     if (state_ == DsState::Insert) {
         const int pos = cur_;
+        if (!controlsDisabled())
+            emit rowsAboutToBeRemoved(pos, pos);
         rows_.removeAt(pos);
         if (!controlsDisabled())
             emit rowsRemoved(pos, pos);
@@ -486,6 +492,8 @@ void Dataset::deleteNow()
     const QString where = keyWhere(r.key, p);
     conn_.exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(table), where), p);
     const int pos = cur_;
+    if (!controlsDisabled())
+        emit rowsAboutToBeRemoved(pos, pos);
     rows_.removeAt(pos);
     if (!controlsDisabled())
         emit rowsRemoved(pos, pos);

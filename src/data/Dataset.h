@@ -228,7 +228,10 @@ public:
 
 signals:
     void reset();                       // the buffer was replaced
+    // Rows are announced before the buffer changes and reported after, as item models expect.
+    void rowsAboutToBeInserted(int first, int last);
     void rowsInserted(int first, int last);
+    void rowsAboutToBeRemoved(int first, int last);
     void rowsRemoved(int first, int last);
     void rowChanged(int row);
     void currentChanged(int row);
@@ -265,7 +268,10 @@ private:
     // The cursor onto a located row: within the rows held when it is there, else on the window
     // readWindow() reads, with the scroll events and the controls and details told.
     void showLocated(const Row& found, const std::function<void()>& readWindow);
-    void fetchAllQuery(int upTo);
+    // The next rows of an open query, `upTo` at most (-1: all); the query ends with its last row.
+    QVector<Row> readQueryRows(int upTo);
+    // Adds rows after the buffered ones, announced to the grids.
+    void appendRows(QVector<Row> more);
     void calcRow(Row& r);
     void setCur(int i, bool fireScroll = true);
     void notifyDetails();

@@ -96,7 +96,7 @@ void Dataset::loadFromStart()
         openQuery_ = std::move(q);
         atStart_ = true;
         atEnd_ = false;
-        fetchAllQuery(pageSize_);
+        rows_ = readQueryRows(pageSize_);
     }
     linkedValues_ = masterValues();
     cur_ = rows_.isEmpty() ? -1 : 0;
@@ -104,20 +104,33 @@ void Dataset::loadFromStart()
     eof_ = rows_.isEmpty();
 }
 
-void Dataset::fetchAllQuery(int upTo)
+QVector<Dataset::Row> Dataset::readQueryRows(int upTo)
 {
+    QVector<Row> out;
     if (!openQuery_)
-        return;
-    int n = 0;
-    while ((upTo < 0 || n < upTo) && conn_.next(*openQuery_)) {
-        rows_ << readRow(*openQuery_);
-        calcRow(rows_.last());
-        ++n;
+        return out;
+    while ((upTo < 0 || out.size() < upTo) && conn_.next(*openQuery_)) {
+        out << readRow(*openQuery_);
+        calcRow(out.last());
     }
-    if (upTo < 0 || n < upTo) {
+    if (upTo < 0 || out.size() < upTo) {
         atEnd_ = true;
         openQuery_.reset();  // ends the read and its transaction
     }
+    return out;
+}
+
+void Dataset::appendRows(QVector<Row> more)
+{
+    if (more.isEmpty())
+        return;
+    const int first = rows_.size();
+    const int last = first + more.size() - 1;
+    if (!controlsDisabled())
+        emit rowsAboutToBeInserted(first, last);
+    rows_ += more;
+    if (!controlsDisabled())
+        emit rowsInserted(first, last);
 }
 
 void Dataset::loadAround(const Row& anchor, int rows)
@@ -146,20 +159,19 @@ bool Dataset::fetchMoreForward()
         return false;
     const int before = rows_.size();
     if (!tableMode()) {
-        fetchAllQuery(pageSize_);
+        appendRows(readQueryRows(pageSize_));
     } else if (rows_.isEmpty()) {
         loadFromStart();
+        if (!rows_.isEmpty() && !controlsDisabled())
+            emit reset();
     } else {
         QVariantMap p;
         QString cond = keysetCondition(rows_.last(), true, false, p);
         QVector<Row> more = fetchRows(cond, p, false, pageSize_);
         atEnd_ = more.size() < pageSize_;
-        rows_ += more;
+        appendRows(std::move(more));
     }
-    const int added = rows_.size() - before;
-    if (added > 0 && !controlsDisabled())
-        emit rowsInserted(before, rows_.size() - 1);
-    return added > 0;
+    return rows_.size() > before;
 }
 
 bool Dataset::fetchMoreBackward()
@@ -186,6 +198,8 @@ bool Dataset::fetchMoreBackward()
         return false;
     std::reverse(more.begin(), more.end());
     const int n = more.size();
+    if (!controlsDisabled())
+        emit rowsAboutToBeInserted(0, n - 1);
     rows_ = more + rows_;
     if (cur_ >= 0)
         cur_ += n;
@@ -334,7 +348,7 @@ void Dataset::Last()
             atEnd_ = true;
             atStart_ = rows_.size() < pageSize_;
         } else {
-            fetchAllQuery(-1);
+            appendRows(readQueryRows(-1));
         }
         cur_ = -1;
         if (!controlsDisabled())
@@ -387,7 +401,7 @@ int Dataset::recordCount()
     if (!active())
         return 0;
     if (!tableMode()) {
-        fetchAllQuery(-1);
+        appendRows(readQueryRows(-1));
         return rows_.size();
     }
     if (atStart_ && atEnd_)
