@@ -545,12 +545,7 @@ void Dataset::masterChanged()
         return;
     CheckBrowseMode();
     loadFromStart();
-    if (!controlsDisabled()) {
-        emit reset();
-        emit currentChanged(cur_);
-    }
-    notifyDetails();
-    fire(AfterScroll);
+    windowReplaced();
 }
 
 

@@ -270,6 +270,9 @@ private:
     void showLocated(const Row& found, const std::function<void()>& readWindow);
     // The next rows of an open query, `upTo` at most (-1: all); the query ends with its last row.
     QVector<Row> readQueryRows(int upTo);
+    // After a move that read a new window: the grids, the bound controls and the details are
+    // told, then AfterScroll runs.
+    void windowReplaced();
     // Adds rows after the buffered ones, announced to the grids.
     void appendRows(QVector<Row> more);
     void calcRow(Row& r);

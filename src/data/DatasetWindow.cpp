@@ -120,6 +120,16 @@ QVector<Dataset::Row> Dataset::readQueryRows(int upTo)
     return out;
 }
 
+void Dataset::windowReplaced()
+{
+    if (!controlsDisabled()) {
+        emit reset();
+        emit currentChanged(cur_);
+    }
+    notifyDetails();
+    fire(AfterScroll);
+}
+
 void Dataset::appendRows(QVector<Row> more)
 {
     if (more.isEmpty())
@@ -571,12 +581,7 @@ void Dataset::showLocated(const Row& found, const std::function<void()>& readWin
     }
     fire(BeforeScroll);
     readWindow();
-    if (!controlsDisabled()) {
-        emit reset();
-        emit currentChanged(cur_);
-    }
-    notifyDetails();
-    fire(AfterScroll);
+    windowReplaced();
 }
 
 bool Dataset::FindKey(const QVariantList& values)
@@ -633,12 +638,7 @@ void Dataset::FindNearest(const QVariantList& values)
     atStart_ = false;
     cur_ = 0;
     eof_ = bof_ = false;
-    if (!controlsDisabled()) {
-        emit reset();
-        emit currentChanged(cur_);
-    }
-    notifyDetails();
-    fire(AfterScroll);
+    windowReplaced();
 }
 
 }  // namespace kv
