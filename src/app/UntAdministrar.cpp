@@ -1,7 +1,6 @@
 #include "app/UntAdministrar.h"
 
 #include "app/UntPos.h"
-#include "catalog/CatalogScreen.h"
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
 
@@ -17,27 +16,22 @@
 
 namespace kv {
 
-TFrmAdministrar::TFrmAdministrar(Connection& db, QWidget* parent) : QDialog(parent), TblProgramas(db)
+TFrmAdministrar::TFrmAdministrar(Connection& db, QWidget* parent)
+    : DataScreen(db, QStringLiteral("FrmAdministrar"), QStringLiteral("INSERTA MENU"), parent), TblProgramas(db)
 {
-    setObjectName(QStringLiteral("FrmAdministrar"));
-    setWindowTitle(QStringLiteral("INSERTA MENU"));
-    setAccessibleName(windowTitle());
-
     TblProgramas.setObjectName(QStringLiteral("TblProgramas"));
     TblProgramas.setTableName(QStringLiteral("PROGRAMASPOS"));
     TblProgramas.setIndexFieldNames(QStringLiteral("NUMEROPROGRAMA"));
+    addDataset(TblProgramas);
 
-    DBGrid1 = new DbGrid(TblProgramas, this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setAccessibleName(QStringLiteral("Programas"));
-    DBGrid1->setColumns({gridColumn(QStringLiteral("NUMEROPROGRAMA")), gridColumn(QStringLiteral("DESCRIPCION")),
-                         gridColumn(QStringLiteral("OBSERVACION")), gridColumn(QStringLiteral("INDIMAGEN")),
-                         gridColumn(QStringLiteral("INDSELECION")), gridColumn(QStringLiteral("NIVEL")),
-                         gridColumn(QStringLiteral("PROGRAMA"))});
+    DBGrid1 = grid(TblProgramas, QStringLiteral("DBGrid1"), QStringLiteral("Programas"),
+                   {gridColumn(QStringLiteral("NUMEROPROGRAMA")), gridColumn(QStringLiteral("DESCRIPCION")),
+                    gridColumn(QStringLiteral("OBSERVACION")), gridColumn(QStringLiteral("INDIMAGEN")),
+                    gridColumn(QStringLiteral("INDSELECION")), gridColumn(QStringLiteral("NIVEL")),
+                    gridColumn(QStringLiteral("PROGRAMA"))});
     addGridEditingKeys(DBGrid1);
 
-    DBNavigator1 = new DbNavigator(TblProgramas, this);
-    DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
+    DBNavigator1 = navigator(TblProgramas);
 
     DBMemo1 = new DbMemo(TblProgramas, QStringLiteral("OBSERVACION"), this);
     DBMemo1->setObjectName(QStringLiteral("DBMemo1"));
@@ -47,10 +41,7 @@ TFrmAdministrar::TFrmAdministrar(Connection& db, QWidget* parent) : QDialog(pare
     TreeView1 = programTreeWidget(QStringLiteral("TreeView1"), QStringLiteral("Vista del menu"), this);
     TreeView1->setMinimumWidth(260);
 
-    Button1 = new QPushButton(QStringLiteral("Alimenta menu"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAccessibleName(Button1->text());
-    Button1->setAutoDefault(false);
+    Button1 = button(QStringLiteral("Button1"), QStringLiteral("Alimenta menu"));
     SpeedButton1 = new QToolButton(this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     SpeedButton1->setText(QStringLiteral("Refresh Menu"));
@@ -79,15 +70,12 @@ TFrmAdministrar::TFrmAdministrar(Connection& db, QWidget* parent) : QDialog(pare
 
 TFrmAdministrar::~TFrmAdministrar() { deleteChildWidgets(this); }
 
-void TFrmAdministrar::FormCreate()
-{
-    guarded([this] { TblProgramas.Open(); });
-}
+void TFrmAdministrar::FormCreate() { openTables(); }
 
 void TFrmAdministrar::Button1Click()
 {
     // A row still being typed belongs in the preview: it is posted first, as leaving it would.
-    if (!postPendingRow(TblProgramas))
+    if (!postRow(TblProgramas))
         return;
     guarded([this] {
         const QVariant here = TblProgramas.IsEmpty() ? QVariant()
@@ -110,13 +98,5 @@ void TFrmAdministrar::Button1Click()
 }
 
 void TFrmAdministrar::SpeedButton1Click() { TreeView1->viewport()->update(); }
-
-void TFrmAdministrar::done(int r)
-{
-    // A row typed in the grid and not yet left is kept; a refused one keeps the screen open.
-    if (!postPendingRow(TblProgramas))
-        return;
-    QDialog::done(r);
-}
 
 }  // namespace kv

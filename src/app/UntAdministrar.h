@@ -3,9 +3,7 @@
 // from, and previews the tree it gives. The preview is built by the main window's own tree
 // builder, so what it shows is what users will get at their next sign-on (before their
 // permissions are applied).
-#include "data/Dataset.h"
-
-#include <QDialog>
+#include "platform/DataScreen.h"
 
 class QPushButton;
 class QToolButton;
@@ -13,11 +11,7 @@ class QTreeWidget;
 
 namespace kv {
 
-class DbGrid;
-class DbMemo;
-class DbNavigator;
-
-class TFrmAdministrar : public QDialog {
+class TFrmAdministrar : public DataScreen {
     Q_OBJECT
 public:
     explicit TFrmAdministrar(Connection& db, QWidget* parent = nullptr);
@@ -35,9 +29,6 @@ public:
 public slots:
     void Button1Click();
     void SpeedButton1Click();
-
-protected:
-    void done(int r) override;
 
 private:
     void FormCreate();

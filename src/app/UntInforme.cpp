@@ -73,6 +73,13 @@ QString TFrmInforme::extensionOf(int filterIndex)
     return QString::fromLatin1(kFilters[filterIndex - 1].extension);
 }
 
+void ShowReport(std::unique_ptr<Report> report, const QString& title, QWidget* parent)
+{
+    ReporteSalida = std::move(report);
+    TituloInforme = title;
+    new TFrmInforme(parent);  // shows itself and frees itself when closed
+}
+
 TFrmInforme::TFrmInforme(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FrmInforme"));

@@ -26,6 +26,10 @@ extern std::unique_ptr<Report> ReporteSalida;
 // The title word: the dialog's caption (upper case), the default file name, the save dialog's title.
 extern QString TituloInforme;
 
+// The one call that shows a report through the output dialog: sets ReporteSalida and
+// TituloInforme and opens the dialog over `parent`.
+void ShowReport(std::unique_ptr<Report> report, const QString& title, QWidget* parent);
+
 class TFrmInforme : public QDialog {
     Q_OBJECT
 public:

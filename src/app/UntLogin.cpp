@@ -1,5 +1,7 @@
 #include "app/UntLogin.h"
 
+#include "platform/ScreenKeys.h"
+
 #include "common/Dialogs.h"
 #include "data/UntDMGeneral.h"
 #include "platform/DialogParts.h"
@@ -24,8 +26,6 @@ TFrmLogin* FrmLogin = nullptr;
 
 namespace {
 const QColor kSilver(192, 192, 192);
-
-bool isEnter(const QKeyEvent* k) { return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter; }
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "app/UntPos.h"
 
+#include "platform/ScreenKeys.h"
+
 #include "app/UntAboutBox.h"
 #include "app/UntAdministrar.h"
 #include "app/UntEjecutaPrograma.h"
@@ -214,8 +216,6 @@ QLabel* picture(QStyle::StandardPixmap which, QWidget* parent)
     return l;
 }
 
-bool isEnter(const QKeyEvent* k) { return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter; }
-
 }  // namespace
 
 TFrmPos::TFrmPos(TDMGeneral& dm, QWidget* parent) : QMainWindow(parent), dm_(dm)
@@ -305,9 +305,16 @@ TFrmPos::TFrmPos(TDMGeneral& dm, QWidget* parent) : QMainWindow(parent), dm_(dm)
     connect(MenuModulo, &QTreeWidget::itemDoubleClicked, this, &TFrmPos::MenuModuloDblClick);
     connect(MenuModulo, &QTreeWidget::itemCollapsed, this, &TFrmPos::MenuModuloCollapsing);
 
-    // The window sees the keys before the focused control does (Enter moves to the next control;
-    // Enter and Esc in the tree).
-    qApp->installEventFilter(this);
+    // FormKeyUp: Enter moves on to the next control; in the tree Enter opens the entry and Esc
+    // hides the panel.
+    auto* keys = new ScreenKeys(this, ScreenKeys::EnterEverywhere);
+    keys->onEnter(MenuModulo, [this] { MenuModuloDblClick(); });
+    keys->escape = [this] {
+        if (QApplication::focusWidget() != MenuModulo)
+            return false;
+        PnlPrincipal->hide();
+        return true;
+    };
     resize(1024, 720);
 }
 
@@ -325,7 +332,6 @@ bool TFrmPos::event(QEvent* e)
         // activation, or an error shown by the activation itself would come back for ever.
         QWidget* now = QApplication::activeWindow();
         skipActivation_ = now && now->inherits("QMessageBox");
-        enterPressed_ = false;
         break;
     }
     case QEvent::WindowActivate:
@@ -338,41 +344,6 @@ bool TFrmPos::event(QEvent* e)
         break;
     }
     return QMainWindow::event(e);
-}
-
-bool TFrmPos::eventFilter(QObject* watched, QEvent* event)
-{
-    const auto type = event->type();
-    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
-        return false;
-    auto* widget = qobject_cast<QWidget*>(watched);
-    // Only the event as it reaches the focused control, not its trip up through the parents.
-    if (!widget || widget->window() != this || widget != QApplication::focusWidget())
-        return false;
-    auto* key = static_cast<QKeyEvent*>(event);
-
-    if (type == QEvent::KeyPress) {
-        if (isEnter(key))
-            enterPressed_ = true;
-        if (widget == MenuModulo) {
-            if (isEnter(key)) {
-                MenuModuloDblClick();
-                return true;
-            }
-            if (key->key() == Qt::Key_Escape) {
-                PnlPrincipal->hide();
-                return true;
-            }
-        }
-        return false;
-    }
-
-    // FormKeyUp: Enter moves on to the next control, as Tab does.
-    if (isEnter(key) && !key->isAutoRepeat() && enterPressed_) {
-        enterPressed_ = false;
-        focusNextChild();
-    }
-    return false;
 }
 
 void TFrmPos::FormActivate()

@@ -92,7 +92,6 @@ public slots:
 protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void MenuModuloCollapsing(QTreeWidgetItem* item);
@@ -103,7 +102,6 @@ private:
     TDMGeneral& dm_;
     QString status_;
     bool skipActivation_ = false;
-    bool enterPressed_ = false;
 };
 
 // The program's main window.

@@ -2,12 +2,12 @@
 
 #include "app/UntInforme.h"
 #include "app/UntPos.h"
-#include "catalog/CatalogScreen.h"
 #include "common/Dialogs.h"
 #include "platform/DbChoices.h"
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
-#include "report/Report.h"
+#include "platform/DialogParts.h"
+#include "report/ListReport.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -38,19 +38,7 @@ constexpr int MarkRole = Qt::UserRole + 20;
 // The permission string holds room for this many program-table rows after the root.
 constexpr int kOpcionesSize = 200;
 
-bool isEnter(const QKeyEvent* k) { return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter; }
-
 bool isMarkKey(int key) { return key == Qt::Key_Space || key == Qt::Key_Insert || key == Qt::Key_Delete; }
-
-QPushButton* button(const QString& name, const QString& caption, QWidget* parent)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAccessibleName(caption.trimmed());
-    // Enter in a box moves to the next box; it must not press a button behind the user's back.
-    b->setAutoDefault(false);
-    return b;
-}
 
 // Depth-first walk of a tree, in the order the nodes appear on screen.
 void forEachNode(QTreeWidget* tree, const std::function<void(QTreeWidgetItem*)>& visit)
@@ -143,12 +131,11 @@ QString TFrmUsuarios::markString() const
 // ---------------------------------------------------------------- screen
 
 TFrmUsuarios::TFrmUsuarios(Connection& db, QTreeWidget* programTree, QWidget* parent)
-    : QDialog(parent), TblUsuarios(db), TblMenu(db), db_(db), programTree_(programTree)
+    : DataScreen(db, QStringLiteral("FrmUsuarios"), QStringLiteral("Definición de usuarios"), parent),
+      TblUsuarios(db),
+      TblMenu(db),
+      programTree_(programTree)
 {
-    setObjectName(QStringLiteral("FrmUsuarios"));
-    setWindowTitle(QStringLiteral("Definición de usuarios"));
-    setAccessibleName(windowTitle());
-
     TblUsuarios.setObjectName(QStringLiteral("TblUsuarios"));
     TblUsuarios.setTableName(QStringLiteral("USUARIOS"));
     TblUsuarios.setIndexFieldNames(QStringLiteral("NOMBRE"));
@@ -159,36 +146,34 @@ TFrmUsuarios::TFrmUsuarios(Connection& db, QTreeWidget* programTree, QWidget* pa
     };
     TblMenu.setObjectName(QStringLiteral("TblMenu"));
     TblMenu.setTableName(QStringLiteral("MENU"));
+    addDataset(TblUsuarios);
+    addDataset(TblMenu, Rows::ReadOnly);
 
-    DBGrid1 = new DbGrid(TblUsuarios, this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setAccessibleName(QStringLiteral("Usuarios"));
+    DBGrid1 = grid(TblUsuarios, QStringLiteral("DBGrid1"), QStringLiteral("Usuarios"),
+                   {gridColumn(QStringLiteral("CODIGO"), QStringLiteral("CODIGO"), QString(), 8),
+                    gridColumn(QStringLiteral("NOMBRE"), QStringLiteral("NOMBRE"), QString(), 30),
+                    gridColumn(QStringLiteral("ACTIVO"), QStringLiteral("ACTIVO"), QString(), 7),
+                    gridColumn(QStringLiteral("FECHAHORA"), QStringLiteral("FECHA/HORA"), QString(), 20)});
     DBGrid1->datasetModel()->setReadOnly(true);
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->setColumns({gridColumn(QStringLiteral("CODIGO"), QStringLiteral("CODIGO"), QString(), 8),
-                         gridColumn(QStringLiteral("NOMBRE"), QStringLiteral("NOMBRE"), QString(), 30),
-                         gridColumn(QStringLiteral("ACTIVO"), QStringLiteral("ACTIVO"), QString(), 7),
-                         gridColumn(QStringLiteral("FECHAHORA"), QStringLiteral("FECHA/HORA"), QString(), 20)});
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
 
-    EdtCodigo = new DbEdit(TblUsuarios, QStringLiteral("CODIGO"), this);
-    EdtCodigo->setObjectName(QStringLiteral("EdtCodigo"));
-    EdtNombre = new DbEdit(TblUsuarios, QStringLiteral("NOMBRE"), this);
-    EdtNombre->setObjectName(QStringLiteral("EdtNombre"));
+    EdtCodigo = edit(TblUsuarios, QStringLiteral("EdtCodigo"), QStringLiteral("CODIGO"));
+    EdtNombre = edit(TblUsuarios, QStringLiteral("EdtNombre"), QStringLiteral("NOMBRE"));
     EdtClave = new QLineEdit(this);
     EdtClave->setObjectName(QStringLiteral("EdtClave"));
-    EdtClave->setEchoMode(QLineEdit::Password);
-    EdtClave->setMaxLength(15);
     EdtConfirmacion = new QLineEdit(this);
     EdtConfirmacion->setObjectName(QStringLiteral("EdtConfirmacion"));
-    EdtConfirmacion->setEchoMode(QLineEdit::Password);
-    EdtConfirmacion->setMaxLength(15);
+    for (QLineEdit* box : {EdtClave, EdtConfirmacion}) {
+        box->setEchoMode(QLineEdit::Password);
+        box->setMaxLength(15);
+    }
+    connect(EdtClave, &QLineEdit::textEdited, this, [this] { claveTyped_ = true; });
     ChkActivo = new DbCheckBox(TblUsuarios, QStringLiteral("ACTIVO"), QStringLiteral("Activo"), QStringLiteral("S"),
                                QStringLiteral("N"), this);
     ChkActivo->setObjectName(QStringLiteral("ChkActivo"));
     ChkActivo->setAccessibleName(QStringLiteral("Activo"));
-    EdtFechaVencimiento = new DbEdit(TblUsuarios, QStringLiteral("FECHAVENCIMIENTO"), this);
-    EdtFechaVencimiento->setObjectName(QStringLiteral("EdtFechaVencimiento"));
+    EdtFechaVencimiento = edit(TblUsuarios, QStringLiteral("EdtFechaVencimiento"), QStringLiteral("FECHAVENCIMIENTO"));
     EdtFechaVencimiento->setDisplayFormat(QStringLiteral("dd/mm/yyyy"));
     EdtFechaVencimiento->setInputMask(QStringLiteral("99/99/9999;_"));
     LbEstado = new QLabel(this);
@@ -258,9 +243,18 @@ TFrmUsuarios::TFrmUsuarios(Connection& db, QTreeWidget* programTree, QWidget* pa
     layout->addLayout(buttons);
 
     connect(&TblUsuarios, &Dataset::stateChanged, this, &TFrmUsuarios::updateButtons);
-    // The window sees the keys before the focused control does (Esc and Enter); the same filter
-    // follows the focus of the password boxes and the tree, and the mouse in the tree.
-    qApp->installEventFilter(this);
+    // FormKeyUp: Enter moves on to the next control everywhere; Esc closes while browsing and acts
+    // as "Cancelar" in the other modes.
+    keys()->setMode(ScreenKeys::EnterEverywhere);
+    keys()->escape = [this] {
+        if (mode_ == Navegar)
+            return false;  // the dialog's own Esc: closing, by the closing rule
+        BtnCancelarClick();
+        return true;
+    };
+    for (QWidget* w : {static_cast<QWidget*>(EdtClave), static_cast<QWidget*>(EdtConfirmacion),
+                       static_cast<QWidget*>(TrVwMenu), TrVwMenu->viewport()})
+        w->installEventFilter(this);
 
     setMode(Navegar);
     resize(900, 640);
@@ -268,18 +262,32 @@ TFrmUsuarios::TFrmUsuarios(Connection& db, QTreeWidget* programTree, QWidget* pa
 
 TFrmUsuarios::~TFrmUsuarios()
 {
-    qApp->removeEventFilter(this);
     TblUsuarios.AfterScroll = nullptr;
     deleteChildWidgets(this);
 }
 
 void TFrmUsuarios::showEvent(QShowEvent* e)
 {
-    QDialog::showEvent(e);
+    QDialog::showEvent(e);  // FormActivate opens the cursors itself, in its order
     if (!activated_) {
         activated_ = true;
         guarded([this] { FormActivate(); });
     }
+}
+
+bool TFrmUsuarios::event(QEvent* e)
+{
+    // Later activations (coming back from a message box, for one) put the focus in "Nombre", or
+    // where the message sent it.
+    if (e->type() == QEvent::WindowActivate && activated_ && isVisible()) {
+        // The first activation is the one FormActivate ran for, on showing.
+        if (activations_++ > 0) {
+            QWidget* to = focusAfterMessage_ ? focusAfterMessage_.data() : EdtNombre;
+            focusAfterMessage_ = nullptr;
+            to->setFocus();
+        }
+    }
+    return DataScreen::event(e);
 }
 
 void TFrmUsuarios::FormActivate()
@@ -321,6 +329,8 @@ void TFrmUsuarios::CargaPermisosUsuario()
     const QString clave = hasRow ? TblUsuarios.FieldByName(QStringLiteral("CLAVE")).asString() : QString();
     EdtClave->setText(clave);
     EdtConfirmacion->setText(clave);
+    claveTyped_ = false;
+    marksChanged_ = false;
 
     const QSignalBlocker quiet(TrVwMenu);
     TrVwMenu->clear();
@@ -364,7 +374,7 @@ void TFrmUsuarios::TblUsuariosNewRecord(Dataset& ds)
     ds.FieldByName(QStringLiteral("FECHAHORA")).setValue(QDateTime::currentDateTime());
     // The code is the key and may not be empty; the next free one is proposed so that the user
     // can start with the name, where the focus goes.
-    const QVariant top = db_.scalar(QStringLiteral("SELECT MAX(CODIGO) FROM USUARIOS"));
+    const QVariant top = db().scalar(QStringLiteral("SELECT MAX(CODIGO) FROM USUARIOS"));
     ds.FieldByName(QStringLiteral("CODIGO")).setInteger(top.isNull() ? 1 : top.toInt() + 1);
 }
 
@@ -373,42 +383,40 @@ bool TFrmUsuarios::GuardaUsuario()
     // The marks are read before the user row is posted: posting may move the cursor, and a
     // move reloads the tree from what is stored.
     QString opciones = markString().mid(1);
-    bool ok = guarded([this] {
+    QVariant codigo;
+    const bool ok = guarded([&] {
         updateRecord(TblUsuarios);
         if (!TblUsuarios.isEditing())
             TblUsuarios.Edit();
-        TblUsuarios.FieldByName(QStringLiteral("CLAVE")).setString(EdtClave->text());
+        Field& clave = TblUsuarios.FieldByName(QStringLiteral("CLAVE"));
+        if (claveTyped_ || TblUsuarios.state() == DsState::Insert)
+            clave.setString(EdtClave->text());
+        codigo = TblUsuarios.FieldByName(QStringLiteral("CODIGO")).value();
+        if (isAdministratorName(TblUsuarios.FieldByName(QStringLiteral("NOMBRE")).asString()))
+            opciones = QString(kOpcionesSize, QLatin1Char('1'));
+        // The user and his permissions are one thing: both are written or neither is.
+        Transaction t(db());
         saving_ = true;
         struct Done {
             bool& flag;
             ~Done() { flag = false; }
         } done{saving_};
         TblUsuarios.Post();
+        const QVariantMap values{{QStringLiteral("C"), codigo}, {QStringLiteral("O"), opciones}};
+        if (db().exec(QStringLiteral("UPDATE MENU SET OPCIONES = :O WHERE CODIGOUSUARIO = :C"), values)
+                .numRowsAffected() == 0)
+            db().exec(QStringLiteral("INSERT INTO MENU (CODIGOUSUARIO, OPCIONES) VALUES (:C, :O)"), values);
+        t.commit();
     });
-    if (!ok)
-        return false;  // the user row stays in edit mode for correction
-
-    const QVariant codigo = TblUsuarios.FieldByName(QStringLiteral("CODIGO")).value();
-    if (isAdministratorName(TblUsuarios.FieldByName(QStringLiteral("NOMBRE")).asString()))
-        opciones = QString(kOpcionesSize, QLatin1Char('1'));
-    ok = guarded([&] {
-        if (TblMenu.active())
-            TblMenu.Refresh();
-        else
-            TblMenu.Open();
-        if (TblMenu.Locate(QStringLiteral("CODIGOUSUARIO"), codigo)) {
-            TblMenu.Edit();
-        } else {
-            TblMenu.Insert();
-            TblMenu.FieldByName(QStringLiteral("CODIGOUSUARIO")).setValue(codigo);
-        }
-        TblMenu.FieldByName(QStringLiteral("OPCIONES")).setString(opciones);
-        TblMenu.Post();
-    });
-    if (!ok && TblMenu.isEditing())
-        TblMenu.Cancel();
+    if (!ok) {
+        // A refused user row stays in edit mode for correction. A row posted and then taken back
+        // with the rest of the transaction is shown again as it is stored.
+        if (!TblUsuarios.isEditing())
+            guarded([this] { TblUsuarios.Refresh(); });
+        return false;
+    }
     guarded([this] { CargaPermisosUsuario(); });
-    return ok;
+    return true;
 }
 
 void TFrmUsuarios::BtnInsertarClick()
@@ -443,8 +451,17 @@ void TFrmUsuarios::BtnEliminarClick()
         return;
     }
     setMode(Eliminando);
-    if (dialogs().okCancel(QStringLiteral("¿Desea Eliminar ese Usuario?")))
-        guarded([this] { TblUsuarios.Delete(); });
+    if (!dialogs().okCancel(QStringLiteral("¿Desea Eliminar ese Usuario?")))
+        return;
+    guarded([this] {
+        // His permission row goes with him: a user created later with the same code must not
+        // inherit his marks.
+        Transaction t(db());
+        db().exec(QStringLiteral("DELETE FROM MENU WHERE CODIGOUSUARIO = :C"),
+                  {{QStringLiteral("C"), TblUsuarios.FieldByName(QStringLiteral("CODIGO")).value()}});
+        TblUsuarios.Delete();
+        t.commit();
+    });
 }
 
 void TFrmUsuarios::BtnGuardarClick()
@@ -469,12 +486,24 @@ void TFrmUsuarios::BtnCancelarClick()
 
 void TFrmUsuarios::BtnSalirClick() { close(); }
 
-void TFrmUsuarios::done(int r)
+bool TFrmUsuarios::settleRows()
 {
-    // FormClose: a user left in the middle of "Modificando" or "Creando" is saved, not lost.
-    if ((mode_ == Modificando || mode_ == Creando) && TblUsuarios.isEditing())
-        GuardaUsuario();
-    QDialog::done(r);
+    if (!TblUsuarios.active() || !TblUsuarios.isEditing())
+        return true;
+    if (!userChanged(TblUsuarios) && !claveTyped_ && !marksChanged_) {
+        BtnCancelarClick();  // nothing typed: only the defaults of a new user, or an untouched edit
+        return true;
+    }
+    switch (dialogs().yesNoCancel(saveChangesText())) {
+    case Reply::Yes:
+        return GuardaUsuario();
+    case Reply::No:
+        BtnCancelarClick();
+        return true;
+    case Reply::Cancel:
+        break;
+    }
+    return false;
 }
 
 void TFrmUsuarios::EdtClaveChange()
@@ -487,8 +516,10 @@ void TFrmUsuarios::EdtConfirmacionChange()
 {
     if (EdtClave->text() == EdtConfirmacion->text())
         return;
+    // The focus is on its way elsewhere; it is sent back once that move is over, and when the
+    // screen comes back from the message.
+    focusAfterMessage_ = EdtClave;
     dialogs().error(QStringLiteral("La clave y la confirmacion son diferentes"));
-    // The focus is on its way elsewhere; it is sent back once that move is over.
     QPointer<QLineEdit> clave(EdtClave);
     QTimer::singleShot(0, this, [clave] {
         if (clave)
@@ -518,6 +549,7 @@ void TFrmUsuarios::TrVwMenuKeyUp(int key)
     // The entry and everything under it take the same value.
     std::function<void(QTreeWidgetItem*)> apply = [&](QTreeWidgetItem* n) {
         setMark(n, value);
+        marksChanged_ = true;
         for (int c = 0; c < n->childCount(); ++c)
             apply(n->child(c));
     };
@@ -527,7 +559,10 @@ void TFrmUsuarios::TrVwMenuKeyUp(int key)
 void TFrmUsuarios::TrVwMenuDblClick()
 {
     if (QTreeWidgetItem* node = TrVwMenu->currentItem())
+    {
         setMark(node, mark(node) == NotGranted ? Granted : NotGranted);
+        marksChanged_ = true;
+    }
 }
 
 void TFrmUsuarios::TrVwMenuChanging(QTreeWidgetItem* current, QTreeWidgetItem* previous)
@@ -606,52 +641,14 @@ bool TFrmUsuarios::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
 
-    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
-        return false;
-    auto* widget = qobject_cast<QWidget*>(watched);
-    // Only the event as it reaches the focused control of this screen.
-    if (!widget || widget->window() != this || widget != QApplication::focusWidget())
-        return false;
-    auto* key = static_cast<QKeyEvent*>(event);
-
-    if (widget == TrVwMenu && isMarkKey(key->key())) {
+    if (watched == TrVwMenu && (type == QEvent::KeyPress || type == QEvent::KeyRelease)) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!isMarkKey(key->key()))
+            return false;
         // The marks change when the key comes up; the tree's own use of these keys (Space
         // searching for an entry) is kept out.
         if (type == QEvent::KeyRelease && !key->isAutoRepeat())
             TrVwMenuKeyUp(key->key());
-        return true;
-    }
-
-    if (key->key() == Qt::Key_Escape) {
-        if (type == QEvent::KeyPress) {
-            escapePressed_ = true;
-            return true;  // not the dialog's own Esc, which would close it in any mode
-        }
-        if (!key->isAutoRepeat() && escapePressed_) {
-            escapePressed_ = false;
-            if (mode_ == Navegar)
-                close();
-            else
-                BtnCancelarClick();
-        }
-        return true;
-    }
-
-    if (isEnter(key)) {
-        if (type == QEvent::KeyPress) {
-            if (auto* b = qobject_cast<QPushButton*>(widget)) {
-                b->click();
-                return true;
-            }
-            // The box gets its Enter (a bound box writes its text); no button has autoDefault,
-            // so nothing is pressed behind the user's back.
-            enterPressed_ = true;
-            return false;
-        }
-        if (!key->isAutoRepeat() && enterPressed_) {
-            enterPressed_ = false;
-            focusNextChild();
-        }
         return true;
     }
     return false;
@@ -661,112 +658,53 @@ bool TFrmUsuarios::eventFilter(QObject* watched, QEvent* event)
 
 namespace {
 
-QList<QVariantMap> readRows(Connection& db, const QString& sql, const QStringList& fields)
+std::unique_ptr<Report> listOf(Connection& db, const ListReport& list, const QString& sql)
 {
-    Dataset q(db);
-    q.setSql(sql);
-    q.Open();
-    QList<QVariantMap> rows;
-    for (q.First(); !q.Eof(); q.Next()) {
-        QVariantMap r;
-        for (const QString& f : fields)
-            r.insert(f, q.FieldByName(f).value());
-        rows.append(r);
-    }
-    return rows;
-}
-
-// A plain list: title, column titles over a rule, one line per row, the page number below.
-struct ListColumn {
-    QString field, title;
-    double x, width;
-    QString picture;
-    bool wrap = false;
-};
-
-std::unique_ptr<Report> listReport(const QString& title, const QString& heading, const QVector<ListColumn>& cols,
-                                   QList<QVariantMap> rows)
-{
-    auto r = std::make_unique<Report>(title);
-    r->page() = PageSetup::letter();
-    const double w = r->page().printableWidth();
-    Band& t = r->titleBand().setHeight(12);
-    t.addText(0, 0, w, 6, heading).centre().bold().size(12);
-    t.addSystem(0, 7, w, 4, ValueSource::PrintTime).right().withDatePicture(QStringLiteral("dd/mm/yyyy hh:nn"));
-    Band& h = r->columnHeader().setHeight(6);
-    for (const ListColumn& c : cols)
-        h.addText(c.x, 0, c.width, 4.5, c.title).bold();
-    h.addLine(0, 5.2, w, 5.2);
-    Band& d = r->detail().setHeight(4.5);
-    for (const ListColumn& c : cols) {
-        ReportItem& it = d.addField(c.x, 0, c.width, 4.5, c.field, c.picture);
-        if (c.wrap)
-            it.wrap().family(QStringLiteral("DejaVu Sans Mono"));
-    }
-    Band& f = r->pageFooter().setHeight(6);
-    f.addSystem(0, 1, w, 4, ValueSource::PageNumber).right().withPrefix(QStringLiteral("Pagina "));
-    r->setRows(std::move(rows));
-    return r;
+    Dataset rows(db);
+    rows.setSql(sql);
+    rows.Open();
+    return listReport(list, readLetterhead(db), readRows(rows));
 }
 
 }  // namespace
 
 std::unique_ptr<Report> TFrmUsuarios::ReporteUsuarios(Connection& db)
 {
-    const QStringList fields = {QStringLiteral("CODIGO"), QStringLiteral("NOMBRE"), QStringLiteral("ACTIVO"),
-                                QStringLiteral("FECHAHORA"), QStringLiteral("FECHAVENCIMIENTO")};
-    QList<QVariantMap> rows = readRows(
-        db, QStringLiteral("SELECT CODIGO, NOMBRE, ACTIVO, FECHAHORA, FECHAVENCIMIENTO FROM USUARIOS ORDER BY NOMBRE"),
-        fields);
-    auto r = listReport(QStringLiteral("USUARIO"), QStringLiteral("USUARIOS"),
-                        {{QStringLiteral("CODIGO"), QStringLiteral("Codigo"), 0, 20, QStringLiteral("#####0")},
-                         {QStringLiteral("NOMBRE"), QStringLiteral("Nombre"), 24, 70, QString()},
-                         {QStringLiteral("ACTIVO"), QStringLiteral("Activo"), 98, 15, QString()},
-                         {QStringLiteral("FECHAHORA"), QStringLiteral("Fecha/Hora"), 116, 40, QString()},
-                         {QStringLiteral("FECHAVENCIMIENTO"), QStringLiteral("Vence"), 160, 35, QString()}},
-                        std::move(rows));
-    r->detail().items()[0].right();
-    r->detail().items()[3].withDatePicture(QStringLiteral("dd/mm/yyyy hh:nn"));
-    r->detail().items()[4].withDatePicture(QStringLiteral("dd/mm/yyyy"));
-    return r;
+    return listOf(db,
+                  {QStringLiteral("USUARIOS"),
+                   {{QStringLiteral("Codigo"), QStringLiteral("CODIGO"), 0, 20, QStringLiteral("#####0"), true},
+                    {QStringLiteral("Nombre"), QStringLiteral("NOMBRE"), 24, 70},
+                    {QStringLiteral("Activo"), QStringLiteral("ACTIVO"), 98, 15},
+                    ListColumn(QStringLiteral("Fecha/Hora"), QStringLiteral("FECHAHORA"), 116, 40)
+                        .dates(QStringLiteral("dd/mm/yyyy hh:nn")),
+                    ListColumn(QStringLiteral("Vence"), QStringLiteral("FECHAVENCIMIENTO"), 160, 35)
+                        .dates(QStringLiteral("dd/mm/yyyy"))}},
+                  QStringLiteral("SELECT CODIGO, NOMBRE, ACTIVO, FECHAHORA, FECHAVENCIMIENTO FROM USUARIOS ORDER BY NOMBRE"));
 }
 
 std::unique_ptr<Report> TFrmUsuarios::ReporteMenu(Connection& db)
 {
-    const QStringList fields = {QStringLiteral("CODIGOUSUARIO"), QStringLiteral("NOMBRE"), QStringLiteral("OPCIONES")};
-    QList<QVariantMap> rows = readRows(db,
-                                       QStringLiteral("SELECT M.CODIGOUSUARIO, U.NOMBRE, M.OPCIONES FROM MENU M "
-                                                      "LEFT JOIN USUARIOS U ON U.CODIGO = M.CODIGOUSUARIO "
-                                                      "ORDER BY M.CODIGOUSUARIO"),
-                                       fields);
-    auto r = listReport(QStringLiteral("MENU"), QStringLiteral("PERMISOS POR USUARIO"),
-                        {{QStringLiteral("CODIGOUSUARIO"), QStringLiteral("Usuario"), 0, 16, QStringLiteral("#####0")},
-                         {QStringLiteral("NOMBRE"), QStringLiteral("Nombre"), 20, 45, QString()},
-                         {QStringLiteral("OPCIONES"), QStringLiteral("Opciones"), 68, 127.9, QString(), true}},
-                        std::move(rows));
-    r->detail().items()[0].right();
-    return r;
-}
-
-void TFrmUsuarios::openReport(std::unique_ptr<Report> report, const QString& title)
-{
-    ReporteSalida = std::move(report);
-    TituloInforme = title;
-    new TFrmInforme(this);  // shows itself and frees itself when closed
+    return listOf(db,
+                  {QStringLiteral("PERMISOS POR USUARIO"),
+                   {{QStringLiteral("Usuario"), QStringLiteral("CODIGOUSUARIO"), 0, 16, QStringLiteral("#####0"), true},
+                    {QStringLiteral("Nombre"), QStringLiteral("NOMBRE"), 20, 45},
+                    ListColumn(QStringLiteral("Opciones"), QStringLiteral("OPCIONES"), 68, 127.9).wrapped()}},
+                  QStringLiteral("SELECT M.CODIGOUSUARIO, U.NOMBRE, M.OPCIONES FROM MENU M "
+                                 "LEFT JOIN USUARIOS U ON U.CODIGO = M.CODIGOUSUARIO ORDER BY M.CODIGOUSUARIO"));
 }
 
 void TFrmUsuarios::BtnRptUsuariosClick()
 {
     std::unique_ptr<Report> r;
-    if (guarded([&] { r = ReporteUsuarios(db_); }))
-        openReport(std::move(r), QStringLiteral("USUARIO"));
+    if (guarded([&] { r = ReporteUsuarios(db()); }))
+        ShowReport(std::move(r), QStringLiteral("USUARIO"), this);
 }
 
 void TFrmUsuarios::BtnRptMenuClick()
 {
     std::unique_ptr<Report> r;
-    if (guarded([&] { r = ReporteMenu(db_); }))
-        openReport(std::move(r), QStringLiteral("MENU"));
+    if (guarded([&] { r = ReporteMenu(db()); }))
+        ShowReport(std::move(r), QStringLiteral("MENU"), this);
 }
 
 }  // namespace kv

@@ -7,10 +7,10 @@
 // for a node without a program index. Saving a user writes one character per program-table row
 // after the root, "0" or "1", in table order; the main window removes the "0" entries, with
 // everything under them, at the user's next sign-on.
-#include "data/Dataset.h"
+#include "platform/DataScreen.h"
 
-#include <QDialog>
 #include <QIcon>
+#include <QPointer>
 
 #include <memory>
 
@@ -23,11 +23,9 @@ class QTreeWidgetItem;
 namespace kv {
 
 class DbCheckBox;
-class DbEdit;
-class DbGrid;
 class Report;
 
-class TFrmUsuarios : public QDialog {
+class TFrmUsuarios : public DataScreen {
     Q_OBJECT
 public:
     enum Mode { Navegar = 0, Creando = 1, Modificando = 2, Eliminando = 3 };
@@ -78,8 +76,10 @@ public:
 public slots:
     void FormActivate();
     void CargaPermisosUsuario();
-    // Writes the user row (with the text of "Clave") and then its permission string. Returns
-    // false when the database refused the user row; nothing of the permissions is written then.
+    // Writes the user row and then its permission string, in one transaction. The text of
+    // "Clave" is stored for a new user and when the user typed a new password; otherwise the
+    // stored password stays as it is (the box holds fewer characters than a password may have).
+    // Returns false when the database refused the user row; nothing is written then.
     bool GuardaUsuario();
     void BtnInsertarClick();
     void BtnModificarClick();
@@ -92,8 +92,11 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* e) override;
-    void done(int r) override;
+    bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // FormClose: a user changed in the middle of "Modificando" or "Creando" is saved, dropped or
+    // kept on screen as the user answers; a refused save keeps the screen open.
+    bool settleRows() override;
 
 private:
     void TblUsuariosNewRecord(Dataset& ds);
@@ -109,16 +112,15 @@ private:
     void setMode(Mode m);
     void updateButtons();
     static void setMark(QTreeWidgetItem* node, int mark);
-    void openReport(std::unique_ptr<Report> report, const QString& title);
-
-    Connection& db_;
     QTreeWidget* programTree_;
     Mode mode_ = Navegar;
     bool activated_ = false;
+    int activations_ = 0;
     bool saving_ = false;       // the user row is being posted: no reload of the tree meanwhile
-    bool enterPressed_ = false;
-    bool escapePressed_ = false;
     bool checkingConfirmation_ = false;
+    bool claveTyped_ = false;   // a new password was typed into "Clave"
+    bool marksChanged_ = false; // marks changed in the tree since the user was loaded
+    QPointer<QWidget> focusAfterMessage_;
 };
 
 }  // namespace kv

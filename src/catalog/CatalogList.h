@@ -2,27 +2,12 @@
 // The printed list of a catalogue table (branches, cashiers, registers, restaurant tables,
 // waiters): the rows whose key lies between two typed values, by name or by key, on letter paper
 // under the business letterhead, ending with the number of rows printed.
-#include "data/Connection.h"
 #include "report/Document.h"
+#include "report/ListReport.h"
 
 #include <QDateTime>
-#include <QVector>
 
 namespace kv {
-
-struct ListColumn {
-    ListColumn(const QString& caption, const QString& field, double x, double width, const QString& picture = QString(),
-               bool right = false)
-        : caption(caption), field(field), x(x), width(width), picture(picture), right(right)
-    {
-    }
-    QString caption;   // column header text
-    QString field;
-    double x = 0;      // mm from the left margin
-    double width = 30;
-    QString picture;   // numbers: FormatFloat picture
-    bool right = false;
-};
 
 struct CatalogList {
     QString title;      // "SUCURSALES"
@@ -33,13 +18,6 @@ struct CatalogList {
 };
 
 enum class ListOrder { ByName, ByKey };
-
-// Business name and NIT printed at the top of every list.
-struct Letterhead {
-    QString name;
-    QVariant nit;
-};
-Letterhead readLetterhead(Connection& db);
 
 // The SELECT of the list. A numeric key is compared with the typed bounds as numbers; a text key
 // as text, and there an empty box sets no bound (withFrom / withTo false).

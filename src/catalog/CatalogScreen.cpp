@@ -18,125 +18,11 @@
 
 namespace kv {
 
-void tabLast(QWidget* screen, const QList<QWidget*>& last)
-{
-    auto inLast = [&last](QWidget* w) {
-        for (QWidget* l : last)
-            if (w == l || l->isAncestorOf(w))
-                return true;
-        return false;
-    };
-    QList<QWidget*> chain;
-    for (QWidget* w = screen->nextInFocusChain(); w && w != screen; w = w->nextInFocusChain())
-        if (screen->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && !inLast(w) && !w->focusProxy())
-            chain << w;
-    chain += last;
-    for (int i = 0; i + 1 < chain.size(); ++i)
-        QWidget::setTabOrder(chain[i], chain[i + 1]);
-}
-
-QLineEdit* recordSearchBox(QGroupBox*& group, const QString& title, const QString& boxName, QWidget* screen)
-{
-    group = new QGroupBox(title, screen);
-    group->setObjectName(QStringLiteral("GroupBox1"));
-    group->setAccessibleName(title);
-    auto* lay = new QHBoxLayout(group);
-    auto* box = new QLineEdit(group);
-    box->setObjectName(QStringLiteral("Edit1"));
-    const QString hint = QStringLiteral("Teclee Codigo O Flechas Para Buscar el registro");
-    box->setToolTip(hint);
-    box->setPlaceholderText(boxName);
-    box->setAccessibleName(boxName);
-    box->setAccessibleDescription(hint);
-    box->installEventFilter(screen);
-    lay->addWidget(box);
-    return box;
-}
-
-bool postPendingRow(Dataset& ds)
-{
-    if (!ds.active() || !ds.isEditing())
-        return true;
-    return guarded([&ds] {
-        updateRecord(ds);
-        if (ds.modified())
-            ds.Post();
-        else
-            ds.Cancel();
-    });
-}
-
-// ---------------------------------------------------------------- grid keys
-
-namespace {
-
-class GridKeys : public QObject {
-public:
-    explicit GridKeys(DbGrid* grid) : QObject(grid), grid_(grid) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() != QEvent::KeyPress || watched != grid_)
-            return false;
-        auto* k = static_cast<QKeyEvent*>(event);
-        Dataset& ds = grid_->dataset();
-        if (!ds.active())
-            return false;
-        const auto mods = k->modifiers() & ~Qt::KeypadModifier;
-        if (k->key() == Qt::Key_Insert && mods == Qt::NoModifier) {
-            guarded([&ds] { ds.Insert(); });
-            return true;
-        }
-        if (k->key() == Qt::Key_Down && mods == Qt::NoModifier) {
-            const bool last = ds.currentIndex() >= ds.bufferCount() - 1 && ds.allFetchedForward();
-            if (!last)
-                return false;
-            // A new row that nothing was typed into stays the only new one.
-            if (ds.state() == DsState::Insert && !ds.modified())
-                return true;
-            guarded([&ds] { ds.Append(); });
-            return true;
-        }
-        if (k->key() == Qt::Key_Delete && mods == Qt::ControlModifier) {
-            guarded([&ds] {
-                if (ds.IsEmpty())
-                    return;
-                if (!AskYesNo(confirmDeleteText()))
-                    throw Abort();
-                ds.Delete();
-            });
-            return true;
-        }
-        if (k->key() == Qt::Key_Escape && ds.isEditing()) {
-            guarded([&ds] { ds.Cancel(); });
-            return true;
-        }
-        return false;
-    }
-
-private:
-    DbGrid* grid_;
-};
-
-}  // namespace
-
-void addGridEditingKeys(DbGrid* grid)
-{
-    grid->installEventFilter(new GridKeys(grid));
-    // Tab leaves the grid for the next control, as everywhere else on the screen; the arrows
-    // move between cells.
-    grid->setTabKeyNavigation(false);
-}
-
 // ---------------------------------------------------------------- CatalogScreen
 
 CatalogScreen::CatalogScreen(Connection& db, CatalogScreenSpec spec, QWidget* parent)
-    : QDialog(parent), db_(db), spec_(std::move(spec)), table_(std::make_unique<Dataset>(db))
+    : DataScreen(db, spec.objectName, spec.caption, parent), spec_(std::move(spec)), table_(std::make_unique<Dataset>(db))
 {
-    setObjectName(spec_.objectName);
-    setWindowTitle(spec_.caption);
-    setAccessibleName(spec_.caption);
     table_->setObjectName(spec_.datasetName);
     table_->setTableName(spec_.table);
 
@@ -144,16 +30,19 @@ CatalogScreen::CatalogScreen(Connection& db, CatalogScreenSpec spec, QWidget* pa
     // When creating fails, the database's text is shown and the screen opens without its table.
     bool tableReady = true;
     if (spec_.ensureTable)
-        tableReady = guarded([this] { spec_.ensureTable(db_); });
+        tableReady = guarded([this] { spec_.ensureTable(this->db()); });
+    if (tableReady)
+        addDataset(*table_);
 
     auto* main = new QVBoxLayout(this);
 
     // ---- top bar: navigator, search, print group
     auto* top = new QHBoxLayout;
-    DBNavigator1 = new DbNavigator(*table_, this);
+    DBNavigator1 = navigator(*table_);
     top->addWidget(DBNavigator1, 0, Qt::AlignTop);
 
-    Edit1 = recordSearchBox(GroupBox1, QStringLiteral("Registro"), QStringLiteral("Registro"), this);
+    Edit1 = recordSearchBox(GroupBox1, QStringLiteral("Registro"), QStringLiteral("Registro"),
+                            spec_.searchable ? table_.get() : nullptr, this);
     Edit1->setPlaceholderText(Edit1->toolTip());  // the hint itself: the box is wide enough
     Edit1->setMinimumWidth(200);
     top->addWidget(GroupBox1, 1);
@@ -162,19 +51,12 @@ CatalogScreen::CatalogScreen(Connection& db, CatalogScreenSpec spec, QWidget* pa
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
     GroupBox2->setAccessibleName(QStringLiteral("Imprimir"));
     auto* g2 = new QHBoxLayout(GroupBox2);
-    BitBtn1 = new QPushButton(QStringLiteral("&Imprimir"), GroupBox2);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setAccessibleName(QStringLiteral("Imprimir"));
-    BitBtn1->setAutoDefault(false);  // Enter in a box must never print
-    Edit2 = new QLineEdit(spec_.rangeFrom, GroupBox2);
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit3 = new QLineEdit(spec_.rangeTo, GroupBox2);
-    Edit3->setObjectName(QStringLiteral("Edit3"));
-    for (auto [box, text] : {std::pair{Edit2, QStringLiteral("Registro Inicial del Informe")},
-                             std::pair{Edit3, QStringLiteral("Registro Final del Informe")}}) {
-        box->setToolTip(text);
-        box->setPlaceholderText(text);
-        box->setAccessibleName(text);
+    BitBtn1 = button(QStringLiteral("BitBtn1"), QStringLiteral("&Imprimir"), GroupBox2);  // Enter never prints
+    Edit2 = named(new QLineEdit(spec_.rangeFrom, GroupBox2), QStringLiteral("Edit2"), QStringLiteral("Registro Inicial del Informe"));
+    Edit3 = named(new QLineEdit(spec_.rangeTo, GroupBox2), QStringLiteral("Edit3"), QStringLiteral("Registro Final del Informe"));
+    for (QLineEdit* box : {Edit2, Edit3}) {
+        box->setToolTip(box->accessibleName());
+        box->setPlaceholderText(box->accessibleName());
         box->setMinimumWidth(90);
         box->setMaximumWidth(120);
     }
@@ -193,23 +75,18 @@ CatalogScreen::CatalogScreen(Connection& db, CatalogScreenSpec spec, QWidget* pa
     main->addWidget(Label1);
 
     form_ = new QFormLayout;
-    DBEdit1 = new DbEdit(*table_, spec_.keyField, this);
-    DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
+    DBEdit1 = edit(*table_, QStringLiteral("DBEdit1"), spec_.keyField);
     if (!spec_.keyPicture.isEmpty())
         DBEdit1->setDisplayFormat(spec_.keyPicture);
     addRow(spec_.keyCaption, DBEdit1);
-    DBEdit2 = new DbEdit(*table_, spec_.secondField, this);
-    DBEdit2->setObjectName(QStringLiteral("DBEdit2"));
+    DBEdit2 = edit(*table_, QStringLiteral("DBEdit2"), spec_.secondField);
     addRow(spec_.secondCaption, DBEdit2);
     main->addLayout(form_);
 
     extras_ = new QVBoxLayout;
     main->addLayout(extras_);
 
-    DBGrid1 = new DbGrid(*table_, this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setAccessibleName(spec_.caption);
-    DBGrid1->setColumns(spec_.gridColumns);
+    DBGrid1 = grid(*table_, QStringLiteral("DBGrid1"), spec_.caption, spec_.gridColumns);
     // The name column takes the room that is left.
     for (int i = 0; i < spec_.gridColumns.size(); ++i)
         if (spec_.gridColumns[i].field == spec_.secondField)
@@ -217,9 +94,7 @@ CatalogScreen::CatalogScreen(Connection& db, CatalogScreenSpec spec, QWidget* pa
     addGridEditingKeys(DBGrid1);
     main->addWidget(DBGrid1, 1);
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1 = statusBar();
     main->addWidget(StatusBar1);
 
     connect(Edit1, &QLineEdit::textChanged, this, &CatalogScreen::Edit1Change);
@@ -228,11 +103,14 @@ CatalogScreen::CatalogScreen(Connection& db, CatalogScreenSpec spec, QWidget* pa
 
     resize(760, 600);
 
-    if (tableReady)
-        guarded([this] { table_->Open(); });
+    openTables();
 }
 
-CatalogScreen::~CatalogScreen() { deleteChildWidgets(this); }
+CatalogScreen::~CatalogScreen()
+{
+    // The boxes and the grid go before the table they show.
+    deleteChildWidgets(this);
+}
 
 void CatalogScreen::addRow(const QString& caption, QWidget* control)
 {
@@ -260,7 +138,7 @@ void CatalogScreen::DBNavigator1Click() { DBEdit1->setFocus(); }
 Document CatalogScreen::ListDocument()
 {
     const ListOrder order = RadioGroup1->itemIndex() == 1 ? ListOrder::ByKey : ListOrder::ByName;
-    return renderCatalogList(db_, spec_.list, Edit2->text(), Edit3->text(), order);
+    return renderCatalogList(db(), spec_.list, Edit2->text(), Edit3->text(), order);
 }
 
 void CatalogScreen::BitBtn1Click()
@@ -270,22 +148,9 @@ void CatalogScreen::BitBtn1Click()
         preview(doc, this);
 }
 
-bool CatalogScreen::eventFilter(QObject* watched, QEvent* event)
-{
-    // The arrows in the search box move through the table, as its hint says.
-    if (watched == Edit1 && event->type() == QEvent::KeyPress && spec_.searchable && table_->active()) {
-        auto* k = static_cast<QKeyEvent*>(event);
-        if (k->key() == Qt::Key_Up || k->key() == Qt::Key_Down) {
-            guarded([this, k] { k->key() == Qt::Key_Up ? table_->Prior() : table_->Next(); });
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
 void CatalogScreen::showEvent(QShowEvent* e)
 {
-    QDialog::showEvent(e);
+    DataScreen::showEvent(e);
     // The grid is the last stop of Tab, after the boxes the screen added below the template's.
     if (!tabOrdered_) {
         tabOrdered_ = true;
@@ -293,17 +158,6 @@ void CatalogScreen::showEvent(QShowEvent* e)
         // The screen opens ready for a search, or for the key box where there is no search.
         (spec_.searchable ? static_cast<QWidget*>(Edit1) : static_cast<QWidget*>(DBEdit1))->setFocus();
     }
-}
-
-void CatalogScreen::done(int r)
-{
-    // A row typed and not yet posted is kept rather than lost with the screen; if the database
-    // refuses it, the screen stays open to correct or cancel it.
-    if (!postPendingRow(*table_))
-        return;
-    closeTables();
-    table_->Close();
-    QDialog::done(r);
 }
 
 }  // namespace kv

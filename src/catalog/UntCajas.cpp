@@ -33,31 +33,23 @@ CatalogScreenSpec screenSpec()
 }  // namespace
 
 TFrmCajas::TFrmCajas(Connection& db, QWidget* parent)
-    : CatalogScreen(db, screenSpec(), parent), esquema_(std::make_unique<Dataset>(db))
+    : CatalogScreen(db, screenSpec(), parent),
+      esquema_(addTable(QStringLiteral("TEsquema"), QStringLiteral("POSESQUEMA"), Rows::ReadOnly))
 {
-    DBEdit3 = new DbEdit(table(), QStringLiteral("EMPRESA"), this);
-    DBEdit3->setObjectName(QStringLiteral("DBEdit3"));
+    DBEdit3 = edit(table(), QStringLiteral("DBEdit3"), QStringLiteral("EMPRESA"));
     addRow(QStringLiteral("Indice Parametros :"), DBEdit3);
 
-    esquema_->setObjectName(QStringLiteral("TEsquema"));
-    esquema_->setTableName(QStringLiteral("POSESQUEMA"));
-    DBGrid2 = new DbGrid(*esquema_, this);
-    DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
-    DBGrid2->setAccessibleName(QStringLiteral("Parametros POS"));
-    DBGrid2->setColumns({gridColumn(QStringLiteral("LLAVE"), QStringLiteral("Indice")),
-                         gridColumn(QStringLiteral("SUCURSAL"), QStringLiteral("Sucursal")),
-                         gridColumn(QStringLiteral("DOCUMENTO"), QStringLiteral("Documento")),
-                         gridColumn(QStringLiteral("EMPRESA"), QStringLiteral("Empresa"))});
+    DBGrid2 = grid(esquema_, QStringLiteral("DBGrid2"), QStringLiteral("Parametros POS"),
+                   {gridColumn(QStringLiteral("LLAVE"), QStringLiteral("Indice")),
+                    gridColumn(QStringLiteral("SUCURSAL"), QStringLiteral("Sucursal")),
+                    gridColumn(QStringLiteral("DOCUMENTO"), QStringLiteral("Documento")),
+                    gridColumn(QStringLiteral("EMPRESA"), QStringLiteral("Empresa"))});
     DBGrid2->datasetModel()->setReadOnly(true);  // shown for reference only
     DBGrid2->setMaximumHeight(130);
     DBGrid2->setTabKeyNavigation(false);
     DBGrid2->horizontalHeader()->setStretchLastSection(true);
     extras()->addWidget(DBGrid2);
-    guarded([this] { esquema_->Open(); });
+    openTables();
 }
-
-TFrmCajas::~TFrmCajas() { deleteChildWidgets(this); }
-
-void TFrmCajas::closeTables() { esquema_->Close(); }
 
 }  // namespace kv

@@ -9,19 +9,15 @@ class TFrmCajas : public CatalogScreen {
     Q_OBJECT
 public:
     explicit TFrmCajas(Connection& db, QWidget* parent = nullptr);
-    ~TFrmCajas() override;
     static CatalogList listSpec();
 
-    Dataset& TEsquema() { return *esquema_; }
+    Dataset& TEsquema() { return esquema_; }
 
     DbEdit* DBEdit3;   // "Indice Parametros :"
     DbGrid* DBGrid2;   // the parameter rows
 
-protected:
-    void closeTables() override;
-
 private:
-    std::unique_ptr<Dataset> esquema_;
+    Dataset& esquema_;
 };
 
 }  // namespace kv

@@ -39,22 +39,17 @@ CatalogScreenSpec screenSpec()
 
 TFrmCajeros::TFrmCajeros(Connection& db, QWidget* parent)
     : CatalogScreen(db, screenSpec(), parent),
-      cajas_(std::make_unique<Dataset>(db)),
-      proveedores_(std::make_unique<Dataset>(db))
+      cajas_(addTable(QStringLiteral("TCajas"), QStringLiteral("POSCAJAS"), Rows::ReadOnly)),
+      proveedores_(addTable(QStringLiteral("TProveedores"), QStringLiteral("PROVEEDORES"), Rows::ReadOnly))
 {
-    cajas_->setObjectName(QStringLiteral("TCajas"));
-    cajas_->setTableName(QStringLiteral("POSCAJAS"));
-    proveedores_->setObjectName(QStringLiteral("TProveedores"));
-    proveedores_->setTableName(QStringLiteral("PROVEEDORES"));
     // The cashier's own third-party row, kept in step with the cashier shown.
-    proveedores_->setMasterSource(&table(), QStringLiteral("CEDULA"), QStringLiteral("NIT"));
+    proveedores_.setMasterSource(&table(), QStringLiteral("CEDULA"), QStringLiteral("NIT"));
 
-    DBEdit3 = new DbEdit(table(), QStringLiteral("CLAVE"), this);
-    DBEdit3->setObjectName(QStringLiteral("DBEdit3"));
+    DBEdit3 = edit(table(), QStringLiteral("DBEdit3"), QStringLiteral("CLAVE"));
     DBEdit3->setEchoMode(QLineEdit::Password);
     addRow(QStringLiteral("Clave :"), DBEdit3);
 
-    DBLookupComboBox1 = new DbLookupComboBox(table(), QStringLiteral("CAJA"), *cajas_, QStringLiteral("CAJA"),
+    DBLookupComboBox1 = new DbLookupComboBox(table(), QStringLiteral("CAJA"), cajas_, QStringLiteral("CAJA"),
                                              QStringLiteral("NOMBRE"), this);
     DBLookupComboBox1->setObjectName(QStringLiteral("DBLookupComboBox1"));
     addRow(QStringLiteral("Caja Asignada  :"), DBLookupComboBox1);
@@ -87,11 +82,11 @@ TFrmCajeros::TFrmCajeros(Connection& db, QWidget* parent)
     extras()->addLayout(groups);
 
     auto* contact = new QGridLayout;
-    DBText1 = new DbText(*proveedores_, QStringLiteral("DIRECCION"), this);
+    DBText1 = new DbText(proveedores_, QStringLiteral("DIRECCION"), this);
     DBText1->setObjectName(QStringLiteral("DBText1"));
-    DBText2 = new DbText(*proveedores_, QStringLiteral("TELEFONO"), this);
+    DBText2 = new DbText(proveedores_, QStringLiteral("TELEFONO"), this);
     DBText2->setObjectName(QStringLiteral("DBText2"));
-    DBText3 = new DbText(*proveedores_, QStringLiteral("EMAIL"), this);
+    DBText3 = new DbText(proveedores_, QStringLiteral("EMAIL"), this);
     DBText3->setObjectName(QStringLiteral("DBText3"));
     int col = 0;
     for (auto [caption, text] : {std::pair{QStringLiteral("Direcciòn"), DBText1}, std::pair{QStringLiteral("Tèlefonos"), DBText2},
@@ -104,19 +99,7 @@ TFrmCajeros::TFrmCajeros(Connection& db, QWidget* parent)
     extras()->addLayout(contact);
 
     resize(820, 720);
-
-    guarded([this] {
-        cajas_->Open();
-        proveedores_->Open();
-    });
-}
-
-TFrmCajeros::~TFrmCajeros() { deleteChildWidgets(this); }
-
-void TFrmCajeros::closeTables()
-{
-    proveedores_->Close();
-    cajas_->Close();
+    openTables();
 }
 
 }  // namespace kv

@@ -11,12 +11,11 @@ class TFrmCajeros : public CatalogScreen {
     Q_OBJECT
 public:
     explicit TFrmCajeros(Connection& db, QWidget* parent = nullptr);
-    ~TFrmCajeros() override;
     static CatalogList listSpec();
 
     Dataset& TCajero() { return table(); }
-    Dataset& TCajas() { return *cajas_; }
-    Dataset& TProveedores() { return *proveedores_; }
+    Dataset& TCajas() { return cajas_; }
+    Dataset& TProveedores() { return proveedores_; }
 
     DbEdit* DBEdit3;                        // "Clave :"
     DbRadioGroup* DBRadioGroup1;            // "Nivel de Autonomia"
@@ -28,11 +27,9 @@ public:
     DbText* DBText2;                        // "Tèlefonos"
     DbText* DBText3;                        // "Email"
 
-protected:
-    void closeTables() override;
-
 private:
-    std::unique_ptr<Dataset> cajas_, proveedores_;
+    Dataset& cajas_;
+    Dataset& proveedores_;
 };
 
 }  // namespace kv

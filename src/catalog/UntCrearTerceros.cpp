@@ -5,8 +5,7 @@
 #include "common/Dialogs.h"
 #include "common/Errors.h"
 #include "common/Numbers.h"
-#include "platform/DbControls.h"
-#include "platform/DbGrid.h"
+#include "platform/DialogParts.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -25,11 +24,10 @@ const QStringList kSiNo{QStringLiteral("Si"), QStringLiteral("No")};
 const QStringList kSN{QStringLiteral("S"), QStringLiteral("N")};
 }  // namespace
 
-TFrmCrearTerceros::TFrmCrearTerceros(Connection& db, QWidget* parent) : QDialog(parent), TbProveedores(db), db_(db)
+TFrmCrearTerceros::TFrmCrearTerceros(Connection& db, QWidget* parent)
+    : DataScreen(db, QStringLiteral("FrmCrearTerceros"), QStringLiteral("TERCEROS "), parent), TbProveedores(db)
 {
-    setObjectName(QStringLiteral("FrmCrearTerceros"));
-    setWindowTitle(QStringLiteral("TERCEROS "));
-    setAccessibleName(QStringLiteral("TERCEROS"));
+    addDataset(TbProveedores);
     resize(980, 720);
 
     TbProveedores.setObjectName(QStringLiteral("TbProveedores"));
@@ -47,15 +45,11 @@ TFrmCrearTerceros::TFrmCrearTerceros(Connection& db, QWidget* parent) : QDialog(
     nit.OnValidate = CheckNitValue;
 
     // ---- top bar: navigator, search box, print group
-    DBNavigator1 = new DbNavigator(TbProveedores, this);
-    auto* groupRegistro = new QGroupBox(QStringLiteral("Registro"), this);
+    DBNavigator1 = navigator(TbProveedores);
+    QGroupBox* groupRegistro = nullptr;
+    EditBuscar = recordSearchBox(groupRegistro, QStringLiteral("Registro"), QStringLiteral("Registro"), &TbProveedores, this);
     groupRegistro->setObjectName(QStringLiteral("GroupRegistro"));
-    EditBuscar = new QLineEdit(groupRegistro);
     EditBuscar->setObjectName(QStringLiteral("EditBuscar"));
-    EditBuscar->setAccessibleName(QStringLiteral("Registro"));
-    EditBuscar->setToolTip(QStringLiteral("Teclee Codigo O Flechas Para Buscar el registro"));
-    EditBuscar->installEventFilter(this);
-    (new QHBoxLayout(groupRegistro))->addWidget(EditBuscar);
 
     // The print controls have no report behind them; they are shown disabled rather than as
     // buttons that do nothing.
@@ -86,11 +80,8 @@ TFrmCrearTerceros::TFrmCrearTerceros(Connection& db, QWidget* parent) : QDialog(
     top->addWidget(GroupImprimir);
 
     // ---- grid
-    DBGrid1 = new DbGrid(TbProveedores, this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setAccessibleName(QStringLiteral("Terceros"));
-    DBGrid1->datasetModel()->setReadOnly(true);
-    DBGrid1->setColumns({{QStringLiteral("NIT"), QStringLiteral("Nit"), QStringLiteral("###,###."), true, 14},
+    DBGrid1 = grid(TbProveedores, QStringLiteral("DBGrid1"), QStringLiteral("Terceros"),
+                   {{QStringLiteral("NIT"), QStringLiteral("Nit"), QStringLiteral("###,###."), true, 14},
                          {QStringLiteral("DV"), QStringLiteral("Dv"), QString(), true, 3},
                          {QStringLiteral("NOMBRE"), QStringLiteral("Nombre"), QString(), true, 30},
                          {QStringLiteral("DIRECCION"), QStringLiteral("Direccion"), QString(), true, 24},
@@ -99,7 +90,8 @@ TFrmCrearTerceros::TFrmCrearTerceros(Connection& db, QWidget* parent) : QDialog(
                          {QStringLiteral("AUTERRETENEDOR"), QStringLiteral("Autoretenedor"), QString(), true, 13},
                          {QStringLiteral("ICA"), QStringLiteral("Ica"), QString(), true, 3},
                          {QStringLiteral("NombrePadre"), QStringLiteral("Referencia 1"), QString(), true, 24},
-                         {QStringLiteral("NombreAbuelo"), QStringLiteral("Referencia 2"), QString(), true, 24}});
+                    {QStringLiteral("NombreAbuelo"), QStringLiteral("Referencia 2"), QString(), true, 24}});
+    DBGrid1->datasetModel()->setReadOnly(true);
     DBGrid1->setMinimumHeight(180);
 
     // ---- tabs
@@ -225,12 +217,8 @@ TFrmCrearTerceros::~TFrmCrearTerceros() { deleteChildWidgets(this); }
 DbEdit* TFrmCrearTerceros::addEdit(QGridLayout* grid, int row, int col, const QString& caption, const QString& column,
                                    int span)
 {
-    auto* e = new DbEdit(TbProveedores, column, grid->parentWidget());
-    e->setObjectName(QStringLiteral("DBEdit") + column);
-    e->setAccessibleName(caption.trimmed());
-    auto* l = new QLabel(caption, grid->parentWidget());
-    l->setBuddy(e);
-    grid->addWidget(l, row, col);
+    auto* e = DataScreen::edit(TbProveedores, QStringLiteral("DBEdit") + column, column, grid->parentWidget());
+    grid->addWidget(captionFor(caption, e, grid->parentWidget()), row, col);
     grid->addWidget(e, row, col + 1, 1, span);
     edits_.insert(column.toUpper(), e);
     return e;
@@ -255,7 +243,7 @@ QString TFrmCrearTerceros::nameOf(double nit)
     auto it = names_.constFind(key);
     if (it != names_.constEnd())
         return *it;
-    const QString name = ThirdPartyName(db_, nit);
+    const QString name = ThirdPartyName(db(), nit);
     names_.insert(key, name);
     return name;
 }
@@ -271,7 +259,7 @@ void TFrmCrearTerceros::TbProveedoresCalcFields()
 
 void TFrmCrearTerceros::TbProveedoresBeforeDelete()
 {
-    const QString why = ThirdPartyInUse(db_, TbProveedores.FieldByName(QStringLiteral("NIT")).asFloat());
+    const QString why = ThirdPartyInUse(db(), TbProveedores.FieldByName(QStringLiteral("NIT")).asFloat());
     if (!why.isEmpty()) {
         ShowMessage(why);
         throw Abort();
@@ -311,34 +299,10 @@ void TFrmCrearTerceros::PageControl1Change(int index)
 
 void TFrmCrearTerceros::FechaNacimientoDblClick() { pickDateInto(TbProveedores, QStringLiteral("FECHANACIMIENTO")); }
 
-bool TFrmCrearTerceros::eventFilter(QObject* o, QEvent* e)
-{
-    if (o == EditBuscar && e->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(e)->key();
-        if (key == Qt::Key_Up) {
-            guarded([this] { TbProveedores.Prior(); });
-            return true;
-        }
-        if (key == Qt::Key_Down) {
-            guarded([this] { TbProveedores.Next(); });
-            return true;
-        }
-    }
-    return QDialog::eventFilter(o, e);
-}
-
 void TFrmCrearTerceros::showEvent(QShowEvent* e)
 {
-    QDialog::showEvent(e);
+    DataScreen::showEvent(e);
     EditBuscar->setFocus();  // ready to type the NIT looked for
-}
-
-void TFrmCrearTerceros::done(int r)
-{
-    // A change typed and not yet posted is saved when the screen closes.
-    if (!PostBeforeClosing(TbProveedores))
-        return;
-    QDialog::done(r);
 }
 
 }  // namespace kv

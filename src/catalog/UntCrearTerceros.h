@@ -7,10 +7,8 @@
 //     dlg.exec();
 //
 // A third party that purchase orders, sales, orders or stock movements refer to is not deleted.
-// A pending change is saved when the screen closes.
-#include "data/Dataset.h"
+#include "platform/DataScreen.h"
 
-#include <QDialog>
 #include <QHash>
 
 class QGridLayout;
@@ -22,14 +20,7 @@ class QWidget;
 
 namespace kv {
 
-class DbEdit;
-class DbGrid;
-class DbMemo;
-class DbNavigator;
-class DbRadioGroup;
-class RadioGroup;
-
-class TFrmCrearTerceros : public QDialog {
+class TFrmCrearTerceros : public DataScreen {
     Q_OBJECT
 public:
     explicit TFrmCrearTerceros(Connection& db, QWidget* parent = nullptr);
@@ -58,9 +49,7 @@ public slots:
     void FechaNacimientoDblClick();
 
 protected:
-    void done(int r) override;
     void showEvent(QShowEvent* e) override;
-    bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
     DbEdit* addEdit(QGridLayout* grid, int row, int col, const QString& caption, const QString& column, int span = 1);
@@ -70,7 +59,6 @@ private:
     void TbProveedoresCalcFields();
     QString nameOf(double nit);
 
-    Connection& db_;
     QHash<QString, DbEdit*> edits_;
     QHash<QString, DbRadioGroup*> radios_;
     QHash<qint64, QString> names_;  // referrers' names, read once while the screen is open

@@ -1,6 +1,5 @@
 #include "catalog/UntLineasFacturas.h"
 
-#include "catalog/CatalogScreen.h"
 #include "common/Dialogs.h"
 
 #include <QComboBox>
@@ -49,16 +48,21 @@ public:
     }
 };
 
-void setUpLinesGrid(DbGrid* grid, const QString& detailTitle)
+}  // namespace
+
+DbGrid* TFrmLineasFacturas::linesGrid(Dataset& lines, const QString& name, const QString& caption,
+                                      const QString& detailTitle, QWidget* parent)
 {
-    grid->setColumns({gridColumn(QStringLiteral("DETALLE"), detailTitle), gridColumn(QStringLiteral("TIPO"), QStringLiteral("Tipo"))});
+    DbGrid* grid = DataScreen::grid(lines, name, caption,
+                                    {gridColumn(QStringLiteral("DETALLE"), detailTitle),
+                                     gridColumn(QStringLiteral("TIPO"), QStringLiteral("Tipo"))},
+                                    parent);
     grid->setItemDelegateForColumn(1, new TipoDelegate(grid));
     grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     grid->setColumnWidth(1, 110);
     addGridEditingKeys(grid);
+    return grid;
 }
-
-}  // namespace
 
 const QStringList& TFrmLineasFacturas::tipoItems()
 {
@@ -74,25 +78,15 @@ int TFrmLineasFacturas::nextLinea(Connection& db, const QString& table)
 }
 
 TFrmLineasFacturas::TFrmLineasFacturas(Connection& db, QWidget* parent)
-    : QDialog(parent),
-      db_(db),
-      top_(std::make_unique<Dataset>(db)),
-      bottom_(std::make_unique<Dataset>(db)),
-      registro_(std::make_unique<Dataset>(db))
+    : DataScreen(db, QStringLiteral("FrmLineasFacturas"), QStringLiteral("Linea Facturas"), parent),
+      top_(addTable(QStringLiteral("TTop"), QStringLiteral("POSLINEATOP"))),
+      bottom_(addTable(QStringLiteral("TBotton"), QStringLiteral("POSLINEABOTTOM"))),
+      registro_(addTable(QStringLiteral("TRegistro"), QStringLiteral("REGISTRO")))
 {
-    setObjectName(QStringLiteral("FrmLineasFacturas"));
-    setWindowTitle(QStringLiteral("Linea Facturas"));
-    setAccessibleName(QStringLiteral("Linea Facturas"));
-    top_->setObjectName(QStringLiteral("TTop"));
-    top_->setTableName(QStringLiteral("POSLINEATOP"));
-    top_->setIndexFieldNames(QStringLiteral("LINEA"));
-    top_->AfterInsert = [this](Dataset& ds) { TTopAfterInsert(ds); };
-    bottom_->setObjectName(QStringLiteral("TBotton"));
-    bottom_->setTableName(QStringLiteral("POSLINEABOTTOM"));
-    bottom_->setIndexFieldNames(QStringLiteral("LINEA"));
-    bottom_->AfterInsert = [this](Dataset& ds) { TBottonAfterInsert(ds); };
-    registro_->setObjectName(QStringLiteral("TRegistro"));
-    registro_->setTableName(QStringLiteral("REGISTRO"));
+    top_.setIndexFieldNames(QStringLiteral("LINEA"));
+    top_.AfterInsert = [this](Dataset& ds) { TTopAfterInsert(ds); };
+    bottom_.setIndexFieldNames(QStringLiteral("LINEA"));
+    bottom_.AfterInsert = [this](Dataset& ds) { TBottonAfterInsert(ds); };
 
     OpenPictureDialog1 = [this] {
         return QFileDialog::getOpenFileName(
@@ -104,30 +98,23 @@ TFrmLineasFacturas::TFrmLineasFacturas(Connection& db, QWidget* parent)
     GroupBox1 = new QGroupBox(QStringLiteral("Lineas Arriba"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     auto* g1 = new QVBoxLayout(GroupBox1);
-    DBGrid1 = new DbGrid(*top_, GroupBox1);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setAccessibleName(QStringLiteral("Lineas Arriba"));
-    setUpLinesGrid(DBGrid1, QStringLiteral("Deatalle"));
+    DBGrid1 = linesGrid(top_, QStringLiteral("DBGrid1"), QStringLiteral("Lineas Arriba"), QStringLiteral("Deatalle"),
+                        GroupBox1);
     g1->addWidget(DBGrid1);
     main->addWidget(GroupBox1, 1);
 
     GroupBox2 = new QGroupBox(QStringLiteral("Lineas Abajo"), this);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
     auto* g2 = new QVBoxLayout(GroupBox2);
-    DBGrid2 = new DbGrid(*bottom_, GroupBox2);
-    DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
-    DBGrid2->setAccessibleName(QStringLiteral("Lineas Abajo"));
-    setUpLinesGrid(DBGrid2, QStringLiteral("Deatlle"));
+    DBGrid2 = linesGrid(bottom_, QStringLiteral("DBGrid2"), QStringLiteral("Lineas Abajo"), QStringLiteral("Deatlle"),
+                        GroupBox2);
     g2->addWidget(DBGrid2);
     main->addWidget(GroupBox2, 1);
 
     GroupBox3 = new QGroupBox(QStringLiteral("Logo"), this);
     GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
     auto* g3 = new QHBoxLayout(GroupBox3);
-    SpeedButton1 = new QPushButton(QStringLiteral("Carga Logo"), GroupBox3);
-    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
-    SpeedButton1->setAccessibleName(QStringLiteral("Carga Logo"));
-    SpeedButton1->setAutoDefault(false);
+    SpeedButton1 = button(QStringLiteral("SpeedButton1"), QStringLiteral("Carga Logo"), GroupBox3);
     Image1 = new QLabel(GroupBox3);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setAccessibleName(QStringLiteral("Logo"));
@@ -140,37 +127,33 @@ TFrmLineasFacturas::TFrmLineasFacturas(Connection& db, QWidget* parent)
     main->addWidget(GroupBox3);
 
     connect(SpeedButton1, &QPushButton::clicked, this, [this] { SpeedButton1Click(); });
-    connect(registro_.get(), &Dataset::reset, this, [this] { showLogo(); });
-    connect(registro_.get(), &Dataset::rowChanged, this, [this] { showLogo(); });
+    connect(&registro_, &Dataset::reset, this, [this] { showLogo(); });
+    connect(&registro_, &Dataset::rowChanged, this, [this] { showLogo(); });
     resize(640, 620);
     guarded([this] { FormCreate(); });
 }
 
-TFrmLineasFacturas::~TFrmLineasFacturas() { deleteChildWidgets(this); }
-
 void TFrmLineasFacturas::FormCreate()
 {
-    top_->Open();
-    bottom_->Open();
-    registro_->Open();
-    showLogo();
+    if (openTables())
+        showLogo();
 }
 
 void TFrmLineasFacturas::TTopAfterInsert(Dataset& ds)
 {
-    ds.FieldByName(QStringLiteral("LINEA")).setInteger(nextLinea(db_, QStringLiteral("POSLINEATOP")));
+    ds.FieldByName(QStringLiteral("LINEA")).setInteger(nextLinea(db(), QStringLiteral("POSLINEATOP")));
 }
 
 void TFrmLineasFacturas::TBottonAfterInsert(Dataset& ds)
 {
-    ds.FieldByName(QStringLiteral("LINEA")).setInteger(nextLinea(db_, QStringLiteral("POSLINEABOTTOM")));
+    ds.FieldByName(QStringLiteral("LINEA")).setInteger(nextLinea(db(), QStringLiteral("POSLINEABOTTOM")));
 }
 
 void TFrmLineasFacturas::showLogo()
 {
     QPixmap pm;
-    if (registro_->active() && !registro_->IsEmpty())
-        pm.loadFromData(registro_->FieldByName(QStringLiteral("LOGO")).asBytes());
+    if (registro_.active() && !registro_.IsEmpty())
+        pm.loadFromData(registro_.FieldByName(QStringLiteral("LOGO")).asBytes());
     Image1->setPixmap(pm);
 }
 
@@ -191,25 +174,13 @@ void TFrmLineasFacturas::SpeedButton1Click()
         return;
     }
     const bool stored = guarded([this, &bytes] {
-        registro_->Edit();
-        registro_->FieldByName(QStringLiteral("LOGO")).setValue(bytes);
-        registro_->Post();
+        registro_.Edit();
+        registro_.FieldByName(QStringLiteral("LOGO")).setValue(bytes);
+        registro_.Post();
     });
     if (!stored)
-        guarded([this] { registro_->Cancel(); });
+        guarded([this] { registro_.Cancel(); });
     showLogo();
-}
-
-void TFrmLineasFacturas::done(int r)
-{
-    // A line typed and not yet posted is kept, not lost with the screen; a refused line keeps the
-    // screen open for correction.
-    if (!postPendingRow(*top_) || !postPendingRow(*bottom_))
-        return;
-    top_->Close();
-    bottom_->Close();
-    registro_->Close();
-    QDialog::done(r);
 }
 
 }  // namespace kv

@@ -2,11 +2,9 @@
 // Invoice header and footer lines (POSLINEATOP, POSLINEABOTTOM) and the business logo
 // (REGISTRO.LOGO): program 4 of the module menu. The receipts print the lines by their number;
 // the page invoices print the logo.
-#include "platform/DbGrid.h"
+#include "platform/DataScreen.h"
 
-#include <QDialog>
 #include <functional>
-#include <memory>
 
 class QGroupBox;
 class QLabel;
@@ -14,15 +12,14 @@ class QPushButton;
 
 namespace kv {
 
-class TFrmLineasFacturas : public QDialog {
+class TFrmLineasFacturas : public DataScreen {
     Q_OBJECT
 public:
     explicit TFrmLineasFacturas(Connection& db, QWidget* parent = nullptr);
-    ~TFrmLineasFacturas() override;
 
-    Dataset& TTop() { return *top_; }
-    Dataset& TBotton() { return *bottom_; }
-    Dataset& TRegistro() { return *registro_; }
+    Dataset& TTop() { return top_; }
+    Dataset& TBotton() { return bottom_; }
+    Dataset& TRegistro() { return registro_; }
 
     QGroupBox* GroupBox1;     // "Lineas Arriba"
     DbGrid* DBGrid1;
@@ -48,12 +45,13 @@ public:
     // The next number of a new line of table: the highest plus one, 1 on an empty table.
     static int nextLinea(Connection& db, const QString& table);
 
-protected:
-    void done(int r) override;
-
 private:
-    Connection& db_;
-    std::unique_ptr<Dataset> top_, bottom_, registro_;
+    DbGrid* linesGrid(Dataset& lines, const QString& name, const QString& caption, const QString& detailTitle,
+                      QWidget* parent);
+
+    Dataset& top_;
+    Dataset& bottom_;
+    Dataset& registro_;
 };
 
 }  // namespace kv

@@ -1,6 +1,5 @@
 #include "catalog/UntParametros.h"
 
-#include "catalog/CatalogScreen.h"
 #include "platform/DialogParts.h"
 
 #include <QFormLayout>
@@ -12,28 +11,16 @@
 namespace kv {
 
 TFrmParametros::TFrmParametros(Connection& db, QWidget* parent)
-    : QDialog(parent),
-      db_(db),
-      esquema_(std::make_unique<Dataset>(db)),
-      bodegas_(std::make_unique<Dataset>(db)),
-      documentos_(std::make_unique<Dataset>(db)),
-      empresas_(std::make_unique<Dataset>(db))
+    : DataScreen(db, QStringLiteral("FrmParametros"), QStringLiteral("Parametros POS"), parent),
+      documentos_(addTable(QStringLiteral("TDocumentos"), QStringLiteral("DOCUMENTOS"), Rows::ReadOnly)),
+      bodegas_(addTable(QStringLiteral("TBodegas"), QStringLiteral("BODEGAS"), Rows::ReadOnly)),
+      esquema_(addTable(QStringLiteral("TEsquema"), QStringLiteral("POSESQUEMA"))),
+      empresas_(addTable(QStringLiteral("TEmpresas"), QStringLiteral("EMPRESAS"), Rows::ReadOnly))
 {
-    setObjectName(QStringLiteral("FrmParametros"));
-    setWindowTitle(QStringLiteral("Parametros POS"));
-    setAccessibleName(QStringLiteral("Parametros POS"));
-    esquema_->setObjectName(QStringLiteral("TEsquema"));
-    esquema_->setTableName(QStringLiteral("POSESQUEMA"));
-    esquema_->AfterInsert = [this](Dataset& ds) { TEsquemaAfterInsert(ds); };
-    bodegas_->setObjectName(QStringLiteral("TBodegas"));
-    bodegas_->setTableName(QStringLiteral("BODEGAS"));
-    documentos_->setObjectName(QStringLiteral("TDocumentos"));
-    documentos_->setTableName(QStringLiteral("DOCUMENTOS"));
-    empresas_->setObjectName(QStringLiteral("TEmpresas"));
-    empresas_->setTableName(QStringLiteral("EMPRESAS"));
+    esquema_.AfterInsert = [this](Dataset& ds) { TEsquemaAfterInsert(ds); };
 
     auto* main = new QVBoxLayout(this);
-    DBNavigator1 = new DbNavigator(*esquema_, this);
+    DBNavigator1 = navigator(esquema_);
     main->addWidget(DBNavigator1, 0, Qt::AlignLeft);
     Label1 = makeTitleLabel(QStringLiteral("PARAMETROS   POS"), this);
     main->addWidget(Label1);
@@ -48,12 +35,12 @@ TFrmParametros::TFrmParametros(Connection& db, QWidget* parent)
         const char* key;
     };
     const Lookup lookups[] = {
-        {&DBLookupComboBox1, "DBLookupComboBox1", "Sucursal : ", "SUCURSAL", bodegas_.get(), "BODEGA"},
-        {&DBLookupComboBox2, "DBLookupComboBox2", "Documento : ", "DOCUMENTO", documentos_.get(), "DOCUMENTO"},
-        {&DBLookupComboBox3, "DBLookupComboBox3", "Empresa : ", "EMPRESA", empresas_.get(), "EMPRESA"},
+        {&DBLookupComboBox1, "DBLookupComboBox1", "Sucursal : ", "SUCURSAL", &bodegas_, "BODEGA"},
+        {&DBLookupComboBox2, "DBLookupComboBox2", "Documento : ", "DOCUMENTO", &documentos_, "DOCUMENTO"},
+        {&DBLookupComboBox3, "DBLookupComboBox3", "Empresa : ", "EMPRESA", &empresas_, "EMPRESA"},
     };
     for (const Lookup& l : lookups) {
-        auto* box = new DbLookupComboBox(*esquema_, QString::fromLatin1(l.field), *l.list, QString::fromLatin1(l.key),
+        auto* box = new DbLookupComboBox(esquema_, QString::fromLatin1(l.field), *l.list, QString::fromLatin1(l.key),
                                          QStringLiteral("NOMBRE"), this);
         box->setObjectName(QString::fromLatin1(l.name));
         box->setMinimumWidth(280);
@@ -62,20 +49,16 @@ TFrmParametros::TFrmParametros(Connection& db, QWidget* parent)
     }
     main->addLayout(form);
 
-    DBGrid1 = new DbGrid(*esquema_, this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setAccessibleName(QStringLiteral("Parametros POS"));
-    DBGrid1->setColumns({gridColumn(QStringLiteral("LLAVE"), QStringLiteral("Indice")),
-                         gridColumn(QStringLiteral("SUCURSAL"), QStringLiteral("Sucursal")),
-                         gridColumn(QStringLiteral("DOCUMENTO"), QStringLiteral("Documento")),
-                         gridColumn(QStringLiteral("EMPRESA"), QStringLiteral("Empresa"))});
+    DBGrid1 = grid(esquema_, QStringLiteral("DBGrid1"), QStringLiteral("Parametros POS"),
+                   {gridColumn(QStringLiteral("LLAVE"), QStringLiteral("Indice")),
+                    gridColumn(QStringLiteral("SUCURSAL"), QStringLiteral("Sucursal")),
+                    gridColumn(QStringLiteral("DOCUMENTO"), QStringLiteral("Documento")),
+                    gridColumn(QStringLiteral("EMPRESA"), QStringLiteral("Empresa"))});
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
     addGridEditingKeys(DBGrid1);
     main->addWidget(DBGrid1, 1);
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1 = statusBar();
     StatusBar1->addWidget(new QLabel(QStringLiteral("Parametros"), StatusBar1));
     main->addWidget(StatusBar1);
 
@@ -84,27 +67,6 @@ TFrmParametros::TFrmParametros(Connection& db, QWidget* parent)
     guarded([this] { FormCreate(); });
 }
 
-TFrmParametros::~TFrmParametros() { deleteChildWidgets(this); }
-
-void TFrmParametros::FormCreate()
-{
-    documentos_->Open();
-    bodegas_->Open();
-    esquema_->Open();
-    empresas_->Open();
-}
-
 void TFrmParametros::TEsquemaAfterInsert(Dataset& ds) { ds.FieldByName(QStringLiteral("LLAVE")).setInteger(1); }
-
-void TFrmParametros::done(int r)
-{
-    if (!postPendingRow(*esquema_))
-        return;
-    documentos_->Close();
-    bodegas_->Close();
-    esquema_->Close();
-    empresas_->Close();
-    QDialog::done(r);
-}
 
 }  // namespace kv

@@ -3,12 +3,8 @@
 // tabs (general data, prices), a grid of all products below, and two incremental searches, by
 // number and by name. The prices tab also keeps the product's sale prices per unit of packing
 // (PRODUCTOSVALORVENTA), which the sale screens read.
+#include "platform/DataScreen.h"
 #include "platform/DbChoices.h"
-#include "platform/DbControls.h"
-#include "platform/DbGrid.h"
-
-#include <QDialog>
-#include <memory>
 
 class QGroupBox;
 class QLabel;
@@ -17,18 +13,17 @@ class QTabWidget;
 
 namespace kv {
 
-class TFrmProductos : public QDialog {
+class TFrmProductos : public DataScreen {
     Q_OBJECT
 public:
     explicit TFrmProductos(Connection& db, QWidget* parent = nullptr);
-    ~TFrmProductos() override;
 
-    Dataset& TbProductos() { return *productos_; }
-    Dataset& ChkProductos() { return *chk_; }
-    Dataset& TbGrupos() { return *grupos_; }
-    Dataset& TbSubGrupos() { return *subgrupos_; }
-    Dataset& TbUnidades() { return *unidades_; }
-    Dataset& TbPrecios() { return *precios_; }
+    Dataset& TbProductos() { return productos_; }
+    Dataset& ChkProductos() { return chk_; }
+    Dataset& TbGrupos() { return grupos_; }
+    Dataset& TbSubGrupos() { return subgrupos_; }
+    Dataset& TbUnidades() { return unidades_; }
+    Dataset& TbPrecios() { return precios_; }
 
     DbNavigator* DBNavigator1;
     QGroupBox* GroupBox1;   // "Registro       #   ABC"
@@ -78,7 +73,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
-    void done(int r) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -87,12 +81,15 @@ private:
     void enableNameAndReference();
     void barcodeDefault();
     void fillGrid();
-    // Where Enter in a box sends the focus; null when Enter is not taken there.
-    QWidget* enterTarget(QObject* box) const;
 
-    Connection& db_;
     bool focusPlaced_ = false;
-    std::unique_ptr<Dataset> productos_, chk_, grupos_, subgrupos_, unidades_, precios_;
+    // In the order they open: the lists first, the products, then the prices under them.
+    Dataset& grupos_;
+    Dataset& subgrupos_;
+    Dataset& unidades_;
+    Dataset& productos_;
+    Dataset& chk_;
+    Dataset& precios_;
 };
 
 }  // namespace kv

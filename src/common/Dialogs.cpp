@@ -40,6 +40,16 @@ bool ScriptedDialogs::answer(const QString& kind, const QString& t)
     return a;
 }
 
+Reply ScriptedDialogs::yesNoCancel(const QString& t)
+{
+    shown.push_back({QStringLiteral("yesNoCancel"), t});
+    if (replies.empty())
+        return Reply::No;
+    const Reply r = replies.front();
+    replies.pop_front();
+    return r;
+}
+
 QStringList ScriptedDialogs::texts() const
 {
     QStringList out;

@@ -10,12 +10,16 @@
 
 namespace kv {
 
+// The answer to a question with the buttons Sí / No / Cancelar.
+enum class Reply { Yes, No, Cancel };
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
     virtual void message(const QString& text) = 0;                     // OK only
     virtual bool confirm(const QString& text) = 0;                     // Yes / No, true for Yes
     virtual bool okCancel(const QString& text) = 0;                    // OK / Cancel, true for OK
+    virtual Reply yesNoCancel(const QString& text) = 0;                // Sí / No / Cancelar
     // An input box; nullopt when cancelled.
     virtual std::optional<QString> input(const QString& caption, const QString& prompt,
                                          const QString& initial = QString(), bool password = false) = 0;
@@ -35,16 +39,18 @@ inline bool AskYesNo(const QString& t) { return dialogs().confirm(t); }
 class ScriptedDialogs : public Dialogs {
 public:
     struct Shown {
-        QString kind;  // "message", "confirm", "okCancel", "input", "error"
+        QString kind;  // "message", "confirm", "okCancel", "yesNoCancel", "input", "error"
         QString text;
     };
     std::vector<Shown> shown;
     std::deque<bool> answers;                     // for confirm and okCancel; empty -> false
+    std::deque<Reply> replies;                    // for yesNoCancel; empty -> No
     std::deque<std::optional<QString>> inputs;    // for input; empty -> nullopt
 
     void message(const QString& t) override { shown.push_back({QStringLiteral("message"), t}); }
     bool confirm(const QString& t) override { return answer(QStringLiteral("confirm"), t); }
     bool okCancel(const QString& t) override { return answer(QStringLiteral("okCancel"), t); }
+    Reply yesNoCancel(const QString& t) override;
     std::optional<QString> input(const QString& caption, const QString& prompt, const QString& initial,
                                  bool password) override;
     void error(const QString& t) override { shown.push_back({QStringLiteral("error"), t}); }
@@ -52,7 +58,13 @@ public:
     QStringList texts() const;             // every text shown, in order
     QStringList texts(const QString& kind) const;
     QString last() const { return shown.empty() ? QString() : shown.back().text; }
-    void clear() { shown.clear(); answers.clear(); inputs.clear(); }
+    void clear()
+    {
+        shown.clear();
+        answers.clear();
+        replies.clear();
+        inputs.clear();
+    }
 
 private:
     bool answer(const QString& kind, const QString& t);

@@ -228,7 +228,10 @@ public:
 
 signals:
     void reset();                       // the buffer was replaced
+    // Rows are announced before the buffer changes and reported after, as item models expect.
+    void rowsAboutToBeInserted(int first, int last);
     void rowsInserted(int first, int last);
+    void rowsAboutToBeRemoved(int first, int last);
     void rowsRemoved(int first, int last);
     void rowChanged(int row);
     void currentChanged(int row);
@@ -265,7 +268,13 @@ private:
     // The cursor onto a located row: within the rows held when it is there, else on the window
     // readWindow() reads, with the scroll events and the controls and details told.
     void showLocated(const Row& found, const std::function<void()>& readWindow);
-    void fetchAllQuery(int upTo);
+    // The next rows of an open query, `upTo` at most (-1: all); the query ends with its last row.
+    QVector<Row> readQueryRows(int upTo);
+    // After a move that read a new window: the grids, the bound controls and the details are
+    // told, then AfterScroll runs.
+    void windowReplaced();
+    // Adds rows after the buffered ones, announced to the grids.
+    void appendRows(QVector<Row> more);
     void calcRow(Row& r);
     void setCur(int i, bool fireScroll = true);
     void notifyDetails();
@@ -283,6 +292,9 @@ private:
     QVariantList keyOf(const Row& r) const;
     QString keyWhere(const QVariantList& key, QVariantMap& params) const;
     QStringList keyFields() const;
+    // A field of a dataset whose fields are known (open, or a table already described); null
+    // when there is none of that name.
+    Field* preparedField(const QString& name) const;
     bool rowMatchesLocally(const Row& r, const QStringList& fields, const QVariantList& values,
                            const LocateOptions& opt) const;
     void placeAfterPost();

@@ -7,8 +7,9 @@ namespace kv {
 
 DatasetModel::DatasetModel(Dataset& ds, QObject* parent) : QAbstractTableModel(parent), ds_(ds)
 {
-    // The dataset tells of rows it has already added or dropped, while it is still in the middle
-    // of the operation; views moving their current row meanwhile must not act on the cursor.
+    // The dataset announces rows before it adds or drops them and reports them after; in between
+    // it is in the middle of the operation, and views moving their current row meanwhile must not
+    // act on the cursor.
     connect(&ds_, &Dataset::reset, this, [this] {
         const ChangingRows guard(changingRows_);
         beginResetModel();
@@ -16,15 +17,21 @@ DatasetModel::DatasetModel(Dataset& ds, QObject* parent) : QAbstractTableModel(p
             rebuildDefaultColumns();
         endResetModel();
     });
-    connect(&ds_, &Dataset::rowsInserted, this, [this](int first, int last) {
-        const ChangingRows guard(changingRows_);
+    connect(&ds_, &Dataset::rowsAboutToBeInserted, this, [this](int first, int last) {
+        ++changingRows_;
         beginInsertRows(QModelIndex(), first, last);
-        endInsertRows();
     });
-    connect(&ds_, &Dataset::rowsRemoved, this, [this](int first, int last) {
-        const ChangingRows guard(changingRows_);
+    connect(&ds_, &Dataset::rowsInserted, this, [this] {
+        endInsertRows();
+        --changingRows_;
+    });
+    connect(&ds_, &Dataset::rowsAboutToBeRemoved, this, [this](int first, int last) {
+        ++changingRows_;
         beginRemoveRows(QModelIndex(), first, last);
+    });
+    connect(&ds_, &Dataset::rowsRemoved, this, [this] {
         endRemoveRows();
+        --changingRows_;
     });
     connect(&ds_, &Dataset::rowChanged, this, [this](int row) {
         if (row >= 0 && row < rowCount())
@@ -149,12 +156,14 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation o, int role) cons
 
 bool DatasetModel::canFetchMore(const QModelIndex& parent) const
 {
-    return !parent.isValid() && ds_.active() && !ds_.allFetchedForward();
+    // Not while the rows are changing: a view asking from inside a reset or an insertion would
+    // start another change inside this one. It asks again once the change is over.
+    return !parent.isValid() && ds_.active() && !ds_.allFetchedForward() && !changingRows();
 }
 
 void DatasetModel::fetchMore(const QModelIndex& parent)
 {
-    if (!parent.isValid())
+    if (canFetchMore(parent))
         ds_.fetchMoreForward();
 }
 

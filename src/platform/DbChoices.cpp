@@ -32,24 +32,23 @@ bool sameKey(const QVariant& a, const QVariant& b)
 
 DbLookupComboBox::DbLookupComboBox(Dataset& ds, const QString& field, Dataset& list, const QString& keyField,
                                    const QString& listField, QWidget* parent)
-    : QComboBox(parent), ds_(ds), field_(field), list_(list), keyField_(keyField), listField_(listField)
+    : QComboBox(parent), list_(list), keyField_(keyField), listField_(listField)
 {
+    link_ = new FieldLink(ds, field, this, [this] {
+        if (filling_)
+            return;
+        Field* f = link_->shownField();
+        const int i = f ? indexOfKey(f->value()) : -1;
+        if (i != currentIndex())
+            setCurrentIndex(i);
+    });
     setEditable(false);
     setFocusPolicy(Qt::StrongFocus);
     // activated() comes only from the user: a click in the list, arrow keys or typed letters.
     connect(this, &QComboBox::activated, this, &DbLookupComboBox::choose);
     connect(&list_, &Dataset::reset, this, &DbLookupComboBox::reloadList);
-    connect(&ds_, &Dataset::reset, this, &DbLookupComboBox::showField);
-    connect(&ds_, &Dataset::currentChanged, this, &DbLookupComboBox::showField);
-    connect(&ds_, &Dataset::stateChanged, this, &DbLookupComboBox::showField);
-    connect(&ds_, &Dataset::rowChanged, this, [this](int row) {
-        if (row == ds_.currentIndex())
-            showField();
-    });
     reloadList();
 }
-
-DbLookupComboBox::~DbLookupComboBox() = default;
 
 void DbLookupComboBox::reloadList()
 {
@@ -76,98 +75,48 @@ int DbLookupComboBox::indexOfKey(const QVariant& key) const
     return -1;
 }
 
-void DbLookupComboBox::showField()
-{
-    if (filling_)
-        return;
-    Field* f = ds_.active() ? ds_.FindField(field_) : nullptr;
-    const int i = f ? indexOfKey(f->value()) : -1;
-    if (i != currentIndex())
-        setCurrentIndex(i);
-}
-
 void DbLookupComboBox::choose(int index)
 {
     if (filling_ || index < 0)
         return;
     const QVariant key = itemData(index);
-    const bool ok = guarded([this, &key] {
-        if (!ds_.active())
-            return;
-        Field& f = ds_.FieldByName(field_);
-        if (!ds_.isEditing()) {
-            if (sameKey(f.value(), key))
-                return;  // the same choice again changes nothing
-            ds_.Edit();
-        }
-        f.setValue(key);
-    });
-    if (!ok)
-        showField();
+    Field* f = link_->shownField();
+    // The same choice again changes nothing.
+    if (f && !link_->dataset().isEditing() && sameKey(f->value(), key))
+        return;
+    link_->choose(key);
 }
 
 // ---------------------------------------------------------------- DbCheckBox
 
 DbCheckBox::DbCheckBox(Dataset& ds, const QString& field, const QString& caption, const QString& checkedValue,
                        const QString& uncheckedValue, QWidget* parent)
-    : QCheckBox(caption, parent), ds_(ds), field_(field), checked_(checkedValue), unchecked_(uncheckedValue)
+    : QCheckBox(caption, parent), checked_(checkedValue), unchecked_(uncheckedValue)
 {
+    link_ = new FieldLink(ds, field, this, [this] {
+        Field* f = link_->shownField();
+        const bool on = f && f->asString() == checked_;
+        if (isChecked() != on) {
+            const QSignalBlocker block(this);
+            setChecked(on);
+        }
+    });
     setAccessibleName(QString(caption).remove(QLatin1Char('&')).trimmed());
-    connect(this, &QCheckBox::clicked, this, &DbCheckBox::choose);
-    connect(&ds_, &Dataset::reset, this, &DbCheckBox::showField);
-    connect(&ds_, &Dataset::currentChanged, this, &DbCheckBox::showField);
-    connect(&ds_, &Dataset::stateChanged, this, &DbCheckBox::showField);
-    connect(&ds_, &Dataset::rowChanged, this, [this](int row) {
-        if (row == ds_.currentIndex())
-            showField();
-    });
+    connect(this, &QCheckBox::clicked, this, [this](bool on) { link_->choose(on ? checked_ : unchecked_); });
     showField();
-}
-
-DbCheckBox::~DbCheckBox() = default;
-
-void DbCheckBox::showField()
-{
-    Field* f = ds_.active() ? ds_.FindField(field_) : nullptr;
-    const bool on = f && f->asString() == checked_;
-    if (isChecked() != on) {
-        const QSignalBlocker block(this);
-        setChecked(on);
-    }
-}
-
-void DbCheckBox::choose(bool checked)
-{
-    const bool ok = guarded([this, checked] {
-        if (!ds_.active())
-            return;
-        if (!ds_.isEditing())
-            ds_.Edit();
-        ds_.FieldByName(field_).setValue(checked ? checked_ : unchecked_);
-    });
-    if (!ok)
-        showField();
 }
 
 // ---------------------------------------------------------------- DbText
 
-DbText::DbText(Dataset& ds, const QString& field, QWidget* parent) : QLabel(parent), ds_(ds), field_(field)
+DbText::DbText(Dataset& ds, const QString& field, QWidget* parent) : QLabel(parent)
 {
+    link_ = new FieldLink(ds, field, this, [this] {
+        Field* f = link_->shownField();
+        setText(f ? f->displayText() : QString());
+    });
     setTextInteractionFlags(Qt::TextSelectableByMouse);
     setFrameShape(QFrame::StyledPanel);
-    connect(&ds_, &Dataset::reset, this, &DbText::showField);
-    connect(&ds_, &Dataset::currentChanged, this, &DbText::showField);
-    connect(&ds_, &Dataset::rowChanged, this, [this](int row) {
-        if (row == ds_.currentIndex())
-            showField();
-    });
     showField();
-}
-
-void DbText::showField()
-{
-    Field* f = ds_.active() ? ds_.FindField(field_) : nullptr;
-    setText(f && ds_.currentIndex() >= 0 ? f->displayText() : QString());
 }
 
 }  // namespace kv

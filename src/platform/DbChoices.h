@@ -14,7 +14,7 @@
 
 namespace kv {
 
-class DbLookupComboBox : public QComboBox, public BoundControl {
+class DbLookupComboBox : public QComboBox {
     Q_OBJECT
 public:
     // The field `field` of ds holds a value of `keyField` of the list; the combo shows `listField`.
@@ -22,36 +22,28 @@ public:
     // the list dataset is reopened or refreshed.
     DbLookupComboBox(Dataset& ds, const QString& field, Dataset& list, const QString& keyField,
                      const QString& listField, QWidget* parent = nullptr);
-    ~DbLookupComboBox() override;
-
     void reloadList();
-    void showField();
-    void updateRecord() override {}  // a choice is written at once
+    void showField() { link_->showField(); }
     // Index of the item whose key equals the value, -1 when none does.
     int indexOfKey(const QVariant& key) const;
 
 private:
     void choose(int index);
-    Dataset& ds_;
-    QString field_;
+    FieldLink* link_;
     Dataset& list_;
     QString keyField_, listField_;
     bool filling_ = false;
 };
 
-class DbCheckBox : public QCheckBox, public BoundControl {
+class DbCheckBox : public QCheckBox {
     Q_OBJECT
 public:
     DbCheckBox(Dataset& ds, const QString& field, const QString& caption, const QString& checkedValue = QStringLiteral("S"),
                const QString& uncheckedValue = QStringLiteral("N"), QWidget* parent = nullptr);
-    ~DbCheckBox() override;
-    void showField();
-    void updateRecord() override {}
+    void showField() { link_->showField(); }
 
 private:
-    void choose(bool checked);
-    Dataset& ds_;
-    QString field_;
+    FieldLink* link_;
     QString checked_, unchecked_;
 };
 
@@ -59,11 +51,10 @@ class DbText : public QLabel {
     Q_OBJECT
 public:
     DbText(Dataset& ds, const QString& field, QWidget* parent = nullptr);
-    void showField();
+    void showField() { link_->showField(); }
 
 private:
-    Dataset& ds_;
-    QString field_;
+    FieldLink* link_;
 };
 
 }  // namespace kv

@@ -10,7 +10,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QMultiHash>
+#include <QPointer>
 #include <QRadioButton>
 #include <QTextCursor>
 #include <QTimer>
@@ -19,15 +19,6 @@
 namespace kv {
 
 namespace {
-
-QMultiHash<const Dataset*, BoundControl*>& registry()
-{
-    static QMultiHash<const Dataset*, BoundControl*> r;
-    return r;
-}
-
-void enlist(const Dataset* ds, BoundControl* c) { registry().insert(ds, c); }
-void delist(const Dataset* ds, BoundControl* c) { registry().remove(ds, c); }
 
 QString applyCase(const QString& s, CharCase c)
 {
@@ -41,26 +32,6 @@ QString applyCase(const QString& s, CharCase c)
 
 }  // namespace
 
-void updateRecord(Dataset& ds)
-{
-    // values() copies: a refused write may lead to widgets being touched, never to the registry.
-    const auto controls = registry().values(&ds);
-    for (BoundControl* c : controls)
-        c->updateRecord();
-}
-
-bool guarded(const std::function<void()>& action)
-{
-    try {
-        action();
-        return true;
-    } catch (const Abort&) {
-    } catch (const Failure& e) {
-        dialogs().error(e.text());
-    }
-    return false;
-}
-
 QString confirmDeleteText() { return QStringLiteral("¿Borrar el registro?"); }
 
 void deleteChildWidgets(QWidget* w)
@@ -71,47 +42,27 @@ void deleteChildWidgets(QWidget* w)
 
 // ---------------------------------------------------------------- DbEdit
 
-DbEdit::DbEdit(Dataset& ds, const QString& field, QWidget* parent) : QLineEdit(parent), ds_(ds), field_(field)
+DbEdit::DbEdit(Dataset& ds, const QString& field, QWidget* parent)
+    : QLineEdit(parent), link_(new FieldLink(ds, field, this, [this] { show(); }))
 {
-    enlist(&ds_, this);
+    link_->flush = [this] { updateRecord(); };
     connect(this, &QLineEdit::textEdited, this, &DbEdit::onTextEdited);
     connect(this, &QLineEdit::editingFinished, this, &DbEdit::onEditingFinished);
-    connect(&ds_, &Dataset::reset, this, [this] {
-        dirty_ = false;
-        showField();
-    });
-    connect(&ds_, &Dataset::currentChanged, this, [this] {
-        dirty_ = false;
-        showField();
-    });
-    connect(&ds_, &Dataset::rowChanged, this, &DbEdit::onRowChanged);
-    connect(&ds_, &Dataset::stateChanged, this, &DbEdit::onStateChanged);
-    showField();
+    show();
 }
 
-DbEdit::~DbEdit() { delist(&ds_, this); }
-
-Field* DbEdit::field() const
-{
-    if (!ds_.active() && ds_.tableName().isEmpty())
-        return nullptr;  // a query describes its fields only once it has run
-    try {
-        return ds_.FindField(field_);
-    } catch (const Failure&) {
-        return nullptr;
-    }
-}
+DbEdit::~DbEdit() { delete link_; }
 
 void DbEdit::setDisplayFormat(const QString& picture)
 {
     picture_ = picture;
-    if (!dirty_)
-        showField();
+    if (!pending())
+        show();
 }
 
-void DbEdit::showField()
+void DbEdit::show()
 {
-    Field* f = ds_.active() ? field() : nullptr;
+    Field* f = link_->shownField();
     QString t;
     if (f && !f->isNull()) {
         if (hasFocus() && !isReadOnly()) {
@@ -126,8 +77,8 @@ void DbEdit::showField()
     }
     // Setting the length again would drop the selection that Tab makes when it enters the box,
     // and what is typed would then be added to the old text instead of replacing it.
-    if (f && f->type() == FieldType::String && f->size() > 0 && maxLength() != f->size())
-        setMaxLength(f->size());
+    if (Field* d = link_->field(); d && d->type() == FieldType::String && d->size() > 0 && maxLength() != d->size())
+        setMaxLength(d->size());
     if (t != text())
         setText(t);
 }
@@ -142,49 +93,36 @@ void DbEdit::onTextEdited(const QString& typed)
             setCursorPosition(pos);
         }
     }
-    if (!ds_.active())
-        return;
-    if (!ds_.isEditing()) {
-        const QString keep = text();
-        const int pos = cursorPosition();
-        if (!guarded([this] { ds_.Edit(); })) {
-            showField();
-            return;
-        }
-        // Entering edit mode may have redrawn the box (an empty table starts a new row).
+    const QString keep = text();
+    const int pos = cursorPosition();
+    // Entering edit mode may have redrawn the box (an empty table starts a new row).
+    link_->typed([this, &keep, pos] {
         if (text() != keep) {
             setText(keep);
             setCursorPosition(pos);
         }
-    }
-    dirty_ = true;
+    });
 }
 
 void DbEdit::updateRecord()
 {
-    if (!dirty_ || flushing_)
-        return;
-    Field* f = field();
-    if (!f)
+    if (!pending() || flushing_ || !link_->field())
         return;
     flushing_ = true;
     try {
-        if (!ds_.isEditing())
-            ds_.Edit();
         const QString t = text();
-        f->setValue(t.isEmpty() ? QVariant() : QVariant(t));
+        link_->write(t.isEmpty() ? QVariant() : QVariant(t));
     } catch (...) {
         flushing_ = false;
         throw;
     }
     flushing_ = false;
-    dirty_ = false;
     showField();
 }
 
 void DbEdit::onEditingFinished()
 {
-    if (!dirty_ || flushing_)
+    if (!pending() || flushing_)
         return;
     if (!guarded([this] { updateRecord(); })) {
         // The text stays for correction and so does the focus.
@@ -196,26 +134,11 @@ void DbEdit::onEditingFinished()
     }
 }
 
-void DbEdit::onRowChanged(int row)
-{
-    if (row == ds_.currentIndex() && !dirty_)
-        showField();
-}
-
-void DbEdit::onStateChanged()
-{
-    // Back in browse mode (posted or cancelled): whatever was typed and not written is gone.
-    if (!ds_.isEditing())
-        dirty_ = false;
-    if (!dirty_)
-        showField();
-}
-
 void DbEdit::focusInEvent(QFocusEvent* e)
 {
     QLineEdit::focusInEvent(e);
-    if (!dirty_) {
-        showField();
+    if (!pending()) {
+        show();
         // The plain text may have replaced the picture ("1,234" -> "1234"): entering the box with
         // Tab still selects all of it, so what is typed replaces the value as in any other box.
         const Qt::FocusReason r = e->reason();
@@ -227,8 +150,8 @@ void DbEdit::focusInEvent(QFocusEvent* e)
 void DbEdit::focusOutEvent(QFocusEvent* e)
 {
     QLineEdit::focusOutEvent(e);
-    if (!dirty_)
-        showField();
+    if (!pending())
+        show();
 }
 
 void DbEdit::mouseDoubleClickEvent(QMouseEvent* e)
@@ -240,8 +163,7 @@ void DbEdit::mouseDoubleClickEvent(QMouseEvent* e)
 void DbEdit::keyPressEvent(QKeyEvent* e)
 {
     // Esc drops the typed text of this box, as in any data entry form; the dialog does not close.
-    if (e->key() == Qt::Key_Escape && dirty_) {
-        dirty_ = false;
+    if (e->key() == Qt::Key_Escape && pending()) {
         showField();
         e->accept();
         return;
@@ -251,35 +173,22 @@ void DbEdit::keyPressEvent(QKeyEvent* e)
 
 // ---------------------------------------------------------------- DbMemo
 
-DbMemo::DbMemo(Dataset& ds, const QString& field, QWidget* parent) : QPlainTextEdit(parent), ds_(ds), field_(field)
+DbMemo::DbMemo(Dataset& ds, const QString& field, QWidget* parent)
+    : QPlainTextEdit(parent), link_(new FieldLink(ds, field, this, [this] { show(); }))
 {
-    enlist(&ds_, this);
+    link_->flush = [this] {
+        const QString t = toPlainText();
+        link_->write(t.isEmpty() ? QVariant() : QVariant(t));
+        link_->setPending(false);
+    };
     setTabChangesFocus(true);
     connect(this, &QPlainTextEdit::textChanged, this, &DbMemo::onTextChanged);
-    auto reshow = [this] {
-        dirty_ = false;
-        showField();
-    };
-    connect(&ds_, &Dataset::reset, this, reshow);
-    connect(&ds_, &Dataset::currentChanged, this, reshow);
-    connect(&ds_, &Dataset::rowChanged, this, [this](int row) {
-        if (row == ds_.currentIndex() && !dirty_)
-            showField();
-    });
-    connect(&ds_, &Dataset::stateChanged, this, [this] {
-        if (!ds_.isEditing())
-            dirty_ = false;
-        if (!dirty_)
-            showField();
-    });
-    showField();
+    show();
 }
 
-DbMemo::~DbMemo() { delist(&ds_, this); }
-
-void DbMemo::showField()
+void DbMemo::show()
 {
-    Field* f = ds_.active() ? ds_.FindField(field_) : nullptr;
+    Field* f = link_->shownField();
     const QString t = f ? f->asString() : QString();
     if (t == toPlainText())
         return;
@@ -290,47 +199,28 @@ void DbMemo::showField()
 
 void DbMemo::onTextChanged()
 {
-    if (showing_ || !ds_.active())
+    if (showing_)
         return;
-    if (!ds_.isEditing()) {
-        const QString keep = toPlainText();
-        const int pos = textCursor().position();
-        if (!guarded([this] { ds_.Edit(); })) {
-            showField();
+    const QString keep = toPlainText();
+    const int pos = textCursor().position();
+    link_->typed([this, &keep, pos] {
+        if (toPlainText() == keep)
             return;
-        }
-        if (toPlainText() != keep) {
-            // Entering edit mode redrew the memo; the typed text and the caret go back where
-            // they were, or the next key would land at the start.
-            showing_ = true;
-            setPlainText(keep);
-            QTextCursor c = textCursor();
-            c.setPosition(pos);
-            setTextCursor(c);
-            showing_ = false;
-        }
-    }
-    dirty_ = true;
-}
-
-void DbMemo::updateRecord()
-{
-    if (!dirty_)
-        return;
-    Field* f = ds_.FindField(field_);
-    if (!f)
-        return;
-    if (!ds_.isEditing())
-        ds_.Edit();
-    const QString t = toPlainText();
-    f->setValue(t.isEmpty() ? QVariant() : QVariant(t));
-    dirty_ = false;
+        // Entering edit mode redrew the memo; the typed text and the caret go back where they
+        // were, or the next key would land at the start.
+        showing_ = true;
+        setPlainText(keep);
+        QTextCursor c = textCursor();
+        c.setPosition(pos);
+        setTextCursor(c);
+        showing_ = false;
+    });
 }
 
 void DbMemo::focusOutEvent(QFocusEvent* e)
 {
     QPlainTextEdit::focusOutEvent(e);
-    if (dirty_)
+    if (pending())
         guarded([this] { updateRecord(); });
 }
 
@@ -380,41 +270,17 @@ void RadioGroup::setItemIndex(int i)
 
 DbRadioGroup::DbRadioGroup(Dataset& ds, const QString& field, const QString& caption, const QStringList& items,
                            const QStringList& values, int columns, QWidget* parent)
-    : RadioGroup(caption, items, columns, parent), ds_(ds), field_(field), values_(values)
+    : RadioGroup(caption, items, columns, parent), values_(values)
 {
-    enlist(&ds_, this);
-    connect(this, &RadioGroup::itemChosen, this, &DbRadioGroup::choose);
-    connect(&ds_, &Dataset::reset, this, &DbRadioGroup::showField);
-    connect(&ds_, &Dataset::currentChanged, this, &DbRadioGroup::showField);
-    connect(&ds_, &Dataset::rowChanged, this, [this](int row) {
-        if (row == ds_.currentIndex())
-            showField();
+    link_ = new FieldLink(ds, field, this, [this] {
+        Field* f = link_->shownField();
+        setItemIndex(f ? int(values_.indexOf(f->asString())) : -1);
     });
-    connect(&ds_, &Dataset::stateChanged, this, &DbRadioGroup::showField);
+    connect(this, &RadioGroup::itemChosen, this, [this](int index) {
+        if (index >= 0 && index < values_.size())
+            link_->choose(values_[index]);
+    });
     showField();
-}
-
-DbRadioGroup::~DbRadioGroup() { delist(&ds_, this); }
-
-void DbRadioGroup::showField()
-{
-    Field* f = ds_.active() ? ds_.FindField(field_) : nullptr;
-    setItemIndex(f ? int(values_.indexOf(f->asString())) : -1);
-}
-
-void DbRadioGroup::choose(int index)
-{
-    if (index < 0 || index >= values_.size())
-        return;
-    const bool ok = guarded([this, index] {
-        if (!ds_.active())
-            return;
-        if (!ds_.isEditing())
-            ds_.Edit();
-        ds_.FieldByName(field_).setValue(values_[index]);
-    });
-    if (!ok)
-        showField();
 }
 
 // ---------------------------------------------------------------- DbNavigator

@@ -7,15 +7,13 @@
 // updateRecord(dataset) before posting. A text the field cannot take (letters in a number, a date
 // that does not exist) is refused with the data layer's message and the box keeps the text and the
 // focus, so nothing wrong is ever stored.
-#include "data/Dataset.h"
+#include "platform/FieldLink.h"
+#include "platform/Guard.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QWidget>
-
-#include <functional>
 
 class QButtonGroup;
 class QGridLayout;
@@ -24,33 +22,17 @@ class QToolButton;
 
 namespace kv {
 
-// Something bound to a dataset that may hold typed text not yet written into the row.
-class BoundControl {
-public:
-    virtual ~BoundControl() = default;
-    // Writes pending typed text into the field. Raises ConversionError or DbError when the field
-    // refuses it.
-    virtual void updateRecord() = 0;
-};
-
-// Writes the pending text of every box bound to ds into its row. Screens call it before Post.
-void updateRecord(Dataset& ds);
-
-// Shows f's failure through the general error box (DbError, ConversionError); Abort is silent.
-// Returns false when something was thrown. For slots, which must not let exceptions out.
-bool guarded(const std::function<void()>& action);
-
 enum class CharCase { Normal, Upper, Lower };
 
-class DbEdit : public QLineEdit, public BoundControl {
+class DbEdit : public QLineEdit {
     Q_OBJECT
 public:
     DbEdit(Dataset& ds, const QString& field, QWidget* parent = nullptr);
     ~DbEdit() override;
 
-    Dataset& dataset() const { return ds_; }
-    QString fieldName() const { return field_; }
-    Field* field() const;
+    Dataset& dataset() const { return link_->dataset(); }
+    QString fieldName() const { return link_->fieldName(); }
+    Field* field() const { return link_->field(); }
 
     void setCharCase(CharCase c) { charCase_ = c; }
     CharCase charCase() const { return charCase_; }
@@ -58,10 +40,12 @@ public:
     // field's own display format.
     void setDisplayFormat(const QString& picture);
 
-    bool pending() const { return dirty_; }
-    void updateRecord() override;
+    bool pending() const { return link_->pending(); }
+    // Writes the typed text into the field. Raises ConversionError or DbError when the field
+    // refuses it.
+    void updateRecord();
     // Shows the field's value again, dropping typed text that was not written.
-    void showField();
+    void showField() { link_->showField(); }
 
 signals:
     void doubleClicked();
@@ -73,36 +57,31 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    void show();
     void onTextEdited(const QString& text);
     void onEditingFinished();
-    void onRowChanged(int row);
-    void onStateChanged();
 
-    Dataset& ds_;
-    QString field_;
+    FieldLink* link_;
     QString picture_;
     CharCase charCase_ = CharCase::Normal;
-    bool dirty_ = false;
     bool flushing_ = false;
 };
 
-class DbMemo : public QPlainTextEdit, public BoundControl {
+class DbMemo : public QPlainTextEdit {
     Q_OBJECT
 public:
     DbMemo(Dataset& ds, const QString& field, QWidget* parent = nullptr);
-    ~DbMemo() override;
-    bool pending() const { return dirty_; }
-    void updateRecord() override;
-    void showField();
+    bool pending() const { return link_->pending(); }
+    void updateRecord() { link_->updateRecord(); }
+    void showField() { link_->showField(); }
 
 protected:
     void focusOutEvent(QFocusEvent* e) override;
 
 private:
+    void show();
     void onTextChanged();
-    Dataset& ds_;
-    QString field_;
-    bool dirty_ = false;
+    FieldLink* link_;
     bool showing_ = false;
 };
 
@@ -127,20 +106,16 @@ protected:
 };
 
 // A radio group bound to a field: item i stands for values[i].
-class DbRadioGroup : public RadioGroup, public BoundControl {
+class DbRadioGroup : public RadioGroup {
     Q_OBJECT
 public:
     DbRadioGroup(Dataset& ds, const QString& field, const QString& caption, const QStringList& items,
                  const QStringList& values, int columns = 1, QWidget* parent = nullptr);
-    ~DbRadioGroup() override;
-    void updateRecord() override {}  // a choice is written at once
-    void showField();
+    void showField() { link_->showField(); }
     const QStringList& values() const { return values_; }
 
 private:
-    void choose(int index);
-    Dataset& ds_;
-    QString field_;
+    FieldLink* link_;
     QStringList values_;
 };
 

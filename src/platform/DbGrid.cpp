@@ -76,22 +76,28 @@ void DbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
 
 void DbGrid::commitData(QWidget* editor)
 {
-    guarded([this, editor] { QTableView::commitData(editor); });
+    guarded([this, editor] {
+        QTableView::commitData(editor);
+        // A cell the user typed into makes the row his: closing the screen asks about it.
+        if (ds_.isEditing())
+            markUserChanged(ds_);
+    });
 }
 
 void DbGrid::keyPressEvent(QKeyEvent* e)
 {
+    // Moving may post the row being edited; a refusal is shown and the grid stays where it is.
     const int row = currentIndex().row();
     if ((e->key() == Qt::Key_Up || e->key() == Qt::Key_PageUp) && row <= 0 && !ds_.allFetchedBackward()) {
-        ds_.Prior();  // reads the page before and moves onto its last row
+        guarded([this] { ds_.Prior(); });  // reads the page before and moves onto its last row
         return;
     }
     if (e->key() == Qt::Key_Home && (e->modifiers() & Qt::ControlModifier)) {
-        ds_.First();
+        guarded([this] { ds_.First(); });
         return;
     }
     if (e->key() == Qt::Key_End && (e->modifiers() & Qt::ControlModifier)) {
-        ds_.Last();
+        guarded([this] { ds_.Last(); });
         return;
     }
     QTableView::keyPressEvent(e);

@@ -8,6 +8,19 @@
 
 namespace kv {
 
+// A grid column: the field, its title (empty: the field's name), a number picture and a width in
+// characters (0: the grid's own).
+inline GridColumn gridColumn(const QString& field, const QString& title = QString(), const QString& picture = QString(),
+                             int width = 0)
+{
+    GridColumn c;
+    c.field = field;
+    c.title = title;
+    c.picture = picture;
+    c.width = width;
+    return c;
+}
+
 class DbGrid : public QTableView {
     Q_OBJECT
 public:

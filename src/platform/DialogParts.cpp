@@ -1,12 +1,7 @@
 #include "platform/DialogParts.h"
 
-#include "platform/DbControls.h"
-
-#include <QAbstractItemView>
 #include <QDialog>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace kv {
@@ -41,23 +36,6 @@ QLabel* makeTitleLabel(const QString& text, QWidget* parent, double scale)
     label->setFont(big);
     label->setAlignment(Qt::AlignCenter);
     return label;
-}
-
-bool searchBoxKey(QObject* o, QEvent* e, QLineEdit* box, QAbstractItemView* grid, Dataset& rows,
-                  const std::function<void()>& choose)
-{
-    if (e->type() != QEvent::KeyPress)
-        return false;
-    const int key = static_cast<QKeyEvent*>(e)->key();
-    if (o == box && (key == Qt::Key_Up || key == Qt::Key_Down)) {
-        guarded([&rows, key] { key == Qt::Key_Up ? rows.Prior() : rows.Next(); });
-        return true;
-    }
-    if ((o == box || o == grid) && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-        choose();
-        return true;
-    }
-    return false;
 }
 
 }  // namespace kv

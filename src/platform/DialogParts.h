@@ -1,15 +1,9 @@
 #pragma once
 // Pieces that the dialogs which choose something (a product, a third party, a date) share.
-#include "data/Dataset.h"
+#include "platform/ScreenKeys.h"
 
-#include <functional>
-
-class QAbstractItemView;
 class QDialog;
-class QEvent;
 class QLabel;
-class QLineEdit;
-class QObject;
 class QPushButton;
 class QWidget;
 
@@ -25,11 +19,5 @@ QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent);
 
 // The large bold centred title at the top of a screen (Label1), its font `scale` times the usual.
 QLabel* makeTitleLabel(const QString& text, QWidget* parent, double scale = 1.6);
-
-// The keys of a search box over a grid of `rows`, for the dialog's eventFilter: Up and Down in
-// the box move the cursor without leaving the box (a refusal is shown, never thrown); Enter in
-// the box or on the grid calls `choose`. True when the key was one of these.
-bool searchBoxKey(QObject* o, QEvent* e, QLineEdit* box, QAbstractItemView* grid, Dataset& rows,
-                  const std::function<void()>& choose);
 
 }  // namespace kv

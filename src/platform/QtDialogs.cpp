@@ -5,6 +5,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
 
 namespace kv {
@@ -57,6 +58,15 @@ bool QtDialogs::okCancel(const QString& text)
     return ask(QMessageBox::Question, text, {QStringLiteral("Aceptar"), QStringLiteral("Cancelar")}) == 0;
 }
 
+Reply QtDialogs::yesNoCancel(const QString& text)
+{
+    switch (ask(QMessageBox::Question, text, {QStringLiteral("Sí"), QStringLiteral("No"), QStringLiteral("Cancelar")})) {
+    case 0: return Reply::Yes;
+    case 1: return Reply::No;
+    default: return Reply::Cancel;  // Cancelar, Esc or the close box
+    }
+}
+
 std::optional<QString> QtDialogs::input(const QString& caption, const QString& prompt, const QString& initial,
                                         bool password)
 {
@@ -77,21 +87,24 @@ void QtDialogs::error(const QString& text)
     ask(QMessageBox::Critical, text, {QStringLiteral("Aceptar")});
 }
 
-bool deliverReportingErrors(const std::function<bool()>& deliver)
-{
-    try {
-        return deliver();
-    } catch (const Abort&) {
-        // A handler called the operation off; it has already told the user whatever it meant to.
-    } catch (const Failure& f) {
-        dialogs().error(f.text());
-    } catch (const std::exception& e) {
-        dialogs().error(QString::fromLocal8Bit(e.what()));
-    }
-    return false;
-}
+namespace {
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+// Password boxes show a star for each character typed, on every screen, whatever the desktop's
+// style would draw.
+class PasswordStars : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+}  // namespace
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) { setStyle(new PasswordStars); }
 
 bool Application::notify(QObject* receiver, QEvent* event)
 {

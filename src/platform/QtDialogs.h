@@ -3,6 +3,7 @@
 // application object whose event dispatch is the one place where an error nobody handled reaches
 // the user. This is the only unit of the program that includes QMessageBox.
 #include "common/Dialogs.h"
+#include "platform/Guard.h"
 
 #include <QApplication>
 #include <functional>
@@ -16,6 +17,7 @@ public:
     void message(const QString& text) override;
     bool confirm(const QString& text) override;
     bool okCancel(const QString& text) override;
+    Reply yesNoCancel(const QString& text) override;
     std::optional<QString> input(const QString& caption, const QString& prompt, const QString& initial = QString(),
                                  bool password = false) override;
     void error(const QString& text) override;
@@ -23,11 +25,6 @@ public:
     // Title of every box.
     static QString title();
 };
-
-// Runs one delivery of an event. A database or conversion error, or any other standard exception,
-// escaping from it is shown in the general error box and the operation it interrupted stops
-// there; Abort stops it silently. Returns what the delivery returned, false after an error.
-bool deliverReportingErrors(const std::function<bool()>& deliver);
 
 // The program's QApplication: every event goes through deliverReportingErrors.
 class Application : public QApplication {

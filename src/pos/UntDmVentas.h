@@ -92,8 +92,10 @@ public:
     // How many attempts an operation gets when other registers keep taking its number or
     // changing its document, and how long it waits for another register's lock.
     // An operation is tried again while both limits allow: a cashier waits at most about
-    // kWaitLimitMs for his line, however busy the other stations are.
-    static constexpr int kAttempts = 100;
+    // kWaitLimitMs for his line, however busy the other stations are. Each attempt after a
+    // conflict usually waits for one operation of the other station, so the time is the real
+    // bound; the count only stops a loop that fails at once.
+    static constexpr int kAttempts = 1000;
     static constexpr int kWaitLimitMs = 5000;
     void setWaitLimitMs(int ms) { waitLimitMs_ = ms; }
     // Operations run again from their start after a conflict, since the module was made.

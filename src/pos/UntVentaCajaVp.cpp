@@ -1,6 +1,5 @@
 #include "pos/UntVentaCajaVp.h"
 
-#include "catalog/CatalogScreen.h"
 #include "catalog/StockBalance.h"
 #include "catalog/UntBuscarProductoAlf.h"
 #include "catalog/UntBuscarTercero.h"
@@ -11,6 +10,8 @@
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
 #include "platform/DialogParts.h"
+#include "platform/Guard.h"
+#include "platform/ScreenKeys.h"
 #include "pos/UntCondicionesFactura.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVentaOrdenPagoPrn.h"
@@ -46,7 +47,6 @@ const QString kBadQuantity = QStringLiteral("Cantidad no válida: digite las uni
 const QString kBadPrice = QStringLiteral("Precio no válido: digite el valor con números y punto");
 const QString kNotYet = QStringLiteral("Esta función aún no está disponible en esta versión.");
 
-bool isEnter(const QKeyEvent* k) { return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter; }
 bool plainEnter(const QKeyEvent* k)
 {
     return isEnter(k) && !(k->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));

@@ -226,24 +226,105 @@ TEST_F(UsuariosTest, AdministratorsSaveEveryPermissionAndCannotBeDeleted)
     EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM USUARIOS")).toInt(), 1);
 }
 
-TEST_F(UsuariosTest, DeletingAUserAsksAndKeepsItsPermissionRow)
+TEST_F(UsuariosTest, DeletingAUserAsksAndTakesHisPermissionsWithHim)
 {
-    programTable({{0, "RAIZ"}, {1, "UNO"}});
-    user(3, QStringLiteral("pedro"), QStringLiteral("1"));
+    programTable({{0, "RAIZ"}, {1, "UNO"}, {1, "DOS"}});
+    user(1, QStringLiteral("ana"), QStringLiteral("11"));
+    user(3, QStringLiteral("pedro"), QStringLiteral("00"));
     open();
+    ASSERT_TRUE(screen->TblUsuarios.Locate(QStringLiteral("CODIGO"), 3));
     dialogs.answers = {false, true};
     QTest::mouseClick(screen->BtnEliminar, Qt::LeftButton);  // Cancel
     EXPECT_EQ(screen->LbEstado->text(), QStringLiteral("Eliminando"));
-    EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM USUARIOS")).toInt(), 1);
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM USUARIOS")).toInt(), 2);
     QTest::mouseClick(screen->BtnEliminar, Qt::LeftButton);  // OK
     EXPECT_EQ(dialogs.texts(QStringLiteral("okCancel")),
               QStringList({QStringLiteral("¿Desea Eliminar ese Usuario?"), QStringLiteral("¿Desea Eliminar ese Usuario?")}));
-    EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM USUARIOS")).toInt(), 0);
-    EXPECT_EQ(opcionesOf(3).toString(), QStringLiteral("1"));
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM USUARIOS")).toInt(), 1);
+    EXPECT_FALSE(opcionesOf(3).isValid());
+    EXPECT_EQ(opcionesOf(1).toString(), QStringLiteral("11"));
     EXPECT_EQ(screen->LbEstado->text(), QStringLiteral("Eliminando"));
     key(Qt::Key_Escape);  // in a mode other than browsing Esc cancels and stays
     EXPECT_EQ(screen->LbEstado->text(), QStringLiteral("Navegar"));
     EXPECT_TRUE(screen->isVisible());
+
+    // The next user created takes the highest code plus one: pedro's, but not his marks.
+    user(2, QStringLiteral("pedro"), QStringLiteral("00"));
+    screen->TblUsuarios.Refresh();
+    ASSERT_TRUE(screen->TblUsuarios.Locate(QStringLiteral("CODIGO"), 2));
+    dialogs.answers = {true};
+    QTest::mouseClick(screen->BtnEliminar, Qt::LeftButton);
+    QTest::mouseClick(screen->BtnInsertar, Qt::LeftButton);
+    EXPECT_EQ(screen->TblUsuarios.FieldByName(QStringLiteral("CODIGO")).asInteger(), 2);
+    EXPECT_EQ(screen->markString(), QStringLiteral("111"));
+}
+
+TEST_F(UsuariosTest, AStoredPasswordLongerThanTheBoxIsKeptUnlessANewOneIsTyped)
+{
+    programTable({{0, "RAIZ"}, {1, "UNO"}});
+    const QString longPassword = QStringLiteral("clave-de-veinte-car");  // 19: the login takes up to 20
+    db->exec(QStringLiteral("INSERT INTO USUARIOS (CODIGO, NOMBRE, CLAVE, ACTIVO) VALUES (1, 'ana', :K, 'S')"),
+             {{"K", longPassword}});
+    auto clave = [this] {
+        return db->scalar(QStringLiteral("SELECT TRIM(CLAVE) FROM USUARIOS WHERE CODIGO = 1")).toString();
+    };
+    open();
+    // Shown as stars, however it is stored.
+    EXPECT_EQ(screen->EdtClave->displayText(), QString(screen->EdtClave->text().size(), QLatin1Char('*')));
+    EXPECT_FALSE(screen->EdtClave->text().isEmpty());
+
+    QTest::mouseClick(screen->BtnModificar, Qt::LeftButton);
+    kvtest::typeInto(screen->EdtNombre, QStringLiteral("ana maria"), true);
+    QTest::mouseClick(screen->BtnGuardar, Qt::LeftButton);
+    EXPECT_EQ(clave(), longPassword);
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT TRIM(NOMBRE) FROM USUARIOS WHERE CODIGO = 1")).toString(),
+              QStringLiteral("ana maria"));
+
+    // A password typed anew replaces it.
+    QTest::mouseClick(screen->BtnModificar, Qt::LeftButton);
+    kvtest::typeInto(screen->EdtClave, QStringLiteral("nueva"), true);
+    kvtest::typeInto(screen->EdtConfirmacion, QStringLiteral("nueva"), true);
+    QTest::mouseClick(screen->BtnGuardar, Qt::LeftButton);
+    EXPECT_EQ(clave(), QStringLiteral("nueva"));
+    EXPECT_TRUE(dialogs.texts(QStringLiteral("error")).isEmpty()) << dialogs.last().toStdString();
+}
+
+TEST_F(UsuariosTest, ARefusedSaveOnClosingKeepsTheScreenAndTheNewUser)
+{
+    programTable({{0, "RAIZ"}, {1, "UNO"}});
+    user(1, QStringLiteral("ana"), QStringLiteral("1"));
+    open();
+    QTest::mouseClick(screen->BtnInsertar, Qt::LeftButton);
+    kvtest::typeInto(screen->EdtNombre, QStringLiteral("bruno"), true);
+    kvtest::typeInto(screen->EdtCodigo, QStringLiteral("1"), true);  // ana's code
+    dialogs.replies = {Reply::Yes};
+    QTest::mouseClick(screen->BtnSalir, Qt::LeftButton);
+    EXPECT_EQ(dialogs.texts(QStringLiteral("yesNoCancel")), QStringList{QStringLiteral("¿Desea grabar los cambios?")});
+    EXPECT_EQ(dialogs.texts(QStringLiteral("error")).size(), 1);
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_EQ(screen->LbEstado->text(), QStringLiteral("Creando"));
+    EXPECT_EQ(screen->EdtNombre->text(), QStringLiteral("bruno"));
+
+    // Cancelar keeps it open too; No drops the new user and closes.
+    dialogs.replies = {Reply::Cancel, Reply::No};
+    QTest::mouseClick(screen->BtnSalir, Qt::LeftButton);
+    EXPECT_TRUE(screen->isVisible());
+    QTest::mouseClick(screen->BtnSalir, Qt::LeftButton);
+    EXPECT_FALSE(screen->isVisible());
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM USUARIOS")).toInt(), 1);
+}
+
+TEST_F(UsuariosTest, LaterActivationsPutTheFocusInNombre)
+{
+    programTable({{0, "RAIZ"}, {1, "UNO"}});
+    user(1, QStringLiteral("ana"), QStringLiteral("1"));
+    open();
+    EXPECT_TRUE(screen->EdtCodigo->hasFocus());  // the first activation
+    QWidget other;
+    kvtest::showActive(&other);
+    kvtest::showActive(screen.get());
+    settle();
+    EXPECT_TRUE(screen->EdtNombre->hasFocus());
 }
 
 TEST_F(UsuariosTest, UserWithoutPermissionRowSeesEverythingAndSavingCreatesIt)
@@ -308,7 +389,7 @@ TEST_F(UsuariosTest, EscClosesWhileBrowsingAndCancelsWhileInserting)
     EXPECT_FALSE(screen->isVisible());
 }
 
-TEST_F(UsuariosTest, ClosingInTheMiddleOfAnEditSavesTheUser)
+TEST_F(UsuariosTest, ClosingInTheMiddleOfAnEditAsksAndSiSavesTheUser)
 {
     programTable({{0, "RAIZ"}, {1, "UNO"}, {1, "DOS"}});
     user(1, QStringLiteral("ana"), QStringLiteral("11"));
@@ -317,7 +398,9 @@ TEST_F(UsuariosTest, ClosingInTheMiddleOfAnEditSavesTheUser)
     kvtest::typeInto(screen->EdtNombre, QStringLiteral("anita"), true);
     intoTree();
     key(Qt::Key_Delete);
+    dialogs.replies = {Reply::Yes};
     QTest::mouseClick(screen->BtnSalir, Qt::LeftButton);
+    EXPECT_EQ(dialogs.texts(QStringLiteral("yesNoCancel")), QStringList{QStringLiteral("¿Desea grabar los cambios?")});
     EXPECT_FALSE(screen->isVisible());
     EXPECT_EQ(db->scalar(QStringLiteral("SELECT TRIM(NOMBRE) FROM USUARIOS WHERE CODIGO = 1")).toString(),
               QStringLiteral("anita"));

@@ -201,7 +201,9 @@ TEST_F(CatalogScreensTest, TablesAndWaitersAreCreatedOnFirstUse)
     press(w.DBNavigator1, DbNavigator::Insert);
     QTest::keyClicks(w.DBEdit1, "1015420331");
     typeInto(w.DBEdit2, "JUAN DAVID");
-    w.close();  // closing keeps the row that was typed
+    dialogs.replies = {Reply::Yes};
+    w.close();  // closing asks, and "Sí" keeps the row that was typed
+    EXPECT_EQ(dialogs.texts("yesNoCancel"), QStringList{"¿Desea grabar los cambios?"});
     EXPECT_EQ(one("SELECT NOMBRE FROM MESERO WHERE CEDULA = 1015420331").toString(), "JUAN DAVID");
 }
 
@@ -237,6 +239,7 @@ TEST_F(CatalogScreensTest, ClosingWithARefusedRowKeepsTheScreenOpen)
     showActive(&f);
     press(f.DBNavigator1, DbNavigator::Insert);
     typeInto(f.DBEdit2, "SIN NUMERO");
+    dialogs.replies = {Reply::Yes};
     f.close();
     EXPECT_TRUE(f.isVisible());
     EXPECT_EQ(dialogs.texts("error"), QStringList{"El campo 'CAJA' debe tener un valor"});

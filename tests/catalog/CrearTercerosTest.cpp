@@ -137,7 +137,7 @@ TEST_F(CrearTercerosTest, ThirdPartiesThatDocumentsReferToAreNotDeleted)
     }
 }
 
-TEST_F(CrearTercerosTest, AddressTabAndClosingSaveThePendingChange)
+TEST_F(CrearTercerosTest, AddressTabSavesThePendingChangeEscDropsItAndClosingAsks)
 {
     screen->EditBuscar->setText("400");
     type("TELEFONO", "601 555 1234");
@@ -145,9 +145,16 @@ TEST_F(CrearTercerosTest, AddressTabAndClosingSaveThePendingChange)
     EXPECT_EQ(stored("TELEFONO", 400).toString(), "601 555 1234");
     EXPECT_EQ(screen->TbProveedores.state(), DsState::Browse);
 
+    // Esc drops a change being typed; closing with one asks, and "Sí" saves it.
     screen->PageControl1->setCurrentWidget(screen->TabGenerales);
-    type("CIUDAD", "SANTA MARTA");
+    type("CIUDAD", "CALI");
     QTest::keyClick(screen.get(), Qt::Key_Escape);
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_EQ(screen->TbProveedores.state(), DsState::Browse);
+    type("CIUDAD", "SANTA MARTA");
+    dialogs.replies = {Reply::Yes};
+    screen->close();
+    EXPECT_EQ(dialogs.texts("yesNoCancel"), QStringList{"¿Desea grabar los cambios?"});
     EXPECT_FALSE(screen->isVisible());
     EXPECT_EQ(stored("CIUDAD", 400).toString(), "SANTA MARTA");
 }

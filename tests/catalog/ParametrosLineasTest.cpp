@@ -153,15 +153,30 @@ TEST_F(LineasFacturasTest, TheLogoIsLoadedOnlyFromAPicture)
     EXPECT_EQ(logo(), bytes);
 }
 
-TEST_F(LineasFacturasTest, ALineTypedAndNotLeftIsKeptWhenTheScreenCloses)
+TEST_F(LineasFacturasTest, ALineTypedAndNotLeftIsKeptWhenTheScreenClosesWithSi)
 {
     screen = std::make_unique<TFrmLineasFacturas>(*db);
     showActive(screen.get());
     screen->DBGrid2->setFocus();
     QTest::keyClick(screen->DBGrid2, Qt::Key_Insert);
     typeInCell(screen->DBGrid2, 0, "GRACIAS POR SU COMPRA");
+    dialogs.replies = {Reply::Yes};
     screen->close();
+    EXPECT_EQ(dialogs.texts("yesNoCancel"), QStringList{"¿Desea grabar los cambios?"});
     EXPECT_EQ(db->scalar("SELECT DETALLE FROM POSLINEABOTTOM WHERE LINEA = 1").toString(), "GRACIAS POR SU COMPRA");
+}
+
+TEST_F(LineasFacturasTest, AStrayInsertStoresNothingWhenTheScreenCloses)
+{
+    screen = std::make_unique<TFrmLineasFacturas>(*db);
+    showActive(screen.get());
+    screen->DBGrid1->setFocus();
+    QTest::keyClick(screen->DBGrid1, Qt::Key_Insert);
+    ASSERT_EQ(screen->TTop().state(), DsState::Insert);
+    screen->close();
+    EXPECT_FALSE(screen->isVisible());
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.last().toStdString();
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSLINEATOP").toInt(), 0);
 }
 
 class ParametrosTest : public kvtest::DbTest {
@@ -227,8 +242,9 @@ TEST_F(ParametrosTest, RowsAreBuiltFromTheListsAndASecondIndexOneIsRefused)
     ASSERT_EQ(dialogs.texts("error").size(), 1);
     EXPECT_EQ(f.TEsquema().state(), DsState::Insert);
 
-    // The grid is where the index is changed; closing posts the corrected row.
+    // The grid is where the index is changed; closing, answered "Sí", posts the corrected row.
     typeInCell(f.DBGrid1, 0, "2");
+    dialogs.replies = {Reply::Yes};
     f.close();
     EXPECT_FALSE(f.isVisible());
     q = db->exec("SELECT SUCURSAL, DOCUMENTO, EMPRESA FROM POSESQUEMA WHERE LLAVE = 2");

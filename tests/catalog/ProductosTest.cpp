@@ -277,3 +277,88 @@ TEST_F(ProductosTest, PricesPerUnitOfPackingAreKeptWithTheProduct)
 }
 
 }  // namespace
+
+namespace {
+
+// Closing the screen by the one rule: what the row holds decides whether it asks, and the answer
+// whether the product is kept and the screen closes.
+TEST_F(ProductosTest, ClosingAsksOnlyAboutWhatWasTyped)
+{
+    struct Case {
+        const char* what;
+        bool typeName;              // a name typed into the new product, or an untouched Insert
+        std::deque<Reply> replies;  // answers to "¿Desea grabar los cambios?"
+        bool asked;
+        bool closes;
+    };
+    const Case cases[] = {
+        {"untouched insert", false, {}, false, true},
+        {"typed, Cancelar", true, {Reply::Cancel}, true, false},
+        {"typed, No", true, {Reply::No}, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dialogs.clear();
+        TFrmProductos f(*db);
+        showActive(&f);
+        press(f.DBNavigator1, DbNavigator::Insert);
+        if (c.typeName) {
+            f.PageControl1->setCurrentWidget(f.TabSheet1);
+            typeInto(f.DBEdit1, "azucar");
+        }
+        dialogs.replies = c.replies;
+        f.close();
+        EXPECT_EQ(dialogs.texts("yesNoCancel").size(), c.asked ? 1 : 0);
+        EXPECT_EQ(f.isVisible(), !c.closes);
+        EXPECT_TRUE(dialogs.texts("error").isEmpty()) << dialogs.last().toStdString();
+        EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM PRODUCTOS").toInt(), 3);
+        if (f.isVisible()) {
+            EXPECT_EQ(f.DBEdit1->text(), "AZUCAR");  // the typed row is still there to finish
+            press(f.DBNavigator1, DbNavigator::Cancel);
+            f.close();
+        }
+    }
+}
+
+TEST_F(ProductosTest, SiPostsAndARefusalNamesTheBoxAndKeepsTheScreen)
+{
+    TFrmProductos f(*db);
+    showActive(&f);
+    press(f.DBNavigator1, DbNavigator::Insert);
+    f.PageControl1->setCurrentWidget(f.TabSheet1);
+    typeInto(f.DBEdit8, "01");
+    typeInto(f.DBEdit9, "101");
+    typeInto(f.DBEdit1, "azucar");
+    dialogs.replies = {Reply::Yes};
+    f.close();
+    EXPECT_EQ(dialogs.texts("error"), QStringList{"El campo 'Producto' debe tener un valor"});
+    EXPECT_TRUE(f.isVisible());
+
+    dialogs.clear();
+    typeInto(f.DBEdit3, "700");
+    dialogs.replies = {Reply::Yes};
+    f.close();
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(stored("NOMBRE", 700).toString().trimmed(), "AZUCAR");
+    EXPECT_EQ(stored("CODIGO", 700).toString().trimmed(), "700");
+}
+
+TEST_F(ProductosTest, EscCancelsTheRowBeingTypedThenCloses)
+{
+    TFrmProductos f(*db);
+    showActive(&f);
+    typeInto(f.Edit1, "15");
+    f.PageControl1->setCurrentWidget(f.TabSheet1);
+    press(f.DBNavigator1, DbNavigator::Edit);
+    typeInto(f.DBEdit1, "arroz blanco");
+    QTest::keyClick(f.DBEdit1, Qt::Key_Escape);
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(f.TbProductos().state(), DsState::Browse);
+    EXPECT_EQ(f.DBEdit1->text(), "ARROZ");
+    QTest::keyClick(f.DBEdit1, Qt::Key_Escape);
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.last().toStdString();
+    EXPECT_EQ(stored("NOMBRE", 15).toString().trimmed(), "ARROZ");
+}
+
+}  // namespace

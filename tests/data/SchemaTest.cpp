@@ -267,6 +267,10 @@ TEST_F(SchemaTest, LookupsAndNumberingHaveTheirIndexes)
         {"PROVEEDORES", "DESC NOMBRE,NIT"},
         {"SALDOS", "PRODUCTO"},
         {"ORDENCOMPRA", "PROVEEDOR"},
+        // the customer check before a third party is deleted, and what was sold of a product
+        {"POSMOVIMIENTO", "CLIENTE"},
+        {"MOVIMIENTO", "CLIENTE"},
+        {"POSMOVIMIENTODETALLE", "PRODUCTO"},
     };
     for (const auto& c : cases)
         EXPECT_TRUE(indexes(*db, c.table).contains(c.index)) << c.table << ": " << c.index << " in "
@@ -307,12 +311,14 @@ TEST_F(SchemaTest, SchemaCreationAddsOnlyWhatIsMissingAndKeepsRows)
     db->exec("INSERT INTO BODEGAS (BODEGA, NOMBRE) VALUES (1, 'PRINCIPAL')");
     db->exec("DROP TABLE SALDOS");
     db->exec("DROP INDEX IX_PRODUCTOS_CODIGOBARRAS");  // a database made before the index existed
+    db->exec("DROP INDEX IX_POSMOVDETALLE_PRODUCTO");
     db->forgetTableInfo();
     createPosSchema(*db);
     createPosSchema(*db);
     EXPECT_TRUE(db->tableExists("SALDOS"));
     EXPECT_TRUE(indexes(*db, "SALDOS").contains("PRODUCTO"));
     EXPECT_TRUE(indexes(*db, "PRODUCTOS").contains("CODIGOBARRAS"));
+    EXPECT_TRUE(indexes(*db, "POSMOVIMIENTODETALLE").contains("PRODUCTO"));
     EXPECT_EQ(db->scalar("SELECT NOMBRE FROM BODEGAS WHERE BODEGA = 1").toString().trimmed(), "PRINCIPAL");
 }
 

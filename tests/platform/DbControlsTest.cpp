@@ -1,9 +1,11 @@
 // Bound boxes and the navigator driven with the keyboard on a real table: typing starts editing,
 // text reaches the row when the box is left or the row is posted, refused text is never stored.
 #include "platform/DbControls.h"
+#include "platform/DbGrid.h"
 #include "support/TestDb.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
@@ -155,6 +157,26 @@ TEST_F(DbControlsTest, NavigatorInsertsAndDeletesOnlyWhenConfirmed)
     dialogs.answers = {true};
     nav->click(DbNavigator::Delete);
     EXPECT_TRUE(stored("ID", 1234567).isNull());
+}
+
+// Whatever Qt calls (a key in a grid, a slot behind a button) that fails shows the general error
+// box, and the program goes on.
+TEST_F(DbControlsTest, AFailureInAnythingQtCallsReachesTheErrorBox)
+{
+    auto* grid = new DbGrid(*ds, form.get());
+    auto* button = new QPushButton(QStringLiteral("Falla"), form.get());
+    QObject::connect(button, &QPushButton::clicked, [] { throw std::runtime_error("sin papel"); });
+    ds->BeforeScroll = [](Dataset&) { throw DbError(QStringLiteral("conexion perdida")); };
+    const std::pair<std::function<void()>, QString> cases[] = {
+        {[grid] { QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier); }, QStringLiteral("conexion perdida")},
+        {[button] { QTest::mouseClick(button, Qt::LeftButton); }, QStringLiteral("sin papel")},
+    };
+    for (const auto& [act, text] : cases) {
+        dialogs.clear();
+        act();
+        EXPECT_EQ(dialogs.texts("error"), QStringList{text});
+    }
+    ds->BeforeScroll = nullptr;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
-// The main() of every test program: an offscreen QApplication so that screens can be shown and
-// driven without a display, and the scripted dialogs installed by default.
-#include <QApplication>
+// The main() of every test program: the program's own application object, offscreen, so that
+// screens can be shown and driven without a display and every event goes through the same
+// error guard as in the program.
+#include "platform/QtDialogs.h"
+
 #include <gtest/gtest.h>
 
 #ifdef Q_OS_LINUX
@@ -44,7 +46,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("KORVELA_NO_OPEN", "1");
-    QApplication app(argc, argv);
+    kv::Application app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
