@@ -1,5 +1,6 @@
 #include "backoffice/UntVentasContabilidad.h"
 
+#include "backoffice/UntCuentasParametros.h"
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
 #include "platform/DialogParts.h"
@@ -127,7 +128,8 @@ bool TFrmVentasContabilidad::post(const PostingRequest& r)
 
 void TFrmVentasContabilidad::Cuentas1Click()
 {
-    ShowMessage(QStringLiteral("La ventana de cuentas todavía no está disponible."));
+    TFrmCuentasParametros f(pos_, this);
+    f.exec();
 }
 
 }  // namespace kv

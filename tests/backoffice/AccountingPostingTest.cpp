@@ -2,6 +2,7 @@
 // other side, a voucher that always balances, replaced whole when the day is posted again, and a
 // day that cannot be posted refused before anything changes.
 #include "backoffice/AccountingPosting.h"
+#include "backoffice/UntCuentasParametros.h"
 #include "backoffice/UntVentasContabilidad.h"
 #include "data/BulkInsert.h"
 #include "support/TestDb.h"
@@ -326,6 +327,37 @@ TEST_F(AccountingPostingTest, TheScreenPostsTheChosenDayAsksBeforeReplacingAndSa
               QStringList{"No se contabilizó el día; el comprobante anterior no cambió.\nFalta la cuenta de \"tarjeta de "
                           "Credito\"."});
     EXPECT_EQ(voucher().value(0), "1 D 110505 11900 Venta A COMERCIAL ANDINA | PS-1 01");
+}
+
+TEST_F(AccountingPostingTest, TheAccountsWindowEditsTheFirstRowAndCreatesItWhenTheTableIsEmpty)
+{
+    db->exec("DELETE FROM CUENTASTAVRO");
+    {
+        TFrmCuentasParametros f(*db);
+        f.show();
+        EXPECT_EQ(f.DBEdit1->accessibleName(), "Ventas de Contado Efectivo");
+        f.DBEdit1->setFocus();
+        QTest::keyClicks(f.DBEdit1, "110505");
+        f.DBEdit8->setFocus();
+        QTest::keyClicks(f.DBEdit8, "01");
+        dialogs.replies = {Reply::Yes};
+        QTest::mouseClick(f.BitBtn1, Qt::LeftButton);
+        EXPECT_EQ(dialogs.texts("yesNoCancel"), QStringList{"¿Desea grabar los cambios?"});
+    }
+    const PostingAccounts a = readPostingAccounts(*db);
+    EXPECT_EQ(a.contado, "110505");
+    EXPECT_EQ(a.empresa, "01");
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM CUENTASTAVRO").toInt(), 1);
+    // Opened again it shows that row, and a change goes to it.
+    TFrmCuentasParametros f(*db);
+    f.show();
+    EXPECT_EQ(f.DBEdit1->text(), "110505");
+    f.DBEdit7->setFocus();
+    QTest::keyClicks(f.DBEdit7, "530535");
+    dialogs.replies = {Reply::Yes};
+    QTest::mouseClick(f.BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(readPostingAccounts(*db).descuento, "530535");
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM CUENTASTAVRO").toInt(), 1);
 }
 
 }  // namespace
