@@ -20,17 +20,17 @@ namespace kv {
 
 // ---------------------------------------------------------------- CatalogScreen
 
-CatalogScreen::CatalogScreen(Connection& db, CatalogScreenSpec spec, QWidget* parent)
-    : DataScreen(db, spec.objectName, spec.caption, parent), spec_(std::move(spec)), table_(std::make_unique<Dataset>(db))
+CatalogScreen::CatalogScreen(Connection& db, CatalogScreenDescription description, QWidget* parent)
+    : DataScreen(db, description.objectName, description.caption, parent), description_(std::move(description)), table_(std::make_unique<Dataset>(db))
 {
-    table_->setObjectName(spec_.datasetName);
-    table_->setTableName(spec_.table);
+    table_->setObjectName(description_.datasetName);
+    table_->setTableName(description_.table);
 
     // The restaurant tables and waiters may be missing from an old database: create them first.
     // When creating fails, the database's text is shown and the screen opens without its table.
     bool tableReady = true;
-    if (spec_.ensureTable)
-        tableReady = guarded([this] { spec_.ensureTable(this->db()); });
+    if (description_.ensureTable)
+        tableReady = guarded([this] { description_.ensureTable(this->db()); });
     if (tableReady)
         addDataset(*table_);
 
@@ -42,7 +42,7 @@ CatalogScreen::CatalogScreen(Connection& db, CatalogScreenSpec spec, QWidget* pa
     top->addWidget(DBNavigator1, 0, Qt::AlignTop);
 
     Edit1 = recordSearchBox(GroupBox1, QStringLiteral("Registro"), QStringLiteral("Registro"),
-                            spec_.searchable ? table_.get() : nullptr, this);
+                            description_.searchable ? table_.get() : nullptr, this);
     Edit1->setPlaceholderText(Edit1->toolTip());  // the hint itself: the box is wide enough
     Edit1->setMinimumWidth(200);
     top->addWidget(GroupBox1, 1);
@@ -52,8 +52,8 @@ CatalogScreen::CatalogScreen(Connection& db, CatalogScreenSpec spec, QWidget* pa
     GroupBox2->setAccessibleName(QStringLiteral("Imprimir"));
     auto* g2 = new QHBoxLayout(GroupBox2);
     BitBtn1 = button(QStringLiteral("BitBtn1"), QStringLiteral("&Imprimir"), GroupBox2);  // Enter never prints
-    Edit2 = named(new QLineEdit(spec_.rangeFrom, GroupBox2), QStringLiteral("Edit2"), QStringLiteral("Registro Inicial del Informe"));
-    Edit3 = named(new QLineEdit(spec_.rangeTo, GroupBox2), QStringLiteral("Edit3"), QStringLiteral("Registro Final del Informe"));
+    Edit2 = named(new QLineEdit(description_.rangeFrom, GroupBox2), QStringLiteral("Edit2"), QStringLiteral("Registro Inicial del Informe"));
+    Edit3 = named(new QLineEdit(description_.rangeTo, GroupBox2), QStringLiteral("Edit3"), QStringLiteral("Registro Final del Informe"));
     for (QLineEdit* box : {Edit2, Edit3}) {
         box->setToolTip(box->accessibleName());
         box->setPlaceholderText(box->accessibleName());
@@ -71,25 +71,25 @@ CatalogScreen::CatalogScreen(Connection& db, CatalogScreenSpec spec, QWidget* pa
     main->addLayout(top);
 
     // ---- title and boxes
-    Label1 = makeTitleLabel(spec_.titleLabel, this);
+    Label1 = makeTitleLabel(description_.titleLabel, this);
     main->addWidget(Label1);
 
     form_ = new QFormLayout;
-    DBEdit1 = edit(*table_, QStringLiteral("DBEdit1"), spec_.keyField);
-    if (!spec_.keyPicture.isEmpty())
-        DBEdit1->setDisplayFormat(spec_.keyPicture);
-    addRow(spec_.keyCaption, DBEdit1);
-    DBEdit2 = edit(*table_, QStringLiteral("DBEdit2"), spec_.secondField);
-    addRow(spec_.secondCaption, DBEdit2);
+    DBEdit1 = edit(*table_, QStringLiteral("DBEdit1"), description_.keyField);
+    if (!description_.keyPicture.isEmpty())
+        DBEdit1->setDisplayFormat(description_.keyPicture);
+    addRow(description_.keyCaption, DBEdit1);
+    DBEdit2 = edit(*table_, QStringLiteral("DBEdit2"), description_.secondField);
+    addRow(description_.secondCaption, DBEdit2);
     main->addLayout(form_);
 
     extras_ = new QVBoxLayout;
     main->addLayout(extras_);
 
-    DBGrid1 = grid(*table_, QStringLiteral("DBGrid1"), spec_.caption, spec_.gridColumns);
+    DBGrid1 = grid(*table_, QStringLiteral("DBGrid1"), description_.caption, description_.gridColumns);
     // The name column takes the room that is left.
-    for (int i = 0; i < spec_.gridColumns.size(); ++i)
-        if (spec_.gridColumns[i].field == spec_.secondField)
+    for (int i = 0; i < description_.gridColumns.size(); ++i)
+        if (description_.gridColumns[i].field == description_.secondField)
             DBGrid1->horizontalHeader()->setSectionResizeMode(i, QHeaderView::Stretch);
     addGridEditingKeys(DBGrid1);
     main->addWidget(DBGrid1, 1);
@@ -121,15 +121,15 @@ void CatalogScreen::Edit1Change(const QString& text)
 {
     // An empty box has nothing to look for; a text that matches no key leaves the row where it
     // is; letters while the key is a number give the conversion message.
-    if (!spec_.searchable || text.trimmed().isEmpty() || !table_->active())
+    if (!description_.searchable || text.trimmed().isEmpty() || !table_->active())
         return;
     guarded([this, &text] {
-        Field& key = table_->FieldByName(spec_.keyField);
+        Field& key = table_->FieldByName(description_.keyField);
         // A numeric key is looked up as a number; letters give the conversion message.
         if (key.isNumeric())
-            table_->Locate(spec_.keyField, StrToFloat(text));
+            table_->Locate(description_.keyField, StrToFloat(text));
         else
-            table_->Locate(spec_.keyField, text);
+            table_->Locate(description_.keyField, text);
     });
 }
 
@@ -138,7 +138,7 @@ void CatalogScreen::DBNavigator1Click() { DBEdit1->setFocus(); }
 Document CatalogScreen::ListDocument()
 {
     const ListOrder order = RadioGroup1->itemIndex() == 1 ? ListOrder::ByKey : ListOrder::ByName;
-    return renderCatalogList(db(), spec_.list, Edit2->text(), Edit3->text(), order);
+    return renderCatalogList(db(), description_.list, Edit2->text(), Edit3->text(), order);
 }
 
 void CatalogScreen::BitBtn1Click()
@@ -156,7 +156,7 @@ void CatalogScreen::showEvent(QShowEvent* e)
         tabOrdered_ = true;
         tabLast(this, {DBGrid1});
         // The screen opens ready for a search, or for the key box where there is no search.
-        (spec_.searchable ? static_cast<QWidget*>(Edit1) : static_cast<QWidget*>(DBEdit1))->setFocus();
+        (description_.searchable ? static_cast<QWidget*>(Edit1) : static_cast<QWidget*>(DBEdit1))->setFocus();
     }
 }
 

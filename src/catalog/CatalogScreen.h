@@ -5,7 +5,7 @@
 //
 // A screen is the template plus its table's particulars:
 //
-//     TFrmCajas::TFrmCajas(Connection& db, QWidget* parent) : CatalogScreen(db, spec(), parent)
+//     TFrmCajas::TFrmCajas(Connection& db, QWidget* parent) : CatalogScreen(db, description(), parent)
 //     {
 //         auto* indice = new DbEdit(table(), "EMPRESA", this);
 //         addRow("Indice Parametros :", indice);
@@ -24,7 +24,7 @@ class QVBoxLayout;
 
 namespace kv {
 
-struct CatalogScreenSpec {
+struct CatalogScreenDescription {
     QString objectName;      // "FrmSucursales"
     QString caption;         // window title
     QString titleLabel;      // the big label above the boxes
@@ -46,11 +46,11 @@ struct CatalogScreenSpec {
 class CatalogScreen : public DataScreen {
     Q_OBJECT
 public:
-    CatalogScreen(Connection& db, CatalogScreenSpec spec, QWidget* parent = nullptr);
+    CatalogScreen(Connection& db, CatalogScreenDescription description, QWidget* parent = nullptr);
     ~CatalogScreen() override;
 
     Dataset& table() const { return *table_; }
-    const CatalogScreenSpec& spec() const { return spec_; }
+    const CatalogScreenDescription& description() const { return description_; }
 
     // The list as "&Imprimir" prints it: the range of the two boxes, the order chosen in "Orden".
     // Raises ConversionError when a bound of a numeric key is not a number.
@@ -83,7 +83,7 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
-    CatalogScreenSpec spec_;
+    CatalogScreenDescription description_;
     std::unique_ptr<Dataset> table_;
     QFormLayout* form_ = nullptr;
     QVBoxLayout* extras_ = nullptr;

@@ -6,7 +6,7 @@
 
 namespace kv {
 
-CatalogList TFrmCajas::listSpec()
+CatalogList TFrmCajas::listDescription()
 {
     return {QStringLiteral("CAJAS"), QStringLiteral("POSCAJAS"), QStringLiteral("CAJA"), QStringLiteral("NOMBRE"),
             {{QStringLiteral("Caja"), QStringLiteral("CAJA"), 0, 25, QString(), true},
@@ -14,9 +14,9 @@ CatalogList TFrmCajas::listSpec()
 }
 
 namespace {
-CatalogScreenSpec screenSpec()
+CatalogScreenDescription screenDescription()
 {
-    CatalogScreenSpec s;
+    CatalogScreenDescription s;
     s.objectName = QStringLiteral("FrmCajas");
     s.caption = QStringLiteral("Cajas");
     s.titleLabel = QStringLiteral("C A J A S");
@@ -27,13 +27,13 @@ CatalogScreenSpec screenSpec()
     s.secondField = QStringLiteral("NOMBRE");
     s.secondCaption = QStringLiteral("Nombre :");
     s.gridColumns = {gridColumn(QStringLiteral("CAJA")), gridColumn(QStringLiteral("NOMBRE"))};
-    s.list = TFrmCajas::listSpec();
+    s.list = TFrmCajas::listDescription();
     return s;
 }
 }  // namespace
 
 TFrmCajas::TFrmCajas(Connection& db, QWidget* parent)
-    : CatalogScreen(db, screenSpec(), parent),
+    : CatalogScreen(db, screenDescription(), parent),
       esquema_(addTable(QStringLiteral("TEsquema"), QStringLiteral("POSESQUEMA"), Rows::ReadOnly))
 {
     DBEdit3 = edit(table(), QStringLiteral("DBEdit3"), QStringLiteral("EMPRESA"));

@@ -9,7 +9,7 @@ class TFrmCajas : public CatalogScreen {
     Q_OBJECT
 public:
     explicit TFrmCajas(Connection& db, QWidget* parent = nullptr);
-    static CatalogList listSpec();
+    static CatalogList listDescription();
 
     Dataset& TEsquema() { return esquema_; }
 

@@ -7,7 +7,7 @@
 
 namespace kv {
 
-CatalogList TFrmCajeros::listSpec()
+CatalogList TFrmCajeros::listDescription()
 {
     return {QStringLiteral("CAJEROS"), QStringLiteral("POSCAJEROS"), QStringLiteral("CEDULA"), QStringLiteral("NOMBRE"),
             {{QStringLiteral("Cèdula"), QStringLiteral("CEDULA"), 0, 30, QStringLiteral("###,###."), true},
@@ -16,9 +16,9 @@ CatalogList TFrmCajeros::listSpec()
 }
 
 namespace {
-CatalogScreenSpec screenSpec()
+CatalogScreenDescription screenDescription()
 {
-    CatalogScreenSpec s;
+    CatalogScreenDescription s;
     s.objectName = QStringLiteral("FrmCajeros");
     s.caption = QStringLiteral("Cajeros");
     s.titleLabel = QStringLiteral("CAJEROS");
@@ -32,13 +32,13 @@ CatalogScreenSpec screenSpec()
     s.gridColumns = {gridColumn(QStringLiteral("CEDULA"), QString(), QStringLiteral("###,###."), 14),
                      gridColumn(QStringLiteral("NOMBRE")),
                      gridColumn(QStringLiteral("NIVEL"))};
-    s.list = TFrmCajeros::listSpec();
+    s.list = TFrmCajeros::listDescription();
     return s;
 }
 }  // namespace
 
 TFrmCajeros::TFrmCajeros(Connection& db, QWidget* parent)
-    : CatalogScreen(db, screenSpec(), parent),
+    : CatalogScreen(db, screenDescription(), parent),
       cajas_(addTable(QStringLiteral("TCajas"), QStringLiteral("POSCAJAS"), Rows::ReadOnly)),
       proveedores_(addTable(QStringLiteral("TProveedores"), QStringLiteral("PROVEEDORES"), Rows::ReadOnly))
 {

@@ -11,7 +11,7 @@ class TFrmCajeros : public CatalogScreen {
     Q_OBJECT
 public:
     explicit TFrmCajeros(Connection& db, QWidget* parent = nullptr);
-    static CatalogList listSpec();
+    static CatalogList listDescription();
 
     Dataset& TCajero() { return table(); }
     Dataset& TCajas() { return cajas_; }

@@ -4,7 +4,7 @@
 
 namespace kv {
 
-CatalogList TFrmMesas::listSpec()
+CatalogList TFrmMesas::listDescription()
 {
     return {QStringLiteral("MESAS"), QStringLiteral("MESAS"), QStringLiteral("ESPACIO"), QStringLiteral("NUMERO"),
             {{QStringLiteral("Espacio Ubicacion"), QStringLiteral("ESPACIO"), 0, 70},
@@ -12,9 +12,9 @@ CatalogList TFrmMesas::listSpec()
 }
 
 namespace {
-CatalogScreenSpec screenSpec()
+CatalogScreenDescription screenDescription()
 {
-    CatalogScreenSpec s;
+    CatalogScreenDescription s;
     s.objectName = QStringLiteral("FrmMesas");
     s.caption = QStringLiteral("Mesas");
     s.titleLabel = QStringLiteral("M E S A S");
@@ -29,12 +29,12 @@ CatalogScreenSpec screenSpec()
     s.searchable = false;
     s.rangeFrom = QString();
     s.rangeTo = QString();
-    s.list = TFrmMesas::listSpec();
+    s.list = TFrmMesas::listDescription();
     s.ensureTable = [](Connection& c) { ensureMesas(c); };
     return s;
 }
 }  // namespace
 
-TFrmMesas::TFrmMesas(Connection& db, QWidget* parent) : CatalogScreen(db, screenSpec(), parent) {}
+TFrmMesas::TFrmMesas(Connection& db, QWidget* parent) : CatalogScreen(db, screenDescription(), parent) {}
 
 }  // namespace kv

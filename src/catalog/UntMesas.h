@@ -11,7 +11,7 @@ public:
     explicit TFrmMesas(Connection& db, QWidget* parent = nullptr);
     // The list of tables by area. Areas are text, so the range boxes start empty: an empty box
     // sets no bound.
-    static CatalogList listSpec();
+    static CatalogList listDescription();
 };
 
 }  // namespace kv

@@ -4,7 +4,7 @@
 
 namespace kv {
 
-CatalogList TFrmMeseros::listSpec()
+CatalogList TFrmMeseros::listDescription()
 {
     return {QStringLiteral("MESEROS"), QStringLiteral("MESERO"), QStringLiteral("CEDULA"), QStringLiteral("NOMBRE"),
             {{QStringLiteral("Cedula"), QStringLiteral("CEDULA"), 0, 30, QStringLiteral("###,###."), true},
@@ -12,9 +12,9 @@ CatalogList TFrmMeseros::listSpec()
 }
 
 namespace {
-CatalogScreenSpec screenSpec()
+CatalogScreenDescription screenDescription()
 {
-    CatalogScreenSpec s;
+    CatalogScreenDescription s;
     s.objectName = QStringLiteral("FrmMeseros");
     s.caption = QStringLiteral("Meseros");
     s.titleLabel = QStringLiteral("M E S E R O S");
@@ -27,12 +27,12 @@ CatalogScreenSpec screenSpec()
     s.gridColumns = {gridColumn(QStringLiteral("CEDULA"), QStringLiteral("Cedula"), QString(), 14), gridColumn(QStringLiteral("NOMBRE"), QStringLiteral("Nombre"))};
     s.searchable = false;
     s.rangeTo = QStringLiteral("9999999999");
-    s.list = TFrmMeseros::listSpec();
+    s.list = TFrmMeseros::listDescription();
     s.ensureTable = [](Connection& c) { ensureMesero(c); };
     return s;
 }
 }  // namespace
 
-TFrmMeseros::TFrmMeseros(Connection& db, QWidget* parent) : CatalogScreen(db, screenSpec(), parent) {}
+TFrmMeseros::TFrmMeseros(Connection& db, QWidget* parent) : CatalogScreen(db, screenDescription(), parent) {}
 
 }  // namespace kv

@@ -10,7 +10,7 @@ class TFrmMeseros : public CatalogScreen {
 public:
     explicit TFrmMeseros(Connection& db, QWidget* parent = nullptr);
     // The list of waiters. Cédulas run to ten digits, so the range ends at 9999999999.
-    static CatalogList listSpec();
+    static CatalogList listDescription();
 };
 
 }  // namespace kv

@@ -2,7 +2,7 @@
 
 namespace kv {
 
-CatalogList TFrmSucursales::listSpec()
+CatalogList TFrmSucursales::listDescription()
 {
     return {QStringLiteral("SUCURSALES"), QStringLiteral("BODEGAS"), QStringLiteral("BODEGA"), QStringLiteral("NOMBRE"),
             {{QStringLiteral("Codigo"), QStringLiteral("BODEGA"), 0, 25, QString(), true},
@@ -10,9 +10,9 @@ CatalogList TFrmSucursales::listSpec()
 }
 
 namespace {
-CatalogScreenSpec screenSpec()
+CatalogScreenDescription screenDescription()
 {
-    CatalogScreenSpec s;
+    CatalogScreenDescription s;
     s.objectName = QStringLiteral("FrmSucursales");
     s.caption = QStringLiteral("Sucursales");
     s.titleLabel = QStringLiteral("S U C U R S A L E S");
@@ -25,11 +25,11 @@ CatalogScreenSpec screenSpec()
     s.gridColumns = {gridColumn(QStringLiteral("BODEGA")), gridColumn(QStringLiteral("NOMBRE"))};
     s.rangeFrom = QStringLiteral("01");
     s.rangeTo = QStringLiteral("99");
-    s.list = TFrmSucursales::listSpec();
+    s.list = TFrmSucursales::listDescription();
     return s;
 }
 }  // namespace
 
-TFrmSucursales::TFrmSucursales(Connection& db, QWidget* parent) : CatalogScreen(db, screenSpec(), parent) {}
+TFrmSucursales::TFrmSucursales(Connection& db, QWidget* parent) : CatalogScreen(db, screenDescription(), parent) {}
 
 }  // namespace kv

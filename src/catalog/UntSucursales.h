@@ -9,7 +9,7 @@ class TFrmSucursales : public CatalogScreen {
 public:
     explicit TFrmSucursales(Connection& db, QWidget* parent = nullptr);
     // What the list prints: code and description of the branches.
-    static CatalogList listSpec();
+    static CatalogList listDescription();
 };
 
 }  // namespace kv
