@@ -2,6 +2,7 @@
 
 #include "common/Dates.h"
 #include "data/Connection.h"
+#include "report/ListReport.h"
 
 #include <QSqlQuery>
 
@@ -131,7 +132,7 @@ void TFrmMovimientoBaseIvaRpt1::open(const QString& empresa, const QDate& desde,
     rows_.setRows(rows);
 
     Band& head = rpt.pageHeader();
-    head.item(QStringLiteral("Empresa")).setText(db.scalar(QStringLiteral("SELECT FIRST 1 NOMBRE FROM REGISTRO")).toString().trimmed());
+    head.item(QStringLiteral("Empresa")).setText(readLetterhead(db).name);
     head.item(QStringLiteral("Periodo"))
         .setText(QStringLiteral("Periodo : %1 Hasta %2")
                      .arg(FormatDateTime(QStringLiteral("dd/mm/yyyy"), desde), FormatDateTime(QStringLiteral("dd/mm/yyyy"), hasta)));
