@@ -2,6 +2,7 @@
 
 #include "common/Dates.h"
 #include "common/Numbers.h"
+#include "common/SaleAmounts.h"
 #include "data/DemoData.h"
 #include "print/InvoiceParts.h"
 #include "print/UntMontoEscrito.h"
@@ -19,6 +20,7 @@ namespace {
 const char* const kDocumentSql =
     "SELECT Posmovimiento.CONSECUTIVO, Posmovimiento.FECHA, Posmovimiento.PLAZO, "
     "Posmovimiento.SUBTOTAL TOTALSUBTOTAL, Posmovimiento.IVA TOTALIVA, Posmovimiento.NETO TOTALNETO, "
+    "Posmovimiento.NETO, Posmovimiento.VALORPROPINA, Posmovimiento.DESCUENTO, Posmovimiento.ABONO, "
     "Posmovimiento.CLIENTE NIT, Proveedores.DV, Proveedores.NOMBRE NOMBRECLIENTE, "
     "Proveedores.DIRECCION DIRECCIONCLIENTE, Proveedores.TELEFONO TELEFONOCLIENTE, Posmovimientodetalle.LINEA, "
     "Posmovimientodetalle.CANTIDAD, Posmovimientodetalle.PRECIOUNIDAD, Posmovimientodetalle.IVA, "
@@ -162,7 +164,9 @@ void buildTotals(Band& s)
         s.addSystem(x, 6.5, 25, 4, ValueSource::Total, QLatin1String(b.total)).withPicture(kAmountPicture).centre().size(8);
         x += 26;
     }
-    const char* totals[][2] = {{"SUBTOTAL", "Subtotal"}, {"Iva", "Iva"}, {"TOTAL FACTURA", "TotalFactura"}};
+    // Below the invoice's total, what the customer pays: the words say this amount too.
+    const char* totals[][2] = {{"SUBTOTAL", "Subtotal"}, {"Iva", "Iva"}, {"TOTAL FACTURA", "TotalFactura"},
+                               {"Valor A Pagar", "Pagar"}};
     double y = 2.5;
     for (const auto& t : totals) {
         s.addText(140, y, 25, 4, QLatin1String(t[0])).bold().size(8);
@@ -190,7 +194,9 @@ void buildTotals(Band& s)
         b.item(QStringLiteral("Subtotal")).setValue(subtotal - iva);
         b.item(QStringLiteral("Iva")).setValue(iva);
         b.item(QStringLiteral("TotalFactura")).setValue(numberOf(e.row, "TOTALNETO"));
-        b.item(QStringLiteral("Son")).setText(QStringLiteral("Son: ") + MontoEscrito(subtotal));
+        const double pagar = amountToPay([&e](const char* f) { return numberOf(e.row, f); });
+        b.item(QStringLiteral("Pagar")).setValue(pagar);
+        b.item(QStringLiteral("Son")).setText(QStringLiteral("Son: ") + MontoEscrito(pagar));
         b.item(QStringLiteral("DescuentoPagoAnticipado"))
             .setText(numberOf(e.row, "PLAZO") >= 1 ? QStringLiteral("Si PAGA Antes de _____________Tomar _____% De Descuento")
                                                    : QString());

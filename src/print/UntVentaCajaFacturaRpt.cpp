@@ -1,6 +1,7 @@
 #include "print/UntVentaCajaFacturaRpt.h"
 
 #include "common/Numbers.h"
+#include "common/SaleAmounts.h"
 #include "print/InvoiceParts.h"
 
 namespace kv {
@@ -125,7 +126,7 @@ TFrmVentaCajaFacturaRpt::TFrmVentaCajaFacturaRpt(Connection& c)
         e.band.item(QStringLiteral("Neto")).setValue(neto);
         e.band.item(QStringLiteral("Servicio")).setValue(propina);
         e.band.item(QStringLiteral("Descuento")).setValue(descuento);
-        e.band.item(QStringLiteral("Pagar")).setValue(neto + propina - descuento);
+        e.band.item(QStringLiteral("Pagar")).setValue(amountToPay([&e](const char* f) { return numberOf(e.row, f); }));
         e.band.item(QStringLiteral("Efectivo")).setValue(e.row.value(QStringLiteral("ABONO")));
         // The last footer position always names the seller.
         e.band.item(QStringLiteral("Bottom8")).setText(QStringLiteral("Vendedor ") + textOf(e.row, "NOMBREVENDEDOR"));

@@ -67,7 +67,7 @@ protected:
         h.tipoDePago = QStringLiteral("T");
         h.tipoDePagoDes = QStringLiteral("VISA 4321");
         h.valorPropina = 1800;
-        h.abono = 250000.0;
+        h.abono = 30000.0;
         return kvtest::saveDocument(
             *db, h,
             {taxed("GASEOSA COLA 400ML", "CJ", 1, 19, true), taxed("ARROZ BLANCO LA ESPIGA 1KG", "UN", 2, 0, false),

@@ -103,6 +103,21 @@ TEST_F(PageInvoiceTest, LetterInvoicePrintsLetterheadCustomerLinesTotalsAndWords
     EXPECT_NEAR(doc.named("Subtotal")->rect.right(), 215.9 - 10, 0.01);
 }
 
+TEST_F(PageInvoiceTest, ServiceDiscountAndAmountPaidBeforeChangeWhatIsToPayInFiguresAndWords)
+{
+    kvtest::InvoiceHeader h;
+    h.valorPropina = 2500;
+    h.descuento = 1000;
+    h.abono = 5000.0;
+    const SaleDocumentKey key = kvtest::saveDocument(*db, h, {line(1, 1, 25000)});
+    for (const Document& doc : {letter(key), halfLetter(key)}) {
+        EXPECT_EQ(textOf(doc, "TotalFactura"), QStringLiteral("25,000.00"));
+        // 25,000 + 2,500 - 1,000 - 5,000
+        EXPECT_EQ(textOf(doc, "Pagar"), QStringLiteral("21,500.00"));
+        EXPECT_EQ(textOf(doc, "Son"), QStringLiteral("Son: VEINTE Y UN MIL QUINIENTOS   PESOS  M/CTE"));
+    }
+}
+
 TEST_F(PageInvoiceTest, EachRateGoesToItsBaseAndEveryInvoiceStartsFromZero)
 {
     // Lines of 10,000 net at each rate; 16 % (and 0 %) count as exempt.
