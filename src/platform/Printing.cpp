@@ -53,13 +53,11 @@ bool print(const Document& doc)
     return true;
 }
 
-void preview(const Document& doc, QWidget* parent)
+bool preview(const Document& doc, QWidget* parent)
 {
     const QString dir = printToDirectory();
-    if (!dir.isEmpty()) {
-        writeToFolder(doc, dir);
-        return;
-    }
+    if (!dir.isEmpty())
+        return writeToFolder(doc, dir);
     QPrinter printer(QPrinter::HighResolution);
     prepare(printer, doc);
     QPrintPreviewDialog dialog(&printer, parent);
@@ -71,6 +69,7 @@ void preview(const Document& doc, QWidget* parent)
     });
     dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
     dialog.exec();
+    return true;
 }
 
 }  // namespace kv

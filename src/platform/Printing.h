@@ -11,7 +11,9 @@ namespace kv {
 // through the general error box; the return value says whether the pages went out.
 bool print(const Document& doc);
 
-// Shows the Document in a modal print preview, from which the user may print.
-void preview(const Document& doc, QWidget* parent = nullptr);
+// Shows the Document in a modal print preview, from which the user may print. False when the
+// preview could not be made (the PDF of KORVELA_PRINT_TO could not be written; the general error
+// box has said why).
+bool preview(const Document& doc, QWidget* parent = nullptr);
 
 }  // namespace kv

@@ -128,4 +128,22 @@ bool Spooler::sendRaw(const QByteArray& data, const QString& jobName, const QStr
     return true;
 }
 
+const QByteArray& Spooler::drawerPulse()
+{
+    static const QByteArray pulse = QByteArray::fromHex("1b70306464");
+    return pulse;
+}
+
+QString Spooler::openCashDrawer()
+{
+    if (printers().isEmpty())
+        return QStringLiteral("No se instaló ninguna impresora/There are not installed printers");
+    if (activeJobs(defaultPrinter()) > 0)
+        return QStringLiteral("No puede estar imprimiendo mientras se abre el cajón/Can not send control codes while printing");
+    QString error;
+    if (!sendRaw(drawerPulse(), QStringLiteral("Control"), QString(), &error))
+        return error;
+    return QString();
+}
+
 }  // namespace kv

@@ -30,6 +30,14 @@ public:
     static bool sendRaw(const QByteArray& data, const QString& jobName, const QString& printer = QString(),
                         QString* error = nullptr);
 
+    // Opens the cash drawer wired to the default (receipt) printer: one raw job named "Control"
+    // holding the ESC/POS pulse 1B 70 30 64 64 (pin 2, 100 x 2 ms on, 100 x 2 ms off). Refused
+    // when no printer is installed or when the default printer still has a job of ours, since
+    // the pulse would land in the middle of it. Returns an empty string when the pulse went out,
+    // otherwise the text to show.
+    static QString openCashDrawer();
+    static const QByteArray& drawerPulse();
+
     // The file named by KORVELA_RAW_TO, or an empty string.
     static QString rawFile();
 };

@@ -273,7 +273,7 @@ void TDmVentas::undoAfterRollback(bool final)
     // another attempt that is all: the attempt reads the header again as it takes it. When the
     // operation gives up, the header is read again so the screen shows what is stored.
     for (Dataset* ds : {&TFac, &TIniFac})
-        if (!ds->writing() && ds->isEditing())
+        if (!ds->writing() && ds->isEditing() && !(ds == &TIniFac && keepHeaderEdits_))
             ds->Cancel();
     if (final && !TIniFac.writing())
         TIniFac.RefreshRecord();
@@ -374,6 +374,60 @@ bool TDmVentas::abandonEmptyDocument()
     if (gone > 0)
         TIniFac.Refresh();
     return gone > 0;
+}
+
+// ---------------------------------------------------------------- payment
+
+QString TDmVentas::closedBy()
+{
+    if (!TIniFac.active() || TIniFac.IsEmpty())
+        return QStringLiteral("No hay un documento en curso.");
+    const int numero = TIniFac[QStringLiteral("CONSECUTIVO")].asInteger();
+    QSqlQuery q = DbPos.exec(QStringLiteral("SELECT M.STATUS, M.CAJERO, C.NOMBRE FROM POSMOVIMIENTO M LEFT JOIN "
+                                            "POSCAJEROS C ON C.CEDULA = M.CAJERO WHERE M.EMPRESA = :EMPRESA AND "
+                                            "M.DOCUMENTO = :DOCUMENTO AND M.CONSECUTIVO = :CONSECUTIVO"),
+                             documentKey());
+    if (!DbPos.next(q))
+        return QStringLiteral("La factura %1 ya no existe; no se guardó el pago.").arg(numero);
+    if (q.value(0).toString().trimmed() != QLatin1String("I"))
+        return QString();
+    QString quien = q.value(2).toString().trimmed();
+    if (quien.isEmpty())
+        quien = QStringLiteral("el cajero ") + FormatFloat(QStringLiteral("###,###."), q.value(1).toDouble());
+    return QStringLiteral("La factura %1 ya fue cerrada (pagada o anulada) por %2; no se guardó el pago.")
+        .arg(numero)
+        .arg(quien);
+}
+
+QString TDmVentas::closeWithPayment(const QVariant& cajero)
+{
+    if (!TIniFac.active() || TIniFac.IsEmpty())
+        throw DbError(QStringLiteral("No hay un documento en curso"));
+    QVariantMap values = documentKey();
+    for (const char* f : {"TIPODEPAGO", "TIPODEPAGODES", "ABONO", "PAGO", "PROPINA", "VALORPROPINA", "DESCUENTO"})
+        values.insert(QLatin1String(f), TIniFac[QLatin1String(f)].value());
+    values.insert(QStringLiteral("CAJERO"), cajero);
+    int closed = 0;
+    struct Keep {
+        bool& flag;
+        explicit Keep(bool& f) : flag(f) { flag = true; }
+        ~Keep() { flag = false; }
+    } keep(keepHeaderEdits_);
+    // The open state is checked by the statement itself, on the row it takes: of two registers
+    // collecting the same document, the second changes no row.
+    runSaleOperation(false, [&] {
+        closed = DbPos.exec(QStringLiteral("UPDATE POSMOVIMIENTO SET TIPODEPAGO = :TIPODEPAGO, TIPODEPAGODES = "
+                                           ":TIPODEPAGODES, ABONO = :ABONO, PAGO = :PAGO, PROPINA = :PROPINA, "
+                                           "VALORPROPINA = :VALORPROPINA, DESCUENTO = :DESCUENTO, STATUS = 'I', "
+                                           "CAJERO = :CAJERO WHERE EMPRESA = :EMPRESA AND DOCUMENTO = :DOCUMENTO AND "
+                                           "CONSECUTIVO = :CONSECUTIVO AND STATUS IS DISTINCT FROM 'I'"),
+                             values)
+                     .numRowsAffected();
+    });
+    if (TIniFac.isEditing())
+        TIniFac.Cancel();
+    TIniFac.RefreshRecord();
+    return closed > 0 ? QString() : closedBy();
 }
 
 // ---------------------------------------------------------------- header
@@ -526,6 +580,11 @@ void TDmVentas::TFacAfterPost(Dataset&)
     TIniFac[QStringLiteral("IVA")] = SFac[QStringLiteral("IVA")].asFloat();
     TIniFac[QStringLiteral("NETO")] = subtotal;
     TIniFac[QStringLiteral("PAGO")] = subtotal - TIniFac[QStringLiteral("ABONO")].asFloat();
+    // A service charge chosen as a percentage follows the document's amount (one typed as a value,
+    // PROPINA 0, stays as typed).
+    const double propina = TIniFac[QStringLiteral("PROPINA")].asFloat();
+    if (propina > 0)
+        TIniFac[QStringLiteral("VALORPROPINA")] = R(propina * subtotal / 100);
     TIniFac.Post();
 }
 

@@ -89,6 +89,19 @@ public:
     // station adds meanwhile keeps it). True when it was deleted.
     bool abandonEmptyDocument();
 
+    // --- payment ---
+    // Empty while the current document is open; once it is closed (paid or voided, here or at
+    // another register) or gone, a sentence for the cashier saying so and who closed it.
+    QString closedBy();
+    // Stores the payment held in the current header (TIPODEPAGO, TIPODEPAGODES, ABONO, PAGO,
+    // PROPINA, VALORPROPINA, DESCUENTO, typed or not yet posted) and closes the document for the
+    // cashier `cajero` (STATUS "I", CAJERO), in one statement that changes the document only while
+    // it is still open. The header is then read again, so nothing held in the cursor can later be
+    // written over the paid document. Returns an empty string when this call closed it; otherwise
+    // closedBy()'s sentence, with nothing stored. On a database error the typed values stay in the
+    // header for another try.
+    QString closeWithPayment(const QVariant& cajero);
+
     // How many attempts an operation gets when other registers keep taking its number or
     // changing its document, and how long it waits for another register's lock.
     // An operation is tried again while both limits allow: a cashier waits at most about
@@ -137,6 +150,7 @@ private:
     int depth_ = 0;    // operations running (nested calls join the outer one)
     int attempt_ = 0;  // of the running operation, from 1
     int retries_ = 0;
+    bool keepHeaderEdits_ = false;  // a failed closing leaves the typed payment in the header
 };
 
 // The module created at start-up (null until then).

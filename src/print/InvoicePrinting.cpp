@@ -84,8 +84,7 @@ PrintResult printInvoice(Connection& db, const SaleDocumentKey& key, const Invoi
         return PrintResult::NoDocument;
     if (how.output == PrintOutput::Printer)
         return print(*doc) ? PrintResult::Printed : PrintResult::Failed;
-    preview(*doc, parent);
-    return PrintResult::Printed;
+    return preview(*doc, parent) ? PrintResult::Printed : PrintResult::Failed;
 }
 
 }  // namespace kv

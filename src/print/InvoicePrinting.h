@@ -65,7 +65,7 @@ std::optional<Document> renderInvoice(Connection& db, const SaleDocumentKey& key
 enum class PrintResult {
     Printed,     // sent to the printer, or shown in the preview
     NoDocument,  // no document has that key: nothing was printed
-    Failed,      // the printer failed; the general error box has said why
+    Failed,      // the printer (or the preview) failed; the general error box has said why
 };
 
 // Lays the document out and prints it or shows it in a modal preview. The document is only read.

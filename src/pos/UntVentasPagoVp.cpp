@@ -1,0 +1,343 @@
+#include "pos/UntVentasPagoVp.h"
+
+#include "common/Dialogs.h"
+#include "common/Numbers.h"
+#include "common/SaleAmounts.h"
+#include "platform/DbChoices.h"
+#include "platform/DbControls.h"
+#include "platform/DialogParts.h"
+#include "platform/Spooler.h"
+#include "pos/UntDmVentas.h"
+#include "print/InvoicePrinting.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace kv {
+
+bool PagoCancelado = false;
+
+namespace {
+
+const QString kChangePicture = QStringLiteral("###,###.00");
+
+// Payment types offered, in the order of the radio group, and those that ask for a description.
+const QStringList kTipos = {QStringLiteral("C"), QStringLiteral("E"), QStringLiteral("H"), QStringLiteral("T"),
+                            QStringLiteral("t")};
+bool asksDescription(const QString& tipo)
+{
+    return tipo == QLatin1String("E") || tipo == QLatin1String("H") || tipo == QLatin1String("T");
+}
+
+// "Servicio": the percentage each item stores; "&Valor" stores 0 and leaves the amount to be typed.
+const double kServicio[] = {0, 5, 10, 0};
+constexpr int kServicioValor = 3;
+const double kDescuento[] = {0, 5, 10, 20};
+
+// The money received as typed. Only a plain number is taken: an empty box, or one with a comma
+// (which could be a thousands separator or a mistyped decimal point), is refused like letters.
+double receivedAmount(const QString& text)
+{
+    if (text.contains(QLatin1Char(',')))
+        throw ConversionError(QStringLiteral("'%1' no es un valor numérico válido").arg(text));
+    return StrToFloat(text);
+}
+
+bool plainEnter(const QKeyEvent* k)
+{
+    return (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&
+           !(k->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+}
+
+}  // namespace
+
+TFrmVentasPagoVp::TFrmVentasPagoVp(TDmVentas& dm, QWidget* parent) : QDialog(parent), dm_(dm)
+{
+    setObjectName(QStringLiteral("TFrmVentasPagoVp"));
+    setWindowTitle(QStringLiteral("Pago"));
+    // No close button: the window is left by finishing or declining in "Dinero Recibido".
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    buildLayout();
+
+    Dataset& h = dm_.TIniFac;
+    connect(RadioTipoPago, &RadioGroup::itemChosen, this, [this](int) { guarded([this] { RadioTipoPagoClick(); }); });
+    connect(RadioServicio, &RadioGroup::itemChosen, this, [this](int i) { guarded([this, i] { RadioServicioClick(i); }); });
+    connect(RadioDescuento, &RadioGroup::itemChosen, this,
+            [this](int i) { guarded([this, i] { RadioDescuentoClick(i); }); });
+    connect(EditRecibido, &QLineEdit::textChanged, this, [this] { EditRecibidoChange(); });
+    // The amount to pay and the change follow every change of the header, typed or stored.
+    for (auto signal : {&Dataset::reset, &Dataset::stateChanged})
+        connect(&h, signal, this, [this] { showAmounts(); });
+    connect(&h, &Dataset::rowChanged, this, [this] { showAmounts(); });
+    connect(&h, &Dataset::currentChanged, this, [this] { showAmounts(); });
+    EditRecibido->installEventFilter(this);
+
+    // The service charge item that matches what the document holds.
+    const double propina = h[QStringLiteral("PROPINA")].asFloat();
+    RadioServicio->setItemIndex(propina == 5 ? 1 : propina == 10 ? 2 : h[QStringLiteral("VALORPROPINA")].asFloat() != 0 ? 3 : 0);
+    RadioDescuento->setItemIndex(0);
+    RadioTipoFactura->setItemIndex(0);
+    RadioTipoPagoClick();
+    showAmounts();
+    EditRecibido->setFocus();
+    EditRecibido->selectAll();
+}
+
+TFrmVentasPagoVp::~TFrmVentasPagoVp() { deleteChildWidgets(this); }
+
+void TFrmVentasPagoVp::Pagar(TDmVentas& dm, QWidget* parent)
+{
+    TFrmVentasPagoVp w(dm, parent);
+    w.exec();
+}
+
+void TFrmVentasPagoVp::buildLayout()
+{
+    Dataset& h = dm_.TIniFac;
+    auto* main = new QVBoxLayout(this);
+
+    RadioTipoPago = new DbRadioGroup(h, QStringLiteral("TIPODEPAGO"), QStringLiteral("Tipo de pago"),
+                                     {QStringLiteral("&Contado"), QStringLiteral("C&rèdito"), QStringLiteral("C&heque"),
+                                      QStringLiteral("&Tarjeta Credito"), QStringLiteral("&Tarjeta Debito")},
+                                     kTipos, 5, this);
+    RadioTipoPago->setObjectName(QStringLiteral("RadioTipoPago"));
+    RadioServicio = new RadioGroup(QStringLiteral("Servicio"),
+                                   {QStringLiteral("&No"), QStringLiteral("&5%"), QStringLiteral("&10%"), QStringLiteral("&Valor")},
+                                   4, this);
+    RadioServicio->setObjectName(QStringLiteral("RadioServicio"));
+    RadioDescuento = new RadioGroup(QStringLiteral("Porcentaje De Descuento"),
+                                    {QStringLiteral("0"), QStringLiteral("5"), QStringLiteral("10"), QStringLiteral("20")}, 4,
+                                    this);
+    RadioDescuento->setObjectName(QStringLiteral("RadioDescuento"));
+    for (QWidget* w : {static_cast<QWidget*>(RadioTipoPago), static_cast<QWidget*>(RadioServicio),
+                       static_cast<QWidget*>(RadioDescuento)})
+        main->addWidget(w);
+
+    auto* grid = new QGridLayout;
+    int row = 0;
+    auto add = [&](const QString& caption, QWidget* control, const char* name) {
+        control->setObjectName(QLatin1String(name));
+        QLabel* l = captionFor(caption, control, this);
+        grid->addWidget(l, row, 0);
+        grid->addWidget(control, row, 1);
+        ++row;
+        return l;
+    };
+    DBTextNeto = new DbText(h, QStringLiteral("NETO"), this);
+    add(QStringLiteral("Valor Factura"), DBTextNeto, "DBTextNeto");
+    DBEditAbono = new DbEdit(h, QStringLiteral("ABONO"), this);
+    add(QStringLiteral("ABONO"), DBEditAbono, "DBEditAbono");
+    DBEditPago = new DbEdit(h, QStringLiteral("PAGO"), this);
+    add(QStringLiteral("PAGO"), DBEditPago, "DBEditPago");
+    DBEditDescripcion = new DbEdit(h, QStringLiteral("TIPODEPAGODES"), this);
+    LabelDescripcion = add(QStringLiteral("Descripcion pago"), DBEditDescripcion, "DBEditDescripcion");
+    LabelDescripcion->setObjectName(QStringLiteral("LabelDescripcion"));
+    DBEditValorPropina = new DbEdit(h, QStringLiteral("VALORPROPINA"), this);
+    add(QStringLiteral("VALOR PROPINA"), DBEditValorPropina, "DBEditValorPropina");
+    DBEditDescuento = new DbEdit(h, QStringLiteral("DESCUENTO"), this);
+    add(QStringLiteral("VALOR DESCUENTO"), DBEditDescuento, "DBEditDescuento");
+    LabelPagar = new QLabel(this);
+    LabelPagar->setFrameShape(QFrame::StyledPanel);
+    add(QStringLiteral("Valor A Pagar"), LabelPagar, "LabelPagar");
+    EditRecibido = new QLineEdit(QStringLiteral("0"), this);
+    // Only digits, the point and the comma can be typed (the comma is then refused as a number).
+    EditRecibido->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.,]*")), EditRecibido));
+    add(QStringLiteral("Dinero Recibido"), EditRecibido, "EditRecibido");
+    QFont big = EditRecibido->font();
+    big.setPointSizeF(big.pointSizeF() * 1.5);
+    big.setBold(true);
+    EditRecibido->setFont(big);
+    main->addLayout(grid);
+
+    auto* cambio = new QLabel(QStringLiteral("C A M B I O (Diferencia)"), this);
+    cambio->setObjectName(QStringLiteral("LabelCambioTitulo"));
+    cambio->setAlignment(Qt::AlignCenter);
+    main->addWidget(cambio);
+    LabelCambio = new QLabel(QStringLiteral("00"), this);
+    LabelCambio->setObjectName(QStringLiteral("LabelCambio"));
+    LabelCambio->setAccessibleName(QStringLiteral("C A M B I O (Diferencia)"));
+    LabelCambio->setAlignment(Qt::AlignCenter);
+    big.setPointSizeF(big.pointSizeF() * 1.4);
+    LabelCambio->setFont(big);
+    main->addWidget(LabelCambio);
+
+    RadioTipoFactura = new RadioGroup(QStringLiteral("Tipo de Factura"),
+                                      {QStringLiteral("Impresora Pos"), QStringLiteral("Media Carta"),
+                                       QStringLiteral("Carta Completa")},
+                                      3, this);
+    RadioTipoFactura->setObjectName(QStringLiteral("RadioTipoFactura"));
+    main->addWidget(RadioTipoFactura);
+
+    // Tab runs down the window as it is laid out, the money received before the invoice's paper.
+    setTabOrder(DBEditDescuento, EditRecibido);
+    setTabOrder(EditRecibido, RadioTipoFactura);
+}
+
+double TFrmVentasPagoVp::amountToPay() const
+{
+    Dataset& h = dm_.TIniFac;
+    if (!h.active() || h.IsEmpty())
+        return 0;
+    return kv::amountToPay([&h](const char* f) { return h[QLatin1String(f)].asFloat(); });
+}
+
+void TFrmVentasPagoVp::showAmounts()
+{
+    LabelPagar->setText(FormatFloat(kChangePicture, amountToPay()));
+    EditRecibidoChange();
+}
+
+// ---------------------------------------------------------------- the steps
+
+void TFrmVentasPagoVp::RadioTipoPagoClick()
+{
+    const bool show = asksDescription(dm_.TIniFac[QStringLiteral("TIPODEPAGO")].asString());
+    LabelDescripcion->setVisible(show);
+    DBEditDescripcion->setVisible(show);
+}
+
+void TFrmVentasPagoVp::storeHeader(const std::function<void()>& set)
+{
+    Dataset& h = dm_.TIniFac;
+    updateRecord(h);  // what was typed in the boxes goes with it
+    if (!h.isEditing())
+        h.Edit();
+    set();
+    h.Post();
+    h.RefreshRecord();
+}
+
+void TFrmVentasPagoVp::RadioServicioClick(int item)
+{
+    if (item < 0 || item > kServicioValor)
+        return;
+    Dataset& h = dm_.TIniFac;
+    storeHeader([&] {
+        h[QStringLiteral("PROPINA")] = kServicio[item];
+        if (item != kServicioValor)
+            h[QStringLiteral("VALORPROPINA")] = R(kServicio[item] * h[QStringLiteral("NETO")].asFloat() / 100);
+    });
+    if (item == kServicioValor)
+        DBEditValorPropina->setFocus();
+}
+
+void TFrmVentasPagoVp::RadioDescuentoClick(int item)
+{
+    if (item < 0 || item > 3)
+        return;
+    Dataset& h = dm_.TIniFac;
+    storeHeader([&] { h[QStringLiteral("DESCUENTO")] = R(h[QStringLiteral("NETO")].asFloat() * kDescuento[item] / 100); });
+}
+
+void TFrmVentasPagoVp::EditRecibidoChange()
+{
+    // While the box does not hold a number the change is not computed; Enter says why.
+    const QString text = EditRecibido->text();
+    double recibido = 0;
+    try {
+        recibido = receivedAmount(text);
+    } catch (const ConversionError&) {
+        LabelCambio->setText(QString());
+        return;
+    }
+    const double cambio = recibido - amountToPay();
+    LabelCambio->setText(FormatFloat(kChangePicture, cambio));
+    // Money missing shows in red.
+    LabelCambio->setStyleSheet(cambio < 0 ? QStringLiteral("color: red") : QString());
+}
+
+void TFrmVentasPagoVp::EditRecibidoEnter()
+{
+    Dataset& h = dm_.TIniFac;
+    updateRecord(h);  // a refused box shows its message and stops here, nothing stored
+    const double recibido = receivedAmount(EditRecibido->text());
+    EditRecibidoChange();
+
+    QString question = QStringLiteral("Esta seguro(a) que desea Terminar?");
+    const double falta = amountToPay() - recibido;
+    if (h[QStringLiteral("TIPODEPAGO")].asString() == QLatin1String("C") && falta > 0)
+        question = QStringLiteral("El dinero recibido no alcanza: faltan %1.\n").arg(FormatFloat(kChangePicture, falta)) +
+                   question;
+    if (!AskYesNo(question)) {
+        // Nothing typed here is written; the service charge and discount chosen were stored already.
+        if (h.isEditing())
+            h.Cancel();
+        leave(true);
+        return;
+    }
+    if (finish())
+        leave(false);
+}
+
+bool TFrmVentasPagoVp::finish()
+{
+    Dataset& h = dm_.TIniFac;
+    const SaleDocumentKey key{h[QStringLiteral("EMPRESA")].asString(), h[QStringLiteral("DOCUMENTO")].asString(),
+                              h[QStringLiteral("CONSECUTIVO")].asInteger()};
+
+    // A document another register collected meanwhile is not collected twice: no drawer, nothing stored.
+    QString closed = dm_.closedBy();
+    if (!closed.isEmpty()) {
+        ShowMessage(closed);
+        return true;
+    }
+    // The drawer first: when it cannot open, nothing is stored and the cashier may try again.
+    const QString drawer = Spooler::openCashDrawer();
+    if (!drawer.isEmpty()) {
+        dialogs().error(drawer);
+        return false;
+    }
+    // The payment is stored and the document closed before anything is printed.
+    closed = dm_.closeWithPayment(dm_.TCajero[QStringLiteral("CEDULA")].value());
+    if (!closed.isEmpty()) {
+        ShowMessage(closed);
+        return true;
+    }
+    static const InvoicePaper papers[] = {InvoicePaper::Roll, InvoicePaper::HalfLetter, InvoicePaper::Letter};
+    const InvoicePaper paper = papers[qBound(0, RadioTipoFactura->itemIndex(), 2)];
+    if (printInvoice(dm_.DbPos, key, invoicePrintFor(InvoiceCaller::MainPayment, paper), this) != PrintResult::Printed)
+        ShowMessage(QStringLiteral("La factura %1 quedó pagada y cerrada, pero no se imprimió. Puede reimprimirla.")
+                        .arg(key.consecutivo));
+    dm_.TFac.Refresh();
+    return true;
+}
+
+void TFrmVentasPagoVp::leave(bool cancelled)
+{
+    PagoCancelado = cancelled;
+    leaving_ = true;
+    accept();
+}
+
+// ---------------------------------------------------------------- keys and closing
+
+bool TFrmVentasPagoVp::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == EditRecibido && event->type() == QEvent::KeyPress && plainEnter(static_cast<QKeyEvent*>(event))) {
+        guarded([this] { EditRecibidoEnter(); });
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFrmVentasPagoVp::reject()
+{
+    if (leaving_)
+        QDialog::reject();
+}
+
+void TFrmVentasPagoVp::closeEvent(QCloseEvent* e)
+{
+    if (!leaving_)
+        e->ignore();
+    else
+        QDialog::closeEvent(e);
+}
+
+}  // namespace kv
