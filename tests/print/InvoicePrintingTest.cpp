@@ -3,6 +3,9 @@
 // any band shows as a readable diff), and a document that does not exist.
 #include "InvoiceFixture.h"
 #include "platform/EnvScope.h"
+#include "platform/Spooler.h"
+#include "support/CupsScheduler.h"
+#include "support/QtPrinters.h"
 #include "support/TestDb.h"
 
 #include "print/InvoicePrinting.h"
@@ -185,6 +188,31 @@ TEST_F(DemoInvoiceTest, PrinterThatFailsIsReportedToTheCallerAndTheUser)
     file.close();
     EnvScope printTo("KORVELA_PRINT_TO", notAFolder.toUtf8());
 
-    EXPECT_EQ(printInvoice(*db, demoSale(), invoicePrintFor(InvoiceCaller::CollectionPayment)), PrintResult::Failed);
+    const SaleDocumentKey key = demoSale();
+    EXPECT_EQ(printInvoice(*db, key, invoicePrintFor(InvoiceCaller::CollectionPayment)), PrintResult::Failed);
     EXPECT_EQ(dialogs.texts(QStringLiteral("error")).size(), 1) << dialogs.last().toStdString();
+    // A preview that cannot be made fails the same way.
+    EXPECT_EQ(printInvoice(*db, key, invoicePrintFor(InvoiceCaller::MainPayment)), PrintResult::Failed);
+    EXPECT_EQ(dialogs.texts(QStringLiteral("error")).size(), 2) << dialogs.last().toStdString();
+}
+
+TEST_F(DemoInvoiceTest, DrawerPulseAndInvoiceReachTheReceiptPrinterThroughCups)
+{
+    EnvScope raw("KORVELA_RAW_TO", std::nullopt);
+    EnvScope printTo("KORVELA_PRINT_TO", std::nullopt);
+    kvtest::CupsScheduler cups({{.name = QStringLiteral("Caja")}});
+    ASSERT_TRUE(cups.running()) << cups.error().toStdString();
+    const QString caja = QStringLiteral("Caja");
+
+    ASSERT_EQ(Spooler::openCashDrawer(), QString());
+    ASSERT_TRUE(cups.waitForJobs(caja, 1));
+    EXPECT_EQ(printInvoice(*db, demoSale(), invoicePrintFor(InvoiceCaller::CollectionPayment)), PrintResult::Printed);
+    ASSERT_TRUE(cups.waitForJobs(caja, 2));
+
+    EXPECT_EQ(cups.jobTitles(caja), QStringList({"Control", "FACTURA"}));
+    const QByteArray bytes = cups.captured(caja);
+    EXPECT_TRUE(bytes.startsWith(QByteArray::fromHex("1b70306464"))) << bytes.left(16).toHex().toStdString();
+    // The invoice's own pages follow the pulse.
+    EXPECT_GT(bytes.size(), 1000);
+    EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.last().toStdString();
 }
