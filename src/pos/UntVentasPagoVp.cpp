@@ -66,10 +66,17 @@ TFrmVentasPagoVp::TFrmVentasPagoVp(TDmVentas& dm, QWidget* parent) : QDialog(par
 
     Dataset& h = dm_.TIniFac;
     connect(RadioTipoPago, &RadioGroup::itemChosen, this, [this](int) { guarded([this] { RadioTipoPagoClick(); }); });
-    connect(RadioServicio, &RadioGroup::itemChosen, this, [this](int i) { guarded([this, i] { RadioServicioClick(i); }); });
+    // A choice that could not be stored shows what the document holds again.
+    connect(RadioServicio, &RadioGroup::itemChosen, this, [this](int i) {
+        if (!guarded([this, i] { RadioServicioClick(i); }))
+            showServicio();
+    });
     connect(RadioDescuento, &RadioGroup::itemChosen, this,
             [this](int i) { guarded([this, i] { RadioDescuentoClick(i); }); });
-    connect(EditRecibido, &QLineEdit::textChanged, this, [this] { EditRecibidoChange(); });
+    connect(EditRecibido, &QLineEdit::textEdited, this, [this] {
+        received_ = true;
+        EditRecibidoChange();
+    });
     // The amount to pay and the change follow every change of the header, typed or stored.
     for (auto signal : {&Dataset::reset, &Dataset::stateChanged})
         connect(&h, signal, this, [this] { showAmounts(); });
@@ -77,9 +84,7 @@ TFrmVentasPagoVp::TFrmVentasPagoVp(TDmVentas& dm, QWidget* parent) : QDialog(par
     connect(&h, &Dataset::currentChanged, this, [this] { showAmounts(); });
     EditRecibido->installEventFilter(this);
 
-    // The service charge item that matches what the document holds.
-    const double propina = h[QStringLiteral("PROPINA")].asFloat();
-    RadioServicio->setItemIndex(propina == 5 ? 1 : propina == 10 ? 2 : h[QStringLiteral("VALORPROPINA")].asFloat() != 0 ? 3 : 0);
+    showServicio();
     RadioDescuento->setItemIndex(0);
     RadioTipoFactura->setItemIndex(0);
     RadioTipoPagoClick();
@@ -187,6 +192,16 @@ double TFrmVentasPagoVp::amountToPay() const
     return kv::amountToPay([&h](const char* f) { return h[QLatin1String(f)].asFloat(); });
 }
 
+void TFrmVentasPagoVp::showServicio()
+{
+    Dataset& h = dm_.TIniFac;
+    const double propina = h[QStringLiteral("PROPINA")].asFloat();
+    RadioServicio->setItemIndex(propina == 5    ? 1
+                                : propina == 10 ? 2
+                                : h[QStringLiteral("VALORPROPINA")].asFloat() != 0 ? kServicioValor
+                                                                                  : 0);
+}
+
 void TFrmVentasPagoVp::showAmounts()
 {
     LabelPagar->setText(FormatFloat(kChangePicture, amountToPay()));
@@ -237,6 +252,8 @@ void TFrmVentasPagoVp::RadioDescuentoClick(int item)
 
 void TFrmVentasPagoVp::EditRecibidoChange()
 {
+    if (!received_)
+        return;  // "00" until the cashier types the money received
     // While the box does not hold a number the change is not computed; Enter says why.
     const QString text = EditRecibido->text();
     double recibido = 0;
@@ -257,6 +274,7 @@ void TFrmVentasPagoVp::EditRecibidoEnter()
     Dataset& h = dm_.TIniFac;
     updateRecord(h);  // a refused box shows its message and stops here, nothing stored
     const double recibido = receivedAmount(EditRecibido->text());
+    received_ = true;
     EditRecibidoChange();
 
     QString question = QStringLiteral("Esta seguro(a) que desea Terminar?");

@@ -10,6 +10,8 @@
 // afterwards: true when the cashier answered No and stays on the document.
 #include <QDialog>
 
+#include <functional>
+
 class QLabel;
 class QLineEdit;
 
@@ -67,6 +69,7 @@ protected:
 private:
     void buildLayout();
     void showAmounts();
+    void showServicio();  // the "Servicio" item matching what the document holds
     // Puts the header into edit, lets `set` change it, stores it and reads it back.
     void storeHeader(const std::function<void()>& set);
     // The drawer, the closing statement and the invoice, in that order; false when the window stays.
@@ -75,6 +78,7 @@ private:
 
     TDmVentas& dm_;
     bool leaving_ = false;
+    bool received_ = false;  // the money received was typed: the change is shown
 };
 
 }  // namespace kv
