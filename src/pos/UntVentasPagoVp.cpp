@@ -153,7 +153,7 @@ void TFrmVentasPagoVp::buildLayout()
     // Only digits, the point and the comma can be typed (the comma is then refused as a number).
     EditRecibido->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.,]*")), EditRecibido));
-    add(QStringLiteral("Dinero Recibido"), EditRecibido, "EditRecibido");
+    add(QStringLiteral("&Dinero Recibido"), EditRecibido, "EditRecibido");
     QFont big = EditRecibido->font();
     big.setPointSizeF(big.pointSizeF() * 1.5);
     big.setBold(true);
