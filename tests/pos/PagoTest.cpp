@@ -289,6 +289,35 @@ TEST_F(PagoTest, ADocumentAnotherRegisterCollectedIsNotCollectedTwice)
     EXPECT_DOUBLE_EQ(stored("CAJERO").toDouble(), 22);
 }
 
+TEST_F(PagoTest, AClosingKeptWaitingByAnotherRegisterStoresNothingAndKeepsWhatWasTypedForAnotherTry)
+{
+    dm->setWaitLimitMs(400);
+    choose(window->RadioTipoPago, 3);
+    kvtest::typeInto(window->DBEditDescripcion, QStringLiteral("VISA 4321"));
+    {
+        // Another register is in the middle of changing this document and holds its header.
+        Connection other(QStringLiteral("Otra"));
+        other.setLocation(db->location());
+        Transaction busy(other);
+        other.exec("UPDATE POSMOVIMIENTO SET OBSERVACIONES = 'MESA 4' WHERE CONSECUTIVO = :N", {{"N", numero}});
+        receive(QStringLiteral("25000"));
+        ASSERT_EQ(dialogs.shown.size(), 2u) << dialogs.texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(dialogs.shown[1].kind, QStringLiteral("error"));
+        EXPECT_TRUE(dialogs.shown[1].text.contains(QStringLiteral("no se guardó nada"))) << dialogs.last().toStdString();
+        EXPECT_TRUE(window->isVisible());
+    }
+    EXPECT_TRUE(stored("STATUS").isNull());
+    EXPECT_EQ(pdfs(), 0);
+    EXPECT_EQ(dm->TIniFac["TIPODEPAGO"].asString(), QStringLiteral("T"));
+    EXPECT_EQ(window->DBEditDescripcion->text(), QStringLiteral("VISA 4321"));
+
+    receive(QStringLiteral("25000"));
+    EXPECT_EQ(stored("STATUS").toString(), QStringLiteral("I"));
+    EXPECT_EQ(stored("TIPODEPAGODES").toString(), QStringLiteral("VISA 4321"));
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(pdfs(), 1);
+}
+
 TEST_F(PagoTest, EscAndClosingDoNotLeaveTheWindow)
 {
     QTest::keyClick(window->EditRecibido, Qt::Key_Escape);
