@@ -110,14 +110,24 @@ CupsScheduler::CupsScheduler(const QList<Printer>& printers)
         error_ = QStringLiteral("cupsd did not start: ") + cupsd_.errorString();
         return;
     }
-    // It listens once its printers are loaded.
+    // It answers once its printers are loaded. The socket's file appears a moment before the
+    // scheduler listens on it, so only a connection that goes through counts.
     const QString socket = path(QStringLiteral("cups.sock"));
     QElapsedTimer clock;
     clock.start();
-    while (!QFileInfo::exists(socket) && cupsd_.state() == QProcess::Running && clock.elapsed() < 10000)
-        QThread::msleep(10);
-    if (!QFileInfo::exists(socket)) {
-        error_ = QStringLiteral("cupsd did not listen: ") + QString::fromLocal8Bit(cupsd_.readAll()) + log();
+    bool answering = false;
+    while (!answering && cupsd_.state() == QProcess::Running && clock.elapsed() < 10000) {
+        if (QFileInfo::exists(socket)) {
+            http_t* http = httpConnect2(socket.toLocal8Bit().constData(), 0, nullptr, AF_LOCAL, HTTP_ENCRYPTION_NEVER,
+                                        1, 1000, nullptr);
+            answering = http != nullptr;
+            httpClose(http);
+        }
+        if (!answering)
+            QThread::msleep(10);
+    }
+    if (!answering) {
+        error_ = QStringLiteral("cupsd did not answer: ") + QString::fromLocal8Bit(cupsd_.readAll()) + log();
         return;
     }
     qputenv("CUPS_SERVER", socket.toLocal8Bit());
