@@ -15,6 +15,7 @@
 #include "pos/UntCondicionesFactura.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVentaOrdenPagoPrn.h"
+#include "pos/UntVentasPagoVp.h"
 #include "print/InvoicePrinting.h"
 
 #include <QApplication>
@@ -37,7 +38,6 @@ namespace kv {
 QString ProductoElegido;
 double SaldoProducto = 0;
 bool PagoCancelado = false;
-std::function<void(TDmVentas& dm, QWidget* parent)> PaymentWindow;
 
 namespace {
 
@@ -949,15 +949,11 @@ void TFrmVentaCajaVp::TerminarFactura()
     dm_.TFac.Refresh();
 
     if (dm_.TCajero.FieldByName(QStringLiteral("COBRA")).asString() == QLatin1String("S")) {
-        if (PaymentWindow) {
-            PagoCancelado = false;
-            PaymentWindow(dm_, this);
-            if (PagoCancelado) {
-                EditProducto->setFocus();
-                return;
-            }
-        } else {
-            printForCollection();
+        PagoCancelado = false;
+        TFrmVentasPagoVp::Pagar(dm_, this);
+        if (PagoCancelado) {
+            EditProducto->setFocus();
+            return;
         }
         toWaiting();
         return;

@@ -16,8 +16,6 @@
 #include <QDialog>
 #include <QGroupBox>
 
-#include <functional>
-
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -36,12 +34,6 @@ class TDmVentas;
 extern QString ProductoElegido;  // number of the product being added, as text
 extern double SaldoProducto;     // its stock balance: SALDOS less today's sales
 extern bool PagoCancelado;       // set by the payment window when the cashier declines to finish
-
-// The payment window that finishing opens for a cashier who collects (COBRA "S"), run modally on
-// the sales module's current document; it sets PagoCancelado when the cashier declines. The
-// payment unit installs it at start-up. While none is installed the screen prints the invoice in
-// the layout chosen and leaves the document open for the collection register.
-extern std::function<void(TDmVentas& dm, QWidget* parent)> PaymentWindow;
 
 // Puts the module's customer cursor on the NIT typed; false for text that is no NIT or a NIT not
 // on file. A customer created since the cursor was read (by the quick customer window, by another

@@ -8,6 +8,7 @@
 #include "platform/DialogParts.h"
 #include "platform/Spooler.h"
 #include "pos/UntDmVentas.h"
+#include "pos/UntVentaCajaVp.h"
 #include "print/InvoicePrinting.h"
 
 #include <QCloseEvent>
@@ -19,8 +20,6 @@
 #include <QVBoxLayout>
 
 namespace kv {
-
-bool PagoCancelado = false;
 
 namespace {
 

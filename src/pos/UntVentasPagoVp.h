@@ -6,8 +6,9 @@
 // is the invoice printed, so a printer that fails (or a register that goes down) after the drawer
 // opened never leaves a paid sale open, and the invoice always shows the payment.
 //
-// Finishing opens it with one call, TFrmVentasPagoVp::Pagar(dm, parent), and reads PagoCancelado
-// afterwards: true when the cashier answered No and stays on the document.
+// Finishing (the main sale screen) opens it with one call, TFrmVentasPagoVp::Pagar(dm, parent), and
+// reads its shared value PagoCancelado afterwards: true when the cashier answered No and stays on
+// the document.
 #include <QDialog>
 
 #include <functional>
@@ -22,10 +23,6 @@ class DbRadioGroup;
 class DbText;
 class RadioGroup;
 class TDmVentas;
-
-// Set by the payment window when the cashier declines to finish; finishing sets it to false before
-// it opens the window.
-extern bool PagoCancelado;
 
 class TFrmVentasPagoVp : public QDialog {
     Q_OBJECT

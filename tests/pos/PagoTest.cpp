@@ -6,6 +6,7 @@
 #include "platform/EnvScope.h"
 #include "platform/DbChoices.h"
 #include "platform/DbControls.h"
+#include "pos/UntVentaCajaVp.h"
 #include "pos/UntVentasPagoVp.h"
 #include "print/InvoicePrinting.h"
 #include "support/Keyboard.h"

@@ -8,6 +8,7 @@
 // is printed when its window closes.
 #include "ShopFixture.h"
 #include "platform/QtDialogs.h"
+#include "pos/UntVentaCajaVp.h"
 #include "pos/UntVentasPagoVp.h"
 #include "support/TestDb.h"
 
