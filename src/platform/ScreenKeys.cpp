@@ -18,6 +18,11 @@ namespace kv {
 
 bool isEnter(const QKeyEvent* k) { return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter; }
 
+bool isPlainEnter(const QKeyEvent* k)
+{
+    return isEnter(k) && !(k->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+}
+
 // ---------------------------------------------------------------- ScreenKeys
 
 namespace {

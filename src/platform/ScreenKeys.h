@@ -25,6 +25,8 @@ namespace kv {
 class DbGrid;
 
 bool isEnter(const QKeyEvent* k);
+// Enter without Shift, Ctrl or Alt: the key that finishes what a box is for.
+bool isPlainEnter(const QKeyEvent* k);
 
 class ScreenKeys : public QObject {
     Q_OBJECT

@@ -6,6 +6,7 @@
 #include "data/UntDMGeneral.h"
 #include "platform/DbControls.h"
 #include "platform/DialogParts.h"
+#include "platform/ScreenKeys.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVentaCajaVp.h"
 
@@ -23,12 +24,6 @@ namespace kv {
 
 namespace {
 const QString kNoCashier = QStringLiteral("Cajero no existe! Por favor Verifique su login");
-
-bool plainEnter(const QKeyEvent* k)
-{
-    return (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&
-           !(k->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
-}
 }  // namespace
 
 TFrmVenta::TFrmVenta(TDmVentas& dm, QWidget* parent) : QDialog(parent), dm_(dm)
@@ -105,7 +100,7 @@ void TFrmVenta::FormActivate()
 
 bool TFrmVenta::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Edit1 && event->type() == QEvent::KeyPress && plainEnter(static_cast<QKeyEvent*>(event))) {
+    if (watched == Edit1 && event->type() == QEvent::KeyPress && isPlainEnter(static_cast<QKeyEvent*>(event))) {
         guarded([this] { Edit1KeyDown(); });
         return true;
     }

@@ -47,11 +47,6 @@ const QString kBadQuantity = QStringLiteral("Cantidad no válida: digite las uni
 const QString kBadPrice = QStringLiteral("Precio no válido: digite el valor con números y punto");
 const QString kNotYet = QStringLiteral("Esta función aún no está disponible en esta versión.");
 
-bool plainEnter(const QKeyEvent* k)
-{
-    return isEnter(k) && !(k->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
-}
-
 // A whole number the text names, as a product number; nothing for any other text.
 std::optional<int> productNumber(const QString& text)
 {
@@ -471,7 +466,7 @@ bool TFrmVentaCajaVp::eventFilter(QObject* watched, QEvent* event)
         return false;
     auto* k = static_cast<QKeyEvent*>(event);
     if (w == EditCliente) {
-        if (plainEnter(k))
+        if (isPlainEnter(k))
             guarded([this] { EditClienteEnter(); });
         else if (k->key() == Qt::Key_Escape)
             guarded([this] { EditClienteEscape(); });

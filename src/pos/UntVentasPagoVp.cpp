@@ -6,6 +6,7 @@
 #include "platform/DbChoices.h"
 #include "platform/DbControls.h"
 #include "platform/DialogParts.h"
+#include "platform/ScreenKeys.h"
 #include "platform/Spooler.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVentaCajaVp.h"
@@ -47,12 +48,6 @@ double receivedAmount(const QString& text)
     return StrToFloat(text);
 }
 
-bool plainEnter(const QKeyEvent* k)
-{
-    return (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&
-           !(k->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
-}
-
 }  // namespace
 
 TFrmVentasPagoVp::TFrmVentasPagoVp(TDmVentas& dm, QWidget* parent) : QDialog(parent), dm_(dm)
@@ -82,6 +77,10 @@ TFrmVentasPagoVp::TFrmVentasPagoVp(TDmVentas& dm, QWidget* parent) : QDialog(par
     connect(&h, &Dataset::rowChanged, this, [this] { showAmounts(); });
     connect(&h, &Dataset::currentChanged, this, [this] { showAmounts(); });
     EditRecibido->installEventFilter(this);
+    // Enter in a box writes it and moves on, as Tab does; in "Dinero Recibido" it finishes.
+    auto* keys = new ScreenKeys(this, ScreenKeys::EnterWhereNamed);
+    for (QWidget* box : {DBEditAbono, DBEditPago, DBEditDescripcion, DBEditValorPropina, DBEditDescuento})
+        keys->enterMovesTo(box, nullptr);
 
     showServicio();
     RadioDescuento->setItemIndex(0);
@@ -336,7 +335,7 @@ void TFrmVentasPagoVp::leave(bool cancelled)
 
 bool TFrmVentasPagoVp::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == EditRecibido && event->type() == QEvent::KeyPress && plainEnter(static_cast<QKeyEvent*>(event))) {
+    if (watched == EditRecibido && event->type() == QEvent::KeyPress && isPlainEnter(static_cast<QKeyEvent*>(event))) {
         guarded([this] { EditRecibidoEnter(); });
         return true;
     }

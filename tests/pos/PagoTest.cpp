@@ -108,6 +108,7 @@ TEST_F(PagoTest, ServiceChargeAndDiscountAreStoredAtOnceAndTheChangeIsGivenOnWha
     // What was paid before counts as soon as it is typed.
     kvtest::typeInto(window->DBEditAbono, QStringLiteral("7500"), true);
     EXPECT_EQ(window->LabelPagar->text(), QStringLiteral("20,000.00"));
+    EXPECT_EQ(QApplication::focusWidget(), window->DBEditPago);  // Enter moved on
     EXPECT_EQ(change(), QStringLiteral(".00"));
 
     // "&Valor" stores 0 as the percentage and keeps the amount in "VALOR PROPINA" for typing.
