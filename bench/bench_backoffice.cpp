@@ -20,18 +20,23 @@ namespace {
 
 const QDate kDay(2026, 6, 15);
 
-// The demo shop with one day of 1,000 sales of about 10 lines.
-QString posDatabase()
+// The demo shop with `days` days of 1,000 sales of about 10 lines, ending on kDay.
+QString salesDatabase(const QString& name, int days)
 {
-    static const QString path = kvbench::generatedDatabase(QStringLiteral("bench-backoffice-pos.fdb"), [](Connection& c) {
+    return kvbench::generatedDatabase(name, [days](Connection& c) {
         seedDemoPos(c);
         SalesOptions o;
         o.lastDay = kDay;
-        o.days = 1;
+        o.days = days;
         o.salesPerDay = 1000;
         o.linesPerSale = 10;
         generateSales(c, o);
     });
+}
+
+QString posDatabase()
+{
+    static const QString path = salesDatabase(QStringLiteral("bench-backoffice-pos.fdb"), 1);
     return path;
 }
 
@@ -54,18 +59,9 @@ QString accountingDatabase()
     return path;
 }
 
-// Two months of 1,000 sales a day, ending on kDay.
 QString twoMonthsDatabase()
 {
-    static const QString path = kvbench::generatedDatabase(QStringLiteral("bench-backoffice-2m.fdb"), [](Connection& c) {
-        seedDemoPos(c);
-        SalesOptions o;
-        o.lastDay = kDay;
-        o.days = 61;
-        o.salesPerDay = 1000;
-        o.linesPerSale = 10;
-        generateSales(c, o);
-    });
+    static const QString path = salesDatabase(QStringLiteral("bench-backoffice-2m.fdb"), 61);
     return path;
 }
 

@@ -14,7 +14,6 @@
 #include "data/BenchData.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVentaCajaVp.h"
-#include "tests/support/TestServer.h"
 
 #include <QApplication>
 #include <QDate>
@@ -47,19 +46,13 @@ QString registerDatabase()
 
 QString serverDatabase()
 {
-    static QTemporaryDir dir;
-    static kvtest::TestServer server(QStringLiteral(KV_SERVER_SCRIPT), dir.filePath(QStringLiteral("server")));
-    static const QString path = server.location(kvbench::copyOf(registerDatabase(), QStringLiteral("bench-register-server.fdb")));
+    static const QString path = kvbench::serverCopyOf(registerDatabase(), QStringLiteral("bench-register-server.fdb"));
     return path;
 }
 
 QString forcedWritesDatabase()
 {
-    static const QString path = [] {
-        const QString p = kvbench::copyOf(registerDatabase(), QStringLiteral("bench-register-forced.fdb"));
-        kvbench::setWrites(p, true);
-        return p;
-    }();
+    static const QString path = kvbench::forcedWritesCopyOf(registerDatabase(), QStringLiteral("bench-register-forced.fdb"));
     return path;
 }
 

@@ -17,7 +17,6 @@
 #include "common/Numbers.h"
 #include "data/DemoData.h"
 #include "pos/UntDmVentas.h"
-#include "tests/support/TestServer.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -120,27 +119,15 @@ void addLine(TDmVentas& dm, const Product& p)
                 {QStringLiteral("VALORDESCUENTO"), 0.0}});
 }
 
-// A private server for the whole run, started by the first benchmark that needs it.
-kvtest::TestServer& server()
-{
-    static QTemporaryDir dir;
-    static kvtest::TestServer s(QStringLiteral(KV_SERVER_SCRIPT), dir.filePath(QStringLiteral("server")));
-    return s;
-}
-
 QString serverDatabase()
 {
-    static const QString path = server().location(kvbench::copyOf(demoDatabase(), QStringLiteral("bench-sales-server.fdb")));
+    static const QString path = kvbench::serverCopyOf(demoDatabase(), QStringLiteral("bench-sales-server.fdb"));
     return path;
 }
 
 QString forcedWritesDatabase()
 {
-    static const QString path = [] {
-        const QString p = kvbench::copyOf(demoDatabase(), QStringLiteral("bench-sales-forced.fdb"));
-        kvbench::setWrites(p, true);
-        return p;
-    }();
+    static const QString path = kvbench::forcedWritesCopyOf(demoDatabase(), QStringLiteral("bench-sales-forced.fdb"));
     return path;
 }
 

@@ -4,6 +4,7 @@
 #include "common/Errors.h"
 #include "data/DatabaseCreate.h"
 #include "data/Schema.h"
+#include "tests/support/TestServer.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,6 +46,23 @@ inline QString copyOf(const QString& path, const QString& name)
     if (!QFile::copy(path, copy))
         qFatal("could not copy %s", qPrintable(path));
     return copy;
+}
+
+// A copy with forced writes on: every commit flushed to the disk, as a shop's database runs.
+inline QString forcedWritesCopyOf(const QString& path, const QString& name)
+{
+    const QString copy = copyOf(path, name);
+    setWrites(copy, true);
+    return copy;
+}
+
+// A copy reached through the run's private Firebird server on the loopback (started on first
+// use, stopped when the program ends), as registers that share a server reach their database.
+inline QString serverCopyOf(const QString& path, const QString& name)
+{
+    static QTemporaryDir dir;
+    static kvtest::TestServer server(QStringLiteral(KV_SERVER_SCRIPT), dir.filePath(QStringLiteral("server")));
+    return server.location(copyOf(path, name));
 }
 
 // The path of benchDir()/name. A kept file that `usable` refuses (made by an older generator, or
