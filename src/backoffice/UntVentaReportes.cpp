@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QVBoxLayout>
@@ -46,6 +47,7 @@ TFrmVentaReportes::TFrmVentaReportes(Connection& pos, Connection& removable, QWi
         d->setObjectName(QLatin1String(name));
         d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
         d->setCalendarPopup(true);
+        d->setLocale(QLocale(QLocale::Spanish, QLocale::Colombia));
         return d;
     };
     DateTimePicker1 = dateBox("DateTimePicker1");

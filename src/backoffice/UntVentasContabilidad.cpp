@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -36,6 +37,7 @@ TFrmVentasContabilidad::TFrmVentasContabilidad(Connection& pos, Connection& tavr
     MonthCalendar1 = new QCalendarWidget(this);
     MonthCalendar1->setObjectName(QStringLiteral("MonthCalendar1"));
     MonthCalendar1->setAccessibleName(QStringLiteral("Fecha"));
+    MonthCalendar1->setLocale(QLocale(QLocale::Spanish, QLocale::Colombia));  // month and day names in Spanish
     MonthCalendar1->setSelectedDate(QDate::currentDate());
     layout->addWidget(MonthCalendar1);
 
