@@ -1,0 +1,14 @@
+#pragma once
+// "VENTAS DIARIAS POR ODONTOLOGO" on letter paper: the lines sold in a period grouped by the third
+// party who referred the customer (the customer's PADRE), with a total per referrer.
+#include "pos/CashReports.h"
+
+namespace kv {
+
+class TFrmVentaCajaArqueoRpt2 {
+public:
+    static std::unique_ptr<Report> build(Connection& db, const CashReportParams& p);
+    static void Imprimir(Connection& db, const CashReportParams& p, QWidget* parent = nullptr);
+};
+
+}  // namespace kv
