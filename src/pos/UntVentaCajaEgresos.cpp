@@ -1,0 +1,124 @@
+#include "pos/UntVentaCajaEgresos.h"
+
+#include "common/Dialogs.h"
+#include "platform/DbControls.h"
+#include "platform/DialogParts.h"
+#include "pos/UntDmVentas.h"
+#include "pos/UntVentaCajaEgresosRpt.h"
+#include "pos/WholeTransaction.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kv {
+
+TFrmVentaCajaEgresos::TFrmVentaCajaEgresos(TDmVentas& dm, QWidget* parent)
+    : QDialog(parent), TEgresos(dm.DbPos, this), QSigue(dm.DbPos, this), dm_(dm)
+{
+    setObjectName(QStringLiteral("FrmVentaCajaEgresos"));
+    setWindowTitle(QStringLiteral("Egresos de Caja"));
+    setAccessibleName(windowTitle());
+
+    QSigue.setSql(QStringLiteral("SELECT Max(ITEM)\nFROM POSPAGOSCAJA Pospagoscaja"));
+    TEgresos.setTableName(QStringLiteral("POSPAGOSCAJA"));
+    TEgresos.setMasterSource(&dm_.TCaja, QStringLiteral("CAJA"));
+    TEgresos.OnNewRecord = [this](Dataset& ds) { TEgresosNewRecord(ds); };
+    // A new expense takes the number that is free when it is written: another register may have
+    // taken the one shown meanwhile. A number taken between that read and the write makes the
+    // whole write run again.
+    TEgresos.BeforePost = [this](Dataset& ds) {
+        if (ds.state() == DsState::Insert)
+            ds[QStringLiteral("ITEM")] = nextItem();
+    };
+    TEgresos.WriteOperation = [this](Dataset&, WriteKind, const std::function<void()>& write) {
+        runWholeTransaction(dm_.DbPos, write);
+    };
+    TEgresos.Open();
+    TEgresos.Last();
+    TEgresos.FieldByName(QStringLiteral("VALOR")).displayFormat = QStringLiteral("###,###.00.");
+    TEgresos.FieldByName(QStringLiteral("FECHA")).displayFormat = QStringLiteral("dd/mm/yyyy");
+
+    auto* main = new QVBoxLayout(this);
+    auto* heading = new QGridLayout;
+    LabelCaja = makeTitleLabel(dm_.TCaja.FieldByName(QStringLiteral("NOMBRE")).asString(), this, 1.2);
+    LabelCaja->setObjectName(QStringLiteral("LabelCaja"));
+    LabelCajero = makeTitleLabel(dm_.TCajero.FieldByName(QStringLiteral("NOMBRE")).asString(), this, 1.2);
+    LabelCajero->setObjectName(QStringLiteral("LabelCajero"));
+    heading->addWidget(LabelCaja, 0, 0);
+    heading->addWidget(LabelCajero, 0, 1);
+    main->addLayout(heading);
+
+    auto* form = new QGridLayout;
+    auto box = [this, form](DbEdit*& e, const QString& field, const QString& name, const QString& caption, int row) {
+        e = new DbEdit(TEgresos, field, this);
+        e->setObjectName(name);
+        form->addWidget(captionFor(caption, e, this), row, 0);
+        form->addWidget(e, row, 1);
+    };
+    box(EditItem, QStringLiteral("ITEM"), QStringLiteral("EditItem"), QStringLiteral("Número de Recibo"), 0);
+    box(EditFecha, QStringLiteral("FECHA"), QStringLiteral("EditFecha"), QStringLiteral("Fecha Recibo"), 1);
+    box(EditDescripcion, QStringLiteral("DESCRIPCION"), QStringLiteral("EditDescripcion"), QStringLiteral("&Detalle"), 2);
+    box(EditValor, QStringLiteral("VALOR"), QStringLiteral("EditValor"), QStringLiteral("&Valor"), 3);
+    // The number is the program's to give.
+    EditItem->setReadOnly(true);
+    main->addLayout(form);
+
+    DBNavigator1 = new DbNavigator(TEgresos, this);
+    DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
+    main->addWidget(DBNavigator1);
+    connect(DBNavigator1, &DbNavigator::acted, this, [this](DbNavigator::Button b) {
+        if (b == DbNavigator::Insert)
+            EditDescripcion->setFocus();
+    });
+
+    BtnGrabar = new QPushButton(QStringLiteral(">> &Grabar"), this);
+    BtnGrabar->setObjectName(QStringLiteral("BtnGrabar"));
+    BtnGrabar->setAccessibleName(QStringLiteral(">> Grabar"));
+    main->addWidget(BtnGrabar);
+    connect(BtnGrabar, &QPushButton::clicked, this, [this] { guarded([this] { BtnGrabarClick(); }); });
+}
+
+TFrmVentaCajaEgresos::~TFrmVentaCajaEgresos() { deleteChildWidgets(this); }
+
+void TFrmVentaCajaEgresos::Abrir(TDmVentas& dm, QWidget* parent)
+{
+    TFrmVentaCajaEgresos dlg(dm, parent);
+    dlg.exec();
+}
+
+double TFrmVentaCajaEgresos::nextItem()
+{
+    QSigue.Close();
+    QSigue.Open();
+    return QSigue.fieldAt(0).asFloat() + 1;  // the first expense ever: null, read as 0
+}
+
+void TFrmVentaCajaEgresos::TEgresosNewRecord(Dataset& ds)
+{
+    ds[QStringLiteral("FECHA")] = QDateTime(QDate::currentDate(), QTime(0, 0));
+    ds[QStringLiteral("ITEM")] = nextItem();
+    ds[QStringLiteral("CAJERO")] = dm_.TCajero.FieldByName(QStringLiteral("CEDULA")).value();
+}
+
+void TFrmVentaCajaEgresos::BtnGrabarClick()
+{
+    if (TEgresos.isEditing()) {
+        updateRecord(TEgresos);
+        if (TEgresos[QStringLiteral("VALOR")].asFloat() <= 0) {
+            ShowMessage(QStringLiteral("Digite el valor pagado: un valor mayor que 0"));
+            EditValor->setFocus();
+            return;
+        }
+        TEgresos.Post();
+    }
+    if (TEgresos.IsEmpty()) {
+        ShowMessage(QStringLiteral("Esta caja no tiene egresos que imprimir"));
+        return;
+    }
+    TFrmVentaCajaEgresosRpt::Imprimir(dm_.DbPos, TEgresos[QStringLiteral("ITEM")].asFloat(), this);
+    accept();
+}
+
+}  // namespace kv

@@ -1,0 +1,160 @@
+// The register's cash besides its sales: the opening amount asked once per register and day, and
+// cash expenses numbered across registers with their printed receipt.
+#include "ShopFixture.h"
+#include "support/Keyboard.h"
+#include "support/TestDb.h"
+#include "../platform/EnvScope.h"
+
+#include "platform/DbControls.h"
+#include "pos/UntVentaCajaEgresos.h"
+#include "pos/UntVentaCajaEgresosRpt.h"
+#include "pos/UntVentaCajaIncio.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QToolButton>
+
+using namespace kv;
+
+namespace {
+
+class RegisterCashTest : public kvtest::DbTest {
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        kvtest::seedShop(*db);
+        // A second cashier on register 1, and one on register 2 who does not take payment.
+        db->exec("INSERT INTO POSCAJEROS (CEDULA, NOMBRE, CLAVE, NIVEL, CAJA, COBRA) VALUES (12, 'CAJERO 12', '1', 'V', 1, 'S')");
+        db->exec("UPDATE POSCAJEROS SET COBRA = 'N' WHERE CEDULA = 22");
+        dm = std::make_unique<TDmVentas>(*db);
+        ASSERT_TRUE(dm->signOn(11));
+    }
+    void TearDown() override
+    {
+        dm.reset();
+        DbTest::TearDown();
+    }
+    int openings() { return db->scalar("SELECT COUNT(*) FROM POSARQUEO").toInt(); }
+
+    // Opens the opening-amount window as the sale screen does and lets `drive` work in it.
+    void openRegister(const std::function<void(TFrmVentaCajaIncio*)>& drive)
+    {
+        kvtest::whenShown<TFrmVentaCajaIncio>(drive);
+        TFrmVentaCajaIncio::AbrirSiFalta(*dm, nullptr);
+    }
+
+    // Saves an expense through the window: a new one from the navigator, then ">> &Grabar".
+    void saveExpense(const QString& detalle, const QString& valor)
+    {
+        TFrmVentaCajaEgresos dlg(*dm);
+        kvtest::showActive(&dlg);
+        dlg.DBNavigator1->click(DbNavigator::Insert);
+        kvtest::typeInto(dlg.EditDescripcion, detalle);
+        kvtest::typeInto(dlg.EditValor, valor);
+        dlg.BtnGrabar->click();
+    }
+
+    std::unique_ptr<TDmVentas> dm;
+};
+
+TEST_F(RegisterCashTest, TheOpeningAmountIsAskedOncePerRegisterAndDayWhoeverSignsOn)
+{
+    ASSERT_TRUE(TFrmVentaCajaIncio::falta(*dm));
+    // Closed without an amount: nothing stored, and it is asked again.
+    openRegister([](TFrmVentaCajaIncio* w) { w->reject(); });
+    EXPECT_EQ(openings(), 0);
+    // Text that is not an amount is refused, nothing stored, the window stays.
+    openRegister([this](TFrmVentaCajaIncio* w) {
+        kvtest::typeInto(w->EditIncio, "cien mil", true);
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(openings(), 0);
+        kvtest::typeInto(w->EditIncio, "100000", true);
+    });
+    QSqlQuery q = db->exec("SELECT CAJA, CAJERO, FECHA, INCIO FROM POSARQUEO");
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toDouble(), 1);
+    EXPECT_EQ(q.value(1).toDouble(), 11);
+    EXPECT_EQ(q.value(2).toDateTime(), QDateTime(QDate::currentDate(), QTime(0, 0)));
+    EXPECT_EQ(q.value(3).toDouble(), 100000);
+    EXPECT_FALSE(dialogs.texts("error").isEmpty() && dialogs.texts("message").isEmpty());
+
+    EXPECT_FALSE(TFrmVentaCajaIncio::falta(*dm));
+    ASSERT_TRUE(dm->signOn(12));  // another cashier on the same register, the same day
+    EXPECT_FALSE(TFrmVentaCajaIncio::falta(*dm));
+    ASSERT_TRUE(dm->signOn(22));  // a cashier who does not take payment is never asked
+    EXPECT_FALSE(TFrmVentaCajaIncio::falta(*dm));
+    ASSERT_TRUE(dm->signOn(33));
+    EXPECT_TRUE(TFrmVentaCajaIncio::falta(*dm));
+}
+
+TEST_F(RegisterCashTest, ExpensesAreNumberedAcrossRegistersAndPrintTheirReceipt)
+{
+    QTemporaryDir out;
+    EnvScope printTo("KORVELA_PRINT_TO", out.path().toUtf8());
+    saveExpense("Hielo", "20000");
+    saveExpense("Bolsas", "3500");
+    ASSERT_TRUE(dm->signOn(22));
+    // Another register saved number 3 while this one had its window open: the expense is stored
+    // under the next free number instead of being refused.
+    {
+        TFrmVentaCajaEgresos dlg(*dm);
+        kvtest::showActive(&dlg);
+        dlg.DBNavigator1->click(DbNavigator::Insert);
+        EXPECT_EQ(dlg.EditItem->text(), "3");
+        db->exec("INSERT INTO POSPAGOSCAJA (ITEM, CAJA, CAJERO, FECHA, VALOR) VALUES (3, 3, 33, CURRENT_TIMESTAMP, 1)");
+        kvtest::typeInto(dlg.EditDescripcion, "Domicilio");
+        kvtest::typeInto(dlg.EditValor, "4000");
+        dlg.BtnGrabar->click();
+        EXPECT_FALSE(dlg.isVisible());
+    }
+    QStringList stored;
+    QSqlQuery q = db->exec("SELECT ITEM, CAJA, CAJERO, DESCRIPCION, VALOR, FECHA FROM POSPAGOSCAJA ORDER BY ITEM");
+    while (q.next()) {
+        stored << QStringLiteral("%1 %2 %3 %4 %5").arg(q.value(0).toInt()).arg(q.value(1).toInt()).arg(q.value(2).toInt())
+                      .arg(q.value(3).toString(), q.value(4).toString());
+        if (q.value(2).toInt() != 33) {
+            EXPECT_EQ(q.value(5).toDateTime(), QDateTime(QDate::currentDate(), QTime(0, 0)));
+        }
+    }
+    EXPECT_EQ(stored, QStringList({"1 1 11 Hielo 20000", "2 1 11 Bolsas 3500", "3 3 33  1", "4 2 22 Domicilio 4000"}));
+    EXPECT_EQ(QDir(out.path()).entryList({"*.pdf"}).size(), 3);  // one receipt per expense saved
+
+    // The receipt: number, detail, the day at midnight and the amount.
+    const std::optional<Document> doc = TFrmVentaCajaEgresosRpt::Render(*db, 1);
+    ASSERT_TRUE(doc);
+    const QStringList texts = doc->texts();
+    const QString date = QDate::currentDate().toString("dd");
+    for (const QString& t : {QStringLiteral("PAGO EN CAJA"), QStringLiteral("Consecutivo No."), QStringLiteral("1"),
+                             QStringLiteral("Hielo"), QStringLiteral("VALOR PAGO"), QStringLiteral("20,000.00")})
+        EXPECT_TRUE(texts.contains(t)) << qPrintable(t);
+    EXPECT_TRUE(doc->named("FECHA")->text.endsWith(" -  12:00 AM")) << qPrintable(doc->named("FECHA")->text);
+    EXPECT_FALSE(TFrmVentaCajaEgresosRpt::Render(*db, 99));
+}
+
+TEST_F(RegisterCashTest, SavingWithoutANewExpenseReprintsTheOneShownAndAnEmptyAmountIsRefused)
+{
+    QTemporaryDir out;
+    EnvScope printTo("KORVELA_PRINT_TO", out.path().toUtf8());
+    saveExpense("Hielo", "20000");
+    {
+        TFrmVentaCajaEgresos dlg(*dm);
+        kvtest::showActive(&dlg);
+        dlg.DBNavigator1->click(DbNavigator::Insert);
+        kvtest::typeInto(dlg.EditDescripcion, "Sin valor");
+        dlg.BtnGrabar->click();
+        EXPECT_TRUE(dlg.isVisible());
+        EXPECT_EQ(dialogs.last(), "Digite el valor pagado: un valor mayor que 0");
+    }
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSPAGOSCAJA").toInt(), 1);
+    {
+        TFrmVentaCajaEgresos dlg(*dm);
+        kvtest::showActive(&dlg);
+        dlg.BtnGrabar->click();
+    }
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSPAGOSCAJA").toInt(), 1);
+    EXPECT_EQ(QDir(out.path()).entryList({"*.pdf"}).size(), 2);
+}
+
+}  // namespace
