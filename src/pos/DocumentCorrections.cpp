@@ -33,8 +33,9 @@ std::optional<std::optional<int>> askNumber(const QString& caption)
     return ok ? std::optional<int>(n) : std::optional<int>();
 }
 
-// Asks the number and finds the document; says "Factura No Existe" when there is none.
-std::optional<SaleDocumentKey> askDocument(TDmVentas& dm, const QString& caption)
+}  // namespace
+
+std::optional<SaleDocumentKey> askSaleDocument(TDmVentas& dm, const QString& caption)
 {
     const std::optional<std::optional<int>> n = askNumber(caption);
     if (!n)
@@ -44,8 +45,6 @@ std::optional<SaleDocumentKey> askDocument(TDmVentas& dm, const QString& caption
         ShowMessage(kNoDocument);
     return key;
 }
-
-}  // namespace
 
 std::optional<SaleDocumentKey> findSaleDocument(TDmVentas& dm, int consecutivo)
 {
@@ -91,7 +90,7 @@ void voidDocument(TDmVentas& dm, const SaleDocumentKey& key)
 
 void ReimprimeFactura(TDmVentas& dm, InvoicePaper paper, QWidget* parent)
 {
-    const std::optional<SaleDocumentKey> key = askDocument(dm, QStringLiteral("Reimprimir"));
+    const std::optional<SaleDocumentKey> key = askSaleDocument(dm, QStringLiteral("Reimprimir"));
     if (!key)
         return;
     if (printInvoice(dm.DbPos, *key, invoicePrintFor(InvoiceCaller::MainReprint, paper), parent) == PrintResult::NoDocument)
@@ -100,7 +99,7 @@ void ReimprimeFactura(TDmVentas& dm, InvoicePaper paper, QWidget* parent)
 
 void AnulaFacturas(TDmVentas& dm, QWidget*)
 {
-    const std::optional<SaleDocumentKey> key = askDocument(dm, QStringLiteral("Anular"));
+    const std::optional<SaleDocumentKey> key = askSaleDocument(dm, QStringLiteral("Anular"));
     if (!key)
         return;
     // Voiding cannot be undone and a mistyped number would void another customer's sale: the

@@ -16,6 +16,10 @@ class TDmVentas;
 // The key of the document with that number under the parameter row in force, when it exists.
 std::optional<SaleDocumentKey> findSaleDocument(TDmVentas& dm, int consecutivo);
 
+// Asks the number in an input box titled `caption` ("Número de Factura") and finds the document;
+// says "Factura No Existe" when there is none. Nothing when cancelled or not found.
+std::optional<SaleDocumentKey> askSaleDocument(TDmVentas& dm, const QString& caption);
+
 // Voids a document in one transaction: its lines are deleted, its amounts (totals, discount,
 // service charge, paid before, amount due) set to 0, and it is closed with the voiding cashier in
 // CAJERO. A voided document keeps its number and counts 0 in every report.

@@ -1,0 +1,64 @@
+#pragma once
+// The small sign-in windows that obtain a person for a change: "Cèdula" (preset "1"), "Password"
+// and "OK". Enter in the identity box looks the person up (without signing him on); "OK" checks
+// that he exists, that the password is his (case included) and, where the window asks for one,
+// that his level is Supervisor ("S") or Jefe ("J"). Then he becomes the signed-on cashier of the
+// sales module and the window closes; any refusal leaves the signed-on cashier as he was and the
+// window open.
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace kv {
+
+class TDmVentas;
+
+class PermissionWindow : public QDialog {
+    Q_OBJECT
+public:
+    struct Setup {
+        QString title;                // window title
+        QString heading;              // the text over the boxes
+        bool needsSupervisor = false; // level "S" or "J" required
+        QString lowLevelMessage;      // shown when the level is too low
+        bool lowLevelToIdentity = false;  // after that message the focus goes back to the identity box
+        bool enterInPasswordLooksUp = false;
+    };
+    PermissionWindow(TDmVentas& dm, const Setup& setup, QWidget* parent);
+
+    QLabel* LabelTitulo;
+    QLineEdit* EditCedula;  // "Cèdula"
+    QLineEdit* EditClave;   // "Password"
+    QPushButton* BtnOK;     // "OK"
+
+    // True once a person passed the checks and was signed on.
+    bool granted() const { return granted_; }
+
+    void EditCedulaEnter();
+    void BtnOKClick();
+
+    // Esc and the close button leave only where the window offers it (leave()).
+    void reject() override {}
+
+protected:
+    void leave() { QDialog::reject(); }
+    bool eventFilter(QObject* o, QEvent* e) override;
+    // Esc in the identity box; by default nothing (the window closes only through "OK").
+    virtual void identityEscape() {}
+    // After the person was signed on, before the window closes.
+    virtual void afterGranted() {}
+    TDmVentas& dm_;
+
+private:
+    // The person's CLAVE and NIVEL, when the identity box names one.
+    bool lookUp(QString* clave = nullptr, QString* nivel = nullptr) const;
+    Setup setup_;
+    bool granted_ = false;
+};
+
+// True when the signed-on cashier is a Supervisor or a Jefe.
+bool supervisorSignedOn(TDmVentas& dm);
+
+}  // namespace kv

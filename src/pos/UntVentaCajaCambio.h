@@ -1,0 +1,61 @@
+#pragma once
+// "Cambios a  la Factura": the lines of an earlier document in a grid, where a cashier who may
+// change prices (or a supervisor) corrects the product, quantity, price or discount of a line.
+// Every changed line is posted through the sales module's operation, so the line and its
+// document's totals are stored together and never mix with a sale on another register.
+//
+// The grid stores each cell as it is left. The product is looked up again only when a line's code
+// (BUSCADOR) was changed since the window opened or since its last look-up, as the cursor enters
+// the quantity column: the line then takes the product's catalogue price and rate, the unit "UN"
+// and no discount. A quantity or price typed for the same product is kept.
+//
+// Keys: Up and Down move to the next column; Enter stores the line being edited; Esc drops an
+// edit in progress, and closes the window when there is none.
+#include <QDialog>
+#include <QHash>
+
+namespace kv {
+
+class DbGrid;
+class TDmVentas;
+
+class TFrmVentaCajaCambio : public QDialog {
+    Q_OBJECT
+public:
+    // The window works on the sales module's current document.
+    explicit TFrmVentaCajaCambio(TDmVentas& dm, QWidget* parent = nullptr);
+    ~TFrmVentaCajaCambio() override;
+
+    DbGrid* DBGrid1;
+
+    // The grid's columns, by field.
+    int column(const QString& field) const;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
+    void done(int r) override;
+
+private:
+    void enteredColumn(int col);
+    void lookUpProduct(const QString& code);
+    void searchProduct();
+    void rememberCodes();
+
+    TDmVentas& dm_;
+    QHash<int, QString> codes_;  // per line: its product code as last looked up
+};
+
+// "AUTORIZACION SUPERVISOR", opened by a double click on a line's quantity: it names who is
+// signed on to authorise the change and is simply closed.
+class TFrmAutorizacionSupervisor : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFrmAutorizacionSupervisor(TDmVentas& dm, QWidget* parent = nullptr);
+};
+
+// "&Cambia Factura" of the sale screen: for a cashier who may change prices (CAMBIAPRECIO "S";
+// for others it does nothing), asks the number ("Modificar") and opens the change window on that
+// document. The sales module is put back on the document it stood on before.
+void CambiaFactura(TDmVentas& dm, QWidget* parent);
+
+}  // namespace kv

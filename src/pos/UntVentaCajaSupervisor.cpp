@@ -1,0 +1,19 @@
+#include "pos/UntVentaCajaSupervisor.h"
+
+namespace kv {
+
+TFrmVentaCajaSupervisor::TFrmVentaCajaSupervisor(TDmVentas& dm, std::function<void()> openChanges, QWidget* parent)
+    : PermissionWindow(dm, {QStringLiteral("Ventas"), QStringLiteral("SUPERVISOR"), true, QStringLiteral("Nivel Bajo"), true, true},
+                       parent),
+      openChanges_(std::move(openChanges))
+{
+    setObjectName(QStringLiteral("FrmVentaCajaSupervisor"));
+}
+
+void TFrmVentaCajaSupervisor::afterGranted()
+{
+    if (openChanges_)
+        openChanges_();
+}
+
+}  // namespace kv
