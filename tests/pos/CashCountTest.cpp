@@ -5,12 +5,19 @@
 #include "support/TestDb.h"
 
 #include "common/Numbers.h"
+#include "../platform/EnvScope.h"
 #include "pos/DocumentCorrections.h"
+#include "pos/UntVentaCajaArqueo.h"
 #include "pos/UntVentaCajaArqueoRpt1.h"
 #include "pos/UntVentaCajaArqueoRpt3.h"
 #include "pos/UntVentaCajaArqueoRpt4.h"
 #include "pos/UntVentaCajaArqueoRpt5.h"
 
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
 #include <QSqlQuery>
 
 using namespace kv;
@@ -236,6 +243,33 @@ TEST_F(CashCountTest, AVoidedDocumentHasNoLinesNoAmountsAndNamesTheVoidingCashie
     addDocument({6, "C", 1234, 0, 0, 0, 22, 2, kDay, "02", "PRS"});
     voidDocument(*dm, {"01", "POS", 6});
     EXPECT_EQ(db->scalar("SELECT NETO FROM POSMOVIMIENTO WHERE EMPRESA = '02' AND CONSECUTIVO = 6").toDouble(), 1234);
+}
+
+TEST_F(CashCountTest, TheWindowRunsEachReportForThePeriodTypeAndCashierChosen)
+{
+    QTemporaryDir out;
+    EnvScope printTo("KORVELA_PRINT_TO", out.path().toUtf8());
+    TFrmVentaCajaArqueo w(*dm);
+    // The document types beginning with P, the register's own chosen.
+    ASSERT_EQ(w.ComboDocumento->count(), 2);
+    EXPECT_EQ(w.ComboDocumento->currentText(), "FACTURA POS");
+    EXPECT_EQ(w.DateTimePicker1->date(), QDate::currentDate());
+    EXPECT_TRUE(w.LabelFecha->text().startsWith("Fecha del Reporte "));
+    w.DateTimePicker1->setDate(kDay);  // the first day is copied into the last
+    EXPECT_EQ(w.DateTimePicker2->date(), kDay);
+    w.DateTimePicker2->setDate(kDay.addDays(1));
+    const CashReportParams p = w.params();
+    EXPECT_EQ(p.first, kDay);
+    EXPECT_EQ(p.last, kDay.addDays(1));
+    EXPECT_EQ(p.empresa, "01");
+    EXPECT_EQ(p.documento, "POS");
+    EXPECT_EQ(p.cajero, 11);
+    w.ComboDocumento->setCurrentIndex(w.ComboDocumento->findData("PRS"));
+    EXPECT_EQ(w.params().documento, "PRS");
+    for (QPushButton* b : {w.BtnVentasDiarias, w.BtnVentasCajero, w.BtnResumen})
+        b->click();
+    EXPECT_EQ(QDir(out.path()).entryList({"*.pdf"}).size(), 3);
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 }  // namespace
