@@ -3,6 +3,7 @@
 #include "common/Dates.h"
 #include "platform/DbControls.h"
 #include "platform/DialogParts.h"
+#include "pos/RegisterHeading.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVentaCajaArqueoRpt1.h"
 #include "pos/UntVentaCajaArqueoRpt4.h"
@@ -27,14 +28,7 @@ TFrmVentaCajaArqueo::TFrmVentaCajaArqueo(TDmVentas& dm, QWidget* parent) : QDial
     setAccessibleName(windowTitle());
     auto* main = new QVBoxLayout(this);
 
-    auto* heading = new QHBoxLayout;
-    LabelCaja = makeTitleLabel(dm_.TCaja.FieldByName(QStringLiteral("NOMBRE")).asString(), this, 1.2);
-    LabelCaja->setObjectName(QStringLiteral("LabelCaja"));
-    LabelCajero = makeTitleLabel(dm_.TCajero.FieldByName(QStringLiteral("NOMBRE")).asString(), this, 1.2);
-    LabelCajero->setObjectName(QStringLiteral("LabelCajero"));
-    heading->addWidget(LabelCaja);
-    heading->addWidget(LabelCajero);
-    main->addLayout(heading);
+    addRegisterHeading(dm_, this, main, LabelCaja, LabelCajero);
 
     auto* opciones = new QGroupBox(QStringLiteral("Opciones"), this);
     opciones->setObjectName(QStringLiteral("GroupOpciones"));

@@ -3,6 +3,7 @@
 #include "common/Dialogs.h"
 #include "platform/DbControls.h"
 #include "platform/DialogParts.h"
+#include "pos/RegisterHeading.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVentaCajaEgresosRpt.h"
 #include "pos/WholeTransaction.h"
@@ -41,14 +42,7 @@ TFrmVentaCajaEgresos::TFrmVentaCajaEgresos(TDmVentas& dm, QWidget* parent)
     TEgresos.FieldByName(QStringLiteral("FECHA")).displayFormat = QStringLiteral("dd/mm/yyyy");
 
     auto* main = new QVBoxLayout(this);
-    auto* heading = new QGridLayout;
-    LabelCaja = makeTitleLabel(dm_.TCaja.FieldByName(QStringLiteral("NOMBRE")).asString(), this, 1.2);
-    LabelCaja->setObjectName(QStringLiteral("LabelCaja"));
-    LabelCajero = makeTitleLabel(dm_.TCajero.FieldByName(QStringLiteral("NOMBRE")).asString(), this, 1.2);
-    LabelCajero->setObjectName(QStringLiteral("LabelCajero"));
-    heading->addWidget(LabelCaja, 0, 0);
-    heading->addWidget(LabelCajero, 0, 1);
-    main->addLayout(heading);
+    addRegisterHeading(dm_, this, main, LabelCaja, LabelCajero);
 
     auto* form = new QGridLayout;
     auto box = [this, form](DbEdit*& e, const QString& field, const QString& name, const QString& caption, int row) {

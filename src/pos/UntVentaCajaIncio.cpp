@@ -4,6 +4,7 @@
 #include "common/Dialogs.h"
 #include "platform/DbControls.h"
 #include "platform/DialogParts.h"
+#include "pos/RegisterHeading.h"
 #include "pos/UntDmVentas.h"
 
 #include <QGridLayout>
@@ -54,14 +55,7 @@ TFrmVentaCajaIncio::TFrmVentaCajaIncio(TDmVentas& dm, QWidget* parent) : QDialog
     t[QStringLiteral("FECHA")] = today();
 
     auto* main = new QVBoxLayout(this);
-    auto* heading = new QGridLayout;
-    LabelCaja = makeTitleLabel(dm_.TCaja.FieldByName(QStringLiteral("NOMBRE")).asString(), this, 1.2);
-    LabelCaja->setObjectName(QStringLiteral("LabelCaja"));
-    LabelCajero = makeTitleLabel(dm_.TCajero.FieldByName(QStringLiteral("NOMBRE")).asString(), this, 1.2);
-    LabelCajero->setObjectName(QStringLiteral("LabelCajero"));
-    heading->addWidget(LabelCaja, 0, 0);
-    heading->addWidget(LabelCajero, 0, 1);
-    main->addLayout(heading);
+    addRegisterHeading(dm_, this, main, LabelCaja, LabelCajero);
 
     auto* form = new QGridLayout;
     EditIncio = new DbEdit(t, QStringLiteral("INCIO"), this);

@@ -1,0 +1,25 @@
+#include "pos/RegisterHeading.h"
+
+#include "platform/DialogParts.h"
+#include "pos/UntDmVentas.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+
+namespace kv {
+
+void addRegisterHeading(TDmVentas& dm, QWidget* parent, QBoxLayout* into, QLabel*& caja, QLabel*& cajero)
+{
+    auto* heading = new QHBoxLayout;
+    caja = makeTitleLabel(dm.TCaja.FieldByName(QStringLiteral("NOMBRE")).asString(), parent, 1.2);
+    caja->setObjectName(QStringLiteral("LabelCaja"));
+    caja->setAccessibleName(QStringLiteral("Caja"));
+    cajero = makeTitleLabel(dm.TCajero.FieldByName(QStringLiteral("NOMBRE")).asString(), parent, 1.2);
+    cajero->setObjectName(QStringLiteral("LabelCajero"));
+    cajero->setAccessibleName(QStringLiteral("Cajero"));
+    heading->addWidget(caja);
+    heading->addWidget(cajero);
+    into->addLayout(heading);
+}
+
+}  // namespace kv

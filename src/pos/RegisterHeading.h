@@ -1,0 +1,14 @@
+#pragma once
+// The heading of the register's windows: the register's name and the signed-on cashier's name,
+// side by side (LabelCaja, LabelCajero).
+class QBoxLayout;
+class QLabel;
+class QWidget;
+
+namespace kv {
+
+class TDmVentas;
+
+void addRegisterHeading(TDmVentas& dm, QWidget* parent, QBoxLayout* into, QLabel*& caja, QLabel*& cajero);
+
+}  // namespace kv
