@@ -559,7 +559,8 @@ const std::vector<TableDef>& posTables()
           "CREATE INDEX IX_POSREMISIONES_FECHA ON POSREMISIONES (FECHA)"}},
         {"POSREMISIONESDETALLE", kPosRemisionesDetalle,
          {"CREATE DESCENDING INDEX IX_POSREMDETALLE_DESC ON POSREMISIONESDETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA)"}},
-        {"POSARQUEO", kPosArqueo, {}},
+        // the cash count and the daily summary read a period's opening amounts
+        {"POSARQUEO", kPosArqueo, {"CREATE INDEX IX_POSARQUEO_FECHA ON POSARQUEO (FECHA)"}},
         // the next expense number is the highest ITEM of the whole table plus one
         {"POSPAGOSCAJA", kPosPagosCaja,
          {"CREATE DESCENDING INDEX IX_POSPAGOSCAJA_ITEM_DESC ON POSPAGOSCAJA (ITEM)",

@@ -18,8 +18,11 @@ QString listingSql(SalesListingGroup group)
                "SELECT H.CONSECUTIVO, H.FECHA, H.CLIENTE, H.TIPODEPAGO, H.TIPODEPAGODES, H.PLAZO, H.ABONO, "
                "C.NOMBRE, D.SUBTOTAL, D.CANTIDAD, P.NOMBRE NOMBREPRODUCTO, T.PREFIJO%1 "
                "FROM POSMOVIMIENTO H "
-               "JOIN POSMOVIMIENTODETALLE D ON D.EMPRESA = H.EMPRESA AND D.DOCUMENTO = H.DOCUMENTO "
-               "AND D.CONSECUTIVO = H.CONSECUTIVO "
+               // The header's side of the join is built, so the engine cannot start from the
+               // lines (all of them) and look their headers up: it takes the period's headers and
+               // reads each one's lines by their key.
+               "JOIN POSMOVIMIENTODETALLE D ON D.EMPRESA = H.EMPRESA || '' AND D.DOCUMENTO = H.DOCUMENTO || '' "
+               "AND D.CONSECUTIVO = H.CONSECUTIVO + 0 "
                "LEFT JOIN PROVEEDORES C ON C.NIT = H.CLIENTE "
                "LEFT JOIN PRODUCTOS P ON P.PRODUCTO = D.PRODUCTO "
                "LEFT JOIN DOCUMENTOS T ON T.DOCUMENTO = H.DOCUMENTO%2 "
