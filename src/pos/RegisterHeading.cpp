@@ -13,10 +13,8 @@ void addRegisterHeading(TDmVentas& dm, QWidget* parent, QBoxLayout* into, QLabel
     auto* heading = new QHBoxLayout;
     caja = makeTitleLabel(dm.TCaja.FieldByName(QStringLiteral("NOMBRE")).asString(), parent, 1.2);
     caja->setObjectName(QStringLiteral("LabelCaja"));
-    caja->setAccessibleName(QStringLiteral("Caja"));
     cajero = makeTitleLabel(dm.TCajero.FieldByName(QStringLiteral("NOMBRE")).asString(), parent, 1.2);
     cajero->setObjectName(QStringLiteral("LabelCajero"));
-    cajero->setAccessibleName(QStringLiteral("Cajero"));
     heading->addWidget(caja);
     heading->addWidget(cajero);
     into->addLayout(heading);

@@ -29,18 +29,25 @@ TFrmVentaCajaCambio::TFrmVentaCajaCambio(TDmVentas& dm, QWidget* parent) : QDial
     setObjectName(QStringLiteral("FrmVentaCajaCambio"));
     setWindowTitle(QStringLiteral("Cambios a  la Factura"));
     setAccessibleName(windowTitle());
-    resize(900, 400);
+    resize(1100, 400);
     auto* main = new QVBoxLayout(this);
     DBGrid1 = new DbGrid(dm_.TFac, this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setAccessibleName(QStringLiteral("Lineas"));
+    // Titles as the sale screen's grid words them; widths in characters.
+    const QStringList titles{QStringLiteral("Linea"),     QStringLiteral("Producto"),   QStringLiteral("Articulo"),
+                             QStringLiteral("Cantidad"),  QStringLiteral("Valor Unidad"), QStringLiteral("%Descuento"),
+                             QStringLiteral("Descuento"), QStringLiteral("% Iva"),      QStringLiteral("Valor Iva"),
+                             QStringLiteral("Valor Articulo")};
+    const int widths[] = {5, 14, 30, 8, 12, 9, 10, 6, 10, 13};
     QVector<GridColumn> columns;
-    for (const QString& f : kFields) {
+    for (int i = 0; i < kFields.size(); ++i) {
+        const QString& f = kFields[i];
         // The line number, the name and the amounts the module computes are shown, not typed.
         const bool readOnly = f == QLatin1String("LINEA") || f == QLatin1String("NombreArticulo") || f == QLatin1String("IVA") ||
                               f == QLatin1String("VALORIVA") || f == QLatin1String("SUBTOTAL") ||
                               f == QLatin1String("VALORDESCUENTO");
-        columns.append({f, QString(), QString(), readOnly, 0});
+        columns.append({f, titles[i], QString(), readOnly, widths[i]});
     }
     DBGrid1->setColumns(columns);
     main->addWidget(DBGrid1);

@@ -2,6 +2,7 @@
 
 #include "common/Dates.h"
 #include "common/Dialogs.h"
+#include "common/Numbers.h"
 #include "platform/DbControls.h"
 #include "platform/DialogParts.h"
 #include "pos/RegisterHeading.h"
@@ -10,6 +11,7 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 namespace kv {
@@ -58,9 +60,9 @@ TFrmVentaCajaIncio::TFrmVentaCajaIncio(TDmVentas& dm, QWidget* parent) : QDialog
     addRegisterHeading(dm_, this, main, LabelCaja, LabelCajero);
 
     auto* form = new QGridLayout;
-    EditIncio = new DbEdit(t, QStringLiteral("INCIO"), this);
+    // A plain box: the amount goes into the row only when Enter confirms it.
+    EditIncio = new QLineEdit(this);
     EditIncio->setObjectName(QStringLiteral("EditIncio"));
-    EditIncio->setDisplayFormat(QStringLiteral("###,###.00"));
     form->addWidget(captionFor(QStringLiteral("Valor Dinero en Caja"), EditIncio, this), 0, 0);
     form->addWidget(EditIncio, 0, 1);
     main->addLayout(form);
@@ -94,13 +96,15 @@ bool TFrmVentaCajaIncio::eventFilter(QObject* o, QEvent* e)
 
 void TFrmVentaCajaIncio::EditIncioEnter()
 {
-    Dataset& t = dm_.Tarqueo;
-    updateRecord(t);
-    if (t[QStringLiteral("INCIO")].isNull() || t[QStringLiteral("INCIO")].asFloat() < 0) {
+    const QString text = EditIncio->text().trimmed();
+    if (!IsNumber(text) || StrToFloat(text) < 0) {
         ShowMessage(QStringLiteral("Digite el dinero con que se inicia la caja: un valor de 0 o más"));
         EditIncio->setFocus();
+        EditIncio->selectAll();
         return;
     }
+    Dataset& t = dm_.Tarqueo;
+    t[QStringLiteral("INCIO")] = StrToFloat(text);
     t.Post();
     accept();
 }

@@ -7,10 +7,10 @@
 #include <QDialog>
 
 class QLabel;
+class QLineEdit;
 
 namespace kv {
 
-class DbEdit;
 class TDmVentas;
 
 class TFrmVentaCajaIncio : public QDialog {
@@ -26,7 +26,7 @@ public:
 
     QLabel* LabelCaja;
     QLabel* LabelCajero;
-    DbEdit* EditIncio;  // "Valor Dinero en Caja"
+    QLineEdit* EditIncio;  // "Valor Dinero en Caja"
     QLabel* LabelFecha;
     QLabel* LabelNumeroCaja;
 
