@@ -37,11 +37,11 @@ const char* const kExpenses =
     "SELECT CAJA, SUM(VALOR) EGRESOS FROM POSPAGOSCAJA WHERE FECHA >= :FECHAI AND FECHA < :FECHAF "
     "AND CAJERO = :CAJERO GROUP BY CAJA";
 
-QMap<double, double> sumsByRegister(Connection& db, const char* sql, const QVariantMap& params)
+QMap<double, double> sumsByRegister(Connection& db, const char* sql, const QString& column, const QVariantMap& params)
 {
     QMap<double, double> sums;
     for (const QVariantMap& r : queryRows(db, QLatin1String(sql), params))
-        sums[r.value(QStringLiteral("CAJA")).toDouble()] += r.values().last().toDouble();
+        sums[r.value(QStringLiteral("CAJA")).toDouble()] += r.value(column).toDouble();
     return sums;
 }
 
@@ -51,8 +51,8 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt4::build(Connection& db, const Cas
 {
     QVariantMap params = periodParams(p);
     params.insert(QStringLiteral("CAJERO"), p.cajero);
-    const QMap<double, double> openings = sumsByRegister(db, kOpenings, params);
-    const QMap<double, double> expenses = sumsByRegister(db, kExpenses, params);
+    const QMap<double, double> openings = sumsByRegister(db, kOpenings, QStringLiteral("INICIO"), params);
+    const QMap<double, double> expenses = sumsByRegister(db, kExpenses, QStringLiteral("EGRESOS"), params);
     params.insert(QStringLiteral("EMPRESA"), p.empresa);
     params.insert(QStringLiteral("DOCUMENTO"), p.documento);
     QList<QVariantMap> rows = queryRows(db, QLatin1String(kDocuments), params);
@@ -71,16 +71,14 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt4::build(Connection& db, const Cas
                                          {{QStringLiteral("C"), p.cajero}})
                                    .toString()
                                    .trimmed();
-        for (double caja : missing) {
-            const QString nombre = db.scalar(QStringLiteral("SELECT NOMBRE FROM POSCAJAS WHERE CAJA = :C"),
-                                             {{QStringLiteral("C"), caja}})
-                                       .toString()
-                                       .trimmed();
+        QMap<double, QString> names;
+        for (const QVariantMap& r : queryRows(db, QStringLiteral("SELECT CAJA, NOMBRE FROM POSCAJAS")))
+            names.insert(r.value(QStringLiteral("CAJA")).toDouble(), r.value(QStringLiteral("NOMBRE")).toString());
+        for (double caja : missing)
             rows.append({{QStringLiteral("CAJA"), caja},
-                         {QStringLiteral("NOMBRECAJA"), nombre},
+                         {QStringLiteral("NOMBRECAJA"), names.value(caja)},
                          {QStringLiteral("VENDEDOR"), p.cajero},
                          {QStringLiteral("NOMBRECAJERO"), cajero}});
-        }
         std::stable_sort(rows.begin(), rows.end(), [](const QVariantMap& a, const QVariantMap& b) {
             return a.value(QStringLiteral("CAJA")).toDouble() < b.value(QStringLiteral("CAJA")).toDouble();
         });
