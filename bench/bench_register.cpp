@@ -88,6 +88,12 @@ struct Register {
         db.open();
         dm = std::make_unique<TDmVentas>(db);
         dm->signOn(kCashier);
+        // The register is open for the day, so the sale screen asks no opening amount.
+        db.exec(QStringLiteral("UPDATE OR INSERT INTO POSARQUEO (CAJA, CAJERO, FECHA, INCIO) VALUES (:CAJA, :CAJERO, :HOY, 0) "
+                               "MATCHING (CAJA, CAJERO, FECHA)"),
+                {{QStringLiteral("CAJA"), dm->TCajero.FieldByName(QStringLiteral("CAJA")).value()},
+                 {QStringLiteral("CAJERO"), kCashier},
+                 {QStringLiteral("HOY"), QDateTime(QDate::currentDate(), QTime(0, 0))}});
         if (!start)
             return;
         screen = std::make_unique<TFrmVentaCajaVp>(*dm);

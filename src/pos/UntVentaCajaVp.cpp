@@ -14,7 +14,13 @@
 #include "platform/ScreenKeys.h"
 #include "pos/UntCondicionesFactura.h"
 #include "pos/UntDmVentas.h"
+#include "pos/DocumentCorrections.h"
+#include "pos/UntVentaCajaArqueo.h"
+#include "pos/UntVentaCajaCambio.h"
+#include "pos/UntVentaCajaEgresos.h"
+#include "pos/UntVentaCajaIncio.h"
 #include "pos/UntVentaOrdenPagoPrn.h"
+#include "pos/UntVentaPermiso.h"
 #include "pos/UntVentasPagoVp.h"
 #include "print/InvoicePrinting.h"
 
@@ -45,7 +51,6 @@ const QColor kYellow(255, 255, 0);
 const QString kCounterCustomer = QStringLiteral("222222222");
 const QString kBadQuantity = QStringLiteral("Cantidad no válida: digite las unidades con números y punto, mayor que 0");
 const QString kBadPrice = QStringLiteral("Precio no válido: digite el valor con números y punto");
-const QString kNotYet = QStringLiteral("Esta función aún no está disponible en esta versión.");
 
 // A whole number the text names, as a product number; nothing for any other text.
 std::optional<int> productNumber(const QString& text)
@@ -188,8 +193,18 @@ void TFrmVentaCajaVp::buildLayout()
     AnulaFacturas1->setObjectName(QStringLiteral("AnulaFacturas1"));
     main->setMenuBar(menu);
     connect(Informes1, &QAction::triggered, this, [this] { guarded([this] { Informes1Click(); }); });
-    for (QAction* later : {ReimprimeFactura1, CambiaFactura1, EgresoCaja1, AnulaFacturas1})
-        connect(later, &QAction::triggered, this, [] { ShowMessage(kNotYet); });
+    // Reprint, change and void work on the document whose number is typed and leave the screen on
+    // the document being sold.
+    connect(ReimprimeFactura1, &QAction::triggered, this,
+            [this] { guarded([this] { ReimprimeFactura(dm_, chosenPaper(), this); }); });
+    connect(CambiaFactura1, &QAction::triggered, this, [this] {
+        guarded([this] {
+            CambiaFactura(dm_, this);
+            showCashier();
+        });
+    });
+    connect(EgresoCaja1, &QAction::triggered, this, [this] { guarded([this] { TFrmVentaCajaEgresos::Abrir(dm_, this); }); });
+    connect(AnulaFacturas1, &QAction::triggered, this, [this] { guarded([this] { AnulaFacturas(dm_, this); }); });
 
     // 1. Heading.
     auto* heading = new QHBoxLayout;
@@ -398,8 +413,9 @@ void TFrmVentaCajaVp::showEvent(QShowEvent* e)
 
 void TFrmVentaCajaVp::FormShow()
 {
-    LabelCaja->setText(dm_.TCaja.FieldByName(QStringLiteral("NOMBRE")).asString());
-    LabelCajero->setText(dm_.TCajero.FieldByName(QStringLiteral("NOMBRE")).asString());
+    // The money put into the drawer, asked once a day of a cashier who takes payment.
+    TFrmVentaCajaIncio::AbrirSiFalta(dm_, this);
+    showCashier();
     // The last document stays on display, with its number and total, until a new one starts.
     dm_.TIniFac.Last();
     toWaiting();
@@ -839,10 +855,12 @@ void TFrmVentaCajaVp::DBGrid1ChangeLine()
 {
     if (dm_.TFac.IsEmpty())
         return;
+    // A cashier who may not change prices needs a supervisor, who stays signed on for the change.
     if (dm_.TCajero.FieldByName(QStringLiteral("CAMBIAPRECIO")).asString() != QLatin1String("S")) {
-        ShowMessage(QStringLiteral("Usted No esta Autorizado para cambiar la línea; la autorización del supervisor "
-                                   "aún no está disponible en esta versión."));
-        return;
+        const bool granted = TFrmVentaPermiso::Pedir(dm_, this);
+        showCashier();
+        if (!granted)
+            return;
     }
     EditCambioCantidad->setText(FloatToStr(dm_.TFac.FieldByName(QStringLiteral("CANTIDAD")).asFloat()));
     EditValorUnidad->setText(FloatToStr(dm_.TFac.FieldByName(QStringLiteral("PRECIOUNIDAD")).asFloat()));
@@ -875,6 +893,11 @@ void TFrmVentaCajaVp::BtnCambioOKClick()
     const QString unidad = dm_.TFac.FieldByName(QStringLiteral("UNIDADMOVIMIENTO")).asString();
     const bool changed = dm_.changeLine({{QStringLiteral("CANTIDAD"), StrToFloat(cantidadText)},
                                          {QStringLiteral("PRECIOUNIDAD"), precio}});
+    // After a supervisor's change a cashier signs in again before selling on.
+    if (supervisorSignedOn(dm_)) {
+        TFrmVentaPermiso1::Devolver(dm_, this);
+        showCashier();
+    }
     EditProducto->setFocus();
     if (changed && precio != antes && producto != 3900)
         writePriceBack(producto, unidad, precio);
@@ -910,7 +933,13 @@ void TFrmVentaCajaVp::Informes1Click()
         ShowMessage(QStringLiteral("Usted No esta Autorizado"));
         return;
     }
-    ShowMessage(kNotYet);
+    TFrmVentaCajaArqueo::Abrir(dm_, this);
+}
+
+void TFrmVentaCajaVp::showCashier()
+{
+    LabelCaja->setText(dm_.TCaja.FieldByName(QStringLiteral("NOMBRE")).asString());
+    LabelCajero->setText(dm_.TCajero.FieldByName(QStringLiteral("NOMBRE")).asString());
 }
 
 // ---------------------------------------------------------------- finishing
@@ -965,15 +994,19 @@ void TFrmVentaCajaVp::TerminarFactura()
     toWaiting();
 }
 
-void TFrmVentaCajaVp::printForCollection()
+InvoicePaper TFrmVentaCajaVp::chosenPaper() const
 {
     static const InvoicePaper papers[] = {InvoicePaper::Roll, InvoicePaper::HalfLetter, InvoicePaper::Letter};
-    const int i = qBound(0, RadioTipoFactura->itemIndex(), 2);
+    return papers[qBound(0, RadioTipoFactura->itemIndex(), 2)];
+}
+
+void TFrmVentaCajaVp::printForCollection()
+{
     printInvoice(dm_.DbPos,
                  {dm_.TIniFac.FieldByName(QStringLiteral("EMPRESA")).asString(),
                   dm_.TIniFac.FieldByName(QStringLiteral("DOCUMENTO")).asString(),
                   dm_.TIniFac.FieldByName(QStringLiteral("CONSECUTIVO")).asInteger()},
-                 invoicePrintFor(InvoiceCaller::MainScreen, papers[i]), this);
+                 invoicePrintFor(InvoiceCaller::MainScreen, chosenPaper()), this);
 }
 
 }  // namespace kv

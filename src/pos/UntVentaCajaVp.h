@@ -27,6 +27,7 @@ namespace kv {
 
 class DbGrid;
 class DbText;
+enum class InvoicePaper;
 class RadioGroup;
 class TDmVentas;
 
@@ -147,6 +148,11 @@ private:
     void changeLinePrice();
     void writePriceBack(int producto, const QString& unidad, double precio);
     void printForCollection();
+    // The paper chosen in "Tipo de Factura".
+    InvoicePaper chosenPaper() const;
+    // The register's and the signed-on cashier's names in the heading (a supervisor's sign-in
+    // changes who that is).
+    void showCashier();
     void showMessagePanel(const QString& text);
     void setYellow(QWidget* w, bool on);
 

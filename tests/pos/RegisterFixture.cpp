@@ -19,6 +19,9 @@ void seedRegister(kv::Connection& db)
     db.exec("UPDATE PRODUCTOS SET CODIGOBARRAS = :B, VALORUNIDAD = 11600 WHERE PRODUCTO = 1", {{"B", kArrozBarcode}});
     db.exec("UPDATE PRODUCTOS SET VALORUNIDAD = 2000 WHERE PRODUCTO = 4");
     db.exec("INSERT INTO SALDOS (EMPRESA, PRODUCTO, SALDO) VALUES ('01', 4, 30)");
+    // Register 1 was opened today, so its sale screen does not ask the opening amount.
+    db.exec("INSERT INTO POSARQUEO (CAJA, CAJERO, FECHA, INCIO) VALUES (1, 11, :HOY, 100000)",
+            {{"HOY", QDateTime(QDate::currentDate(), QTime(0, 0))}});
     t.commit();
 }
 

@@ -18,6 +18,7 @@ namespace kvtest {
 //                       5 JABON: UN at 10,001
 //                       2 VINO: no price row
 // SALDOS                4 TINTO: 30 units
+// POSARQUEO             register 1 opened today with 100,000
 inline constexpr const char* kArrozBarcode = "7701234567890";
 void seedRegister(kv::Connection& db);
 

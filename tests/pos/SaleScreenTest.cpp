@@ -2,6 +2,10 @@
 // of a line (lists, discount steps, asked and open prices), bad input, a database error in the
 // middle of a line, line changes and what they write back into the catalogue.
 #include "RegisterFixture.h"
+#include "pos/UntVentaCajaArqueo.h"
+#include "pos/UntVentaCajaEgresos.h"
+#include "pos/UntVentaCajaIncio.h"
+#include "pos/UntVentaPermiso.h"
 
 #include "platform/DbChoices.h"
 #include "platform/DbControls.h"
@@ -254,15 +258,29 @@ TEST_F(SaleScreenTest, ALineChangeWritesBackOnlyANewPrice)
     EXPECT_EQ(neto(), -2100 + 25000);
 }
 
-TEST_F(SaleScreenTest, ACashierWhoMayNotChangePricesIsToldSo)
+TEST_F(SaleScreenTest, ACashierWhoMayNotChangePricesNeedsASupervisorWhoHandsBackAfterTheChange)
 {
+    db->exec("INSERT INTO POSCAJEROS (CEDULA, NOMBRE, CLAVE, NIVEL, CAJA, COBRA, CAMBIAPRECIO) "
+             "VALUES (44, 'SUPERVISORA', 'S44', 'S', 1, 'S', 'S')");
     startSale();
     ringUp("4");
-    screen->DBGrid1->setFocus();
-    QTest::keyClick(screen->DBGrid1, Qt::Key_Return);
-    EXPECT_FALSE(screen->GroupCambioPrecio->isVisible());
-    ASSERT_EQ(dialogs.texts("message").size(), 1);
-    EXPECT_TRUE(dialogs.texts("message")[0].startsWith("Usted No esta Autorizado"));
+    // A supervisor signs in: the change opens and the heading names her.
+    kvtest::whenShown<TFrmVentaPermiso>([](TFrmVentaPermiso* w) {
+        kvtest::typeInto(w->EditCedula, "44");
+        kvtest::typeInto(w->EditClave, "S44", true);
+    });
+    screen->DBGrid1ChangeLine();  // what Enter or a double click on the line does
+    ASSERT_TRUE(screen->GroupCambioPrecio->isVisible());
+    EXPECT_EQ(screen->LabelCajero->text(), "SUPERVISORA");
+    // After her change the cashier signs in again and sells on.
+    kvtest::whenShown<TFrmVentaPermiso1>([](TFrmVentaPermiso1* w) {
+        kvtest::typeInto(w->EditCedula, "11");
+        kvtest::typeInto(w->EditClave, "1", true);
+    });
+    kvtest::typeInto(screen->EditValorUnidad, "2500", true);
+    EXPECT_EQ(stored("SELECT PRECIOUNIDAD FROM POSMOVIMIENTODETALLE WHERE LINEA = 1"), 2500);
+    EXPECT_EQ(screen->LabelCajero->text(), "CAJERO 11");
+    EXPECT_EQ(dm->TCajero.FieldByName("CEDULA").asFloat(), 11);
 }
 
 TEST_F(SaleScreenTest, TheGridDeletesALineAfterConfirmationAndAddsNone)
@@ -293,15 +311,41 @@ TEST_F(SaleScreenTest, ACustomerThatIsNoNitStartsNoDocument)
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSMOVIMIENTO").toInt(), 0);
 }
 
-TEST_F(SaleScreenTest, TheMenuEntriesOfLaterWorkSaySo)
+TEST_F(SaleScreenTest, TheMenuEntriesOpenTheirWindowsAndLeaveTheSaleInProgress)
 {
-    for (QAction* a : {screen->ReimprimeFactura1, screen->CambiaFactura1, screen->EgresoCaja1, screen->AnulaFacturas1})
-        a->trigger();
-    EXPECT_EQ(dialogs.texts("message"), QStringList(4, "Esta función aún no está disponible en esta versión."));
+    startSale();
+    ringUp("4");
+    const int selling = dm->TIniFac.FieldByName("CONSECUTIVO").asInteger();
+    // Reprint, change and void ask the number first; cancelled, they do nothing.
+    dialogs.inputs = {std::nullopt, std::nullopt};
+    screen->ReimprimeFactura1->trigger();
+    screen->AnulaFacturas1->trigger();
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+    screen->CambiaFactura1->trigger();  // a cashier without CAMBIAPRECIO: nothing at all
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+    kvtest::whenShown<TFrmVentaCajaEgresos>([](TFrmVentaCajaEgresos* w) { w->reject(); });
+    screen->EgresoCaja1->trigger();
+    kvtest::whenShown<TFrmVentaCajaArqueo>([](TFrmVentaCajaArqueo* w) { w->reject(); });
+    screen->Informes1->trigger();
+    EXPECT_EQ(dm->TIniFac.FieldByName("CONSECUTIVO").asInteger(), selling);
     dialogs.clear();
     setCashier("COBRA", "N");
     screen->Informes1->trigger();
     EXPECT_EQ(dialogs.texts("message"), QStringList{"Usted No esta Autorizado"});
+}
+
+TEST_F(SaleScreenTest, OpeningTheScreenAsksTheOpeningAmountOnceADay)
+{
+    screen.reset();
+    db->exec("DELETE FROM POSARQUEO");
+    kvtest::whenShown<TFrmVentaCajaIncio>([](TFrmVentaCajaIncio* w) { kvtest::typeInto(w->EditIncio, "50000", true); });
+    screen = std::make_unique<TFrmVentaCajaVp>(*dm);
+    kvtest::showActive(screen.get());
+    EXPECT_EQ(stored("SELECT SUM(INCIO) FROM POSARQUEO WHERE CAJA = 1"), 50000);
+    screen.reset();
+    screen = std::make_unique<TFrmVentaCajaVp>(*dm);  // the same day: not asked again
+    kvtest::showActive(screen.get());
+    EXPECT_EQ(stored("SELECT COUNT(*) FROM POSARQUEO"), 1);
 }
 
 TEST_F(SaleScreenTest, TheConditionsWindowStoresTermReferenceAndCustomer)
