@@ -111,7 +111,7 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt4::build(Connection& db, const Cas
     Band& sh = vendedor.header().setHeight(4.5);
     sh.addText(2, 0, 12, 4, QStringLiteral("Cajero"));
     sh.addField(14, 0, 18, 4, QStringLiteral("VENDEDOR"), QStringLiteral("###,###."));
-    sh.addField(33, 0, w - 33, 4, QStringLiteral("NOMBRECAJERO"));
+    sh.addField(33, 0, w - 33, 4, QStringLiteral("NOMBRECAJERO")).size(6.5);
 
     rpt->addTotal(QStringLiteral("Cajero"), [isDocument](const RowSource& r) { return isDocument(r) ? documentAmount(r) : 0; }, 1);
     rpt->addTotal(QStringLiteral("Caja"), [isDocument](const RowSource& r) { return isDocument(r) ? documentAmount(r) : 0; }, 0);
@@ -131,9 +131,10 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt4::build(Connection& db, const Cas
         e.band.item(QStringLiteral("Valor")).setText(FormatFloat(kAmount, documentAmount(e.row)));
     };
 
-    Band& sf = vendedor.footer().setHeight(5);
-    sf.addText(2, 0.5, amountX - 2, 4, QString()).named(QStringLiteral("TotalCajero"));
-    sf.addSystem(amountX, 0.5, 24, 4, ValueSource::Total, QStringLiteral("Cajero"))
+    // The seller's name takes the whole line; his total goes under it.
+    Band& sf = vendedor.footer().setHeight(9);
+    sf.addText(2, 0.5, w - 2, 4, QString()).named(QStringLiteral("TotalCajero")).size(6.5);
+    sf.addSystem(amountX, 4.5, 24, 4, ValueSource::Total, QStringLiteral("Cajero"))
         .withPicture(kAmount)
         .named(QStringLiteral("ValorCajero"))
         .right();
