@@ -108,10 +108,10 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt4::build(Connection& db, const Cas
     gh.addField(10, 0.5, 10, 4, QStringLiteral("CAJA")).bold();
     gh.addField(20, 0.5, w - 20, 4, QStringLiteral("NOMBRECAJA")).bold();
     Group& vendedor = rpt->addGroup(QStringLiteral("VENDEDOR"));
-    Band& sh = vendedor.header().setHeight(4.5);
+    Band& sh = vendedor.header().setHeight(8.5);
     sh.addText(2, 0, 12, 4, QStringLiteral("Cajero"));
     sh.addField(14, 0, 18, 4, QStringLiteral("VENDEDOR"), QStringLiteral("###,###."));
-    sh.addField(33, 0, w - 33, 4, QStringLiteral("NOMBRECAJERO")).size(6.5);
+    sh.addField(2, 4, w - 2, 4, QStringLiteral("NOMBRECAJERO")).size(6.5);
 
     rpt->addTotal(QStringLiteral("Cajero"), [isDocument](const RowSource& r) { return isDocument(r) ? documentAmount(r) : 0; }, 1);
     rpt->addTotal(QStringLiteral("Caja"), [isDocument](const RowSource& r) { return isDocument(r) ? documentAmount(r) : 0; }, 0);
