@@ -4,6 +4,9 @@
 #include "common/Dialogs.h"
 #include "data/UntDMGeneral.h"
 #include "platform/DialogParts.h"
+#include "pos/UntVentaCajaArqueoRpt1.h"
+#include "pos/UntVentaCajaArqueoRpt2.h"
+#include "pos/UntVentaCajaArqueoRpt3.h"
 #include "platform/Printing.h"
 
 #include <QComboBox>
@@ -103,8 +106,12 @@ TFrmVentaReportes::TFrmVentaReportes(Connection& pos, Connection& removable, QWi
         b->setEnabled(false);  // until "Conectar..." reaches the removable database
 
     connect(BtnIva, &QPushButton::clicked, this, &TFrmVentaReportes::BtnIvaClick);
-    for (QPushButton* b : {BtnPorCaja, BtnPorCajero, BtnPorCajero2, BtnCierreDiario, BtnExcel, BtnCuadre, BtnConsolidado,
-                           BtnCopiarKorvela, BtnCopiarTerceros, BtnCopiarProductos})
+    connect(BtnPorCaja, &QPushButton::clicked, this, &TFrmVentaReportes::BtnPorCajaClick);
+    connect(BtnPorCajero, &QPushButton::clicked, this, &TFrmVentaReportes::BtnPorCajeroClick);
+    connect(BtnPorCajero2, &QPushButton::clicked, this, &TFrmVentaReportes::BtnPorCajero2Click);
+    // The exports and transfers come with their own screens in a later version.
+    for (QPushButton* b : {BtnCierreDiario, BtnExcel, BtnCuadre, BtnConsolidado, BtnCopiarKorvela, BtnCopiarTerceros,
+                           BtnCopiarProductos})
         connect(b, &QPushButton::clicked, this, &TFrmVentaReportes::notYet);
 
     auto* interfase = new QGroupBox(QStringLiteral("Interfase"), this);
@@ -126,13 +133,43 @@ TFrmVentaReportes::TFrmVentaReportes(Connection& pos, Connection& removable, QWi
 QVariant TFrmVentaReportes::caja() const { return DBLookupComboBox1->currentData(); }
 QVariant TFrmVentaReportes::cajero() const { return DBLookupComboBox2->currentData(); }
 
-QString TFrmVentaReportes::empresa() const
+QString TFrmVentaReportes::parameter(const QString& column) const
 {
     return pos_
-        .scalar(QStringLiteral("SELECT E.EMPRESA FROM POSCAJAS C JOIN POSESQUEMA E ON E.LLAVE = C.EMPRESA WHERE C.CAJA = :C"),
+        .scalar(QStringLiteral("SELECT E.%1 FROM POSCAJAS C JOIN POSESQUEMA E ON E.LLAVE = C.EMPRESA WHERE C.CAJA = :C")
+                    .arg(column),
                 {{QStringLiteral("C"), caja()}})
         .toString()
         .trimmed();
+}
+
+QString TFrmVentaReportes::empresa() const { return parameter(QStringLiteral("EMPRESA")); }
+QString TFrmVentaReportes::documento() const { return parameter(QStringLiteral("DOCUMENTO")); }
+
+CashReportParams TFrmVentaReportes::day() const
+{
+    CashReportParams p;
+    p.first = p.last = DateTimePicker1->date();
+    p.empresa = empresa();
+    p.documento = documento();
+    return p;
+}
+
+// The daily listings of the chosen day, for the company and document type the chosen register
+// sells under, and only that register's or that cashier's documents, as the buttons say.
+void TFrmVentaReportes::BtnPorCajaClick()
+{
+    TFrmVentaCajaArqueoRpt1::Imprimir(pos_, day(), this, {caja().toDouble(), 0});
+}
+
+void TFrmVentaReportes::BtnPorCajeroClick()
+{
+    TFrmVentaCajaArqueoRpt2::Imprimir(pos_, day(), this, {0, cajero().toDouble()});
+}
+
+void TFrmVentaReportes::BtnPorCajero2Click()
+{
+    TFrmVentaCajaArqueoRpt3::Imprimir(pos_, day(), this);
 }
 
 void TFrmVentaReportes::BtnIvaClick()

@@ -4,6 +4,7 @@
 // print preview; the exports and transfers; and "Conectar..." for the removable database the
 // transfers use.
 #include "data/Connection.h"
+#include "pos/CashReports.h"
 
 #include <QDialog>
 
@@ -41,10 +42,14 @@ public:
     // The chosen register (POSCAJAS.CAJA) and cashier (POSCAJEROS.CEDULA); null when none.
     QVariant caja() const;
     QVariant cajero() const;
-    // The company the chosen register sells under: its parameter row's EMPRESA.
+    // The company and document type the chosen register sells under: its parameter row's.
     QString empresa() const;
+    QString documento() const;
 
 public slots:
+    void BtnPorCajaClick();
+    void BtnPorCajeroClick();
+    void BtnPorCajero2Click();
     void BtnIvaClick();
     void BtnConectarClick();
     void Edit1DblClick();
@@ -54,6 +59,9 @@ protected:
 
 private:
     void notYet();
+    QString parameter(const QString& column) const;
+    // The chosen day, with the company and document type of the chosen register.
+    CashReportParams day() const;
     Connection& pos_;
     Connection& removable_;
 };

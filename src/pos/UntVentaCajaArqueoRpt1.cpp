@@ -27,7 +27,8 @@ QString listingSql(SalesListingGroup group)
                "LEFT JOIN PRODUCTOS P ON P.PRODUCTO = D.PRODUCTO "
                "LEFT JOIN DOCUMENTOS T ON T.DOCUMENTO = H.DOCUMENTO%2 "
                "WHERE H.FECHA >= :FECHAI AND H.FECHA < :FECHAF AND H.EMPRESA || '' = :EMPRESA "
-               "AND H.DOCUMENTO || '' = :DOCUMENTO "
+               "AND H.DOCUMENTO || '' = :DOCUMENTO AND (:SOLOCAJA = 0 OR H.CAJA = :SOLOCAJA) "
+               "AND (:SOLOCAJERO = 0 OR H.CAJERO = :SOLOCAJERO) "
                "ORDER BY %3")
         .arg(referrer ? QStringLiteral(", R.NIT ODONTOLOGO, R.NOMBRE NOMBREODONTOLOGO") : QString(),
              referrer ? QStringLiteral(" LEFT JOIN PROVEEDORES R ON R.NIT = C.PADRE") : QString(),
@@ -37,12 +38,15 @@ QString listingSql(SalesListingGroup group)
 
 }  // namespace
 
-std::unique_ptr<Report> salesListing(Connection& db, const CashReportParams& p, SalesListingGroup group)
+std::unique_ptr<Report> salesListing(Connection& db, const CashReportParams& p, SalesListingGroup group,
+                                     const ListingFilter& only)
 {
     const bool referrer = group == SalesListingGroup::Referrer;
     QVariantMap params = periodParams(p);
     params.insert(QStringLiteral("EMPRESA"), p.empresa);
     params.insert(QStringLiteral("DOCUMENTO"), p.documento);
+    params.insert(QStringLiteral("SOLOCAJA"), only.caja);
+    params.insert(QStringLiteral("SOLOCAJERO"), only.cajero);
     const QList<QVariantMap> rows = queryRows(db, listingSql(group), params);
 
     auto rpt = std::make_unique<Report>(referrer ? QStringLiteral("VENTAS DIARIAS POR ODONTOLOGO")
@@ -133,14 +137,14 @@ std::unique_ptr<Report> salesListing(Connection& db, const CashReportParams& p, 
     return rpt;
 }
 
-std::unique_ptr<Report> TFrmVentaCajaArqueoRpt1::build(Connection& db, const CashReportParams& p)
+std::unique_ptr<Report> TFrmVentaCajaArqueoRpt1::build(Connection& db, const CashReportParams& p, const ListingFilter& only)
 {
-    return salesListing(db, p, SalesListingGroup::PaymentType);
+    return salesListing(db, p, SalesListingGroup::PaymentType, only);
 }
 
-void TFrmVentaCajaArqueoRpt1::Imprimir(Connection& db, const CashReportParams& p, QWidget* parent)
+void TFrmVentaCajaArqueoRpt1::Imprimir(Connection& db, const CashReportParams& p, QWidget* parent, const ListingFilter& only)
 {
-    previewReport(*build(db, p), parent);
+    previewReport(*build(db, p, only), parent);
 }
 
 }  // namespace kv

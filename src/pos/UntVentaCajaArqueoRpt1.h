@@ -7,13 +7,21 @@
 
 namespace kv {
 
+// The back office's listings of one register's or one cashier's documents (0: all of them).
+struct ListingFilter {
+    double caja = 0;
+    double cajero = 0;
+};
+
 class TFrmVentaCajaArqueoRpt1 {
 public:
-    static std::unique_ptr<Report> build(Connection& db, const CashReportParams& p);
-    static void Imprimir(Connection& db, const CashReportParams& p, QWidget* parent = nullptr);
+    static std::unique_ptr<Report> build(Connection& db, const CashReportParams& p, const ListingFilter& only = {});
+    static void Imprimir(Connection& db, const CashReportParams& p, QWidget* parent = nullptr,
+                         const ListingFilter& only = {});
 };
 
 enum class SalesListingGroup { PaymentType, Referrer };
-std::unique_ptr<Report> salesListing(Connection& db, const CashReportParams& p, SalesListingGroup group);
+std::unique_ptr<Report> salesListing(Connection& db, const CashReportParams& p, SalesListingGroup group,
+                                     const ListingFilter& only = {});
 
 }  // namespace kv

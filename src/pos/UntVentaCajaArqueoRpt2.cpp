@@ -1,17 +1,15 @@
 #include "pos/UntVentaCajaArqueoRpt2.h"
 
-#include "pos/UntVentaCajaArqueoRpt1.h"
-
 namespace kv {
 
-std::unique_ptr<Report> TFrmVentaCajaArqueoRpt2::build(Connection& db, const CashReportParams& p)
+std::unique_ptr<Report> TFrmVentaCajaArqueoRpt2::build(Connection& db, const CashReportParams& p, const ListingFilter& only)
 {
-    return salesListing(db, p, SalesListingGroup::Referrer);
+    return salesListing(db, p, SalesListingGroup::Referrer, only);
 }
 
-void TFrmVentaCajaArqueoRpt2::Imprimir(Connection& db, const CashReportParams& p, QWidget* parent)
+void TFrmVentaCajaArqueoRpt2::Imprimir(Connection& db, const CashReportParams& p, QWidget* parent, const ListingFilter& only)
 {
-    previewReport(*build(db, p), parent);
+    previewReport(*build(db, p, only), parent);
 }
 
 }  // namespace kv

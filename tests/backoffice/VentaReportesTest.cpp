@@ -2,6 +2,8 @@
 // one of the live databases, and "Iva Generado" prints the chosen days of the chosen register's
 // company.
 #include "backoffice/UntVentaReportes.h"
+#include "pos/UntVentaCajaArqueoRpt1.h"
+#include "pos/UntVentaCajaArqueoRpt2.h"
 #include "support/TestDb.h"
 
 #include <QComboBox>
@@ -87,6 +89,57 @@ TEST_F(VentaReportesTest, IvaGeneradoPrintsTheChosenRegistersCompanyForTheChosen
     QTest::mouseClick(f.BtnIva, Qt::LeftButton);
     qunsetenv("KORVELA_PRINT_TO");
     EXPECT_EQ(QDir(pdfs).entryList({"*.pdf"}).size(), 1);
+}
+
+TEST_F(VentaReportesTest, TheDailyListingsTakeTheChosenRegistersCompanyTypeAndRegisterOrCashier)
+{
+    db->exec("INSERT INTO POSCAJAS (CAJA, NOMBRE, EMPRESA) VALUES (2, 'CAJA DOS', 4)");
+    db->exec("INSERT INTO POSCAJEROS (CEDULA, NOMBRE, CAJA) VALUES (22, 'BETO', 2)");
+    db->exec("INSERT INTO PROVEEDORES (NIT, NOMBRE) VALUES (222222222, 'CLIENTES VARIOS')");
+    db->exec("INSERT INTO PRODUCTOS (CODIGO, GRUPO, SUBGRUPO, PRODUCTO, NOMBRE, UNIDAD) VALUES ('1', '01', 1, 1, 'ARROZ', 'UN')");
+    // Sales of both registers and cashiers on the day, and one of another company.
+    struct S {
+        int n;
+        double caja, cajero;
+        const char* empresa;
+    };
+    for (const S& v : {S{1, 1, 11, "07"}, S{2, 2, 22, "07"}, S{3, 1, 11, "99"}}) {
+        db->exec("INSERT INTO POSMOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO, BODEGA, FECHA, CLIENTE, CAJA, CAJERO, "
+                 "VENDEDOR, NETO, TIPODEPAGO) VALUES (:E, 'POS', :N, 1, :F, 222222222, :C, :K, :K, 1000, 'C')",
+                 {{"E", v.empresa}, {"N", v.n}, {"F", QDateTime(QDate(2026, 3, 5), QTime(9, 0))}, {"C", v.caja}, {"K", v.cajero}});
+        db->exec("INSERT INTO POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA, PRODUCTO, CANTIDAD, SUBTOTAL) "
+                 "VALUES (:E, 'POS', :N, 1, 1, 1, 1000)",
+                 {{"E", v.empresa}, {"N", v.n}});
+    }
+    Connection removable(QStringLiteral("KorvelaZ"));
+    TFrmVentaReportes f(*db, removable);
+    f.DateTimePicker1->setDate(QDate(2026, 3, 5));
+    ASSERT_EQ(f.DBLookupComboBox1->currentText(), "CAJA DOS");  // listed by name
+    EXPECT_EQ(f.documento(), "POS");
+    const QString pdfs = dir.filePath("listings");
+    QDir().mkpath(pdfs);
+    qputenv("KORVELA_PRINT_TO", pdfs.toUtf8());
+    for (QPushButton* b : {f.BtnPorCaja, f.BtnPorCajero, f.BtnPorCajero2})
+        QTest::mouseClick(b, Qt::LeftButton);
+    qunsetenv("KORVELA_PRINT_TO");
+    EXPECT_EQ(QDir(pdfs).entryList({"*.pdf"}).size(), 3);
+    EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.texts().join(" | ").toStdString();
+
+    // By register: only the chosen register's documents of the company; by cashier likewise.
+    CashReportParams p;
+    p.first = p.last = QDate(2026, 3, 5);
+    p.empresa = f.empresa();
+    p.documento = f.documento();
+    auto documents = [](const Document& d) {
+        QStringList found;
+        for (const QString& t : d.texts())
+            if (t.contains("ARROZ"))
+                found << t;
+        return found.size();
+    };
+    EXPECT_EQ(documents(TFrmVentaCajaArqueoRpt1::build(*db, p)->render()), 2);          // both registers of company 07
+    EXPECT_EQ(documents(TFrmVentaCajaArqueoRpt1::build(*db, p, {2, 0})->render()), 1);  // register 2 only
+    EXPECT_EQ(documents(TFrmVentaCajaArqueoRpt2::build(*db, p, {0, 11})->render()), 1); // cashier 11 only
 }
 
 }  // namespace
