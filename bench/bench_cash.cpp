@@ -81,8 +81,8 @@ BENCHMARK(BM_CashCount)->Unit(benchmark::kMillisecond);
 void BM_DailyReports(benchmark::State& state)
 {
     switch (state.range(0)) {
-    case 1: layOut(state, &TFrmVentaCajaArqueoRpt1::build); break;
-    case 2: layOut(state, &TFrmVentaCajaArqueoRpt2::build); break;
+    case 1: layOut(state, [](Connection& db, const CashReportParams& p) { return TFrmVentaCajaArqueoRpt1::build(db, p); }); break;
+    case 2: layOut(state, [](Connection& db, const CashReportParams& p) { return TFrmVentaCajaArqueoRpt2::build(db, p); }); break;
     case 3: layOut(state, &TFrmVentaCajaArqueoRpt3::build); break;
     default: layOut(state, &TFrmVentaCajaArqueoRpt5::build); break;
     }
