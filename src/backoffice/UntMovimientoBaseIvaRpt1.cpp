@@ -95,7 +95,8 @@ TFrmMovimientoBaseIvaRpt1::TFrmMovimientoBaseIvaRpt1(Connection& db) : db(db), r
     rpt.setSource(rows_);
 }
 
-void TFrmMovimientoBaseIvaRpt1::open(const QString& empresa, const QDate& desde, const QDate& hasta)
+bool TFrmMovimientoBaseIvaRpt1::open(const QString& empresa, const QDate& desde, const QDate& hasta,
+                                     const std::function<bool(int)>& progress)
 {
     const QVariantMap params{{QStringLiteral("EMPRESA"), empresa},
                              {QStringLiteral("DESDE"), QDateTime(desde, QTime(0, 0))},
@@ -128,6 +129,8 @@ void TFrmMovimientoBaseIvaRpt1::open(const QString& empresa, const QDate& desde,
             row.insert(QStringLiteral("EXENTO"), base);
         }
         rows << row;
+        if (progress && rows.size() % 500 == 0 && !progress(int(rows.size())))
+            return false;
     }
     rows_.setRows(rows);
 
@@ -136,6 +139,7 @@ void TFrmMovimientoBaseIvaRpt1::open(const QString& empresa, const QDate& desde,
     head.item(QStringLiteral("Periodo"))
         .setText(QStringLiteral("Periodo : %1 Hasta %2")
                      .arg(FormatDateTime(QStringLiteral("dd/mm/yyyy"), desde), FormatDateTime(QStringLiteral("dd/mm/yyyy"), hasta)));
+    return true;
 }
 
 }  // namespace kv

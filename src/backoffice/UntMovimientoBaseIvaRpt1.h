@@ -8,6 +8,7 @@
 #include "report/RowSource.h"
 
 #include <QDate>
+#include <functional>
 
 namespace kv {
 
@@ -19,8 +20,11 @@ public:
     TFrmMovimientoBaseIvaRpt1(const TFrmMovimientoBaseIvaRpt1&) = delete;
     TFrmMovimientoBaseIvaRpt1& operator=(const TFrmMovimientoBaseIvaRpt1&) = delete;
 
-    // Reads the sales of the company from the first day to the last, both whole.
-    void open(const QString& empresa, const QDate& desde, const QDate& hasta);
+    // Reads the sales of the company from the first day to the last, both whole. progress(rows)
+    // is told now and then while a long period is read; answering false stops the reading, and
+    // open() then returns false.
+    bool open(const QString& empresa, const QDate& desde, const QDate& hasta,
+              const std::function<bool(int)>& progress = {});
     Document render() { return rpt.render(); }
 
     // The rates with a pair of columns of their own, in the order printed.

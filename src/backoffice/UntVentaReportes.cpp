@@ -19,7 +19,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QCoreApplication>
 #include <QSqlQuery>
 #include <QVBoxLayout>
 
@@ -178,8 +180,20 @@ void TFrmVentaReportes::BtnIvaClick()
         ShowMessage(QStringLiteral("La fecha final es anterior a la inicial."));
         return;
     }
+    // A period of months is thousands of rows: the reading shows how far it got and can be stopped.
+    QProgressDialog progress(QStringLiteral("Leyendo las ventas del periodo ..."), QStringLiteral("&Cancelar"), 0, 0, this);
+    progress.setObjectName(QStringLiteral("Progreso"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
     TFrmMovimientoBaseIvaRpt1 rpt(pos_);
-    rpt.open(empresa(), DateTimePicker1->date(), DateTimePicker2->date());
+    const bool read = rpt.open(empresa(), DateTimePicker1->date(), DateTimePicker2->date(), [&](int rows) {
+        progress.setLabelText(QStringLiteral("Leyendo las ventas del periodo: %1 filas ...").arg(rows));
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    });
+    progress.reset();
+    if (!read)
+        return;  // stopped by the user: nothing to show
     preview(rpt.render(), this);
 }
 

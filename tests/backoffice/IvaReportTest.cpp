@@ -1,6 +1,7 @@
 // "Iva Generado": one row per invoice and rate, every rate's tax reported (19 % and unlisted rates
 // included), bases net of every tax and the discount, and totals that add what their columns show.
 #include "backoffice/UntMovimientoBaseIvaRpt1.h"
+#include "data/BulkInsert.h"
 #include "report/Painter.h"
 #include "support/TestDb.h"
 
@@ -88,6 +89,34 @@ TEST_F(IvaReportTest, ADayWithoutSalesPrintsTheHeadingAndZeros)
 {
     EXPECT_EQ(body(), (QStringList{"Total .00 .00 .00 .00 .00 .00 .00 .00 .00 .00 .00 .00 .00 .00"}));
     EXPECT_EQ(heading.value(0), "LA CANDELARIA");
+}
+
+TEST_F(IvaReportTest, ALongPeriodTellsHowFarTheReadingGotAndCanBeStopped)
+{
+    {
+        Transaction t(*db);
+        BulkInsert h(*db, "POSMOVIMIENTO", {"EMPRESA", "DOCUMENTO", "CONSECUTIVO", "BODEGA", "FECHA"});
+        BulkInsert d(*db, "POSMOVIMIENTODETALLE", {"EMPRESA", "DOCUMENTO", "CONSECUTIVO", "LINEA", "PRODUCTO", "IVA",
+                                                   "SUBTOTAL", "VALORIVA"});
+        for (int n = 1; n <= 1200; ++n) {
+            h.add({"01", "POS", n, 1, QDateTime(kDay.addDays(-(n % 30)), QTime(10, 0))});
+            d.add({"01", "POS", n, 1, 1, 19.0, 1190.0, 190.0});
+        }
+        t.commit();
+    }
+    TFrmMovimientoBaseIvaRpt1 rpt(*db);
+    QList<int> told;
+    EXPECT_FALSE(rpt.open("01", kDay.addDays(-30), kDay, [&](int rows) {
+        told << rows;
+        return false;
+    }));
+    EXPECT_EQ(told, QList<int>{500});
+    told.clear();
+    EXPECT_TRUE(rpt.open("01", kDay.addDays(-30), kDay, [&](int rows) {
+        told << rows;
+        return true;
+    }));
+    EXPECT_EQ(told, (QList<int>{500, 1000}));
 }
 
 }  // namespace
