@@ -2,7 +2,7 @@
 
 #include "common/Numbers.h"
 #include "platform/Printing.h"
-#include "report/Report.h"
+#include "print/RollTicket.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -30,27 +30,14 @@ std::optional<Document> TFrmVentaOrdenPagoPrn::Render(Connection& db, const Sale
                                           QLatin1Char('-') + row.value(QStringLiteral("DV")).toString().trimmed() +
                                           QStringLiteral("  ") + row.value(QStringLiteral("NOMBRE")).toString().trimmed();
 
-    Report r(QStringLiteral("ORDEN PAGO"));
-    PageSetup& page = r.page();
-    page = PageSetup::rollPaper(73, 100);
-    page.top = page.bottom = 5;
-    page.left = page.right = 2;
-    const double w = page.printableWidth();
-
-    Band& title = r.titleBand().setHeight(26);
-    title.addText(0, 0, w, 6, QStringLiteral("ORDEN PAGO")).bold().size(12).centre();
-    title.addText(0, 7, 25, 5, QStringLiteral("Factura No."));
-    title.addField(25, 7, w - 25, 5, QStringLiteral("CONSECUTIVO")).bold();
-    title.addField(0, 13, w, 5, QStringLiteral("LINEACLIENTE"));
-    title.addField(0, 19, w, 5, QStringLiteral("FECHA")).withDatePicture(QStringLiteral(" dd, mmm, yyyy, \" - \" hh:mm AM/PM"));
-    r.detail().setHeight(0);
-    Band& summary = r.summary().setHeight(12);
-    summary.addText(0, 0, 30, 6, QStringLiteral("VALOR FACTURA")).bold();
-    summary.addField(30, 0, w - 30, 6, QStringLiteral("NETO"), QStringLiteral("###,###.00.")).bold().right();
-    summary.addText(0, 6, 4, 5, QStringLiteral("."));
-    // One row: the title reads the document, the summary its total; the detail prints nothing.
-    r.setRows({row});
-    return r.render();
+    RollTicket t;
+    t.title = QStringLiteral("ORDEN PAGO");
+    t.numberCaption = QStringLiteral("Factura No.");
+    t.numberField = QStringLiteral("CONSECUTIVO");
+    t.textField = QStringLiteral("LINEACLIENTE");
+    t.amountCaption = QStringLiteral("VALOR FACTURA");
+    t.amountField = QStringLiteral("NETO");
+    return renderRollTicket(t, row);
 }
 
 bool TFrmVentaOrdenPagoPrn::Imprimir(Connection& db, const SaleDocumentKey& key)

@@ -1,0 +1,25 @@
+#pragma once
+// The small tickets of the receipt roll (73 mm): the payment order a seller hands the customer
+// and the receipt of cash paid out. A bold title, a numbered line, one line of text, the date and
+// time, and an amount, read from one row.
+#include "report/Report.h"
+
+#include <QVariantMap>
+
+namespace kv {
+
+struct RollTicket {
+    QString title;          // "ORDEN PAGO"
+    QString numberCaption;  // "Factura No."
+    double numberCaptionWidth = 25;
+    QString numberField;    // "CONSECUTIVO"
+    QString textField;      // one line under the number
+    bool textCentredWrapped = false;
+    QString amountCaption;  // "VALOR FACTURA"
+    QString amountField;    // "NETO"
+};
+
+// The ticket laid out for the row; items are named after their fields.
+Document renderRollTicket(const RollTicket& t, const QVariantMap& row);
+
+}  // namespace kv
