@@ -7,6 +7,7 @@
 //  - BM_GridFirstScreenful: a products grid opened and its first screenful painted. Target: under
 //    50 ms, memory independent of the table's size (one page is held, not the table).
 // KV_BENCH_DIR keeps the generated database between runs (it takes a couple of minutes to make).
+#include "bench/support/GuiBenchMain.h"
 #include "bench/support/GeneratedDatabase.h"
 #include "data/BenchData.h"
 #include "data/Dataset.h"
@@ -117,13 +118,4 @@ BENCHMARK(BM_GridFirstScreenful)->Unit(benchmark::kMillisecond)->Repetitions(5)-
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return kvbench::runGuiBenchmarks(argc, argv); }

@@ -8,6 +8,7 @@
 //  - BM_ProductsSearchSwitch: a keystroke in the other box than the last, which also changes
 //    the grid's order (number <-> name).
 // KV_BENCH_DIR keeps the generated database between runs (it takes a few minutes to make).
+#include "bench/support/GuiBenchMain.h"
 #include "catalog/UntProductos.h"
 #include "common/Dialogs.h"
 #include "bench/support/GeneratedDatabase.h"
@@ -130,16 +131,4 @@ BENCHMARK(BM_ProductsSearchSwitch)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ScriptedDialogs quiet;  // a benchmark has nobody to answer
-    installDialogs(&quiet);
-    benchmark::Initialize(&argc, argv);
-    database();  // made (or found) before any timing starts
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return kvbench::runGuiBenchmarks(argc, argv); }

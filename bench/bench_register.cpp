@@ -10,6 +10,7 @@
 //    and its stock balance with today's sales, under 5 ms.
 //  - BM_OpenSaleScreen: the screen created, shown on the last document and closed, under 300 ms.
 // KV_BENCH_DIR keeps the generated databases between runs (they take minutes to make).
+#include "bench/support/GuiBenchMain.h"
 #include "bench/support/GeneratedDatabase.h"
 #include "data/BenchData.h"
 #include "pos/UntDmVentas.h"
@@ -180,15 +181,4 @@ BENCHMARK(BM_OpenSaleScreen)->Unit(benchmark::kMillisecond)->Repetitions(3)->Rep
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return kvbench::runGuiBenchmarks(argc, argv); }

@@ -7,6 +7,7 @@
 //    2 TELEFONO, 3 CIUDAD). Target: under 30 ms.
 //  - BM_StockBalance: the stock balance of a product, as the searches show it. Target: under 5 ms.
 // KV_BENCH_DIR keeps the generated database between runs (it takes a few minutes to make).
+#include "bench/support/GuiBenchMain.h"
 #include "catalog/StockBalance.h"
 #include "catalog/UntBuscarProducto.h"
 #include "catalog/UntBuscarProductoAlf.h"
@@ -149,17 +150,4 @@ BENCHMARK(BM_StockBalance)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    // The searches report refused text through the dialogs; a benchmark has nobody to answer.
-    ScriptedDialogs quiet;
-    installDialogs(&quiet);
-    benchmark::Initialize(&argc, argv);
-    database();  // made (or found) before any timing starts
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return kvbench::runGuiBenchmarks(argc, argv); }

@@ -1,7 +1,7 @@
 #pragma once
-// main() of the benchmark programs that lay out or paint documents: fonts need a GUI application
-// object, offscreen unless the caller chose a platform.
-#include <QGuiApplication>
+// main() of the benchmark programs that show screens or lay out documents: widgets and fonts need
+// an application object, offscreen unless the caller chose a platform.
+#include <QApplication>
 #include <benchmark/benchmark.h>
 
 namespace kvbench {
@@ -10,8 +10,10 @@ inline int runGuiBenchmarks(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
