@@ -169,11 +169,29 @@ void TFrmVenta::storeChosenDocument()
     dm_.Parametros.Post();
 }
 
+namespace {
+QHash<QString, SaleScreenOpener>& saleScreens()
+{
+    static QHash<QString, SaleScreenOpener> screens;
+    return screens;
+}
+}  // namespace
+
+void registerSaleScreen(const QString& nivel, SaleScreenOpener opener)
+{
+    saleScreens().insert(nivel, std::move(opener));
+}
+
 void openSaleScreenForLevel(TDmVentas& dm, const QString& nivel, QWidget* parent)
 {
     if (nivel == QLatin1String("V") || nivel == QLatin1String("1")) {
         TFrmVentaCajaVp screen(dm, parent);
         screen.exec();
+        return;
+    }
+    const auto registered = saleScreens().constFind(nivel);
+    if (registered != saleScreens().constEnd()) {
+        (*registered)(dm, parent);
         return;
     }
     static const QHash<QString, QString> notYet = {{QStringLiteral("R"), QStringLiteral("Caja Dos")},

@@ -51,9 +51,14 @@ private:
     bool filling_ = false;
 };
 
-// Opens the sale screen of a cashier level ("V", "1": the main register; the levels whose screens
-// are not built yet say so; "S", "J" and anything else open nothing).
+// Opens the sale screen of a cashier level ("V", "1": the main register; the other registers' screens
+// live in later folders and register themselves with registerSaleScreen at start-up; a level with
+// no screen yet says so; "S", "J" and anything else open nothing).
 void openSaleScreenForLevel(TDmVentas& dm, const QString& nivel, QWidget* parent);
+
+// The screen a cashier level opens, modal, returning when it closes.
+using SaleScreenOpener = std::function<void(TDmVentas& dm, QWidget* parent)>;
+void registerSaleScreen(const QString& nivel, SaleScreenOpener opener);
 
 // Program 10 of the module tree.
 void registerPosPrograms();
