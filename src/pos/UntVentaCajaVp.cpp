@@ -76,8 +76,8 @@ std::optional<double> askPrice(const QString& caption, const QString& prompt)
     return StrToFloat(*typed);
 }
 
-// A row looked for by a column; when it is not among the rows the cursor holds, the cursor is read
-// again once, for a row added since by another window or register.
+}  // namespace
+
 bool locateFresh(Dataset& ds, const QString& field, const QVariant& value)
 {
     if (ds.Locate(field, value))
@@ -86,7 +86,18 @@ bool locateFresh(Dataset& ds, const QString& field, const QVariant& value)
     return ds.Locate(field, value);
 }
 
-}  // namespace
+bool acceptCustomer(TDmVentas& dm, const QString& typed, QWidget* parent,
+                    const std::function<void(const QString&)>& status)
+{
+    if (findCustomer(dm, typed))
+        return true;
+    status(QStringLiteral("Entre Nit o Cedula Correcto"));
+    TFrmCrearClientes::CrearCliente(dm.DbPos, typed, parent);
+    if (findCustomer(dm, typed))
+        return true;
+    ShowMessage(QStringLiteral("Cliente no Existe"));
+    return false;
+}
 
 bool findCustomer(TDmVentas& dm, const QString& typed)
 {
@@ -568,14 +579,9 @@ void TFrmVentaCajaVp::EditClienteEnter()
 {
     showMessagePanel(QStringLiteral("Ventas"));
     const QString typed = EditCliente->text().trimmed();
-    if (!findCustomer(dm_, typed)) {
-        showMessagePanel(QStringLiteral("Entre Nit o Cedula Correcto"));
-        TFrmCrearClientes::CrearCliente(dm_.DbPos, typed, this);
-        if (!findCustomer(dm_, typed)) {
-            ShowMessage(QStringLiteral("Cliente no Existe"));
-            EditCliente->setFocus();
-            return;
-        }
+    if (!acceptCustomer(dm_, typed, this, [this](const QString& t) { showMessagePanel(t); })) {
+        EditCliente->setFocus();
+        return;
     }
     ClienteActual = StrToFloat(typed);
     dm_.startDocument();

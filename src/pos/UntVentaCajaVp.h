@@ -16,6 +16,8 @@
 #include <QDialog>
 #include <QGroupBox>
 
+#include <functional>
+
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -40,6 +42,16 @@ extern bool PagoCancelado;       // set by the payment window when the cashier d
 // on file. A customer created since the cursor was read (by the quick customer window, by another
 // register) is found too.
 bool findCustomer(TDmVentas& dm, const QString& typed);
+
+// The customer a sale screen starts a document for: found by the NIT typed, or else created in the
+// quick customer window (`status` shows "Entre Nit o Cedula Correcto" first). When there is still
+// none, "Cliente no Existe" is shown and false returned: no document may be started.
+bool acceptCustomer(TDmVentas& dm, const QString& typed, QWidget* parent,
+                    const std::function<void(const QString&)>& status);
+
+// A row looked for by a column; when it is not among the rows the cursor holds, the cursor is read
+// again once, for a row added since by another window or register.
+bool locateFresh(Dataset& ds, const QString& field, const QVariant& value);
 
 // "Forma de Empaque a Vender": the packings of the product being added, one radio item each. The
 // group itself holds the focus: arrows move the choice, an item's underlined letter chooses it.
