@@ -86,6 +86,43 @@ bool locateFresh(Dataset& ds, const QString& field, const QVariant& value)
     return ds.Locate(field, value);
 }
 
+bool findProductByCode(TDmVentas& dm, const QString& code)
+{
+    const QString text = code.trimmed();
+    if (text.isEmpty())
+        return false;
+    // One keyed read for the barcode and one for the number, whatever the cursor holds; the
+    // cursor then goes to the product found.
+    QVariant producto = dm.DbPos.scalar(QStringLiteral("SELECT FIRST 1 PRODUCTO FROM PRODUCTOS WHERE CODIGOBARRAS = :C"),
+                                         {{QStringLiteral("C"), text}});
+    if (producto.isNull()) {
+        const std::optional<int> n = productNumber(text);
+        if (!n)
+            return false;
+        producto = dm.DbPos.scalar(QStringLiteral("SELECT PRODUCTO FROM PRODUCTOS WHERE PRODUCTO = :P"),
+                                    {{QStringLiteral("P"), *n}});
+        if (producto.isNull())
+            return false;
+    }
+    return locateFresh(dm.TProductos, QStringLiteral("PRODUCTO"), producto);
+}
+
+std::optional<double> quantityTyped(const QString& text)
+{
+    const QString qty = text.trimmed();
+    if (!IsNumber(qty) || StrToFloat(qty) <= 0) {
+        ShowMessage(kBadQuantity);
+        return std::nullopt;
+    }
+    return StrToFloat(qty);
+}
+
+bool notAQuantityKey(const QKeyEvent* k)
+{
+    const QString t = k->text();
+    return !t.isEmpty() && t[0].isPrint() && !QStringLiteral("0123456789.").contains(t);
+}
+
 bool acceptCustomer(TDmVentas& dm, const QString& typed, QWidget* parent,
                     const std::function<void(const QString&)>& status)
 {
@@ -346,7 +383,7 @@ void TFrmVentaCajaVp::buildLayout()
         if (!DBGrid1->hasFocus() || dm_.TFac.IsEmpty())
             return;
         guarded([this] {
-            if (findProductByCode(dm_.TFac.FieldByName(QStringLiteral("BUSCADOR")).asString()))
+            if (findProductByCode(dm_, dm_.TFac.FieldByName(QStringLiteral("BUSCADOR")).asString()))
                 showMessagePanel(dm_.TProductos.FieldByName(QStringLiteral("NOMBRE")).asString());
         });
     });
@@ -530,10 +567,7 @@ bool TFrmVentaCajaVp::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         // Only digits and the point; editing keys pass.
-        const QString t = k->text();
-        if (!t.isEmpty() && t[0].isPrint() && !QStringLiteral("0123456789.").contains(t))
-            return true;
-        return false;
+        return notAQuantityKey(k);
     }
     // Enter on the grid itself; the Enter that closes a cell's editor also travels up to the grid.
     if (w == DBGrid1 && isEnter(k) && QApplication::focusWidget() == DBGrid1 && !dm_.TFac.isEditing()) {
@@ -607,27 +641,6 @@ void TFrmVentaCajaVp::EditClienteSearch()
 
 // ---------------------------------------------------------------- products and packings
 
-bool TFrmVentaCajaVp::findProductByCode(const QString& code)
-{
-    const QString text = code.trimmed();
-    if (text.isEmpty())
-        return false;
-    // One keyed read for the barcode and one for the number, whatever the cursor holds; the
-    // cursor then goes to the product found.
-    QVariant producto = dm_.DbPos.scalar(QStringLiteral("SELECT FIRST 1 PRODUCTO FROM PRODUCTOS WHERE CODIGOBARRAS = :C"),
-                                         {{QStringLiteral("C"), text}});
-    if (producto.isNull()) {
-        const std::optional<int> n = productNumber(text);
-        if (!n)
-            return false;
-        producto = dm_.DbPos.scalar(QStringLiteral("SELECT PRODUCTO FROM PRODUCTOS WHERE PRODUCTO = :P"),
-                                    {{QStringLiteral("P"), *n}});
-        if (producto.isNull())
-            return false;
-    }
-    return locateFresh(dm_.TProductos, QStringLiteral("PRODUCTO"), producto);
-}
-
 void TFrmVentaCajaVp::EditProductoSearch()
 {
     TFrmBuscarProductoAlf dlg(dm_.DbPos, this);
@@ -664,7 +677,7 @@ void TFrmVentaCajaVp::clearPackings()
 
 void TFrmVentaCajaVp::listPackings()
 {
-    if (!findProductByCode(EditProducto->text())) {
+    if (!findProductByCode(dm_, EditProducto->text())) {
         // Whatever was typed (letters, "12a", a number no product has) is said plainly.
         const QString typed = EditProducto->text();
         clearPackings();
@@ -739,14 +752,13 @@ void TFrmVentaCajaVp::addLine(const QString& quantityText)
 {
     // The quantity is checked before anything is asked or stored, so a wrong one changes nothing
     // and the cashier corrects it where he typed it.
-    const QString qty = quantityText.trimmed();
-    if (!IsNumber(qty) || StrToFloat(qty) <= 0) {
-        ShowMessage(kBadQuantity);
+    const std::optional<double> typedQuantity = quantityTyped(quantityText);
+    if (!typedQuantity) {
         EditCantidad->setFocus();
         EditCantidad->selectAll();
         return;
     }
-    const double cantidad = StrToFloat(qty);
+    const double cantidad = *typedQuantity;
 
     struct Routine {
         TFrmVentaCajaVp& s;
@@ -769,7 +781,7 @@ void TFrmVentaCajaVp::addLine(const QString& quantityText)
     // 2. The product. Without a packing listed (a product that has none) it is the one the code
     // box names.
     if (item < 0) {
-        if (!findProductByCode(EditProducto->text())) {
+        if (!findProductByCode(dm_, EditProducto->text())) {
             ShowMessage(QStringLiteral("No existe el Producto") + EditProducto->text());
             return;
         }

@@ -17,8 +17,10 @@
 #include <QGroupBox>
 
 #include <functional>
+#include <optional>
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -48,6 +50,16 @@ bool findCustomer(TDmVentas& dm, const QString& typed);
 // none, "Cliente no Existe" is shown and false returned: no document may be started.
 bool acceptCustomer(TDmVentas& dm, const QString& typed, QWidget* parent,
                     const std::function<void(const QString&)>& status);
+
+// Puts the module's product cursor on the product the text names: barcode first, then number.
+// Text that is neither names no product.
+bool findProductByCode(TDmVentas& dm, const QString& code);
+
+// The quantity typed for a new line: a number greater than 0 written with digits and the point.
+// Anything else is refused with a message and gives nothing.
+std::optional<double> quantityTyped(const QString& text);
+// For a quantity box's key filter: a printable key other than a digit or the point.
+bool notAQuantityKey(const QKeyEvent* k);
 
 // A row looked for by a column; when it is not among the rows the cursor holds, the cursor is read
 // again once, for a row added since by another window or register.
@@ -146,9 +158,6 @@ protected:
 private:
     void FormShow();
     void buildLayout();
-    // Finds the product by the text: barcode first, then number. Text that is neither names no
-    // product.
-    bool findProductByCode(const QString& code);
     void listPackings();
     void clearPackings();
     void refreshStock(int producto);

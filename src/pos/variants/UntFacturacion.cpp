@@ -16,6 +16,7 @@
 #include "pos/UntVentaCajaArqueo.h"
 #include "pos/UntVentaCajaVp.h"
 #include "pos/UntVentasPagoVp.h"
+#include "pos/variants/DocumentLookup.h"
 #include "pos/variants/UntFacturacionVp.h"
 #include "pos/variants/UntFacturacionVpRpt.h"
 
@@ -32,37 +33,11 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include <optional>
 
 namespace kv {
 
 namespace {
 const QString kFacturaNoExiste = QStringLiteral("Factura No Existe");
-
-// Whether the document with that number under the parameter row in force is closed; nothing when
-// there is no such document.
-std::optional<bool> documentClosed(TDmVentas& dm, int numero)
-{
-    QSqlQuery q = dm.DbPos.exec(QStringLiteral("SELECT STATUS FROM POSMOVIMIENTO WHERE EMPRESA = :EMPRESA AND DOCUMENTO = "
-                                               ":DOCUMENTO AND CONSECUTIVO = :CONSECUTIVO"),
-                                {{QStringLiteral("EMPRESA"), dm.Parametros.FieldByName(QStringLiteral("EMPRESA")).value()},
-                                 {QStringLiteral("DOCUMENTO"), dm.Parametros.FieldByName(QStringLiteral("DOCUMENTO")).value()},
-                                 {QStringLiteral("CONSECUTIVO"), numero}});
-    if (!dm.DbPos.next(q))
-        return std::nullopt;
-    return q.value(0).toString().trimmed() == QLatin1String("I");
-}
-
-// Puts the module on a document, also one another station started after its cursor was read.
-bool openFresh(TDmVentas& dm, int numero)
-{
-    const QVariant empresa = dm.Parametros.FieldByName(QStringLiteral("EMPRESA")).value();
-    const QVariant documento = dm.Parametros.FieldByName(QStringLiteral("DOCUMENTO")).value();
-    if (dm.openDocument(empresa, documento, numero))
-        return true;
-    dm.TIniFac.Refresh();
-    return dm.openDocument(empresa, documento, numero);
-}
 }  // namespace
 
 TFrmFacturacion::TFrmFacturacion(TDmVentas& dm, QWidget* parent)
@@ -364,7 +339,7 @@ bool TFrmFacturacion::moveTable(const QVariant& from, int to)
 void TFrmFacturacion::showTable()
 {
     const int pedido = openDocumentOfTable();
-    if (pedido > 0 && openFresh(dm_, pedido)) {
+    if (pedido > 0 && openDocumentFresh(dm_, pedido)) {
         dm_.TFac.Refresh();
         showDocument(true);
         BtnMas->setFocus();
