@@ -404,7 +404,8 @@ QString TDmVentas::closeWithPayment(const QVariant& cajero)
     if (!TIniFac.active() || TIniFac.IsEmpty())
         throw DbError(QStringLiteral("No hay un documento en curso"));
     QVariantMap values = documentKey();
-    for (const char* f : {"TIPODEPAGO", "TIPODEPAGODES", "ABONO", "PAGO", "PROPINA", "VALORPROPINA", "DESCUENTO"})
+    for (const char* f : {"TIPODEPAGO", "TIPODEPAGODES", "ABONO", "PAGO", "PROPINA", "VALORPROPINA", "DESCUENTO",
+                          "MONEDA", "TASA", "VALOROTRAMONEDA"})
         values.insert(QLatin1String(f), TIniFac[QLatin1String(f)].value());
     values.insert(QStringLiteral("CAJERO"), cajero);
     int closed = 0;
@@ -418,7 +419,8 @@ QString TDmVentas::closeWithPayment(const QVariant& cajero)
     runSaleOperation(false, [&] {
         closed = DbPos.exec(QStringLiteral("UPDATE POSMOVIMIENTO SET TIPODEPAGO = :TIPODEPAGO, TIPODEPAGODES = "
                                            ":TIPODEPAGODES, ABONO = :ABONO, PAGO = :PAGO, PROPINA = :PROPINA, "
-                                           "VALORPROPINA = :VALORPROPINA, DESCUENTO = :DESCUENTO, STATUS = 'I', "
+                                           "VALORPROPINA = :VALORPROPINA, DESCUENTO = :DESCUENTO, MONEDA = :MONEDA, "
+                                           "TASA = :TASA, VALOROTRAMONEDA = :VALOROTRAMONEDA, STATUS = 'I', "
                                            "CAJERO = :CAJERO WHERE EMPRESA = :EMPRESA AND DOCUMENTO = :DOCUMENTO AND "
                                            "CONSECUTIVO = :CONSECUTIVO AND STATUS IS DISTINCT FROM 'I'"),
                              values)
