@@ -13,7 +13,7 @@
 #include "pos/UntVentaCajaCambio.h"
 #include "pos/UntVentaCajaEgresos.h"
 #include "pos/UntVentaCajaVp.h"
-#include "pos/variants/CajaDosPayment.h"
+#include "pos/variants/UntVentasPago1.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -154,11 +154,14 @@ void TFrmVentaCaja2::DBGrid1DblClick()
 
 void TFrmVentaCaja2::finishDocument()
 {
-    PagoCancelado = false;
-    payCajaDos(dm_, this);
+    bool paid = false;
+    {
+        TFrmVentasPago1 pago(dm_, this);
+        paid = pago.exec() == QDialog::Accepted;
+    }
     dm_.TFac.Refresh();
-    if (PagoCancelado) {
-        // The cashier stays on the document to add or correct items.
+    if (!paid) {
+        // Left without paying: the cashier stays on the document to add or correct items.
         EditProducto->setFocus();
         return;
     }

@@ -8,7 +8,7 @@
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
 #include "platform/EnvScope.h"
-#include "pos/UntVentasPagoVp.h"
+#include "pos/variants/UntVentasPago1.h"
 #include "pos/variants/UntVentaCaja2.h"
 #include "pos/variants/UntVentaCaja3.h"
 #include "pos/variants/UntVentaCajaCVP.h"
@@ -96,8 +96,16 @@ TEST_F(ItemEntryTest, CajaDosSellsByNumberAndBarcodeAndIsPaidInItsPaymentWindow)
     EXPECT_TRUE(screen->EditProducto->text().isEmpty());
     EXPECT_DOUBLE_EQ(stored("SELECT NETO FROM POSMOVIMIENTO"), 3 * 2000 + 11600);
 
-    dialogs.answers = {true, true};  // "Terminar Factura?", then the payment window's question
-    kvtest::whenShown<TFrmVentasPagoVp>([](TFrmVentasPagoVp* w) { kvtest::typeInto(w->EditRecibido, "20000", true); });
+    // Left with Esc, the payment window keeps the sale on screen.
+    dialogs.answers = {true};  // "Terminar Factura?"
+    kvtest::whenShown<TFrmVentasPago1>([](TFrmVentasPago1* w) { QTest::keyClick(w->EditPago, Qt::Key_Escape); });
+    QTest::keyClick(screen->EditProducto, Qt::Key_Escape);
+    EXPECT_TRUE(screen->selling());
+    EXPECT_TRUE(db->scalar("SELECT STATUS FROM POSMOVIMIENTO WHERE CONSECUTIVO = :N", {{"N", numero}}).isNull());
+
+    kvtest::showActive(screen.get());
+    dialogs.answers = {true, true};  // "Terminar Factura?", then "Imprimir Recibo ?"
+    kvtest::whenShown<TFrmVentasPago1>([](TFrmVentasPago1* w) { kvtest::typeInto(w->EditPago, "20000", true); });
     QTest::keyClick(screen->EditProducto, Qt::Key_Escape);
     EXPECT_EQ(db->scalar("SELECT STATUS FROM POSMOVIMIENTO WHERE CONSECUTIVO = :N", {{"N", numero}}).toString().trimmed(), "I");
     EXPECT_FALSE(screen->selling());
