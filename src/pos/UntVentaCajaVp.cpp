@@ -15,6 +15,7 @@
 #include "pos/UntCondicionesFactura.h"
 #include "pos/UntDmVentas.h"
 #include "pos/DocumentCorrections.h"
+#include "pos/RegisterHeading.h"
 #include "pos/UntVentaCajaArqueo.h"
 #include "pos/UntVentaCajaCambio.h"
 #include "pos/UntVentaCajaEgresos.h"
@@ -227,19 +228,12 @@ void TFrmVentaCajaVp::buildLayout()
 {
     auto* main = new QVBoxLayout(this);
 
-    auto* menu = new QMenuBar(this);
-    menu->setObjectName(QStringLiteral("MainMenu1"));
-    Informes1 = menu->addAction(QStringLiteral("&Informes"));
-    ReimprimeFactura1 = menu->addAction(QStringLiteral("&Reimprime Factura"));
-    CambiaFactura1 = menu->addAction(QStringLiteral("&Cambia Factura"));
-    EgresoCaja1 = menu->addAction(QStringLiteral("Egreso de Caja"));
-    AnulaFacturas1 = menu->addAction(QStringLiteral("Anula Facturas"));
-    Informes1->setObjectName(QStringLiteral("Informes1"));
-    ReimprimeFactura1->setObjectName(QStringLiteral("ReimprimeFactura1"));
-    CambiaFactura1->setObjectName(QStringLiteral("CambiaFactura1"));
-    EgresoCaja1->setObjectName(QStringLiteral("EgresoCaja1"));
-    AnulaFacturas1->setObjectName(QStringLiteral("AnulaFacturas1"));
-    main->setMenuBar(menu);
+    const RegisterMenu menu = addRegisterMenu(this, main);
+    Informes1 = menu.Informes1;
+    ReimprimeFactura1 = menu.ReimprimeFactura1;
+    CambiaFactura1 = menu.CambiaFactura1;
+    EgresoCaja1 = menu.EgresoCaja1;
+    AnulaFacturas1 = menu.AnulaFacturas1;
     connect(Informes1, &QAction::triggered, this, [this] { guarded([this] { Informes1Click(); }); });
     // Reprint, change and void work on the document whose number is typed and leave the screen on
     // the document being sold.
@@ -945,14 +939,7 @@ void TFrmVentaCajaVp::BtnCondicionesClick()
     EditProducto->setFocus();
 }
 
-void TFrmVentaCajaVp::Informes1Click()
-{
-    if (dm_.TCajero.FieldByName(QStringLiteral("COBRA")).asString() != QLatin1String("S")) {
-        ShowMessage(QStringLiteral("Usted No esta Autorizado"));
-        return;
-    }
-    TFrmVentaCajaArqueo::Abrir(dm_, this);
-}
+void TFrmVentaCajaVp::Informes1Click() { TFrmVentaCajaArqueo::AbrirSiCobra(dm_, this); }
 
 void TFrmVentaCajaVp::showCashier()
 {

@@ -143,16 +143,7 @@ void ItemEntryScreen::buildLayout(bool withDiscount)
     connect(BtnCambioOK, &QPushButton::clicked, this, [this] { guarded([this] { BtnCambioOKClick(); }); });
     main_->addWidget(GroupArticulos, 1);
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    auto* proceso = new QLabel(QStringLiteral("Proceso"), StatusBar1);
-    StatusBar1->addWidget(proceso);
-    PanelMensaje = new QLabel(StatusBar1);
-    PanelMensaje->setObjectName(QStringLiteral("PanelMensaje"));
-    PanelMensaje->setAccessibleName(QStringLiteral("PanelMensaje"));
-    StatusBar1->addWidget(PanelMensaje, 1);
-    main_->addWidget(StatusBar1);
+    PanelMensaje = addMessageStatusBar(this, main_, StatusBar1);
 
     for (QWidget* w : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(EditProducto),
                        static_cast<QWidget*>(EditCantidad), static_cast<QWidget*>(DBGrid1),

@@ -79,22 +79,15 @@ TFrmFacturacion::~TFrmFacturacion()
 void TFrmFacturacion::buildLayout()
 {
     auto* main = new QVBoxLayout(this);
-    auto* menu = new QMenuBar(this);
-    menu->setObjectName(QStringLiteral("MainMenu1"));
-    Informes1 = menu->addAction(QStringLiteral("&Informes"));
-    ReimprimeFactura1 = menu->addAction(QStringLiteral("&Reimprime Factura"));
-    CambiaFactura1 = menu->addAction(QStringLiteral("&Cambia Factura"));
-    EgresoCaja1 = menu->addAction(QStringLiteral("Egreso de Caja"));
-    AnulaFacturas1 = menu->addAction(QStringLiteral("Anula Facturas"));
-    Informes1->setObjectName(QStringLiteral("Informes1"));
-    ReimprimeFactura1->setObjectName(QStringLiteral("ReimprimeFactura1"));
-    CambiaFactura1->setObjectName(QStringLiteral("CambiaFactura1"));
-    EgresoCaja1->setObjectName(QStringLiteral("EgresoCaja1"));
-    AnulaFacturas1->setObjectName(QStringLiteral("AnulaFacturas1"));
+    const RegisterMenu menu = addRegisterMenu(this, main);
+    Informes1 = menu.Informes1;
+    ReimprimeFactura1 = menu.ReimprimeFactura1;
+    CambiaFactura1 = menu.CambiaFactura1;
+    EgresoCaja1 = menu.EgresoCaja1;
+    AnulaFacturas1 = menu.AnulaFacturas1;
     // These three have no work on this screen; shown disabled so that nobody waits for them.
     for (QAction* a : {CambiaFactura1, EgresoCaja1, AnulaFacturas1})
         a->setEnabled(false);
-    main->setMenuBar(menu);
     connect(Informes1, &QAction::triggered, this, [this] { guarded([this] { Informes1Click(); }); });
     connect(ReimprimeFactura1, &QAction::triggered, this, [this] { guarded([this] { ReimprimeFactura1Click(); }); });
 
@@ -202,16 +195,7 @@ void TFrmFacturacion::buildLayout()
                              QAbstractItemView::DoubleClicked);
     right->addWidget(DBGrid1, 1);
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    auto* proceso = new QLabel(QStringLiteral("Proceso"), StatusBar1);
-    StatusBar1->addWidget(proceso);
-    PanelMensaje = new QLabel(StatusBar1);
-    PanelMensaje->setObjectName(QStringLiteral("PanelMensaje"));
-    PanelMensaje->setAccessibleName(QStringLiteral("PanelMensaje"));
-    StatusBar1->addWidget(PanelMensaje, 1);
-    main->addWidget(StatusBar1);
+    PanelMensaje = addMessageStatusBar(this, main, StatusBar1);
 
     connect(BtnMas, &QPushButton::clicked, this, [this] { guarded([this] { BtnMasClick(); }); });
     connect(BtnFacturar, &QPushButton::clicked, this, [this] { guarded([this] { BtnFacturarClick(); }); });
@@ -480,14 +464,7 @@ void TFrmFacturacion::BtnFacturarClick()
 
 // ---------------------------------------------------------------- menu
 
-void TFrmFacturacion::Informes1Click()
-{
-    if (dm_.TCajero.FieldByName(QStringLiteral("COBRA")).asString() != QLatin1String("S")) {
-        ShowMessage(QStringLiteral("Usted No esta Autorizado"));
-        return;
-    }
-    TFrmVentaCajaArqueo::Abrir(dm_, this);
-}
+void TFrmFacturacion::Informes1Click() { TFrmVentaCajaArqueo::AbrirSiCobra(dm_, this); }
 
 void TFrmFacturacion::ReimprimeFactura1Click()
 {
