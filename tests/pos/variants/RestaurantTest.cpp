@@ -3,6 +3,7 @@
 // table freed; a table never loses its open bill to a second one, two stations add to one table
 // safely, and a table's bill is found again after the program was closed.
 #include "../RegisterFixture.h"
+#include "platform/DbChoices.h"
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
 #include "platform/EnvScope.h"
@@ -120,6 +121,12 @@ TEST_F(RestaurantTest, ATableGetsItsBillTakesBatchesWithKitchenTicketsAndIsFreed
     ASSERT_TRUE(screen->documentOpen());
     const int numero = dm->TIniFac["CONSECUTIVO"].asInteger();
     EXPECT_EQ(pedido().toInt(), numero);
+    // The waiter and the number of guests are stored with the bill.
+    screen->DBLookupMesero->setFocus();
+    QTest::keyClick(screen->DBLookupMesero, Qt::Key_Down);
+    kvtest::typeInto(screen->DBEditPersonas, "4", true);
+    EXPECT_DOUBLE_EQ(stored("SELECT VENDEDOR FROM POSMOVIMIENTO"), 555);
+    EXPECT_DOUBLE_EQ(stored("SELECT PERSONAS FROM POSMOVIMIENTO"), 4);
 
     addBatch(*screen, "ARR", 2, "sin sal");
     addBatch(*screen, "ALM", 1);
