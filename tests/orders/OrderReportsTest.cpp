@@ -110,6 +110,15 @@ protected:
         const int at = texts.indexOf(caption);
         return at < 0 ? QStringList{QStringLiteral("<no ") + caption + QLatin1Char('>')} : texts.mid(at + 1, n);
     }
+    // The numbers of the orders a listing shows ("Fac 7 Nit ..."), in order.
+    static QStringList listedOrders(const QStringList& texts)
+    {
+        QStringList numbers;
+        for (const QString& t : texts)
+            if (t.startsWith("Fac "))
+                numbers << t.section(' ', 1, 1);
+        return numbers;
+    }
     static QStringList namedTexts(const Document& doc, const QString& name)
     {
         QStringList out;
@@ -185,11 +194,7 @@ TEST_F(OrderReportsTest, TheRegisterListingCountsPaidOrdersOfEverySellerOnceWith
     EXPECT_TRUE(texts.contains("Nit : 900,123,456"));
 
     // Every paid order of the register's day once, the seller without an opening row included.
-    QStringList listed;
-    for (const QString& t : texts)
-        if (t.startsWith("Fac "))
-            listed << t.section(' ', 1, 1);
-    EXPECT_EQ(listed, QStringList({"1", "2", "3", "4", "5", "7"}));
+    EXPECT_EQ(listedOrders(texts), QStringList({"1", "2", "3", "4", "5", "7"}));
 
     // One column per payment type; other codes and none go to "Otra Moneda".
     EXPECT_EQ(after(texts, "Total Cajero CAJERO 11", 5),
@@ -209,11 +214,7 @@ TEST_F(OrderReportsTest, TheCashierListingFollowsTheCashierOverRegistersWithHisO
     const Document doc = TFrmPedidoCajaArqueoRpt2::build(*db, kToday, 11)->render();
     const QStringList texts = doc.texts();
     EXPECT_TRUE(texts.contains("VENTAS DIARIAS POR CAJERO"));
-    QStringList listed;
-    for (const QString& t : texts)
-        if (t.startsWith("Fac "))
-            listed << t.section(' ', 1, 1);
-    EXPECT_EQ(listed, QStringList({"1", "2", "3", "4", "5", "8"}));
+    EXPECT_EQ(listedOrders(texts), QStringList({"1", "2", "3", "4", "5", "8"}));
     EXPECT_EQ(namedTexts(doc, "BaseCaja"), QStringList({money(150000), money(20000)}));
     EXPECT_EQ(namedTexts(doc, "TotalEnCaja"), QStringList({money(45000 + 150000), money(6000 + 20000)}));
 
