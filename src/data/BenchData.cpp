@@ -369,7 +369,7 @@ qint64 generateSales(Connection& c, const SalesOptions& o)
 qint64 generateOrders(Connection& c, const OrdersOptions& o)
 {
     Rng rng(o.seed);
-    const std::vector<Station> stations = loadStations(c, 0);
+    const std::vector<Station> stations = loadStations(c, o.onlyCashier);
     if (stations.empty() || o.days <= 0 || o.ordersPerDay <= 0)
         return 0;
     struct Item {

@@ -44,6 +44,7 @@ struct OrdersOptions {
     int ordersPerDay = 10;
     int linesPerOrder = 3;     // average
     int paidPercent = 90;      // paid and closed (STATUS "I"); the rest are quotations left open
+    double onlyCashier = 0;    // 0: every selling cashier; else only this one, at his register
     bool openingRows = true;   // some of the cashiers record an opening amount for the day
     quint32 seed = 1;          // the same seed gives the same orders
 };
