@@ -9,6 +9,7 @@
 #include "platform/DialogParts.h"
 #include "platform/Guard.h"
 #include "platform/ScreenKeys.h"
+#include "pos/LineGridRules.h"
 #include "pos/RegisterHeading.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVentaCajaVp.h"
@@ -30,6 +31,27 @@
 namespace kv {
 
 namespace {
+
+// What a line takes from its product: the price as the catalogue has it (the module takes the IVA
+// out of a price that includes it), the IVA rate only when the price includes it (a rate on a price
+// without IVA would print a tax that was never charged), no discount, and the product's name.
+QVariantMap lineFromProduct(Dataset& p)
+{
+    const int producto = p.FieldByName(QStringLiteral("PRODUCTO")).asInteger();
+    const double tasa = p.FieldByName(QStringLiteral("VALORIVA")).asFloat();
+    const bool ivaIncluido = p.FieldByName(QStringLiteral("PRECIOMASIVA")).asString() == QLatin1String("S");
+    return {{QStringLiteral("BUSCADOR"), QString::number(producto)},
+            {QStringLiteral("PRODUCTO"), producto},
+            {QStringLiteral("PRECIOUNIDAD"), p.FieldByName(QStringLiteral("VALORUNIDAD")).asFloat()},
+            {QStringLiteral("IVA"), ivaIncluido && tasa > 0 ? QVariant(tasa) : QVariant()},
+            {QStringLiteral("DESCUENTO"), 0.0},
+            {QStringLiteral("VALORIVA"), 0.0},
+            {QStringLiteral("SUBTOTAL"), 0.0},
+            {QStringLiteral("VALORDESCUENTO"), 0.0},
+            {QStringLiteral("PORCENTAJEDESCUENTO"), 0.0},
+            {QStringLiteral("OBSERVACION"), p.FieldByName(QStringLiteral("NOMBRE")).asString()}};
+}
+
 bool isArrow(const QKeyEvent* k)
 {
     return k->key() == Qt::Key_Left || k->key() == Qt::Key_Up || k->key() == Qt::Key_Right || k->key() == Qt::Key_Down;
@@ -112,8 +134,8 @@ void ItemEntryScreen::buildLayout(bool withDiscount)
         c.readOnly = readOnly;
         return c;
     };
-    QVector<GridColumn> columns{col("LINEA", "LINEA", true), col("BUSCADOR", "Producto", true),
-                                col("OBSERVACION", "Articulo", true)};
+    QVector<GridColumn> columns{col("LINEA", "LINEA", true), col("BUSCADOR", "Producto", false),
+                                col("OBSERVACION", "Articulo", false)};
     if (withDiscount)
         columns << col("PORCENTAJEDESCUENTO", "%Descuento", false);
     columns << col("CANTIDAD", "", false) << col("NETO", "Valor Articulo", true);
@@ -145,11 +167,28 @@ void ItemEntryScreen::buildLayout(bool withDiscount)
 
     PanelMensaje = addMessageStatusBar(this, main_, StatusBar1);
 
+    setUpGridRules();
     for (QWidget* w : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(EditProducto),
                        static_cast<QWidget*>(EditCantidad), static_cast<QWidget*>(DBGrid1),
                        static_cast<QWidget*>(DBGrid1->viewport()), static_cast<QWidget*>(EditCambioCantidad),
                        static_cast<QWidget*>(EditValorUnidad)})
         w->installEventFilter(this);
+}
+
+void ItemEntryScreen::setUpGridRules()
+{
+    LineGridRules::Setup setup;
+    setup.completionField = QStringLiteral("OBSERVACION");  // entering "Articulo"
+    setup.complete = [this](Dataset& line, Dataset& product) {
+        // The line takes the product as a line added by its code does, in one step of the module;
+        // its quantity stays.
+        QVariantMap values = lineFromProduct(product);
+        values[QStringLiteral("CANTIDAD")] = line.FieldByName(QStringLiteral("CANTIDAD")).asFloat();
+        line.Cancel();
+        dm_.changeLine(values);
+    };
+    setup.showProductName = [this](const QString& nombre) { showMessagePanel(nombre); };
+    rules_ = new LineGridRules(dm_, DBGrid1, setup, this);
 }
 
 bool ItemEntryScreen::selling() const { return !GroupArticulos->isHidden(); }
@@ -292,34 +331,19 @@ void ItemEntryScreen::addItem()
         EditProducto->setFocus();
         return;
     }
-    Dataset& p = dm_.TProductos;
-    const int producto = p.FieldByName(QStringLiteral("PRODUCTO")).asInteger();
-    const QString nombre = p.FieldByName(QStringLiteral("NOMBRE")).asString();
-    double precio = p.FieldByName(QStringLiteral("VALORUNIDAD")).asFloat();
-    const double tasa = p.FieldByName(QStringLiteral("VALORIVA")).asFloat();
-    const bool ivaIncluido = p.FieldByName(QStringLiteral("PRECIOMASIVA")).asString() == QLatin1String("S");
-    if (precio == 0) {
+    QVariantMap values = lineFromProduct(dm_.TProductos);
+    const QString nombre = values.value(QStringLiteral("OBSERVACION")).toString();
+    if (values.value(QStringLiteral("PRECIOUNIDAD")).toDouble() == 0) {
         // An open-price item: its price (and, if the cashier changes it there, its quantity).
-        const std::optional<TFrmVentaCajaCVP::Values> v = TFrmVentaCajaCVP::Pedir(nombre, precio, cantidad, this);
+        const std::optional<TFrmVentaCajaCVP::Values> v = TFrmVentaCajaCVP::Pedir(nombre, 0, cantidad, this);
         EditProducto->setFocus();
         if (!v)
             return;
-        precio = v->precio;
+        values[QStringLiteral("PRECIOUNIDAD")] = v->precio;
         cantidad = v->cantidad;
     }
-    // The price as the catalogue has it: the module takes the IVA out of a price that includes it,
-    // and a rate on a price without IVA would print a tax that was never charged.
-    if (!dm_.addLine({{QStringLiteral("BUSCADOR"), QString::number(producto)},
-                      {QStringLiteral("PRODUCTO"), producto},
-                      {QStringLiteral("PRECIOUNIDAD"), precio},
-                      {QStringLiteral("IVA"), ivaIncluido && tasa > 0 ? QVariant(tasa) : QVariant()},
-                      {QStringLiteral("CANTIDAD"), cantidad},
-                      {QStringLiteral("DESCUENTO"), 0.0},
-                      {QStringLiteral("VALORIVA"), 0.0},
-                      {QStringLiteral("SUBTOTAL"), 0.0},
-                      {QStringLiteral("VALORDESCUENTO"), 0.0},
-                      {QStringLiteral("PORCENTAJEDESCUENTO"), 0.0},
-                      {QStringLiteral("OBSERVACION"), nombre}}))
+    values[QStringLiteral("CANTIDAD")] = cantidad;
+    if (!dm_.addLine(values))
         return;
     showMessagePanel(nombre);
     resetEntry();

@@ -6,7 +6,9 @@
 // An item is added in one step of the sales module: the quantity is read before anything is
 // stored, so a quantity that is not a number is refused with a message and leaves no line behind;
 // the price is the catalogue's VALORUNIDAD as it is (the module takes the IVA out of a price that
-// includes it), and the IVA rate goes on the line only when the price includes it.
+// includes it), and the IVA rate goes on the line only when the price includes it. A line's product
+// changed in the grid is completed by the same rule. New lines come only from the product box,
+// where the code and the quantity are checked: the grid does not start lines of its own.
 #include "data/Dataset.h"
 
 #include <QDialog>
@@ -23,6 +25,7 @@ namespace kv {
 
 class DbGrid;
 class DbText;
+class LineGridRules;
 class TDmVentas;
 
 class ItemEntryScreen : public QDialog {
@@ -103,6 +106,10 @@ private:
     bool findItem(QString& code);
     void resetEntry();
 
+    // The column rules of the lines grid: a product code changed in the grid completes its line.
+    void setUpGridRules();
+
+    LineGridRules* rules_ = nullptr;
     QVBoxLayout* main_ = nullptr;
     QGridLayout* clienteLayout_ = nullptr;
     bool closing_ = false;

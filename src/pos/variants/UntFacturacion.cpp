@@ -58,6 +58,12 @@ TFrmFacturacion::TFrmFacturacion(TDmVentas& dm, QWidget* parent)
     // An older database may not have the restaurant's tables yet.
     ensureMesas(dm_.DbPos);
     ensureMesero(dm_.DbPos);
+    // A table shows one bill at a time: the module's cursors read only a few headers and products
+    // around the one they look for, instead of a page of each with its customer and name looked
+    // up row by row. Set back when the screen closes.
+    pageSizes_ = {dm_.TIniFac.pageSize(), dm_.TProductos.pageSize()};
+    dm_.TIniFac.setPageSize(kRowsAround);
+    dm_.TProductos.setPageSize(kRowsAround);
     TPedido.setTableName(QStringLiteral("MESAS"));
     QGrupoM.setSql(QStringLiteral("SELECT ESPACIO FROM MESAS Mesas GROUP BY ESPACIO"));
     for (Dataset* q : QMesas)
@@ -74,6 +80,8 @@ TFrmFacturacion::~TFrmFacturacion()
     // The module's cursors stay on the document shown; a pending header change is not kept.
     if (dm_.TIniFac.isEditing())
         dm_.TIniFac.Cancel();
+    dm_.TIniFac.setPageSize(pageSizes_.first);
+    dm_.TProductos.setPageSize(pageSizes_.second);
 }
 
 void TFrmFacturacion::buildLayout()
@@ -323,8 +331,12 @@ bool TFrmFacturacion::moveTable(const QVariant& from, int to)
 void TFrmFacturacion::showTable()
 {
     const int pedido = openDocumentOfTable();
+    const bool shown = documentOpen_ && dm_.TIniFac.FieldByName(QStringLiteral("CONSECUTIVO")).asInteger() == pedido;
     if (pedido > 0 && openDocumentFresh(dm_, pedido)) {
-        dm_.TFac.Refresh();
+        // Moving to another bill reads its lines; the bill already shown is read again for the
+        // lines other stations added.
+        if (shown)
+            dm_.TFac.Refresh();
         showDocument(true);
         BtnMas->setFocus();
         return;

@@ -13,6 +13,7 @@
 #include "data/Dataset.h"
 
 #include <QDialog>
+#include <QPair>
 
 class QAction;
 class QGroupBox;
@@ -99,7 +100,10 @@ private:
     QString tableText();
     void showMessagePanel(const QString& text);
 
+    static constexpr int kRowsAround = 4;
+
     TDmVentas& dm_;
+    QPair<int, int> pageSizes_;  // of the module's headers and products, given back on closing
     bool tableChosen_ = false;
     bool documentOpen_ = false;
 };

@@ -15,6 +15,7 @@
 #include "support/Keyboard.h"
 
 #include <QGroupBox>
+#include <QSqlQuery>
 #include <QLabel>
 #include <QPushButton>
 
@@ -256,6 +257,37 @@ TEST_F(ItemEntryTest, CajaTresLoadsOnlyOpenDocumentsOfItsOwnCompanyAndDocumentTy
     EXPECT_EQ(lines(), 1);
     EXPECT_FALSE(screen->selling());
     EXPECT_EQ(load(QString::number(numero)), "Factura Ya Impresa");
+}
+
+TEST_F(ItemEntryTest, AProductChangedInTheGridCompletesItsLineAtTheCataloguePrice)
+{
+    open(Caja::Tres);
+    begin(Caja::Tres);
+    ringUp("4", "2");
+    DbGrid* g = screen->DBGrid1;
+    QAbstractItemModel* m = g->model();
+    g->setFocus();
+    // A code that names nothing sends the cursor back to "Producto"; the line stays as it was.
+    g->setCurrentIndex(m->index(0, 1));
+    m->setData(m->index(0, 1), "999");
+    g->setCurrentIndex(m->index(0, 2));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(g->currentIndex().column(), 1);
+    // ARROZ instead: 11,600 with its IVA included, the quantity kept, the name of the new product.
+    m->setData(m->index(0, 1), "1");
+    g->setCurrentIndex(m->index(0, 2));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(g->currentIndex().column(), 2);
+    QSqlQuery q = db->exec("SELECT PRODUCTO, PRECIOUNIDAD, IVA, CANTIDAD, OBSERVACION FROM POSMOVIMIENTODETALLE");
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), 1);
+    EXPECT_DOUBLE_EQ(q.value(1).toDouble(), 11600);
+    EXPECT_DOUBLE_EQ(q.value(2).toDouble(), 16);
+    EXPECT_DOUBLE_EQ(q.value(3).toDouble(), 2);
+    EXPECT_EQ(q.value(4).toString().trimmed(), "ARROZ");
+    EXPECT_FALSE(q.next());
+    EXPECT_DOUBLE_EQ(stored("SELECT NETO FROM POSMOVIMIENTO WHERE EMPRESA = '01'"), 23200);
+    EXPECT_EQ(screen->PanelMensaje->text(), "ARROZ");
 }
 
 }  // namespace
