@@ -180,6 +180,7 @@ void TFrmFacturacion::buildLayout()
     BtnFacturar->setAutoDefault(false);
     pf->addWidget(BtnFacturar, 2, 3);
     gc->addWidget(PanelFactura, 1, 0, 1, 4);
+    gc->setRowStretch(2, 1);  // with no bill shown, the customer box stays at the top
     right->addWidget(GroupCliente);
 
     BtnMas = new QPushButton(QStringLiteral("&+"), this);
@@ -237,6 +238,9 @@ void TFrmFacturacion::FormCreate()
     TMesero.Open();
     DBLookupMesero->reloadList();
     showDocument(false);
+    // The waiter starts by choosing a table.
+    PageMesas->setCurrentIndex(0);
+    DBGridMesas[0]->setFocus();
 }
 
 bool TFrmFacturacion::eventFilter(QObject* watched, QEvent* event)
