@@ -8,7 +8,9 @@
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
 #include "platform/EnvScope.h"
+#include "pos/UntVenta.h"
 #include "pos/variants/UntVentasPago1.h"
+#include "pos/variants/VariantScreens.h"
 #include "pos/variants/UntVentaCaja2.h"
 #include "pos/variants/UntVentaCaja3.h"
 #include "pos/variants/UntVentaCajaCVP.h"
@@ -288,6 +290,37 @@ TEST_F(ItemEntryTest, AProductChangedInTheGridCompletesItsLineAtTheCataloguePric
     EXPECT_FALSE(q.next());
     EXPECT_DOUBLE_EQ(stored("SELECT NETO FROM POSMOVIMIENTO WHERE EMPRESA = '01'"), 23200);
     EXPECT_EQ(screen->PanelMensaje->text(), "ARROZ");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ItemEntryTest, EachCashierLevelOpensItsOwnScreen)
+{
+    registerVariantScreens();
+    // Other tests of this program see the levels as they were.
+    struct Unregister {
+        ~Unregister()
+        {
+            for (const char* nivel : {"R", "8", "2"})
+                registerSaleScreen(QString::fromLatin1(nivel), {});
+        }
+    } unregister;
+    struct Case { const char* nivel; const char* screen; };
+    for (const Case& c : {Case{"R", "FrmVentaCaja2"}, Case{"8", "FrmVentaCaja3"}, Case{"2", "FrmFacturacion"}}) {
+        QString opened;
+        dialogs.answers = {true};  // "Salir de Facturacion?"
+        kvtest::whenShown<QDialog>([&](QDialog* d) {
+            opened = d->objectName();
+            if (auto* e = d->findChild<QLineEdit*>("Edit1"))
+                QTest::keyClick(e, Qt::Key_Escape);
+            else
+                d->reject();
+        });
+        openSaleScreenForLevel(*dm, c.nivel, nullptr);
+        EXPECT_EQ(opened, c.screen) << c.nivel;
+    }
 }
 
 }  // namespace
