@@ -124,6 +124,18 @@ bool notAQuantityKey(const QKeyEvent* k)
     return !t.isEmpty() && t[0].isPrint() && !QStringLiteral("0123456789.").contains(t);
 }
 
+void searchCustomerInto(TDmVentas& dm, QLineEdit* box, QWidget* parent)
+{
+    NitTerceroElegido = 0;
+    {
+        TFrmBuscarTercero dlg(dm.DbPos, parent);
+        dlg.exec();
+    }
+    if (NitTerceroElegido != 0)
+        box->setText(FloatToStr(NitTerceroElegido));
+    box->setFocus();
+}
+
 bool acceptCustomer(TDmVentas& dm, const QString& typed, QWidget* parent,
                     const std::function<void(const QString&)>& status)
 {
@@ -624,14 +636,7 @@ void TFrmVentaCajaVp::EditClienteEscape()
     QDialog::reject();
 }
 
-void TFrmVentaCajaVp::EditClienteSearch()
-{
-    TFrmBuscarTercero dlg(dm_.DbPos, this);
-    dlg.exec();
-    if (NitTerceroElegido != 0)
-        EditCliente->setText(FloatToStr(NitTerceroElegido));
-    EditCliente->setFocus();
-}
+void TFrmVentaCajaVp::EditClienteSearch() { searchCustomerInto(dm_, EditCliente, this); }
 
 // ---------------------------------------------------------------- products and packings
 

@@ -61,6 +61,10 @@ std::optional<double> quantityTyped(const QString& text);
 // For a quantity box's key filter: a printable key other than a digit or the point.
 bool notAQuantityKey(const QKeyEvent* k);
 
+// The customer search from a customer box: the NIT chosen replaces the box's text (a search closed
+// without a choice leaves it); the box keeps the focus.
+void searchCustomerInto(TDmVentas& dm, QLineEdit* box, QWidget* parent);
+
 // A row looked for by a column; when it is not among the rows the cursor holds, the cursor is read
 // again once, for a row added since by another window or register.
 bool locateFresh(Dataset& ds, const QString& field, const QVariant& value);

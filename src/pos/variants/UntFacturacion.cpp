@@ -1,6 +1,5 @@
 #include "pos/variants/UntFacturacion.h"
 
-#include "catalog/UntBuscarTercero.h"
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
 #include "data/Schema.h"
@@ -402,14 +401,7 @@ void TFrmFacturacion::EditClienteEnter()
     BtnMas->setFocus();
 }
 
-void TFrmFacturacion::EditClienteSearch()
-{
-    TFrmBuscarTercero dlg(dm_.DbPos, this);
-    dlg.exec();
-    if (NitTerceroElegido != 0)
-        EditCliente->setText(FloatToStr(NitTerceroElegido));
-    EditCliente->setFocus();
-}
+void TFrmFacturacion::EditClienteSearch() { searchCustomerInto(dm_, EditCliente, this); }
 
 void TFrmFacturacion::BtnMasClick()
 {

@@ -120,15 +120,7 @@ void TFrmVentaCaja2::Edit1Enter()
     toSelling();
 }
 
-void TFrmVentaCaja2::Edit1Search()
-{
-    NitTerceroElegido = 0;
-    TFrmBuscarTercero dlg(dm_.DbPos, this);
-    dlg.exec();
-    if (NitTerceroElegido != 0)
-        Edit1->setText(FloatToStr(NitTerceroElegido));
-    Edit1->setFocus();
-}
+void TFrmVentaCaja2::Edit1Search() { searchCustomerInto(dm_, Edit1, this); }
 
 void TFrmVentaCaja2::BtnCambioReferenciaClick()
 {
