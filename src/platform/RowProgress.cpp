@@ -1,0 +1,32 @@
+#include "platform/RowProgress.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressDialog>
+
+namespace kv {
+
+RowProgress::RowProgress(QWidget* parent, const QString& what, QLabel* status)
+    : box_(std::make_unique<QProgressDialog>(what + QStringLiteral(" ..."), QStringLiteral("&Cancelar"), 0, 0, parent)),
+      what_(what),
+      status_(status)
+{
+    box_->setObjectName(QStringLiteral("Progreso"));
+    box_->setWindowModality(Qt::WindowModal);
+    box_->setMinimumDuration(500);  // a short job finishes before the box would show
+    box_->setAutoReset(false);
+}
+
+RowProgress::~RowProgress() { box_->reset(); }
+
+bool RowProgress::operator()(int rows, const QString& status)
+{
+    box_->setLabelText(QStringLiteral("%1: %2 filas ...").arg(what_).arg(rows));
+    box_->setValue(0);  // with no maximum the box runs "busy"; setValue lets it appear on time
+    if (status_)
+        status_->setText(status);
+    QCoreApplication::processEvents();
+    return !box_->wasCanceled();
+}
+
+}  // namespace kv
