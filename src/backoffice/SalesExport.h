@@ -8,16 +8,11 @@
 // The range is whole days: FECHA from the first day at 00:00 up to, not including, the day after
 // the last.
 #include "data/Connection.h"
+#include "platform/RowProgress.h"
 
 #include <QDate>
-#include <functional>
 
 namespace kv {
-
-class Workbook;
-
-// Called every few rows with the rows written and the status text; false stops the export.
-using ExportProgress = std::function<bool(int rows, const QString& status)>;
 
 struct SalesExport {
     // The queries, also shown in the screens' grids (parameters :FECHAINICIAL, :FECHAFINAL and,

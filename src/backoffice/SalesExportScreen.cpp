@@ -5,9 +5,7 @@
 #include "common/Dialogs.h"
 #include "platform/DialogParts.h"
 #include "platform/RowProgress.h"
-#include "platform/Workbook.h"
 
-#include <QDir>
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -127,19 +125,9 @@ void SalesExportScreen::runQuery(Dataset& query, const QDate& first, const QDate
 void SalesExportScreen::runExport(const QString& title, const std::function<int(Workbook&, const ExportProgress&)>& fill,
                                   bool announce)
 {
-    RowProgress progress(this, QStringLiteral("Copiando a Excel"), Panel2);
-    Workbook wb(Workbook::newExportPath(title));
-    const int rows = fill(wb, std::ref(progress));
-    if (rows < 0) {
-        Panel2->setText(QStringLiteral("Cancelado"));
-        ShowMessage(QStringLiteral("Copia cancelada; no se guardó ningún libro."));
-        return;  // the workbook, never saved, leaves no file
-    }
-    wb.saveAndOpen();
-    lastFile_ = wb.path();
-    Panel2->setText(QStringLiteral("Guardado en ") + QDir::toNativeSeparators(lastFile_));
-    if (announce)
-        ShowMessage(QStringLiteral("Termino la Preparacion"));
+    const QString saved = exportWorkbook(this, Panel2, title, fill, announce);
+    if (!saved.isEmpty())
+        lastFile_ = saved;
 }
 
 bool SalesExportScreen::eventFilter(QObject* o, QEvent* e)

@@ -1,6 +1,10 @@
 #include "platform/RowProgress.h"
 
+#include "common/Dialogs.h"
+#include "platform/Workbook.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QProgressDialog>
 
@@ -27,6 +31,25 @@ bool RowProgress::operator()(int rows, const QString& status)
         status_->setText(status);
     QCoreApplication::processEvents();
     return !box_->wasCanceled();
+}
+
+QString exportWorkbook(QWidget* parent, QLabel* status, const QString& title,
+                       const std::function<int(Workbook&, const ExportProgress&)>& fill, bool announce)
+{
+    RowProgress progress(parent, QStringLiteral("Copiando a Excel"), status);
+    Workbook wb(Workbook::newExportPath(title));
+    if (fill(wb, std::ref(progress)) < 0) {
+        if (status)
+            status->setText(QStringLiteral("Cancelado"));
+        ShowMessage(QStringLiteral("Copia cancelada; no se guardó ningún libro."));
+        return QString();  // the workbook, never saved, leaves no file
+    }
+    wb.saveAndOpen();
+    if (status)
+        status->setText(QStringLiteral("Guardado en ") + QDir::toNativeSeparators(wb.path()));
+    if (announce)
+        ShowMessage(QStringLiteral("Termino la Preparacion"));
+    return wb.path();
 }
 
 }  // namespace kv

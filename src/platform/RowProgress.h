@@ -5,6 +5,7 @@
 // half done.
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -12,6 +13,11 @@ class QProgressDialog;
 class QWidget;
 
 namespace kv {
+
+class Workbook;
+
+// What a job calls every few rows: the rows done and its status text; false stops it.
+using ExportProgress = std::function<bool(int rows, const QString& status)>;
 
 class RowProgress {
 public:
@@ -28,5 +34,13 @@ private:
     QString what_;
     QLabel* status_;
 };
+
+// An export as the user sees it: a new workbook named after `title` in the export folder, filled
+// by `fill` under a RowProgress; finished, it is saved, opened in the spreadsheet program, its
+// path shown in `status`, and (when `announce`) the message "Termino la Preparacion" follows.
+// `fill` returns the rows written, or -1 when the progress call stopped it: the workbook is then
+// discarded and no file is left. Returns the saved file's path, empty when cancelled.
+QString exportWorkbook(QWidget* parent, QLabel* status, const QString& title,
+                       const std::function<int(Workbook&, const ExportProgress&)>& fill, bool announce = true);
 
 }  // namespace kv
