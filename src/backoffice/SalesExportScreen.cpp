@@ -90,7 +90,9 @@ DbGrid* SalesExportScreen::addGrid(Dataset& query, const QString& objectName)
     query.setParam(QStringLiteral("FECHAINICIAL"), QDateTime(QDate::currentDate(), QTime(0, 0)));
     query.setParam(QStringLiteral("FECHAFINAL"), QDateTime(QDate::currentDate(), QTime(0, 0)));
     addDataset(query, Rows::ReadOnly);
-    DbGrid* g = grid(query, objectName, QStringLiteral("Movimiento Pos"), {}, TabSheet1);
+    // Every column of the query, as the query names it.
+    DbGrid* g = named(new DbGrid(query, TabSheet1), objectName, QStringLiteral("Movimiento Pos"));
+    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TabSheet1->layout()->addWidget(g);
     g->setVisible(grids_.isEmpty());
     grids_ << g;

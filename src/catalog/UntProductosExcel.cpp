@@ -65,7 +65,8 @@ TFrmProductosExcel::TFrmProductosExcel(Connection& db, QWidget* parent)
     auto* page = new QWidget(PageControl1);
     page->setObjectName(QStringLiteral("TabSheet1"));
     auto* p = new QVBoxLayout(page);
-    DBGrid1 = grid(QProductos, QStringLiteral("DBGrid1"), QStringLiteral("Movimiento Pos"), {}, page);
+    // Every column of the list, as the query names it.
+    DBGrid1 = named(new DbGrid(QProductos, page), QStringLiteral("DBGrid1"), QStringLiteral("Movimiento Pos"));
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     p->addWidget(DBGrid1);
     PageControl1->addTab(page, QStringLiteral("Movimiento Pos"));

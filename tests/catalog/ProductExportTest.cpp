@@ -76,6 +76,7 @@ TEST_F(ProductExportTest, CheckedColumnsComeInTheirOrderWithTheProductsInTheChos
     f.RadioGroup1->setItemIndex(1);  // "Númerico"
     QTest::mouseClick(f.BtnValidar, Qt::LeftButton);
     EXPECT_EQ(f.QProductos.recordCount(), 3);
+    EXPECT_EQ(f.DBGrid1->model()->columnCount(), 5);
     auto s = copy(f);
     EXPECT_EQ(s.row(1), QStringList({"PRODUCTO", "CODIGO", "NOMBRE", "VALORUNIDAD", "CONSTANT"}));
     EXPECT_EQ(s.row(2), QStringList({"10", "C10", "VINO", "20000", "."}));
