@@ -4,6 +4,7 @@
 #include "platform/Workbook.h"
 
 #include <QDateTime>
+#include <QSqlRecord>
 
 namespace kv {
 
@@ -22,16 +23,40 @@ const char* const kJoins =
     " INNER JOIN PRODUCTOS Productos ON (Posmovimientodetalle.PRODUCTO = Productos.PRODUCTO)";
 const char* const kRange = " WHERE Posmovimiento.FECHA >= :FECHAINICIAL AND Posmovimiento.FECHA < :FECHAFINAL";
 
+// The current row of an export's query, its columns found by name once per query: looking a
+// name up on the query itself builds the whole record each time, which a long export feels.
+class Row {
+public:
+    explicit Row(QSqlQuery& q) : q_(q), rec_(q.record()) {}
+    QVariant value(const char* column) const
+    {
+        const QLatin1String name(column);
+        auto it = index_.constFind(name);
+        if (it == index_.cend())
+            it = index_.insert(name, rec_.indexOf(name));
+        return q_.value(*it);
+    }
+    QString text(const char* column) const { return value(column).toString().trimmed(); }
+    double number(const char* column) const { return value(column).toDouble(); }
+    bool isNull(const char* column) const { return value(column).isNull(); }
+
+private:
+    QSqlQuery& q_;
+    QSqlRecord rec_;
+    mutable QHash<QString, int> index_;
+};
+
 // Walks a query's rows, calling `row` for each and the progress call every so often; -1 when
 // the progress call stopped it.
 int walk(Connection& db, const QString& sql, const QVariantMap& params, const ExportProgress& progress,
-         const std::function<QString(const QSqlQuery&)>& row)
+         const std::function<QString(const Row&)>& row)
 {
     QSqlQuery q = db.exec(sql, params);
+    const Row r(q);
     int n = 0;
     QString status;
     while (db.next(q)) {
-        status = row(q);
+        status = row(r);
         ++n;
         if (progress && n % kProgressEvery == 1 && !progress(n, status))
             return -1;
@@ -41,8 +66,6 @@ int walk(Connection& db, const QString& sql, const QVariantMap& params, const Ex
     return n;
 }
 
-QString text(const QSqlQuery& q, const char* column) { return q.value(QLatin1String(column)).toString().trimmed(); }
-double number(const QSqlQuery& q, const char* column) { return q.value(QLatin1String(column)).toDouble(); }
 QString procesando(const QVariant& v) { return QStringLiteral("Procesando Concepto [") + v.toString().trimmed() + QLatin1Char(']'); }
 
 void headings(Workbook& wb, int row, const QStringList& titles)
@@ -52,8 +75,8 @@ void headings(Workbook& wb, int row, const QStringList& titles)
 }
 
 // The doctor's columns: the patient's PADRE on file, or "Pasiente Cliente" and nothing else.
-bool hasDoctor(const QSqlQuery& q) { return !q.value(QStringLiteral("DOCTORNIT")).isNull(); }
-QString doctor(const QSqlQuery& q) { return hasDoctor(q) ? text(q, "DOCTOR") : QStringLiteral("Pasiente Cliente"); }
+bool hasDoctor(const Row& q) { return !q.isNull("DOCTORNIT"); }
+QString doctor(const Row& q) { return hasDoctor(q) ? q.text("DOCTOR") : QStringLiteral("Pasiente Cliente"); }
 
 }  // namespace
 
@@ -128,23 +151,23 @@ int SalesExport::detallado(Connection& db, Workbook& wb, const QDate& first, con
               QStringLiteral("Tipo De Pago"), QStringLiteral("Direccion"), QStringLiteral("Telefono")});
     int row = 2;
     double cantidad = 0, valor = 0;
-    const int n = walk(db, conceptoSql(), range(first, last), progress, [&](const QSqlQuery& q) {
+    const int n = walk(db, conceptoSql(), range(first, last), progress, [&](const Row& q) {
         ++row;
-        wb.setNumber(row, 1, number(q, "CONSECUTIVO"));
-        wb.setDate(row, 2, q.value(QStringLiteral("FECHA")).toDate(), QStringLiteral("dd mmmm yyyy"));
+        wb.setNumber(row, 1, q.number("CONSECUTIVO"));
+        wb.setDate(row, 2, q.value("FECHA").toDate(), QStringLiteral("dd mmmm yyyy"));
         wb.setText(row, 3, doctor(q));
-        wb.setText(row, 4, text(q, "PACIENTE"));
-        wb.setText(row, 5, text(q, "NOMBRE"));
-        wb.setNumber(row, 6, number(q, "CANTIDAD"));
-        wb.setNumber(row, 7, number(q, "SUBTOTAL"));
-        wb.setText(row, 8, tipoDePago(text(q, "TIPODEPAGO")));
+        wb.setText(row, 4, q.text("PACIENTE"));
+        wb.setText(row, 5, q.text("NOMBRE"));
+        wb.setNumber(row, 6, q.number("CANTIDAD"));
+        wb.setNumber(row, 7, q.number("SUBTOTAL"));
+        wb.setText(row, 8, tipoDePago(q.text("TIPODEPAGO")));
         if (hasDoctor(q)) {
-            wb.setText(row, 9, text(q, "DOCTORDIRECCION"));
-            wb.setText(row, 10, text(q, "DOCTORTELEFONO"));
+            wb.setText(row, 9, q.text("DOCTORDIRECCION"));
+            wb.setText(row, 10, q.text("DOCTORTELEFONO"));
         }
-        cantidad += number(q, "CANTIDAD");
-        valor += number(q, "SUBTOTAL");
-        return procesando(q.value(QStringLiteral("CONSECUTIVO")));
+        cantidad += q.number("CANTIDAD");
+        valor += q.number("SUBTOTAL");
+        return procesando(q.value("CONSECUTIVO"));
     });
     if (n < 0)
         return n;
@@ -166,15 +189,15 @@ int SalesExport::resumido(Connection& db, Workbook& wb, const QDate& first, cons
     for (int c : {3, 4})
         wb.setColumnNumberFormat(c, kMoney);
     int row = 2;
-    return walk(db, conceptoRSql(), range(first, last), progress, [&](const QSqlQuery& q) {
+    return walk(db, conceptoRSql(), range(first, last), progress, [&](const Row& q) {
         ++row;
-        wb.setText(row, 1, text(q, "ODONTOLOGO"));
-        wb.setText(row, 2, text(q, "NOMBRE"));
-        wb.setNumber(row, 3, number(q, "SUM"));
-        wb.setNumber(row, 4, number(q, "SUM_1"));
-        wb.setText(row, 5, text(q, "DIRECCION"));
-        wb.setText(row, 6, text(q, "TELEFONO"));
-        return procesando(q.value(QStringLiteral("ODONTOLOGO")));
+        wb.setText(row, 1, q.text("ODONTOLOGO"));
+        wb.setText(row, 2, q.text("NOMBRE"));
+        wb.setNumber(row, 3, q.number("SUM"));
+        wb.setNumber(row, 4, q.number("SUM_1"));
+        wb.setText(row, 5, q.text("DIRECCION"));
+        wb.setText(row, 6, q.text("TELEFONO"));
+        return procesando(q.value("ODONTOLOGO"));
     });
 }
 
@@ -191,29 +214,29 @@ int SalesExport::rips(Connection& db, Workbook& wb, const QDate& first, const QD
     const QString day = QStringLiteral("dd mm yyyy");
     int row = 2;
     double cantidad = 0, valor = 0;
-    const int n = walk(db, conceptoSql(), range(first, last), progress, [&](const QSqlQuery& q) {
+    const int n = walk(db, conceptoSql(), range(first, last), progress, [&](const Row& q) {
         ++row;
-        wb.setNumber(row, 1, number(q, "CONSECUTIVO"));
-        wb.setDate(row, 2, q.value(QStringLiteral("FECHA")).toDate(), day);
+        wb.setNumber(row, 1, q.number("CONSECUTIVO"));
+        wb.setDate(row, 2, q.value("FECHA").toDate(), day);
         wb.setText(row, 3, doctor(q));
-        wb.setNumber(row, 4, number(q, "NIT"));
-        wb.setText(row, 5, text(q, "TIPOTERCERO"));
-        wb.setText(row, 6, text(q, "PACIENTE"));
-        wb.setText(row, 8, text(q, "FAX"));
-        wb.setText(row, 9, text(q, "TELEFONO"));
-        wb.setText(row, 10, text(q, "DIRECCION"));
-        const QDate born = q.value(QStringLiteral("FECHANACIMIENTO")).toDate();
+        wb.setNumber(row, 4, q.number("NIT"));
+        wb.setText(row, 5, q.text("TIPOTERCERO"));
+        wb.setText(row, 6, q.text("PACIENTE"));
+        wb.setText(row, 8, q.text("FAX"));
+        wb.setText(row, 9, q.text("TELEFONO"));
+        wb.setText(row, 10, q.text("DIRECCION"));
+        const QDate born = q.value("FECHANACIMIENTO").toDate();
         if (born.isValid()) {
             wb.setDate(row, 11, born, day);
             wb.setNumber(row, 12, CalculaEdad(born, today));
         }
-        wb.setText(row, 13, text(q, "NOMBRE"));
-        wb.setNumber(row, 14, number(q, "CANTIDAD"));
-        wb.setNumber(row, 15, number(q, "SUBTOTAL"));
-        wb.setText(row, 16, tipoDePago(text(q, "TIPODEPAGO")));
-        cantidad += number(q, "CANTIDAD");
-        valor += number(q, "SUBTOTAL");
-        return procesando(q.value(QStringLiteral("CONSECUTIVO")));
+        wb.setText(row, 13, q.text("NOMBRE"));
+        wb.setNumber(row, 14, q.number("CANTIDAD"));
+        wb.setNumber(row, 15, q.number("SUBTOTAL"));
+        wb.setText(row, 16, tipoDePago(q.text("TIPODEPAGO")));
+        cantidad += q.number("CANTIDAD");
+        valor += q.number("SUBTOTAL");
+        return procesando(q.value("CONSECUTIVO"));
     });
     if (n < 0)
         return n;
@@ -236,14 +259,14 @@ int SalesExport::porProducto(Connection& db, Workbook& wb, const QString& empres
     params.insert(QStringLiteral("EMPRESA"), empresa);
     int row = 3;
     double iva = 0, total = 0;
-    const int n = walk(db, productoSql(), params, progress, [&](const QSqlQuery& q) {
+    const int n = walk(db, productoSql(), params, progress, [&](const Row& q) {
         ++row;
-        const double descuento = number(q, "VALORDESCUENTO"), valorIva = number(q, "VALORIVA");
-        const double neto = number(q, "SUBTOTAL") - (descuento + valorIva);
-        wb.setNumber(row, 1, number(q, "PRODUCTO"));
-        wb.setText(row, 2, text(q, "NOMBRE"));
-        wb.setNumber(row, 3, number(q, "PORCENTAJEIVA"), kMoney);
-        wb.setNumber(row, 4, number(q, "CANTIDAD"));
+        const double descuento = q.number("VALORDESCUENTO"), valorIva = q.number("VALORIVA");
+        const double neto = q.number("SUBTOTAL") - (descuento + valorIva);
+        wb.setNumber(row, 1, q.number("PRODUCTO"));
+        wb.setText(row, 2, q.text("NOMBRE"));
+        wb.setNumber(row, 3, q.number("PORCENTAJEIVA"), kMoney);
+        wb.setNumber(row, 4, q.number("CANTIDAD"));
         wb.setNumber(row, 5, descuento, kMoney);
         wb.setNumber(row, 6, valorIva, kMoney);
         wb.setNumber(row, 7, neto, kMoney);
@@ -251,7 +274,7 @@ int SalesExport::porProducto(Connection& db, Workbook& wb, const QString& empres
         // discount and IVA.
         iva += valorIva;
         total += neto;
-        return procesando(q.value(QStringLiteral("PRODUCTO")));
+        return procesando(q.value("PRODUCTO"));
     });
     if (n < 0)
         return n;

@@ -113,11 +113,12 @@ int ProductExport::write(Connection& db, Workbook& wb, const ProductExportChoice
                 !progress(products, QStringLiteral("Procesando Concepto [") + producto.toString() + QLatin1Char(']')))
                 return -1;
         }
-        if (c.precios && !q.value(QStringLiteral("KVPUNIDAD")).isNull()) {
-            wb.setText(row, priceColumn, q.value(QStringLiteral("KVPUNIDAD")).toString().trimmed() + QStringLiteral(" * ") +
-                                             FloatToStr(q.value(QStringLiteral("KVPCANTIDAD")).toDouble()));
-            wb.setValue(row, priceColumn + 1, q.value(QStringLiteral("KVPMOSTRADOR")));
-            wb.setValue(row, priceColumn + 2, q.value(QStringLiteral("KVPEMPRESA")));
+        // The price columns follow the listed ones: unit, quantity, counter and company prices.
+        if (c.precios && !q.value(listed).isNull()) {
+            wb.setText(row, priceColumn,
+                       q.value(listed).toString().trimmed() + QStringLiteral(" * ") + FloatToStr(q.value(listed + 1).toDouble()));
+            wb.setValue(row, priceColumn + 1, q.value(listed + 2));
+            wb.setValue(row, priceColumn + 2, q.value(listed + 3));
             priceColumn += 4;  // the next unit after one more empty column
         }
         more = db.next(q);

@@ -36,9 +36,14 @@ bool RowProgress::operator()(int rows, const QString& status)
 QString exportWorkbook(QWidget* parent, QLabel* status, const QString& title,
                        const std::function<int(Workbook&, const ExportProgress&)>& fill, bool announce)
 {
-    RowProgress progress(parent, QStringLiteral("Copiando a Excel"), status);
     Workbook wb(Workbook::newExportPath(title));
-    if (fill(wb, std::ref(progress)) < 0) {
+    int rows = 0;
+    {
+        // The box goes away before any message about the outcome.
+        RowProgress progress(parent, QStringLiteral("Copiando a Excel"), status);
+        rows = fill(wb, std::ref(progress));
+    }
+    if (rows < 0) {
         if (status)
             status->setText(QStringLiteral("Cancelado"));
         ShowMessage(QStringLiteral("Copia cancelada; no se guardó ningún libro."));
