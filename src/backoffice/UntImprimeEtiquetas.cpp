@@ -81,6 +81,11 @@ TFrmImprimeEtiquetas::TFrmImprimeEtiquetas(Connection& db, QWidget* parent)
     // Going into a search box (by click or by keyboard) puts the list in that box's order.
     Edit1->installEventFilter(this);
     Edit2->installEventFilter(this);
+    // The arrows in a search box move through the list; Enter there picks the product found.
+    searchArrows(Edit1, productos_);
+    searchArrows(Edit2, productos_);
+    keys()->onEnter(Edit1, [this] { DBGrid1DblClick(); });
+    keys()->onEnter(Edit2, [this] { DBGrid1DblClick(); });
     resize(820, 560);
 }
 
@@ -99,8 +104,8 @@ bool TFrmImprimeEtiquetas::eventFilter(QObject* o, QEvent* e)
 
 void TFrmImprimeEtiquetas::Edit1Click()
 {
-    if (productos_.indexFieldNames() != QLatin1String("NOMBRE;PRODUCTO"))
-        productos_.setIndexFieldNames(QStringLiteral("NOMBRE;PRODUCTO"));
+    if (productos_.indexFieldNames() != QLatin1String("NOMBRE"))
+        productos_.setIndexFieldNames(QStringLiteral("NOMBRE"));
 }
 
 void TFrmImprimeEtiquetas::Edit2Click()
@@ -112,7 +117,10 @@ void TFrmImprimeEtiquetas::Edit2Click()
 void TFrmImprimeEtiquetas::Edit1Change(const QString& text)
 {
     Edit1Click();
-    productos_.FindNearest({text.toUpper()});
+    if (text.isEmpty())
+        productos_.First();
+    else
+        productos_.FindNearest({text.toUpper()});
 }
 
 void TFrmImprimeEtiquetas::Edit2Change(const QString& text)

@@ -206,6 +206,27 @@ TEST_F(LabelsTest, OnlyAConfirmedWholeCountAddsAnEntryAndABlockHoldsTwenty)
     EXPECT_EQ(labels(), 21);
 }
 
+TEST_F(LabelsTest, TheSearchBoxesFindAProductAndEnterPicksIt)
+{
+    TFrmImprimeEtiquetas f(*db);
+    f.show();
+    QTest::mouseClick(f.Edit1, Qt::LeftButton);
+    f.Edit1->selectAll();
+    QTest::keyClicks(f.Edit1, QStringLiteral("jab"));
+    EXPECT_EQ(f.TbProductos().FieldByName(QStringLiteral("NOMBRE")).asString(), QStringLiteral("JABON REY"));
+    dialogs.inputs.push_back(QStringLiteral("4"));
+    QTest::keyClick(f.Edit1, Qt::Key_Return);
+    EXPECT_EQ(dialogs.texts("input"), QStringList{"Cuantas"});
+    f.Edit2->setFocus();
+    f.Edit2->selectAll();
+    QTest::keyClicks(f.Edit2, QStringLiteral("2"));
+    EXPECT_EQ(f.TbProductos().FieldByName(QStringLiteral("PRODUCTO")).asInteger(), 2);
+    dialogs.inputs.push_back(QStringLiteral("1"));
+    f.DBGrid1->setFocus();
+    QTest::keyClick(f.DBGrid1, Qt::Key_Return);
+    EXPECT_EQ(block(f), QStringList({"3x4", "2x1"}));
+}
+
 TEST_F(LabelsTest, ABarcodeNoScannerReadsIsListedAndTheUserDecides)
 {
     db->exec("UPDATE PRODUCTOS SET CODIGOBARRAS = '75010313113X9' WHERE PRODUCTO = 4");
