@@ -4,6 +4,7 @@
 #include "backoffice/SalesExport.h"
 #include "backoffice/UntVentasPosExcel.h"
 #include "backoffice/UntVentasPosExcelP.h"
+#include "catalog/UntCalendario.h"
 #include "platform/Workbook.h"
 #include "support/TestDb.h"
 #include "support/QtPrinters.h"
@@ -238,6 +239,26 @@ TEST_F(SalesExportTest, DatesAreReadAsDayMonthYearWhateverTheMachinesSettings)
     EXPECT_TRUE(f.lastFile().isEmpty());
     EXPECT_TRUE(QDir(exports).entryList(QDir::Files).isEmpty());
     QLocale::setDefault(before);
+}
+
+TEST_F(SalesExportTest, TheCalendarWritesTheDateInTheFormItIsReadIn)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    TFrmVentasPosExcel f(*db);
+    f.show();
+    f.Edit1->setText("05/03/2026");
+    QDate shown;
+    QTimer::singleShot(0, [&] {
+        auto& cal = Form_Calendario();
+        shown = cal.date();
+        cal.setDate(QDate(2026, 1, 7));
+        cal.BitBtn1->click();
+    });
+    QTest::mouseDClick(f.Edit1, Qt::LeftButton);
+    QLocale::setDefault(before);
+    EXPECT_EQ(shown, QDate(2026, 3, 5));  // it opens on the date the box holds
+    EXPECT_EQ(f.Edit1->text(), QStringLiteral("07/01/2026"));
 }
 
 TEST_F(SalesExportTest, ACancelledExportLeavesNoFile)
