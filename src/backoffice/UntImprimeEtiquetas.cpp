@@ -2,7 +2,6 @@
 
 #include "backoffice/UntImprimeEtiquetasRpt.h"
 #include "common/Dialogs.h"
-#include "common/Numbers.h"
 #include "platform/DialogParts.h"
 #include "platform/Printing.h"
 #include "report/Barcode.h"
