@@ -3,10 +3,11 @@
 //
 //     test_backoffice --gtest_also_run_disabled_tests --gtest_filter='*TryExchange*'
 //
-// The workbooks go to KORVELA_EXPORT_TO (or the documents folder); with KORVELA_PRINT_TO set the
+// The products screen's "Excel" opens the product export. The workbooks go to KORVELA_EXPORT_TO (or the documents folder); with KORVELA_PRINT_TO set the
 // labels are written there as PDF instead of a preview window.
 #include "backoffice/UntImprimeEtiquetas.h"
 #include "backoffice/UntVentaReportes.h"
+#include "catalog/UntProductos.h"
 #include "platform/QtDialogs.h"
 #include "support/TestDb.h"
 
@@ -22,6 +23,14 @@ TEST_F(TryExchange, DISABLED_SalesReportsMenu)
     DialogsScope scope(&real);
     Connection removable(QStringLiteral("KorvelaZ"));
     TFrmVentaReportes f(*db, removable);
+    f.exec();
+}
+
+TEST_F(TryExchange, DISABLED_ProductsScreen)
+{
+    QtDialogs real;
+    DialogsScope scope(&real);
+    TFrmProductos f(*db);
     f.exec();
 }
 
