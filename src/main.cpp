@@ -127,7 +127,7 @@ int main(int argc, char** argv)
     // before the main window can dispatch to them.
     kv::registerCatalogPrograms();     // 1 to 8
     kv::registerPosPrograms();         // 10
-    kv::registerBackofficePrograms();  // 11, 12
+    kv::registerBackofficePrograms();  // 11, 12, 13
 
     // 4. The main window, the first window created: closing it ends the program.
     kv::TFrmPos frmPos(dmGeneral);
