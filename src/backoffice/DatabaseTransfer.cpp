@@ -18,6 +18,9 @@ QString text(const QVariant& v) { return v.toString().trimmed(); }
 // How often, in rows, a long copy tells how far it got.
 constexpr int kProgressEvery = 200;
 
+// The first row and every so many after it are told, so that even a short copy can be stopped.
+bool due(int done) { return done == 1 || done % kProgressEvery == 0; }
+
 bool tell(const TransferProgress& progress, const QString& what, int done, int total)
 {
     return !progress || progress(what, done, total);
@@ -109,7 +112,7 @@ TransferResult DatabaseTransfer::uploadDocuments(const DocumentSelection& s, con
                                                                         q.value(headerColumns.indexOf("CONSECUTIVO"))),
                             e);
             }
-            if (r.documents % kProgressEvery == 0 && !tell(progress, what, r.documents, headers)) {
+            if (due(r.documents) && !tell(progress, what, r.documents, headers)) {
                 r.cancelled = true;
                 return r;
             }
@@ -138,7 +141,7 @@ TransferResult DatabaseTransfer::uploadDocuments(const DocumentSelection& s, con
                                                   q.value(lineColumns.indexOf("CONSECUTIVO")))),
                             e);
             }
-            if (r.lines % kProgressEvery == 0 && !tell(progress, what, r.lines, lines)) {
+            if (due(r.lines) && !tell(progress, what, r.lines, lines)) {
                 r.cancelled = true;
                 return r;
             }
@@ -231,7 +234,7 @@ TransferResult DatabaseTransfer::downloadDocuments(const QString& empresa, const
                                         : QStringLiteral("Documento ") + source,
                             e);
             }
-            if (count % kProgressEvery == 0 && !tell(progress, what, count, total))
+            if (due(count) && !tell(progress, what, count, total))
                 return false;
         }
         return true;
@@ -279,7 +282,7 @@ TransferResult DatabaseTransfer::uploadTable(const QString& table, const Transfe
                     k << text(values.value(columns.indexOf(c)));
                 refused.add(QStringLiteral("%1 %2").arg(what, k.join(QLatin1Char(' '))), e);
             }
-            if (r.inserted % kProgressEvery == 0 && !tell(progress, what, r.inserted, total)) {
+            if (due(r.inserted) && !tell(progress, what, r.inserted, total)) {
                 r.cancelled = true;
                 return r;
             }
@@ -339,7 +342,7 @@ TransferResult DatabaseTransfer::mergeTable(const QString& table, const QStringL
         } catch (const DbError& e) {
             refused.add(QStringLiteral("%1 %2").arg(what, k.join(QLatin1Char(' '))), e);
         }
-        if (++done % kProgressEvery == 0 && !tell(progress, what, done, total)) {
+        if (due(++done) && !tell(progress, what, done, total)) {
             r.cancelled = true;
             return r;
         }
