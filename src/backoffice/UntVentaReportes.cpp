@@ -1,6 +1,10 @@
 #include "backoffice/UntVentaReportes.h"
 
 #include "backoffice/UntMovimientoBaseIvaRpt1.h"
+#include "backoffice/UntVentaActulizacion.h"
+#include "backoffice/UntVentasAlmBd.h"
+#include "backoffice/UntVentasProBd.h"
+#include "backoffice/UntVentasTerBd.h"
 #include "common/Dialogs.h"
 #include "data/UntDMGeneral.h"
 #include "platform/DialogParts.h"
@@ -111,10 +115,13 @@ TFrmVentaReportes::TFrmVentaReportes(Connection& pos, Connection& removable, QWi
     connect(BtnPorCaja, &QPushButton::clicked, this, &TFrmVentaReportes::BtnPorCajaClick);
     connect(BtnPorCajero, &QPushButton::clicked, this, &TFrmVentaReportes::BtnPorCajeroClick);
     connect(BtnPorCajero2, &QPushButton::clicked, this, &TFrmVentaReportes::BtnPorCajero2Click);
-    // The exports and transfers come with their own screens in a later version.
-    for (QPushButton* b : {BtnCierreDiario, BtnExcel, BtnCuadre, BtnConsolidado, BtnCopiarKorvela, BtnCopiarTerceros,
-                           BtnCopiarProductos})
+    // The exports come with their own screens in a later version.
+    for (QPushButton* b : {BtnExcel, BtnCuadre, BtnConsolidado})
         connect(b, &QPushButton::clicked, this, &TFrmVentaReportes::notYet);
+    connect(BtnCierreDiario, &QPushButton::clicked, this, &TFrmVentaReportes::BtnCierreDiarioClick);
+    connect(BtnCopiarKorvela, &QPushButton::clicked, this, &TFrmVentaReportes::BtnCopiarKorvelaClick);
+    connect(BtnCopiarTerceros, &QPushButton::clicked, this, &TFrmVentaReportes::BtnCopiarTercerosClick);
+    connect(BtnCopiarProductos, &QPushButton::clicked, this, &TFrmVentaReportes::BtnCopiarProductosClick);
 
     auto* interfase = new QGroupBox(QStringLiteral("Interfase"), this);
     interfase->setObjectName(QStringLiteral("GroupBox1"));
@@ -195,6 +202,30 @@ void TFrmVentaReportes::BtnIvaClick()
     if (!read)
         return;  // stopped by the user: nothing to show
     preview(rpt.render(), this);
+}
+
+void TFrmVentaReportes::BtnCierreDiarioClick()
+{
+    TFrmVentaActulizacion f(pos_, this);
+    f.exec();
+}
+
+void TFrmVentaReportes::BtnCopiarKorvelaClick()
+{
+    TFrmVentasAlmBd f(pos_, removable_, this);
+    f.exec();
+}
+
+void TFrmVentaReportes::BtnCopiarTercerosClick()
+{
+    TFrmVentasTerBd f(pos_, removable_, this);
+    f.exec();
+}
+
+void TFrmVentaReportes::BtnCopiarProductosClick()
+{
+    TFrmVentasProBd f(pos_, removable_, this);
+    f.exec();
 }
 
 void TFrmVentaReportes::BtnConectarClick()

@@ -51,6 +51,10 @@ public slots:
     void BtnPorCajeroClick();
     void BtnPorCajero2Click();
     void BtnIvaClick();
+    void BtnCierreDiarioClick();
+    void BtnCopiarKorvelaClick();
+    void BtnCopiarTercerosClick();
+    void BtnCopiarProductosClick();
     void BtnConectarClick();
     void Edit1DblClick();
 
