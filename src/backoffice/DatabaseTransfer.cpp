@@ -40,6 +40,46 @@ QString prefixed(const QStringList& columns, const QString& alias)
     return out.join(QStringLiteral(", "));
 }
 
+// Names a row of MOVIMIENTO ("Documento 01 TRS 15") or of MOVIMIENTODETALLE ("Línea 2 del
+// documento 01 TRS 15") by its values.
+std::function<QString(const QVariantList&)> documentRowName(const QStringList& columns)
+{
+    const int e = columns.indexOf(QStringLiteral("EMPRESA")), d = columns.indexOf(QStringLiteral("DOCUMENTO")),
+              c = columns.indexOf(QStringLiteral("CONSECUTIVO")), l = columns.indexOf(QStringLiteral("LINEA"));
+    return [=](const QVariantList& v) {
+        const QString document = documentName(v.value(e), v.value(d), v.value(c));
+        return l >= 0 ? QStringLiteral("Línea %1 del documento %2").arg(text(v.value(l)), document)
+                      : QStringLiteral("Documento ") + document;
+    };
+}
+
+// Streams the rows q reads (its first `width` columns) into another table: each row adjusted
+// first when asked, a refused row named by its values as read and kept in `refused`, the count
+// told as it goes. False when the user stopped it.
+bool copyRows(Connection& from, QSqlQuery& q, int width, BulkInsert& into, RefusedRows& refused,
+              const TransferProgress& progress, const QString& what, int total, int& count,
+              const std::function<QString(const QVariantList&)>& name,
+              const std::function<void(QVariantList&)>& adjust = {})
+{
+    while (!refused.full() && from.next(q)) {
+        QVariantList values;
+        for (int i = 0; i < width; ++i)
+            values << q.value(i);
+        const QVariantList read = values;
+        if (adjust)
+            adjust(values);
+        try {
+            into.add(values);
+            ++count;
+        } catch (const DbError& e) {
+            refused.add(name(read), e);
+        }
+        if (due(count) && !tell(progress, what, count, total))
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void RefusedRows::add(const QString& row, const DbError& e)
@@ -92,60 +132,26 @@ TransferResult DatabaseTransfer::uploadDocuments(const DocumentSelection& s, con
     Transaction writing(removable_);
     removable_.exec(QStringLiteral("DELETE FROM MOVIMIENTODETALLE"));
     removable_.exec(QStringLiteral("DELETE FROM MOVIMIENTO"));
-    {
-        BulkInsert into(removable_, QStringLiteral("MOVIMIENTO"), headerColumns);
-        QSqlQuery q = pos_.exec(QStringLiteral("SELECT %1 FROM MOVIMIENTO H WHERE %2 ORDER BY H.EMPRESA, H.DOCUMENTO, "
-                                               "H.CONSECUTIVO")
-                                    .arg(prefixed(headerColumns, QStringLiteral("H")), where),
-                                params);
-        const QString what = QStringLiteral("Documentos");
-        while (pos_.next(q) && !refused.full()) {
-            QVariantList values;
-            for (int i = 0; i < headerColumns.size(); ++i)
-                values << q.value(i);
-            try {
-                into.add(values);
-                ++r.documents;
-            } catch (const DbError& e) {
-                refused.add(QStringLiteral("Documento ") + documentName(q.value(headerColumns.indexOf("EMPRESA")),
-                                                                        q.value(headerColumns.indexOf("DOCUMENTO")),
-                                                                        q.value(headerColumns.indexOf("CONSECUTIVO"))),
-                            e);
-            }
-            if (due(r.documents) && !tell(progress, what, r.documents, headers)) {
-                r.cancelled = true;
-                return r;
-            }
-        }
+    BulkInsert headersInto(removable_, QStringLiteral("MOVIMIENTO"), headerColumns);
+    QSqlQuery q = pos_.exec(QStringLiteral("SELECT %1 FROM MOVIMIENTO H WHERE %2 ORDER BY H.EMPRESA, H.DOCUMENTO, "
+                                           "H.CONSECUTIVO")
+                                .arg(prefixed(headerColumns, QStringLiteral("H")), where),
+                            params);
+    if (!copyRows(pos_, q, int(headerColumns.size()), headersInto, refused, progress, QStringLiteral("Documentos"), headers,
+                  r.documents, documentRowName(headerColumns))) {
+        r.cancelled = true;
+        return r;
     }
-    {
-        BulkInsert into(removable_, QStringLiteral("MOVIMIENTODETALLE"), lineColumns);
-        QSqlQuery q = pos_.exec(QStringLiteral("SELECT %1 FROM MOVIMIENTO H JOIN MOVIMIENTODETALLE D ON D.EMPRESA = "
-                                               "H.EMPRESA AND D.DOCUMENTO = H.DOCUMENTO AND D.CONSECUTIVO = H.CONSECUTIVO "
-                                               "WHERE %2 ORDER BY D.EMPRESA, D.DOCUMENTO, D.CONSECUTIVO, D.LINEA")
-                                    .arg(prefixed(lineColumns, QStringLiteral("D")), where),
-                                params);
-        const QString what = QStringLiteral("Líneas");
-        while (pos_.next(q) && !refused.full()) {
-            QVariantList values;
-            for (int i = 0; i < lineColumns.size(); ++i)
-                values << q.value(i);
-            try {
-                into.add(values);
-                ++r.lines;
-            } catch (const DbError& e) {
-                refused.add(QStringLiteral("Línea %1 del documento %2")
-                                .arg(text(q.value(lineColumns.indexOf("LINEA"))),
-                                     documentName(q.value(lineColumns.indexOf("EMPRESA")),
-                                                  q.value(lineColumns.indexOf("DOCUMENTO")),
-                                                  q.value(lineColumns.indexOf("CONSECUTIVO")))),
-                            e);
-            }
-            if (due(r.lines) && !tell(progress, what, r.lines, lines)) {
-                r.cancelled = true;
-                return r;
-            }
-        }
+    BulkInsert linesInto(removable_, QStringLiteral("MOVIMIENTODETALLE"), lineColumns);
+    q = pos_.exec(QStringLiteral("SELECT %1 FROM MOVIMIENTO H JOIN MOVIMIENTODETALLE D ON D.EMPRESA = H.EMPRESA AND "
+                                 "D.DOCUMENTO = H.DOCUMENTO AND D.CONSECUTIVO = H.CONSECUTIVO WHERE %2 ORDER BY "
+                                 "D.EMPRESA, D.DOCUMENTO, D.CONSECUTIVO, D.LINEA")
+                      .arg(prefixed(lineColumns, QStringLiteral("D")), where),
+                  params);
+    if (!copyRows(pos_, q, int(lineColumns.size()), linesInto, refused, progress, QStringLiteral("Líneas"), lines, r.lines,
+                  documentRowName(lineColumns))) {
+        r.cancelled = true;
+        return r;
     }
     r.refused = refused.list();
     if (!r.refused.isEmpty())
@@ -208,36 +214,20 @@ TransferResult DatabaseTransfer::downloadDocuments(const QString& empresa, const
                     const QString& what, int& count) {
         const int iEmpresa = columns.indexOf(QStringLiteral("EMPRESA"));
         const int iDocumento = columns.indexOf(QStringLiteral("DOCUMENTO"));
-        const int iConsecutivo = columns.indexOf(QStringLiteral("CONSECUTIVO"));
         const int iBodega = columns.indexOf(QStringLiteral("BODEGA"));
         const int iCantidad = columns.indexOf(QStringLiteral("CANTIDAD"));
-        const int iLinea = columns.indexOf(QStringLiteral("LINEA"));
         BulkInsert into(pos_, table, columns);
         QSqlQuery q = removable_.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(columns.join(", "), table, order));
-        while (removable_.next(q) && !refused.full()) {
-            QVariantList values;
-            for (int i = 0; i < columns.size(); ++i)
-                values << q.value(i);
-            const QString source = documentName(values[iEmpresa], values[iDocumento], values[iConsecutivo]);
-            values[iEmpresa] = empresa;
-            values[iDocumento] = documento;
-            if (iBodega >= 0)
-                values[iBodega] = bodega;
-            // What left the other shop comes into this one.
-            if (iCantidad >= 0 && !values[iCantidad].isNull())
-                values[iCantidad] = -values[iCantidad].toDouble();
-            try {
-                into.add(values);
-                ++count;
-            } catch (const DbError& e) {
-                refused.add(iLinea >= 0 ? QStringLiteral("Línea %1 del documento %2").arg(text(values[iLinea]), source)
-                                        : QStringLiteral("Documento ") + source,
-                            e);
-            }
-            if (due(count) && !tell(progress, what, count, total))
-                return false;
-        }
-        return true;
+        return copyRows(removable_, q, int(columns.size()), into, refused, progress, what, total, count,
+                        documentRowName(columns), [&](QVariantList& values) {
+                            values[iEmpresa] = empresa;
+                            values[iDocumento] = documento;
+                            if (iBodega >= 0)
+                                values[iBodega] = bodega;
+                            // What left the other shop comes into this one.
+                            if (iCantidad >= 0 && !values[iCantidad].isNull())
+                                values[iCantidad] = -values[iCantidad].toDouble();
+                        });
     };
     if (!copy(QStringLiteral("MOVIMIENTO"), headerColumns, QStringLiteral("EMPRESA, DOCUMENTO, CONSECUTIVO"), headers,
               QStringLiteral("Documentos"), r.documents) ||
@@ -266,27 +256,17 @@ TransferResult DatabaseTransfer::uploadTable(const QString& table, const Transfe
     RefusedRows refused;
     Transaction writing(removable_);
     removable_.exec(QStringLiteral("DELETE FROM %1").arg(table));
-    {
-        BulkInsert into(removable_, table, columns);
-        QSqlQuery q = pos_.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(columns.join(", "), table, key.join(", ")));
-        while (pos_.next(q) && !refused.full()) {
-            QVariantList values;
-            for (int i = 0; i < columns.size(); ++i)
-                values << q.value(i);
-            try {
-                into.add(values);
-                ++r.inserted;
-            } catch (const DbError& e) {
-                QStringList k;
-                for (const QString& c : key)
-                    k << text(values.value(columns.indexOf(c)));
-                refused.add(QStringLiteral("%1 %2").arg(what, k.join(QLatin1Char(' '))), e);
-            }
-            if (due(r.inserted) && !tell(progress, what, r.inserted, total)) {
-                r.cancelled = true;
-                return r;
-            }
-        }
+    BulkInsert into(removable_, table, columns);
+    QSqlQuery q = pos_.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(columns.join(", "), table, key.join(", ")));
+    const auto name = [&](const QVariantList& values) {
+        QStringList k;
+        for (const QString& c : key)
+            k << text(values.value(columns.indexOf(c)));
+        return QStringLiteral("%1 %2").arg(what, k.join(QLatin1Char(' ')));
+    };
+    if (!copyRows(pos_, q, int(columns.size()), into, refused, progress, what, total, r.inserted, name)) {
+        r.cancelled = true;
+        return r;
     }
     r.refused = refused.list();
     if (!r.refused.isEmpty())

@@ -63,6 +63,14 @@ bool showTransferOutcome(const TransferResult& r, const QString& done)
     return true;
 }
 
+QLabel* addStatusText(QStatusBar* bar)
+{
+    auto* text = new QLabel(bar);
+    text->setObjectName(QStringLiteral("Panel1"));
+    bar->addWidget(text, 1);
+    return text;
+}
+
 CatalogTransferScreen::CatalogTransferScreen(Connection& pos, Connection& removable, const QString& objectName,
                                              const QString& caption, const QString& table, const QString& page1,
                                              const QString& page2, const QVector<GridColumn>& columns, QWidget* parent)
@@ -96,9 +104,7 @@ CatalogTransferScreen::CatalogTransferScreen(Connection& pos, Connection& remova
     connect(BtnBajar, &QPushButton::clicked, this, &CatalogTransferScreen::BtnBajarClick);
 
     QStatusBar* bar = statusBar();
-    Panel1 = new QLabel(bar);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    bar->addWidget(Panel1, 1);
+    Panel1 = addStatusText(bar);
     layout_->addWidget(bar);
     resize(760, 520);
 }

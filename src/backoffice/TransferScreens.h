@@ -10,6 +10,7 @@
 class QHBoxLayout;
 class QLabel;
 class QPlainTextEdit;
+class QStatusBar;
 class QTabWidget;
 class QVBoxLayout;
 
@@ -30,6 +31,9 @@ private:
 // Tells how a run ended: `done` when everything was stored; otherwise that it was cancelled or the
 // rows that were refused, and that nothing changed. True when it was stored.
 bool showTransferOutcome(const TransferResult& r, const QString& done);
+
+// The status bar's one text (Panel1), where a screen tells how far a run got and how it ended.
+QLabel* addStatusText(QStatusBar* bar);
 
 // "Terceros" and "Copia de Productos": a page with the shop's table, a page with the removable
 // database's, and the buttons "Subir" and "Bajar".

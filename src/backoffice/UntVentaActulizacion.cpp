@@ -8,7 +8,6 @@
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -27,16 +26,8 @@ TFrmVentaActulizacion::TFrmVentaActulizacion(Connection& pos, QWidget* parent) :
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(makeTitleLabel(windowTitle(), this));
 
-    auto dateBox = [this](const char* name) {
-        auto* d = new QDateEdit(QDate::currentDate(), this);
-        d->setObjectName(QLatin1String(name));
-        d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-        d->setCalendarPopup(true);
-        d->setLocale(QLocale(QLocale::Spanish, QLocale::Colombia));
-        return d;
-    };
-    DateTimePicker1 = dateBox("DateTimePicker1");
-    DateTimePicker2 = dateBox("DateTimePicker2");
+    DateTimePicker1 = makeDateBox(QStringLiteral("DateTimePicker1"), this);
+    DateTimePicker2 = makeDateBox(QStringLiteral("DateTimePicker2"), this);
     auto* dates = new QGridLayout;
     dates->addWidget(captionFor(QStringLiteral("Fecha &Inicial :"), DateTimePicker1, this), 0, 0);
     dates->addWidget(DateTimePicker1, 0, 1);

@@ -11,7 +11,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QStatusBar>
@@ -54,19 +53,12 @@ TFrmVentasAlmBd::TFrmVentasAlmBd(Connection& pos, Connection& removable, QWidget
     empresaRow->addWidget(DBNavigator1);
     layout->addWidget(empresa);
 
-    auto dateBox = [this](const char* name) {
-        auto* d = new QDateEdit(QDate::currentDate(), this);
-        d->setObjectName(QLatin1String(name));
-        // One fixed format, whatever the machine's settings.
-        d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-        d->setLocale(QLocale(QLocale::Spanish, QLocale::Colombia));
-        // A double click opens the program's calendar.
-        if (auto* line = d->findChild<QLineEdit*>())
+    EditFechaInicial = makeDateBox(QStringLiteral("EditFechaInicial"), this, false);
+    EditFechaFinal = makeDateBox(QStringLiteral("EditFechaFinal"), this, false);
+    // A double click opens the program's calendar.
+    for (QDateEdit* box : {EditFechaInicial, EditFechaFinal})
+        if (auto* line = box->findChild<QLineEdit*>())
             line->installEventFilter(this);
-        return d;
-    };
-    EditFechaInicial = dateBox("EditFechaInicial");
-    EditFechaFinal = dateBox("EditFechaFinal");
     DBLookupComboBox1 = new QComboBox(this);
     DBLookupComboBox1->setObjectName(QStringLiteral("DBLookupComboBox1"));
     DBLookupComboBox2 = new QComboBox(this);
@@ -126,9 +118,7 @@ TFrmVentasAlmBd::TFrmVentasAlmBd(Connection& pos, Connection& removable, QWidget
     layout->addWidget(PageControl1, 1);
 
     QStatusBar* bar = statusBar();
-    Panel1 = new QLabel(bar);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    bar->addWidget(Panel1, 1);
+    Panel1 = addStatusText(bar);
     layout->addWidget(bar);
     resize(760, 600);
 }

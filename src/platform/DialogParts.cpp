@@ -1,7 +1,9 @@
 #include "platform/DialogParts.h"
 
+#include <QDateEdit>
 #include <QDialog>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 
 namespace kv {
@@ -24,6 +26,16 @@ QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent)
     l->setBuddy(control);
     control->setAccessibleName(QString(caption).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed());
     return l;
+}
+
+QDateEdit* makeDateBox(const QString& objectName, QWidget* parent, bool calendarPopup)
+{
+    auto* d = new QDateEdit(QDate::currentDate(), parent);
+    d->setObjectName(objectName);
+    d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    d->setCalendarPopup(calendarPopup);
+    d->setLocale(QLocale(QLocale::Spanish, QLocale::Colombia));
+    return d;
 }
 
 QLabel* makeTitleLabel(const QString& text, QWidget* parent, double scale)

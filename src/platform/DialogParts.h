@@ -2,6 +2,7 @@
 // Pieces that the dialogs which choose something (a product, a third party, a date) share.
 #include "platform/ScreenKeys.h"
 
+class QDateEdit;
 class QDialog;
 class QLabel;
 class QPushButton;
@@ -16,6 +17,10 @@ void makeOkCancel(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel);
 // A label showing `caption`, the buddy of `control` (its "&" letter moves the focus there); the
 // control takes the caption, without "&", the colon and spaces, as its accessible name.
 QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent);
+
+// A date box on today in the program's one date format, dd/mm/yyyy, whatever the machine's
+// settings, with month names in Spanish; calendarPopup: its arrow opens a month grid.
+QDateEdit* makeDateBox(const QString& objectName, QWidget* parent, bool calendarPopup = true);
 
 // The large bold centred title at the top of a screen (Label1), its font `scale` times the usual.
 QLabel* makeTitleLabel(const QString& text, QWidget* parent, double scale = 1.6);
