@@ -37,7 +37,6 @@ TFrmVentaActulizacion::TFrmVentaActulizacion(Connection& pos, QWidget* parent) :
 
     LblUltima = new QLabel(this);
     LblUltima->setObjectName(QStringLiteral("LblUltima"));
-    LblUltima->setWordWrap(true);
     layout->addWidget(LblUltima);
 
     BtnActualizar = new QPushButton(QStringLiteral("&Actualizar"), this);
@@ -50,6 +49,7 @@ TFrmVentaActulizacion::TFrmVentaActulizacion(Connection& pos, QWidget* parent) :
     Panel1 = new QLabel(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     layout->addWidget(Panel1);
+    setMinimumWidth(560);  // the last day's line whole
     showLastRun();
 }
 

@@ -17,7 +17,7 @@ TFrmVentasProBd::TFrmVentasProBd(Connection& pos, Connection& removable, QWidget
                              gridColumn(QStringLiteral("GRUPO"), QStringLiteral("Grupo")),
                              gridColumn(QStringLiteral("SUBGRUPO"), QStringLiteral("Sub Grupo")),
                              gridColumn(QStringLiteral("PRODUCTO"), QStringLiteral("Producto")),
-                             gridColumn(QStringLiteral("NOMBRE"), QStringLiteral("Nombre")),
+                             gridColumn(QStringLiteral("NOMBRE"), QStringLiteral("Nombre"), QString(), 30),
                              gridColumn(QStringLiteral("UNIDAD"), QStringLiteral("Unidad")),
                              gridColumn(QStringLiteral("VALORUNIDAD"), QStringLiteral("Valor Unidad"),
                                         QStringLiteral("###,###.00"))},

@@ -8,7 +8,7 @@ TFrmVentasTerBd::TFrmVentasTerBd(Connection& pos, Connection& removable, QWidget
                             QStringLiteral("Terceros en Bd Removible"),
                             {gridColumn(QStringLiteral("NIT"), QStringLiteral("Nit"), QStringLiteral("###,###.")),
                              gridColumn(QStringLiteral("DV"), QStringLiteral("Dv")),
-                             gridColumn(QStringLiteral("NOMBRE"), QStringLiteral("Nombre")),
+                             gridColumn(QStringLiteral("NOMBRE"), QStringLiteral("Nombre"), QString(), 30),
                              gridColumn(QStringLiteral("DIRECCION"), QStringLiteral("Direccion")),
                              gridColumn(QStringLiteral("TELEFONO"), QStringLiteral("Telefono")),
                              gridColumn(QStringLiteral("CIUDAD"), QStringLiteral("Ciudad"))},
