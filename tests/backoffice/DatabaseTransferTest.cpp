@@ -103,6 +103,14 @@ TEST_F(DatabaseTransferTest, DocumentsThirdPartiesAndProductsReachAnotherShopWho
     EXPECT_EQ(r.documents, 1);
     EXPECT_EQ(r.lines, 2);
     EXPECT_EQ(rows(*removable, "SELECT EMPRESA, DOCUMENTO, CONSECUTIVO FROM MOVIMIENTO"), QStringList({"01|TRS|15"}));
+    // A third party the removable database refuses: named, and the removable table keeps what it had.
+    removable->exec("INSERT INTO PROVEEDORES (NIT, NOMBRE) VALUES (1, 'DE OTRA TIENDA')");
+    removable->exec("ALTER TABLE PROVEEDORES ADD CONSTRAINT CK_SIN_ANA CHECK (NIT <> 71000111)");
+    r = up.uploadTable(QStringLiteral("PROVEEDORES"));
+    ASSERT_EQ(r.refused.size(), 1);
+    EXPECT_TRUE(r.refused[0].startsWith("Terceros 71000111: ")) << r.refused[0].toStdString();
+    EXPECT_EQ(rows(*removable, "SELECT NIT FROM PROVEEDORES"), QStringList({"1"}));
+    removable->exec("ALTER TABLE PROVEEDORES DROP CONSTRAINT CK_SIN_ANA");
     ASSERT_TRUE(up.uploadTable(QStringLiteral("PROVEEDORES")).stored());
     ASSERT_TRUE(up.uploadTable(QStringLiteral("PRODUCTOS")).stored());
 

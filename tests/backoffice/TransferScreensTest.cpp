@@ -151,6 +151,12 @@ TEST_F(TransferScreensTest, DocumentsGoUpForTheChosenCompanyAndALoadOverExisting
         EXPECT_EQ(w->Panel1->text(), " Subidos 1 documentos y 1 líneas");
         EXPECT_EQ(w->DBGrid1->model()->rowCount(), 1);
         EXPECT_EQ(w->DBGrid2->model()->rowCount(), 1);
+        // Going up again would replace them: asked first, and No keeps them.
+        QTest::mouseClick(w->BtnSubir, Qt::LeftButton);
+        EXPECT_EQ(shownTexts(), QStringList({"Se borrarán los documentos que tiene la base de datos removible (2 filas). "
+                                             "¿Desea continuar?"}));
+        EXPECT_EQ(w->DBGrid1->model()->rowCount(), 1);
+        dialogs.clear();
 
         // Back into this same database as the same company and type: every number is taken.
         QTest::mouseClick(w->BtnBajar, Qt::LeftButton);
