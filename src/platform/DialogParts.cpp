@@ -1,5 +1,7 @@
 #include "platform/DialogParts.h"
 
+#include "platform/Guard.h"
+
 #include <QDateEdit>
 #include <QDialog>
 #include <QLabel>
@@ -36,6 +38,17 @@ QDateEdit* makeDateBox(const QString& objectName, QWidget* parent, bool calendar
     d->setCalendarPopup(calendarPopup);
     d->setLocale(QLocale(QLocale::Spanish, QLocale::Colombia));
     return d;
+}
+
+QPushButton* makeActionButton(const QString& name, const QString& caption, QWidget* parent,
+                              const std::function<void()>& click)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+    b->setAutoDefault(false);
+    QObject::connect(b, &QPushButton::clicked, b, [click] { guarded(click); });
+    return b;
 }
 
 QLabel* makeTitleLabel(const QString& text, QWidget* parent, double scale)

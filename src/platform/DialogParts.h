@@ -2,6 +2,8 @@
 // Pieces that the dialogs which choose something (a product, a third party, a date) share.
 #include "platform/ScreenKeys.h"
 
+#include <functional>
+
 class QDateEdit;
 class QDialog;
 class QLabel;
@@ -21,6 +23,12 @@ QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent);
 // A date box on today in the program's one date format, dd/mm/yyyy, whatever the machine's
 // settings, with month names in Spanish; calendarPopup: its arrow opens a month grid.
 QDateEdit* makeDateBox(const QString& objectName, QWidget* parent, bool calendarPopup = true);
+
+// A report window's button: named, its caption its accessible name, never taking Enter meant for
+// another button; a click runs `click` through the guard, so a database error reaches the error
+// box and the window stays open.
+QPushButton* makeActionButton(const QString& name, const QString& caption, QWidget* parent,
+                              const std::function<void()>& click);
 
 // The large bold centred title at the top of a screen (Label1), its font `scale` times the usual.
 QLabel* makeTitleLabel(const QString& text, QWidget* parent, double scale = 1.6);

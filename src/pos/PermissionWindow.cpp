@@ -3,7 +3,7 @@
 #include "common/Dialogs.h"
 #include "platform/DbControls.h"
 #include "platform/DialogParts.h"
-#include "pos/UntDmVentas.h"
+#include "pos/DocumentModule.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -20,9 +20,9 @@ const QString kNoCashier = QStringLiteral("Cajero no existe! Por favor Verifique
 bool isSupervisorLevel(const QString& nivel) { return nivel == QLatin1String("S") || nivel == QLatin1String("J"); }
 }  // namespace
 
-bool supervisorSignedOn(TDmVentas& dm) { return isSupervisorLevel(dm.TCajero.FieldByName(QStringLiteral("NIVEL")).asString()); }
+bool supervisorSignedOn(DocumentModule& dm) { return isSupervisorLevel(dm.TCajero.FieldByName(QStringLiteral("NIVEL")).asString()); }
 
-PermissionWindow::PermissionWindow(TDmVentas& dm, const Setup& setup, QWidget* parent)
+PermissionWindow::PermissionWindow(DocumentModule& dm, const Setup& setup, QWidget* parent)
     : QDialog(parent), dm_(dm), setup_(setup)
 {
     setWindowTitle(setup.title);

@@ -3,8 +3,8 @@
 // and "OK". Enter in the identity box looks the person up (without signing him on); "OK" checks
 // that he exists, that the password is his (case included) and, where the window asks for one,
 // that his level is Supervisor ("S") or Jefe ("J"). Then he becomes the signed-on cashier of the
-// sales module and the window closes; any refusal leaves the signed-on cashier as he was and the
-// window open.
+// document module it works for (the sales or the orders) and the window closes; any refusal leaves
+// the signed-on cashier as he was and the window open.
 #include <QDialog>
 
 class QLabel;
@@ -13,7 +13,7 @@ class QPushButton;
 
 namespace kv {
 
-class TDmVentas;
+class DocumentModule;
 
 class PermissionWindow : public QDialog {
     Q_OBJECT
@@ -26,7 +26,7 @@ public:
         bool lowLevelToIdentity = false;  // after that message the focus goes back to the identity box
         bool enterInPasswordLooksUp = false;
     };
-    PermissionWindow(TDmVentas& dm, const Setup& setup, QWidget* parent);
+    PermissionWindow(DocumentModule& dm, const Setup& setup, QWidget* parent);
 
     QLabel* LabelTitulo;
     QLineEdit* EditCedula;  // "Cèdula"
@@ -49,7 +49,7 @@ protected:
     virtual void identityEscape() {}
     // After the person was signed on, before the window closes.
     virtual void afterGranted() {}
-    TDmVentas& dm_;
+    DocumentModule& dm_;
 
 private:
     // The person's CLAVE and NIVEL, when the identity box names one.
@@ -59,6 +59,6 @@ private:
 };
 
 // True when the signed-on cashier is a Supervisor or a Jefe.
-bool supervisorSignedOn(TDmVentas& dm);
+bool supervisorSignedOn(DocumentModule& dm);
 
 }  // namespace kv

@@ -1,18 +1,16 @@
 #include "pos/UntVentaCajaCambio.h"
 
-#include "catalog/UntBuscarProducto.h"
 #include "common/Dialogs.h"
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
 #include "platform/DialogParts.h"
 #include "pos/DocumentCorrections.h"
+#include "pos/LineGridRules.h"
 #include "pos/UntDmVentas.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QVBoxLayout>
 
 namespace kv {
@@ -24,7 +22,7 @@ const QStringList kFields{QStringLiteral("LINEA"),          QStringLiteral("BUSC
                           QStringLiteral("SUBTOTAL")};
 }  // namespace
 
-TFrmVentaCajaCambio::TFrmVentaCajaCambio(TDmVentas& dm, QWidget* parent) : QDialog(parent), dm_(dm)
+TFrmVentaCajaCambio::TFrmVentaCajaCambio(DocumentModule& dm, QWidget* parent) : QDialog(parent), dm_(dm)
 {
     setObjectName(QStringLiteral("FrmVentaCajaCambio"));
     setWindowTitle(QStringLiteral("Cambios a  la Factura"));
@@ -53,12 +51,29 @@ TFrmVentaCajaCambio::TFrmVentaCajaCambio(TDmVentas& dm, QWidget* parent) : QDial
     main->addWidget(DBGrid1);
     DBGrid1->installEventFilter(this);
     DBGrid1->viewport()->installEventFilter(this);
-    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& cur, const QModelIndex& prev) {
-                if (cur.column() != prev.column())
-                    guarded([this, cur] { enteredColumn(cur.column()); });
-            });
-    rememberCodes();
+
+    LineGridRules::Setup rules;
+    rules.completionField = QStringLiteral("CANTIDAD");
+    rules.nameField.clear();  // the name shown is the product's own
+    rules.arrowsMoveRight = true;
+    rules.complete = [this](Dataset& line, Dataset& product) {
+        // The catalogue price is a unit's: the line becomes one of units, without discount,
+        // stored at once with its document's totals.
+        const QString buscador = LineGridRules::codeOf(product);
+        const QVariantMap values{{QStringLiteral("BUSCADOR"), buscador},
+                                 {QStringLiteral("PRODUCTO"), product[QStringLiteral("PRODUCTO")].value()},
+                                 {QStringLiteral("PRECIOUNIDAD"), product[QStringLiteral("VALORUNIDAD")].asFloat()},
+                                 {QStringLiteral("IVA"), product[QStringLiteral("VALORIVA")].asFloat()},
+                                 {QStringLiteral("UNIDADMOVIMIENTO"), QStringLiteral("UN")},
+                                 {QStringLiteral("DESCUENTO"), 0.0},
+                                 {QStringLiteral("VALORIVA"), 0.0},
+                                 {QStringLiteral("VALORDESCUENTO"), 0.0},
+                                 {QStringLiteral("SUBTOTAL"), 0.0},
+                                 {QStringLiteral("PORCENTAJEDESCUENTO"), 0.0}};
+        line.Cancel();
+        dm_.changeLine(values);
+    };
+    rules_ = new LineGridRules(dm_, DBGrid1, rules, this);
     DBGrid1->setFocus();
 }
 
@@ -66,94 +81,10 @@ TFrmVentaCajaCambio::~TFrmVentaCajaCambio() { deleteChildWidgets(this); }
 
 int TFrmVentaCajaCambio::column(const QString& field) const { return int(kFields.indexOf(field)); }
 
-void TFrmVentaCajaCambio::rememberCodes()
-{
-    // The grid stores each cell as it is left, so "changed" means: changed since the window
-    // opened or since the line's product was last looked up.
-    codes_.clear();
-    QSqlQuery q = dm_.DbPos.exec(QStringLiteral("SELECT LINEA, BUSCADOR FROM POSMOVIMIENTODETALLE WHERE EMPRESA = :E AND "
-                                                "DOCUMENTO = :D AND CONSECUTIVO = :C"),
-                                 {{QStringLiteral("E"), dm_.TIniFac.FieldByName(QStringLiteral("EMPRESA")).value()},
-                                  {QStringLiteral("D"), dm_.TIniFac.FieldByName(QStringLiteral("DOCUMENTO")).value()},
-                                  {QStringLiteral("C"), dm_.TIniFac.FieldByName(QStringLiteral("CONSECUTIVO")).value()}});
-    while (dm_.DbPos.next(q))
-        codes_.insert(q.value(0).toInt(), q.value(1).toString().trimmed());
-}
-
-void TFrmVentaCajaCambio::enteredColumn(int col)
-{
-    if (col != column(QStringLiteral("CANTIDAD")) || dm_.TFac.IsEmpty())
-        return;
-    const int linea = dm_.TFac.FieldByName(QStringLiteral("LINEA")).asInteger();
-    if (dm_.TFac.FieldByName(QStringLiteral("BUSCADOR")).asString().trimmed() == codes_.value(linea))
-        return;
-    lookUpProduct(dm_.TFac.FieldByName(QStringLiteral("BUSCADOR")).asString().trimmed());
-}
-
-void TFrmVentaCajaCambio::lookUpProduct(const QString& code)
-{
-    Dataset& l = dm_.TFac;
-    QSqlQuery q(dm_.DbPos.database());
-    bool found = false;
-    bool isNumber = false;
-    const int producto = code.toInt(&isNumber);
-    const QString columns = QStringLiteral("SELECT PRODUCTO, CODIGOBARRAS, VALORUNIDAD, VALORIVA FROM PRODUCTOS WHERE ");
-    if (isNumber) {
-        q = dm_.DbPos.exec(columns + QStringLiteral("PRODUCTO = :P"), {{QStringLiteral("P"), producto}});
-        found = dm_.DbPos.next(q);
-    }
-    if (!found) {
-        q = dm_.DbPos.exec(columns + QStringLiteral("CODIGOBARRAS = :C"), {{QStringLiteral("C"), code}});
-        found = dm_.DbPos.next(q);
-    }
-    if (!found) {
-        // Back to the code once the grid has finished moving to the quantity.
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                DBGrid1->setCurrentIndex(DBGrid1->model()->index(DBGrid1->currentIndex().row(), column(QStringLiteral("BUSCADOR"))));
-            },
-            Qt::QueuedConnection);
-        return;
-    }
-    const QString barras = q.value(1).toString().trimmed();
-    const QString buscador = barras.isEmpty() ? q.value(0).toString() : barras;
-    // The catalogue price is a unit's: the line becomes one of units, without discount.
-    if (l.isEditing())
-        l.Cancel();
-    dm_.changeLine({{QStringLiteral("BUSCADOR"), buscador},
-                    {QStringLiteral("PRODUCTO"), q.value(0)},
-                    {QStringLiteral("PRECIOUNIDAD"), q.value(2).toDouble()},
-                    {QStringLiteral("IVA"), q.value(3).toDouble()},
-                    {QStringLiteral("UNIDADMOVIMIENTO"), QStringLiteral("UN")},
-                    {QStringLiteral("DESCUENTO"), 0.0},
-                    {QStringLiteral("VALORIVA"), 0.0},
-                    {QStringLiteral("VALORDESCUENTO"), 0.0},
-                    {QStringLiteral("SUBTOTAL"), 0.0},
-                    {QStringLiteral("PORCENTAJEDESCUENTO"), 0.0}});
-    codes_.insert(l.FieldByName(QStringLiteral("LINEA")).asInteger(), buscador);
-}
-
-void TFrmVentaCajaCambio::searchProduct()
-{
-    TFrmBuscarProducto dlg(dm_.DbPos, this);
-    dlg.exec();
-    if (ProductoBuscado == 0)
-        return;
-    // The chosen product replaces the line's, priced as a code typed into the line would be.
-    lookUpProduct(CodigoBuscado.isEmpty() ? QString::number(ProductoBuscado) : CodigoBuscado);
-}
-
 bool TFrmVentaCajaCambio::eventFilter(QObject* o, QEvent* e)
 {
     if (o == DBGrid1 && e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
-        if (k->key() == Qt::Key_Up || k->key() == Qt::Key_Down) {
-            // The arrows never leave the line: they move on to the next column.
-            QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
-            QApplication::sendEvent(DBGrid1, &right);
-            return true;
-        }
         if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && dm_.TFac.isEditing()) {
             guarded([this] { dm_.TFac.Post(); });
             return true;
@@ -166,17 +97,11 @@ bool TFrmVentaCajaCambio::eventFilter(QObject* o, QEvent* e)
             return true;
         }
     }
-    if (o == DBGrid1->viewport() && e->type() == QEvent::MouseButtonDblClick) {
-        const int col = DBGrid1->currentIndex().column();
-        if (col == column(QStringLiteral("BUSCADOR")) && !dm_.TFac.IsEmpty()) {
-            guarded([this] { searchProduct(); });
-            return true;
-        }
-        if (col == column(QStringLiteral("CANTIDAD"))) {
-            TFrmAutorizacionSupervisor dlg(dm_, this);
-            dlg.exec();
-            return true;
-        }
+    if (o == DBGrid1->viewport() && e->type() == QEvent::MouseButtonDblClick &&
+        DBGrid1->currentIndex().column() == column(QStringLiteral("CANTIDAD"))) {
+        TFrmAutorizacionSupervisor dlg(dm_, this);
+        dlg.exec();
+        return true;
     }
     return QDialog::eventFilter(o, e);
 }
@@ -190,7 +115,7 @@ void TFrmVentaCajaCambio::done(int r)
     QDialog::done(r);
 }
 
-TFrmAutorizacionSupervisor::TFrmAutorizacionSupervisor(TDmVentas& dm, QWidget* parent) : QDialog(parent)
+TFrmAutorizacionSupervisor::TFrmAutorizacionSupervisor(DocumentModule& dm, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FrmAutorizacionSupervisor"));
     setWindowTitle(QStringLiteral("AUTORIZACION SUPERVISOR"));

@@ -1,29 +1,32 @@
 #pragma once
-// "Cambios a  la Factura": the lines of an earlier document in a grid, where a cashier who may
-// change prices (or a supervisor) corrects the product, quantity, price or discount of a line.
-// Every changed line is posted through the sales module's operation, so the line and its
-// document's totals are stored together and never mix with a sale on another register.
+// "Cambios a  la Factura": the lines of a document in a grid, where a cashier who may change
+// prices (or a supervisor) corrects the product, quantity, price or discount of a line. It works
+// on the current document of the module it is given: a sale's, or an order's on the order screen.
+// Every changed line is posted through that module's operation, so the line and its document's
+// totals are stored together and never mix with a document on another register.
 //
-// The grid stores each cell as it is left. The product is looked up again only when a line's code
-// (BUSCADOR) was changed since the window opened or since its last look-up, as the cursor enters
-// the quantity column: the line then takes the product's catalogue price and rate, the unit "UN"
-// and no discount. A quantity or price typed for the same product is kept.
+// The grid's rules are the shared line-grid rules (pos/LineGridRules.h): the product is looked up
+// again only when a line's code (BUSCADOR) changed since the window opened or since its last
+// look-up, as the cursor enters the quantity column; the line then takes the product's catalogue
+// price and rate, the unit "UN" and no discount. A quantity or price typed for the same product is
+// kept.
 //
 // Keys: Up and Down move to the next column; Enter stores the line being edited; Esc drops an
 // edit in progress, and closes the window when there is none.
 #include <QDialog>
-#include <QHash>
 
 namespace kv {
 
 class DbGrid;
+class DocumentModule;
+class LineGridRules;
 class TDmVentas;
 
 class TFrmVentaCajaCambio : public QDialog {
     Q_OBJECT
 public:
-    // The window works on the sales module's current document.
-    explicit TFrmVentaCajaCambio(TDmVentas& dm, QWidget* parent = nullptr);
+    // The window works on the module's current document.
+    explicit TFrmVentaCajaCambio(DocumentModule& dm, QWidget* parent = nullptr);
     ~TFrmVentaCajaCambio() override;
 
     DbGrid* DBGrid1;
@@ -36,13 +39,8 @@ protected:
     void done(int r) override;
 
 private:
-    void enteredColumn(int col);
-    void lookUpProduct(const QString& code);
-    void searchProduct();
-    void rememberCodes();
-
-    TDmVentas& dm_;
-    QHash<int, QString> codes_;  // per line: its product code as last looked up
+    DocumentModule& dm_;
+    LineGridRules* rules_;
 };
 
 // "AUTORIZACION SUPERVISOR", opened by a double click on a line's quantity: it names who is
@@ -50,7 +48,7 @@ private:
 class TFrmAutorizacionSupervisor : public QDialog {
     Q_OBJECT
 public:
-    explicit TFrmAutorizacionSupervisor(TDmVentas& dm, QWidget* parent = nullptr);
+    explicit TFrmAutorizacionSupervisor(DocumentModule& dm, QWidget* parent = nullptr);
 };
 
 // "&Cambia Factura" of the sale screen: for a cashier who may change prices (CAMBIAPRECIO "S";

@@ -2,7 +2,7 @@
 
 namespace kv {
 
-TFrmVentaCajaSupervisor::TFrmVentaCajaSupervisor(TDmVentas& dm, std::function<void()> openChanges, QWidget* parent)
+TFrmVentaCajaSupervisor::TFrmVentaCajaSupervisor(DocumentModule& dm, std::function<void()> openChanges, QWidget* parent)
     : PermissionWindow(dm, {QStringLiteral("Ventas"), QStringLiteral("SUPERVISOR"), true, QStringLiteral("Nivel Bajo"), true, true},
                        parent),
       openChanges_(std::move(openChanges))

@@ -12,7 +12,7 @@ class TFrmVentaCajaSupervisor : public PermissionWindow {
     Q_OBJECT
 public:
     // openChanges: opens the change window once the supervisor is signed on.
-    TFrmVentaCajaSupervisor(TDmVentas& dm, std::function<void()> openChanges, QWidget* parent = nullptr);
+    TFrmVentaCajaSupervisor(DocumentModule& dm, std::function<void()> openChanges, QWidget* parent = nullptr);
     void reject() override { leave(); }
 
 protected:

@@ -1,6 +1,7 @@
 #include "pos/UntVentaPermiso.h"
 
 #include "common/Dialogs.h"
+#include "pos/UntDmVentas.h"
 
 namespace kv {
 

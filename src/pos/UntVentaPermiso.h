@@ -6,6 +6,8 @@
 
 namespace kv {
 
+class TDmVentas;
+
 class TFrmVentaPermiso : public PermissionWindow {
     Q_OBJECT
 public:
