@@ -11,6 +11,7 @@
 #include "backoffice/UntVentasAlmBd.h"
 #include "backoffice/UntVentasProBd.h"
 #include "backoffice/UntVentasTerBd.h"
+#include "catalog/UntCalendario.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -145,6 +146,13 @@ TEST_F(TransferScreensTest, DocumentsGoUpForTheChosenCompanyAndALoadOverExisting
     auto f = menu();
     kvtest::whenShown<TFrmVentasAlmBd>([&](TFrmVentasAlmBd* w) {
         EXPECT_EQ(w->DBText1->text(), "TIENDA CENTRO");
+        // A double click on a date box opens the calendar; OK takes its date.
+        kvtest::whenShown<TForm_Calendario>([](TForm_Calendario* c) {
+            c->setDate(QDate(2026, 1, 31));
+            QTest::mouseClick(c->BitBtn1, Qt::LeftButton);
+        });
+        QTest::mouseDClick(w->EditFechaInicial->findChild<QLineEdit*>(), Qt::LeftButton);
+        EXPECT_EQ(w->EditFechaInicial->date(), QDate(2026, 1, 31));
         w->DBLookupComboBox1->setCurrentIndex(w->DBLookupComboBox1->findText("FACTURA POS"));
         w->DBLookupComboBox2->setCurrentIndex(w->DBLookupComboBox2->findText("PRINCIPAL"));
         QTest::mouseClick(w->BtnSubir, Qt::LeftButton);
