@@ -51,6 +51,12 @@ public slots:
     void BtnPorCajeroClick();
     void BtnPorCajero2Click();
     void BtnIvaClick();
+    void BtnExcelClick();
+    void BtnConsolidadoClick();
+    void BtnCierreDiarioClick();
+    void BtnCopiarKorvelaClick();
+    void BtnCopiarTercerosClick();
+    void BtnCopiarProductosClick();
     void BtnConectarClick();
     void Edit1DblClick();
 
@@ -58,7 +64,6 @@ protected:
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
-    void notYet();
     QString parameter(const QString& column) const;
     // The chosen day, with the company and document type of the chosen register.
     CashReportParams day() const;
