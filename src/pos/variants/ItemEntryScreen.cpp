@@ -164,6 +164,11 @@ void ItemEntryScreen::buildLayout(bool withDiscount)
     ga->addWidget(GroupCambioPrecio);
     connect(BtnCambioOK, &QPushButton::clicked, this, [this] { guarded([this] { BtnCambioOKClick(); }); });
     main_->addWidget(GroupArticulos, 1);
+    // While waiting for a customer or a number the room of the hidden items stays empty below.
+    main_->addStretch(0);
+    GroupCliente->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    for (QLabel* l : {LabelCaja, LabelCajero})
+        l->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 
     PanelMensaje = addMessageStatusBar(this, main_, StatusBar1);
 
