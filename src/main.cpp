@@ -16,6 +16,7 @@
 #include "platform/QtDialogs.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVenta.h"
+#include "pos/variants/UntVentaRegistradora.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -120,6 +121,7 @@ int main(int argc, char** argv)
     // before the main window can dispatch to them.
     kv::registerCatalogPrograms();     // 1 to 8
     kv::registerPosPrograms();         // 10
+    kv::registerCollectionRegister();  // cashier level "C"
     kv::registerBackofficePrograms();  // 11, 12
 
     // 4. The main window, the first window created: closing it ends the program.
