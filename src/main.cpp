@@ -13,6 +13,7 @@
 #include "common/Errors.h"
 #include "data/DemoData.h"
 #include "data/UntDMGeneral.h"
+#include "orders/UntDmPedidos.h"
 #include "platform/QtDialogs.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVenta.h"
@@ -115,7 +116,13 @@ int main(int argc, char** argv)
     } catch (const kv::Failure& f) {
         kv::dialogs().error(f.text());
     }
-    // 3. The orders data module is created here, the same way, once it exists.
+    // 3. The orders data module, the same way.
+    std::unique_ptr<kv::TDmPedidos> dmPedidos;
+    try {
+        dmPedidos = std::make_unique<kv::TDmPedidos>(dmGeneral.DbPos);
+    } catch (const kv::Failure& f) {
+        kv::dialogs().error(f.text());
+    }
 
     // Each folder's screens register the program numbers they open (registerProgram) here,
     // before the main window can dispatch to them.
@@ -138,6 +145,7 @@ int main(int argc, char** argv)
     // Activated from the start, window manager or not: the activation builds the caption.
     frmPos.activateWindow();
     const int code = app.exec();
+    dmPedidos.reset();
     dmVentas.reset();
     dmGeneral.DataModuleDestroy();
     return code;

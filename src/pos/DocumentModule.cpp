@@ -1,0 +1,450 @@
+#include "pos/DocumentModule.h"
+
+#include "common/Dialogs.h"
+#include "common/Numbers.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QSqlQuery>
+
+namespace kv {
+
+namespace {
+bool isNull(const QVariant& v) { return !v.isValid() || v.isNull(); }
+
+// "POSMOVIMIENTO" -> "Posmovimiento", the alias the number query has always carried.
+QString aliasOf(const QString& table) { return table.left(1) + table.mid(1).toLower(); }
+}  // namespace
+
+DocumentModule::DocumentModule(Connection& dbPos, DocumentTables tables, QObject* parent)
+    : QObject(parent),
+      DbPos(dbPos),
+      TCajero(dbPos, this),
+      TCaja(dbPos, this),
+      Parametros(dbPos, this),
+      TIniFac(dbPos, this),
+      TFac(dbPos, this),
+      TCliente(dbPos, this),
+      TProductos(dbPos, this),
+      QFac(dbPos, this),
+      Qlinea(dbPos, this),
+      SFac(dbPos, this),
+      tables_(std::move(tables))
+{
+    TCajero.setTableName(QStringLiteral("POSCAJEROS"));
+    TCaja.setTableName(QStringLiteral("POSCAJAS"));
+    TCaja.setMasterSource(&TCajero, QStringLiteral("CAJA"), QStringLiteral("CAJA"));
+    Parametros.setTableName(QStringLiteral("POSESQUEMA"));
+    TIniFac.setTableName(tables_.header);
+    TFac.setTableName(tables_.lines);
+    TFac.setMasterSource(&TIniFac, QStringLiteral("EMPRESA;DOCUMENTO;CONSECUTIVO"));
+    TCliente.setTableName(QStringLiteral("PROVEEDORES"));
+    TProductos.setTableName(QStringLiteral("PRODUCTOS"));
+
+    QFac.setSql(QStringLiteral("SELECT MAX(CONSECUTIVO)\nFROM %1 %2\nWHERE  (EMPRESA = :EMPRESA) AND\n(DOCUMENTO = :DOCUMENTO)")
+                    .arg(tables_.header, aliasOf(tables_.header)));
+    Qlinea.setSql(QStringLiteral("SELECT MAX(LINEA)  FROM %1\nWHERE EMPRESA = :EMPRESA\n"
+                                 "AND DOCUMENTO = :DOCUMENTO\nAND CONSECUTIVO = :CONSECUTIVO")
+                      .arg(tables_.lines));
+    SFac.setSql(QStringLiteral("SELECT SUM(VALORIVA) IVA,\nSUM(VALORDESCUENTO) DESCUENTO,\nSUM(SUBTOTAL) SUBTOTAL\n"
+                               "FROM %1\nWHERE EMPRESA = :EMPRESA\nAND DOCUMENTO = :DOCUMENTO\n"
+                               "AND CONSECUTIVO = :CONSECUTIVO")
+                    .arg(tables_.lines));
+
+    TIniFac.AfterInsert = [this](Dataset& ds) { TIniFacAfterInsert(ds); };
+    // A header written again after a rolled-back attempt takes the number that is free now.
+    TIniFac.BeforePost = [this](Dataset& ds) {
+        if (ds.state() == DsState::Insert && attempt_ > 1)
+            takeDocumentNumber(ds);
+    };
+    TIniFac.WriteOperation = [this](Dataset& ds, WriteKind, const std::function<void()>& write) {
+        runSaleOperation(ds.state() != DsState::Insert, write);
+    };
+    TFac.AfterInsert = [this](Dataset& ds) { TFacAfterInsert(ds); };
+    TFac.BeforePost = [this](Dataset& ds) { TFacBeforePost(ds); };
+    TFac.AfterPost = [this](Dataset& ds) { TFacAfterPost(ds); };
+    // A deleted line leaves the totals as well as the list.
+    TFac.AfterDelete = [this](Dataset& ds) { TFacAfterPost(ds); };
+    TFac.WriteOperation = [this](Dataset& ds, WriteKind kind, const std::function<void()>& write) {
+        writeLine(ds, kind, write);
+    };
+}
+
+DocumentModule::~DocumentModule() = default;
+
+// ---------------------------------------------------------------- sign-on
+
+bool DocumentModule::findCashier(double cedula) { return TCajero.Locate(QStringLiteral("CEDULA"), cedula); }
+
+void DocumentModule::selectCashierRegister()
+{
+    Dataset& cajas = registerLookup();
+    const QVariant caja = TCajero.FieldByName(QStringLiteral("CAJA")).value();
+    const bool found = !isNull(caja) && cajas.Locate(QStringLiteral("CAJA"), caja);
+    setParameterCompany(found ? cajas.FieldByName(QStringLiteral("EMPRESA")).value() : QVariant());
+}
+
+bool DocumentModule::signOn(double cedula)
+{
+    Parametros.Refresh();
+    if (!findCashier(cedula))
+        return false;
+    selectCashierRegister();
+    return true;
+}
+
+void DocumentModule::setParameterCompany(const QVariant& empresa)
+{
+    // A null company binds NULL, which no LLAVE equals: no parameter row is in force.
+    Parametros.setFilter(QStringLiteral("LLAVE = :LLAVE"), {{QStringLiteral("LLAVE"), empresa}});
+    if (!Parametros.active())
+        Parametros.Open();
+}
+
+// ---------------------------------------------------------------- numbering
+
+int DocumentModule::nextDocumentNumber(const QVariant& empresa, const QVariant& documento)
+{
+    QFac.Close();
+    QFac.setParam(QStringLiteral("EMPRESA"), empresa);
+    QFac.setParam(QStringLiteral("DOCUMENTO"), documento);
+    QFac.Open();
+    return QFac.fieldAt(0).asInteger() + 1;  // no document yet: the maximum is null, read as 0
+}
+
+int DocumentModule::nextLineNumber(const QVariant& empresa, const QVariant& documento, const QVariant& consecutivo)
+{
+    Qlinea.Close();
+    Qlinea.setParam(QStringLiteral("EMPRESA"), empresa);
+    Qlinea.setParam(QStringLiteral("DOCUMENTO"), documento);
+    Qlinea.setParam(QStringLiteral("CONSECUTIVO"), consecutivo);
+    Qlinea.Open();
+    return Qlinea.fieldAt(0).asInteger() + 1;
+}
+
+// ---------------------------------------------------------------- operations
+
+void DocumentModule::runSaleOperation(bool lockHeader, const std::function<void()>& body)
+{
+    if (depth_ > 0) {
+        body();
+        return;
+    }
+    struct Depth {
+        DocumentModule& m;
+        explicit Depth(DocumentModule& m) : m(m) { ++m.depth_; }
+        ~Depth()
+        {
+            --m.depth_;
+            m.attempt_ = 0;
+        }
+    } depth(*this);
+    QElapsedTimer clock;
+    clock.start();
+    const bool joined = DbPos.inTransaction();
+    for (attempt_ = 1;; ++attempt_) {
+        try {
+            Transaction t(DbPos, waitLimitMs_);
+            if (lockHeader)
+                takeHeaderRow();
+            body();
+            t.commit();
+            if (attempt_ > 1 && !TFac.isEditing())
+                TFac.Refresh();  // the lines other stations added meanwhile show too
+            return;
+        } catch (const DbError& e) {
+            // A Firebird transaction reads one snapshot: only a new transaction sees the number
+            // or the totals another register committed meanwhile, so the whole operation runs again.
+            // Inside a transaction of the caller's (a void, a transfer) the attempt cannot start
+            // afresh: the caller's whole transaction fails and its owner decides.
+            const bool again = (isDuplicateKey(e) || isConflict(e)) && !joined && attempt_ < kAttempts &&
+                               clock.elapsed() < waitLimitMs_;
+            undoAfterRollback(!again);
+            if (again) {
+                ++retries_;
+                continue;
+            }
+            if (!isDuplicateKey(e) && !isConflict(e))
+                throw;
+            throw DbError(QStringLiteral("Otras cajas están usando el mismo número o el mismo documento; no se guardó "
+                                         "nada. Intente de nuevo."),
+                          e.code());
+        } catch (...) {
+            undoAfterRollback(true);
+            throw;
+        }
+    }
+}
+
+void DocumentModule::takeHeaderRow()
+{
+    if (!TIniFac.active() || TIniFac.IsEmpty())
+        throw DbError(QStringLiteral("No hay un documento en curso"));
+    // Taking the row makes a second station wait here (or fail with a conflict and start over)
+    // until the first one's line and totals are committed. The same read brings the header as
+    // stored now into the cursor, so the totals written after it start from what is stored.
+    try {
+        if (!TIniFac.isEditing()) {
+            TIniFac.RefreshRecord(true);
+            return;
+        }
+        QSqlQuery q = DbPos.exec(QStringLiteral("SELECT CONSECUTIVO FROM %1 WHERE EMPRESA = :EMPRESA "
+                                                "AND DOCUMENTO = :DOCUMENTO AND CONSECUTIVO = :CONSECUTIVO WITH LOCK")
+                                     .arg(tables_.header),
+                                 documentKey());
+        if (DbPos.next(q))
+            return;
+    } catch (const DbError& e) {
+        if (e.code() != 0)
+            throw;  // the engine's refusal (a conflict, a wait stopped) is handled by the operation
+    }
+    throw DbError(QStringLiteral("El documento %1 ya no existe; no se guardó nada.")
+                      .arg(TIniFac[QStringLiteral("CONSECUTIVO")].asInteger()));
+}
+
+QVariantMap DocumentModule::documentKey()
+{
+    return {{QStringLiteral("EMPRESA"), TIniFac[QStringLiteral("EMPRESA")].value()},
+            {QStringLiteral("DOCUMENTO"), TIniFac[QStringLiteral("DOCUMENTO")].value()},
+            {QStringLiteral("CONSECUTIVO"), TIniFac[QStringLiteral("CONSECUTIVO")].value()}};
+}
+
+void DocumentModule::undoAfterRollback(bool final)
+{
+    // The row whose write failed is put back by its own dataset, to be written again or left for
+    // the cashier; rows the operation changed in the other cursor lose those changes. Before
+    // another attempt that is all: the attempt reads the header again as it takes it. When the
+    // operation gives up, the header is read again so the screen shows what is stored.
+    for (Dataset* ds : {&TFac, &TIniFac})
+        if (!ds->writing() && ds->isEditing() && !(ds == &TIniFac && keepHeaderEdits_))
+            ds->Cancel();
+    if (final && !TIniFac.writing())
+        TIniFac.RefreshRecord();
+}
+
+void DocumentModule::writeLine(Dataset& ds, WriteKind kind, const std::function<void()>& write)
+{
+    if (depth_ == 0 && kind == WriteKind::Post && !confirmQuantity(ds[QStringLiteral("CANTIDAD")].asFloat())) {
+        ds.Cancel();  // a new line goes, an edited one gets its previous values back
+        throw Abort();
+    }
+    runSaleOperation(true, write);
+}
+
+int DocumentModule::startDocument()
+{
+    TIniFac.Insert();
+    try {
+        TIniFac.Post();
+    } catch (...) {
+        TIniFac.Cancel();
+        throw;
+    }
+    return TIniFac[QStringLiteral("CONSECUTIVO")].asInteger();
+}
+
+bool DocumentModule::openDocument(const QVariant& empresa, const QVariant& documento, const QVariant& consecutivo)
+{
+    return TIniFac.Locate(QStringLiteral("EMPRESA;DOCUMENTO;CONSECUTIVO"), {empresa, documento, consecutivo});
+}
+
+void DocumentModule::onLine(const QVariant& linea)
+{
+    if (TFac[QStringLiteral("LINEA")].value() != linea && !TFac.Locate(QStringLiteral("LINEA"), linea))
+        throw DbError(QStringLiteral("La línea %1 ya no existe").arg(linea.toInt()));
+}
+
+bool DocumentModule::addLine(const QVariantMap& values)
+{
+    if (!confirmQuantity(values.value(QStringLiteral("CANTIDAD"), 1.0).toDouble()))
+        return false;
+    runSaleOperation(true, [&] {
+        TFac.Insert();
+        for (auto it = values.begin(); it != values.end(); ++it)
+            TFac[it.key()] = it.value();
+        TFac.Post();
+    });
+    return true;
+}
+
+bool DocumentModule::changeLine(const QVariantMap& values)
+{
+    const QVariant cantidad = values.value(QStringLiteral("CANTIDAD"), TFac[QStringLiteral("CANTIDAD")].value());
+    if (!confirmQuantity(cantidad.toDouble()))
+        return false;
+    const QVariant linea = TFac[QStringLiteral("LINEA")].value();
+    runSaleOperation(true, [&] {
+        onLine(linea);
+        TFac.Edit();
+        for (auto it = values.begin(); it != values.end(); ++it)
+            TFac[it.key()] = it.value();
+        TFac.Post();
+    });
+    return true;
+}
+
+void DocumentModule::deleteLine()
+{
+    const QVariant linea = TFac[QStringLiteral("LINEA")].value();
+    runSaleOperation(true, [&] {
+        onLine(linea);
+        TFac.Delete();
+    });
+}
+
+bool DocumentModule::abandonEmptyDocument()
+{
+    if (!TIniFac.active() || TIniFac.IsEmpty())
+        return false;
+    Transaction t(DbPos, waitLimitMs_);
+    const int gone = DbPos.exec(QStringLiteral("DELETE FROM %1 H WHERE H.EMPRESA = :EMPRESA AND H.DOCUMENTO = "
+                                               ":DOCUMENTO AND H.CONSECUTIVO = :CONSECUTIVO AND NOT EXISTS (SELECT 1 FROM "
+                                               "%2 D WHERE D.EMPRESA = H.EMPRESA AND D.DOCUMENTO = "
+                                               "H.DOCUMENTO AND D.CONSECUTIVO = H.CONSECUTIVO)")
+                                    .arg(tables_.header, tables_.lines),
+                                documentKey())
+                         .numRowsAffected();
+    t.commit();
+    if (gone > 0)
+        TIniFac.Refresh();
+    return gone > 0;
+}
+
+// ---------------------------------------------------------------- closing
+
+QString DocumentModule::closedBy()
+{
+    if (!TIniFac.active() || TIniFac.IsEmpty())
+        return QStringLiteral("No hay un documento en curso.");
+    const int numero = TIniFac[QStringLiteral("CONSECUTIVO")].asInteger();
+    QSqlQuery q = DbPos.exec(QStringLiteral("SELECT M.STATUS, M.%2, C.NOMBRE FROM %1 M LEFT JOIN "
+                                            "POSCAJEROS C ON C.CEDULA = M.%2 WHERE M.EMPRESA = :EMPRESA AND "
+                                            "M.DOCUMENTO = :DOCUMENTO AND M.CONSECUTIVO = :CONSECUTIVO")
+                                 .arg(tables_.header, tables_.closerColumn),
+                             documentKey());
+    if (!DbPos.next(q))
+        return QStringLiteral("%1 %2 ya no existe; no se guardó el pago.").arg(tables_.noun).arg(numero);
+    if (q.value(0).toString().trimmed() != QLatin1String("I"))
+        return QString();
+    QString quien = q.value(2).toString().trimmed();
+    if (quien.isEmpty())
+        quien = QStringLiteral("el cajero ") + FormatFloat(QStringLiteral("###,###."), q.value(1).toDouble());
+    return QStringLiteral("%1 %2 ya fue cerrada (pagada o anulada) por %3; no se guardó el pago.")
+        .arg(tables_.noun)
+        .arg(numero)
+        .arg(quien);
+}
+
+QString DocumentModule::closeDocument(const QVariantMap& columns)
+{
+    if (!TIniFac.active() || TIniFac.IsEmpty())
+        throw DbError(QStringLiteral("No hay un documento en curso"));
+    QVariantMap values = documentKey();
+    QStringList set;
+    for (auto it = columns.begin(); it != columns.end(); ++it) {
+        set << it.key() + QStringLiteral(" = :") + it.key();
+        values.insert(it.key(), it.value());
+    }
+    set << QStringLiteral("STATUS = 'I'");
+    int closed = 0;
+    struct Keep {
+        bool& flag;
+        explicit Keep(bool& f) : flag(f) { flag = true; }
+        ~Keep() { flag = false; }
+    } keep(keepHeaderEdits_);
+    // The open state is checked by the statement itself, on the row it takes: of two registers
+    // closing the same document, the second changes no row.
+    runSaleOperation(false, [&] {
+        closed = DbPos.exec(QStringLiteral("UPDATE %1 SET %2 WHERE EMPRESA = :EMPRESA AND DOCUMENTO = :DOCUMENTO AND "
+                                           "CONSECUTIVO = :CONSECUTIVO AND STATUS IS DISTINCT FROM 'I'")
+                                .arg(tables_.header, set.join(QStringLiteral(", "))),
+                            values)
+                     .numRowsAffected();
+    });
+    if (TIniFac.isEditing())
+        TIniFac.Cancel();
+    TIniFac.RefreshRecord();
+    return closed > 0 ? QString() : closedBy();
+}
+
+// ---------------------------------------------------------------- header
+
+void DocumentModule::TIniFacAfterInsert(Dataset& ds)
+{
+    const QVariant empresa = Parametros.FieldByName(QStringLiteral("EMPRESA")).value();
+    const QVariant documento = Parametros.FieldByName(QStringLiteral("DOCUMENTO")).value();
+    const int numero = nextDocumentNumber(empresa, documento);
+    ds[QStringLiteral("EMPRESA")] = empresa;
+    ds[QStringLiteral("DOCUMENTO")] = documento;
+    ds[QStringLiteral("CONSECUTIVO")] = numero;  // voided documents keep their numbers: never reused
+    ds[QStringLiteral("BODEGA")] = Parametros.FieldByName(QStringLiteral("SUCURSAL")).value();
+    ds[QStringLiteral("VENDEDOR")] = TCajero.FieldByName(QStringLiteral("CEDULA")).value();
+    ds[QStringLiteral("CAJA")] = TCajero.FieldByName(QStringLiteral("CAJA")).value();
+    ds[QStringLiteral("FECHA")] = QDateTime::currentDateTime();
+    ds[QStringLiteral("TIPODEPAGO")] = QStringLiteral("C");
+    headerDefaults(ds, numero);
+}
+
+void DocumentModule::takeDocumentNumber(Dataset& ds)
+{
+    const int old = ds[QStringLiteral("CONSECUTIVO")].asInteger();
+    const int numero = nextDocumentNumber(ds[QStringLiteral("EMPRESA")].value(), ds[QStringLiteral("DOCUMENTO")].value());
+    ds[QStringLiteral("CONSECUTIVO")] = numero;
+    // An invoice number that followed the document number follows it again.
+    if (Field* factura = ds.FindField(QStringLiteral("FACTURA")); factura && factura->asInteger() == old)
+        *factura = numero;
+}
+
+// ---------------------------------------------------------------- lines
+
+bool DocumentModule::findProduct(const QVariant& producto)
+{
+    if (isNull(producto))
+        return false;
+    if (TProductos.active() && !TProductos.IsEmpty() &&
+        TProductos.FieldByName(QStringLiteral("PRODUCTO")).asLargeInt() == producto.toLongLong())
+        return true;
+    return TProductos.Locate(QStringLiteral("PRODUCTO"), producto);
+}
+
+void DocumentModule::TFacAfterInsert(Dataset& ds)
+{
+    if (!lineAllowed()) {
+        ds.Cancel();
+        throw Abort();
+    }
+    // The line's key comes from its header through the link; its number is taken within that
+    // same document.
+    ds[QStringLiteral("LINEA")] = nextLineNumber(ds[QStringLiteral("EMPRESA")].value(), ds[QStringLiteral("DOCUMENTO")].value(),
+                                                 ds[QStringLiteral("CONSECUTIVO")].value());
+    ds[QStringLiteral("BODEGA")] = Parametros.FieldByName(QStringLiteral("SUCURSAL")).value();
+    lineDefaults(ds);
+}
+
+void DocumentModule::TFacBeforePost(Dataset& ds)
+{
+    if (ds.state() == DsState::Insert && attempt_ > 1)  // written again after a rolled-back attempt
+        ds[QStringLiteral("LINEA")] = nextLineNumber(ds[QStringLiteral("EMPRESA")].value(), ds[QStringLiteral("DOCUMENTO")].value(),
+                                                     ds[QStringLiteral("CONSECUTIVO")].value());
+    priceLine(ds);
+}
+
+void DocumentModule::TFacAfterPost(Dataset&)
+{
+    if (!TIniFac.active() || TIniFac.IsEmpty())
+        return;
+    // The totals are summed over the header's own document, the one the lines belong to.
+    SFac.Close();
+    SFac.setParam(QStringLiteral("EMPRESA"), TIniFac[QStringLiteral("EMPRESA")].value());
+    SFac.setParam(QStringLiteral("DOCUMENTO"), TIniFac[QStringLiteral("DOCUMENTO")].value());
+    SFac.setParam(QStringLiteral("CONSECUTIVO"), TIniFac[QStringLiteral("CONSECUTIVO")].value());
+    SFac.Open();
+    TIniFac.Edit();
+    TIniFac[QStringLiteral("SUBTOTAL")] = SFac[QStringLiteral("SUBTOTAL")].asFloat();  // no lines: null, read as 0
+    TIniFac[QStringLiteral("DESCUENTO")] = SFac[QStringLiteral("DESCUENTO")].asFloat();
+    TIniFac[QStringLiteral("IVA")] = SFac[QStringLiteral("IVA")].asFloat();
+    headerTotals(TIniFac);
+    TIniFac.Post();
+}
+
+}  // namespace kv

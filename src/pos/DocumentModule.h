@@ -1,0 +1,170 @@
+#pragma once
+// A document module: the one place where a document of one pair of tables (a header table and its
+// line table: the sales' POSMOVIMIENTO*, the orders' POSREMISIONES*) is numbered, given its
+// defaults, line-numbered, priced line by line and totalled. Screens work on its datasets; the
+// rules run as the datasets' events, so a line added by code and a line changed in a grid go
+// through the same code.
+//
+// Every document action (start, add, change or delete a line, give up an empty document, and any
+// post of the header or a line, from code or from a grid) is one operation: its statements run in
+// one transaction that takes the document's header row first, so two stations working on the same
+// document wait for each other instead of overwriting each other's totals, and a number taken
+// meanwhile by another register, an update conflict or a deadlock rolls the whole transaction
+// back and runs it again from its start (reading what the others committed). Questions to the
+// cashier come before the transaction; a wait for another register's lock ends after a few
+// seconds with a message and nothing stored.
+//
+// What differs between the sales and the orders is given by the subclass through a few hooks: the
+// header's own defaults (customer, cashier, currency), whether a line may be added and its
+// defaults, the pricing of a line, how the header's NETO (and the like) follow the line sums, the
+// question asked before a line is stored, and the register whose company picks the parameter row.
+#include "data/Dataset.h"
+
+#include <QObject>
+#include <QVariant>
+#include <functional>
+
+namespace kv {
+
+// The tables of one kind of document and the words its messages use.
+struct DocumentTables {
+    QString header;        // "POSMOVIMIENTO"
+    QString lines;         // "POSMOVIMIENTODETALLE"
+    QString closerColumn;  // header column naming who closed it ("CAJERO")
+    QString noun;          // "La factura"
+};
+
+class DocumentModule : public QObject {
+    Q_OBJECT
+public:
+    ~DocumentModule() override;
+
+    Connection& DbPos;
+
+    Dataset TCajero;     // POSCAJEROS: the signed-on cashier
+    Dataset TCaja;       // POSCAJAS, detail of TCajero on CAJA: his register
+    Dataset Parametros;  // POSESQUEMA: the parameter row in force (see setParameterCompany)
+    Dataset TIniFac;     // document headers; the current row is the document
+    Dataset TFac;        // its lines, detail of TIniFac on EMPRESA;DOCUMENTO;CONSECUTIVO
+    Dataset TCliente;    // PROVEEDORES by NIT
+    Dataset TProductos;  // PRODUCTOS by PRODUCTO or CODIGOBARRAS
+    // Highest document number, highest line number, sums of a document's lines.
+    Dataset QFac;
+    Dataset Qlinea;
+    Dataset SFac;
+
+    // The tables this module works on.
+    const DocumentTables& tables() const { return tables_; }
+
+    // --- sign-on ---
+    // Puts TCajero (and with it TCaja) on the cashier; false, moving nothing, when there is none.
+    bool findCashier(double cedula);
+    // Puts the register lookup on the signed-on cashier's register and makes the parameter row in
+    // force the one whose LLAVE is that register's EMPRESA. A register that is missing or has no
+    // company leaves no parameter row in force, so no document can be started until it is set up.
+    void selectCashierRegister();
+    // Both of the above, after re-reading the parameter rows (a document type chosen at sign-on is
+    // stored in them). False when the cashier does not exist.
+    bool signOn(double cedula);
+    // The parameter row in force: the one whose LLAVE equals empresa (null: none).
+    void setParameterCompany(const QVariant& empresa);
+
+    // --- the document actions, each all or nothing ---
+    // Starts a document: the header is inserted, numbered and posted. Returns its number. On
+    // failure nothing is stored and no header is left pending.
+    int startDocument();
+    // Puts the cursors on an existing document; false when there is none.
+    bool openDocument(const QVariant& empresa, const QVariant& documento, const QVariant& consecutivo);
+    // Adds a line to the current document with these column values; the line rules price it and
+    // the header is re-totalled. False when the question before storing was answered No, with
+    // nothing stored.
+    bool addLine(const QVariantMap& values);
+    // Changes the current line; false when the question was answered No.
+    bool changeLine(const QVariantMap& values);
+    // Deletes the current line and re-totals the header.
+    void deleteLine();
+    // Deletes the current document only if it still has no line (one statement, so a line another
+    // station adds meanwhile keeps it). True when it was deleted.
+    bool abandonEmptyDocument();
+
+    // Empty while the current document is open; once it is closed (paid or voided, here or at
+    // another register) or gone, a sentence for the cashier saying so and who closed it.
+    QString closedBy();
+
+    // How many attempts an operation gets when other registers keep taking its number or
+    // changing its document, and how long it waits for another register's lock.
+    // An operation is tried again while both limits allow: a cashier waits at most about
+    // kWaitLimitMs for his line, however busy the other stations are. Each attempt after a
+    // conflict usually waits for one operation of the other station, so the time is the real
+    // bound; the count only stops a loop that fails at once.
+    static constexpr int kAttempts = 1000;
+    static constexpr int kWaitLimitMs = 5000;
+    void setWaitLimitMs(int ms) { waitLimitMs_ = ms; }
+    // Operations run again from their start after a conflict, since the module was made.
+    int retries() const { return retries_; }
+
+    // --- handlers, wired to the datasets' events ---
+    // Numbers the new header from the parameter row and fills what every document has; the
+    // subclass's headerDefaults adds the rest.
+    void TIniFacAfterInsert(Dataset& ds);
+    // Numbers the new line within its document and gives it the branch.
+    void TFacAfterInsert(Dataset& ds);
+    // Prices the line (priceLine), after taking a free line number again on a retried attempt.
+    void TFacBeforePost(Dataset& ds);
+    // Re-totals the header from the sums of its stored lines; also run after a line is deleted.
+    void TFacAfterPost(Dataset& ds);
+
+protected:
+    DocumentModule(Connection& dbPos, DocumentTables tables, QObject* parent);
+
+    // --- hooks ---
+    // The header's defaults beyond number, branch, seller, register, date and payment type.
+    virtual void headerDefaults(Dataset& header, int numero) = 0;
+    // A new line may be added at all (false: the insert is cancelled silently).
+    virtual bool lineAllowed() const { return true; }
+    // A new line's defaults beyond its number and branch.
+    virtual void lineDefaults(Dataset&) {}
+    // Prices the line about to be stored.
+    virtual void priceLine(Dataset& line) = 0;
+    // The header's fields that follow the line sums, SUBTOTAL, DESCUENTO and IVA being set.
+    virtual void headerTotals(Dataset& header) = 0;
+    // Asked before a line with this quantity is stored, outside any transaction; false stores
+    // nothing.
+    virtual bool confirmQuantity(double) { return true; }
+    // The register looked up at sign-on for its company.
+    virtual Dataset& registerLookup() { return TCaja; }
+
+    // Stores these header columns (names fixed in code) with STATUS "I", in one statement that
+    // changes the document only while it is still open. The header is then read again, so
+    // nothing held in the cursor can later be written over the closed document. Returns an empty
+    // string when this call closed it; otherwise closedBy()'s sentence, with nothing stored. On a
+    // database error the typed values stay in the header for another try.
+    QString closeDocument(const QVariantMap& columns);
+
+    // Puts TProductos on the product (staying put when already there).
+    bool findProduct(const QVariant& producto);
+    QVariantMap documentKey();  // EMPRESA, DOCUMENTO, CONSECUTIVO of the current header
+    // Runs body as one operation (see the top of this file); a call made while one runs is part
+    // of it. lockHeader: take the current header's row first (not for a header being inserted).
+    void runSaleOperation(bool lockHeader, const std::function<void()>& body);
+
+    const DocumentTables tables_;
+
+private:
+    void takeHeaderRow();
+    void onLine(const QVariant& linea);  // the line cursor on that line of the document
+    // After a rolled-back attempt: the cursors show again what is stored.
+    void undoAfterRollback(bool final);
+    void writeLine(Dataset& ds, WriteKind kind, const std::function<void()>& write);
+    int nextDocumentNumber(const QVariant& empresa, const QVariant& documento);
+    int nextLineNumber(const QVariant& empresa, const QVariant& documento, const QVariant& consecutivo);
+    void takeDocumentNumber(Dataset& ds);
+
+    int waitLimitMs_ = kWaitLimitMs;
+    int depth_ = 0;    // operations running (nested calls join the outer one)
+    int attempt_ = 0;  // of the running operation, from 1
+    int retries_ = 0;
+    bool keepHeaderEdits_ = false;  // a failed closing leaves the typed values in the header
+};
+
+}  // namespace kv
