@@ -1,6 +1,7 @@
 #include "platform/DialogParts.h"
 
 #include <QDialog>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 
@@ -23,6 +24,16 @@ QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent)
     auto* l = new QLabel(caption, parent);
     l->setBuddy(control);
     control->setAccessibleName(QString(caption).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed());
+    return l;
+}
+
+QLabel* addCaptionedRow(QGridLayout* grid, const QString& caption, QWidget* control, const char* name, QWidget* parent)
+{
+    control->setObjectName(QLatin1String(name));
+    QLabel* l = captionFor(caption, control, parent);
+    const int row = grid->rowCount();
+    grid->addWidget(l, row, 0);
+    grid->addWidget(control, row, 1);
     return l;
 }
 

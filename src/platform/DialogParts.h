@@ -3,6 +3,7 @@
 #include "platform/ScreenKeys.h"
 
 class QDialog;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -16,6 +17,10 @@ void makeOkCancel(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel);
 // A label showing `caption`, the buddy of `control` (its "&" letter moves the focus there); the
 // control takes the caption, without "&", the colon and spaces, as its accessible name.
 QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent);
+
+// The control named `name`, with its caption before it, as the next row of a two-column grid;
+// returns the caption.
+QLabel* addCaptionedRow(QGridLayout* grid, const QString& caption, QWidget* control, const char* name, QWidget* parent);
 
 // The large bold centred title at the top of a screen (Label1), its font `scale` times the usual.
 QLabel* makeTitleLabel(const QString& text, QWidget* parent, double scale = 1.6);

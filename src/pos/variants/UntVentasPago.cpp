@@ -1,7 +1,6 @@
 #include "pos/variants/UntVentasPago.h"
 
 #include "common/Numbers.h"
-#include "common/SaleAmounts.h"
 #include "platform/DbChoices.h"
 #include "platform/DbControls.h"
 #include "platform/DialogParts.h"
@@ -23,11 +22,6 @@ namespace {
 
 const QStringList kTipos = {QStringLiteral("C"), QStringLiteral("E"), QStringLiteral("H"), QStringLiteral("T")};
 
-bool asksDescription(const QString& tipo)
-{
-    return tipo == QLatin1String("E") || tipo == QLatin1String("H") || tipo == QLatin1String("T");
-}
-
 }  // namespace
 
 TFrmVentasPago::TFrmVentasPago(TDmVentas& dm, const QString& nombreCliente, QWidget* parent) : QDialog(parent), dm_(dm)
@@ -48,7 +42,6 @@ TFrmVentasPago::TFrmVentasPago(TDmVentas& dm, const QString& nombreCliente, QWid
     auto* keys = new ScreenKeys(this, ScreenKeys::EnterWhereNamed);
     for (QWidget* box : {DBEditDescripcion, DBEditAbono})
         keys->enterMovesTo(box, nullptr);
-    RadioTipoFactura->setItemIndex(0);
     RadioTipoPagoClick();
 }
 
@@ -59,21 +52,15 @@ void TFrmVentasPago::buildLayout(const QString& nombreCliente)
     Dataset& h = dm_.TIniFac;
     auto* main = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
-    int row = 0;
     auto add = [&](const QString& caption, QWidget* control, const char* name) {
-        control->setObjectName(QLatin1String(name));
-        QLabel* l = captionFor(caption, control, this);
-        grid->addWidget(l, row, 0);
-        grid->addWidget(control, row, 1);
-        ++row;
-        return l;
+        return addCaptionedRow(grid, caption, control, name, this);
     };
     DBTextNeto = new DbText(h, QStringLiteral("NETO"), this);
     add(QStringLiteral("Valor Factura"), DBTextNeto, "DBTextNeto");
     LabelCliente = new QLabel(nombreCliente, this);
     LabelCliente->setObjectName(QStringLiteral("LabelCliente"));
     LabelCliente->setAccessibleName(nombreCliente);
-    grid->addWidget(LabelCliente, row++, 1);
+    grid->addWidget(LabelCliente, grid->rowCount(), 1);
     main->addLayout(grid);
 
     RadioTipoPago = new DbRadioGroup(h, QStringLiteral("TIPODEPAGO"), QStringLiteral("Tipo de pago"),
@@ -84,7 +71,6 @@ void TFrmVentasPago::buildLayout(const QString& nombreCliente)
     main->addWidget(RadioTipoPago);
 
     grid = new QGridLayout;
-    row = 0;
     DBEditDescripcion = new DbEdit(h, QStringLiteral("TIPODEPAGODES"), this);
     LabelDescripcion = add(QStringLiteral("Descripcion pago"), DBEditDescripcion, "DBEditDescripcion");
     LabelDescripcion->setObjectName(QStringLiteral("LabelDescripcion"));
@@ -93,32 +79,10 @@ void TFrmVentasPago::buildLayout(const QString& nombreCliente)
     DBEditPago = new DbEdit(h, QStringLiteral("PAGO"), this);
     DBEditPago->setReadOnly(true);  // what is left after ABONO, never typed
     add(QStringLiteral("PAGO"), DBEditPago, "DBEditPago");
-    EditRecibido = new QLineEdit(QStringLiteral("0"), this);
-    acceptAmountKeys(EditRecibido);
-    QFont big = EditRecibido->font();
-    big.setPointSizeF(big.pointSizeF() * 1.5);
-    big.setBold(true);
-    EditRecibido->setFont(big);
-    add(QStringLiteral("&Dinero Recibido"), EditRecibido, "EditRecibido");
-    main->addLayout(grid);
-
-    auto* cambio = new QLabel(QStringLiteral("C A M B I O (Diferencia)"), this);
-    cambio->setAlignment(Qt::AlignCenter);
-    main->addWidget(cambio);
-    LabelCambio = new QLabel(QStringLiteral("00"), this);
-    LabelCambio->setObjectName(QStringLiteral("LabelCambio"));
-    LabelCambio->setAccessibleName(QStringLiteral("C A M B I O (Diferencia)"));
-    LabelCambio->setAlignment(Qt::AlignCenter);
-    big.setPointSizeF(big.pointSizeF() * 1.4);
-    LabelCambio->setFont(big);
-    main->addWidget(LabelCambio);
-
-    RadioTipoFactura = new RadioGroup(QStringLiteral("Tipo de Factura"),
-                                      {QStringLiteral("Impresora Pos"), QStringLiteral("Media Carta"),
-                                       QStringLiteral("Carta Completa")},
-                                      3, this);
-    RadioTipoFactura->setObjectName(QStringLiteral("RadioTipoFactura"));
-    main->addWidget(RadioTipoFactura);
+    const MoneyReceived money = addMoneyReceived(this, grid, main);
+    EditRecibido = money.EditRecibido;
+    LabelCambio = money.LabelCambio;
+    RadioTipoFactura = addInvoicePaperChoice(this, main);
     setTabOrder(EditRecibido, RadioTipoFactura);
 }
 
@@ -129,13 +93,7 @@ void TFrmVentasPago::showEvent(QShowEvent* e)
     EditRecibido->selectAll();
 }
 
-double TFrmVentasPago::amountToPay() const
-{
-    Dataset& h = dm_.TIniFac;
-    if (!h.active() || h.IsEmpty())
-        return 0;
-    return kv::amountToPay([&h](const char* f) { return h[QLatin1String(f)].asFloat(); });
-}
+double TFrmVentasPago::amountToPay() const { return headerAmountToPay(dm_.TIniFac); }
 
 void TFrmVentasPago::followAbono()
 {
@@ -152,7 +110,7 @@ void TFrmVentasPago::followAbono()
 
 void TFrmVentasPago::RadioTipoPagoClick()
 {
-    const bool show = asksDescription(dm_.TIniFac[QStringLiteral("TIPODEPAGO")].asString());
+    const bool show = paymentAsksDescription(dm_.TIniFac[QStringLiteral("TIPODEPAGO")].asString());
     LabelDescripcion->setVisible(show);
     DBEditDescripcion->setVisible(show);
 }
@@ -171,8 +129,7 @@ void TFrmVentasPago::EditRecibidoEnter()
     received_ = true;
     EditRecibidoChange();
 
-    static const InvoicePaper papers[] = {InvoicePaper::Roll, InvoicePaper::HalfLetter, InvoicePaper::Letter};
-    const InvoicePaper paper = papers[qBound(0, RadioTipoFactura->itemIndex(), 2)];
+    const InvoicePaper paper = chosenPaper(RadioTipoFactura);
     const SaleClosing closing = closeSale(dm_, [&](const SaleDocumentKey& key) {
         return printInvoice(dm_.DbPos, key, invoicePrintFor(InvoiceCaller::CollectionPayment, paper), this);
     });
