@@ -172,6 +172,26 @@ TEST_F(CollectionRegisterTest, EnterCollectsTheChosenDocumentEvenWhenTheListChan
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.texts().join('|').toStdString();
 }
 
+TEST_F(CollectionRegisterTest, WhatWasPaidBeforeLowersWhatIsDueAndEscLeavesTheDocumentToCollect)
+{
+    openedToday();
+    const int n = sale(48500);
+    show();
+    kvtest::whenShown<TFrmVentasPago>([&](TFrmVentasPago* w) {
+        kvtest::typeInto(w->DBEditAbono, QStringLiteral("10000"), true);
+        EXPECT_EQ(w->DBEditPago->text(), QStringLiteral("38,500.00"));
+        kvtest::typeInto(w->EditRecibido, QStringLiteral("40000"));
+        EXPECT_EQ(w->LabelCambio->text(), QStringLiteral("1,500.00"));
+        QTest::keyClick(w->EditRecibido, Qt::Key_Escape);
+    });
+    QTest::keyClick(screen->DBGrid1, Qt::Key_Return);
+    EXPECT_TRUE(stored(n, "STATUS").isNull());
+    EXPECT_DOUBLE_EQ(stored(n, "ABONO").toDouble(), 0);  // nothing typed in the window was kept
+    EXPECT_FALSE(dm->TIniFac.isEditing());
+    EXPECT_TRUE(drawerBytes().isEmpty());
+    EXPECT_EQ(listed(), QList<int>({n}));
+}
+
 TEST_F(CollectionRegisterTest, OfTwoRegistersCollectingTheSameDocumentOnlyOnePaysAndTheOtherIsTold)
 {
     openedToday();
