@@ -4,6 +4,7 @@
 
 #include <QDateEdit>
 #include <QDialog>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
@@ -49,6 +50,16 @@ QPushButton* makeActionButton(const QString& name, const QString& caption, QWidg
     b->setAutoDefault(false);
     QObject::connect(b, &QPushButton::clicked, b, [click] { guarded(click); });
     return b;
+}
+
+QLabel* addCaptionedRow(QGridLayout* grid, const QString& caption, QWidget* control, const char* name, QWidget* parent)
+{
+    control->setObjectName(QLatin1String(name));
+    QLabel* l = captionFor(caption, control, parent);
+    const int row = grid->rowCount();
+    grid->addWidget(l, row, 0);
+    grid->addWidget(control, row, 1);
+    return l;
 }
 
 QLabel* makeTitleLabel(const QString& text, QWidget* parent, double scale)

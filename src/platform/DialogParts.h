@@ -6,6 +6,7 @@
 
 class QDateEdit;
 class QDialog;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -29,6 +30,10 @@ QDateEdit* makeDateBox(const QString& objectName, QWidget* parent, bool calendar
 // box and the window stays open.
 QPushButton* makeActionButton(const QString& name, const QString& caption, QWidget* parent,
                               const std::function<void()>& click);
+
+// The control named `name`, with its caption before it, as the next row of a two-column grid;
+// returns the caption.
+QLabel* addCaptionedRow(QGridLayout* grid, const QString& caption, QWidget* control, const char* name, QWidget* parent);
 
 // The large bold centred title at the top of a screen (Label1), its font `scale` times the usual.
 QLabel* makeTitleLabel(const QString& text, QWidget* parent, double scale = 1.6);

@@ -56,16 +56,21 @@ std::optional<SaleDocumentKey> findSaleDocument(TDmVentas& dm, int consecutivo)
     return found.isNull() ? std::nullopt : std::optional<SaleDocumentKey>(key);
 }
 
-void voidDocument(TDmVentas& dm, const SaleDocumentKey& key)
+bool voidDocument(TDmVentas& dm, const SaleDocumentKey& key, bool onlyOpen)
 {
     QVariantMap params = keyParams(key);
+    bool voided = false;
     runWholeTransaction(dm.DbPos, [&] {
-        // The header first, so a register still adding a line to it waits or gives way.
-        QSqlQuery lock = dm.DbPos.exec(QStringLiteral("SELECT CONSECUTIVO FROM POSMOVIMIENTO WHERE EMPRESA = :EMPRESA AND "
+        voided = false;
+        // The header first, so a register still adding a line to it (or collecting it) waits or
+        // gives way.
+        QSqlQuery lock = dm.DbPos.exec(QStringLiteral("SELECT STATUS FROM POSMOVIMIENTO WHERE EMPRESA = :EMPRESA AND "
                                                       "DOCUMENTO = :DOCUMENTO AND CONSECUTIVO = :CONSECUTIVO WITH LOCK"),
                                        params);
         if (!dm.DbPos.next(lock))
             throw DbError(kNoDocument);
+        if (onlyOpen && lock.value(0).toString().trimmed() == QLatin1String("I"))
+            return;
         dm.DbPos.exec(QStringLiteral("DELETE FROM POSMOVIMIENTODETALLE WHERE EMPRESA = :EMPRESA AND DOCUMENTO = :DOCUMENTO "
                                      "AND CONSECUTIVO = :CONSECUTIVO"),
                       params);
@@ -77,6 +82,7 @@ void voidDocument(TDmVentas& dm, const SaleDocumentKey& key)
                                      "PAGO = 0, VALORPROPINA = 0, STATUS = 'I', CAJERO = :CAJERO WHERE EMPRESA = :EMPRESA "
                                      "AND DOCUMENTO = :DOCUMENTO AND CONSECUTIVO = :CONSECUTIVO"),
                       closing);
+        voided = true;
     });
     // The module's cursors show what is stored, should they stand on that document.
     if (dm.TIniFac.active() && !dm.TIniFac.IsEmpty() && !dm.TIniFac.isEditing() &&
@@ -86,6 +92,7 @@ void voidDocument(TDmVentas& dm, const SaleDocumentKey& key)
         dm.TIniFac.RefreshRecord();
         dm.TFac.Refresh();
     }
+    return voided;
 }
 
 void ReimprimeFactura(TDmVentas& dm, InvoicePaper paper, QWidget* parent, InvoiceCaller caller)
@@ -97,30 +104,33 @@ void ReimprimeFactura(TDmVentas& dm, InvoicePaper paper, QWidget* parent, Invoic
         ShowMessage(kNoDocument);
 }
 
-void AnulaFacturas(TDmVentas& dm, QWidget*)
+bool confirmVoid(TDmVentas& dm, const SaleDocumentKey& key)
 {
-    const std::optional<SaleDocumentKey> key = askSaleDocument(dm, QStringLiteral("Anular"));
-    if (!key)
-        return;
     // Voiding cannot be undone and a mistyped number would void another customer's sale: the
     // cashier sees which document it is before anything changes.
     QSqlQuery q = dm.DbPos.exec(QStringLiteral("SELECT H.CLIENTE, C.NOMBRE, H.NETO, H.VALORPROPINA, H.DESCUENTO, H.ABONO, "
                                                "H.STATUS FROM POSMOVIMIENTO H LEFT JOIN PROVEEDORES C ON C.NIT = H.CLIENTE "
                                                "WHERE H.EMPRESA = :EMPRESA AND H.DOCUMENTO = :DOCUMENTO AND H.CONSECUTIVO = "
                                                ":CONSECUTIVO"),
-                                keyParams(*key));
+                                keyParams(key));
     if (!dm.DbPos.next(q)) {
         ShowMessage(kNoDocument);
-        return;
+        return false;
     }
     const QString cliente = q.value(1).toString().trimmed();
     const double total = amountToPay(q.value(2).toDouble(), q.value(3).toDouble(), q.value(4).toDouble(), q.value(5).toDouble());
     const QString question = QStringLiteral("¿Anular la factura %1 de %2 (%3) por %4? La anulación no se puede deshacer.")
-                                 .arg(key->consecutivo)
+                                 .arg(key.consecutivo)
                                  .arg(cliente.isEmpty() ? QStringLiteral("Nit O Cedula No Creada") : cliente,
                                       FormatFloat(QStringLiteral("###,###."), q.value(0).toDouble()),
                                       FormatFloat(QStringLiteral("###,###.00"), total));
-    if (!AskYesNo(question))
+    return AskYesNo(question);
+}
+
+void AnulaFacturas(TDmVentas& dm, QWidget*)
+{
+    const std::optional<SaleDocumentKey> key = askSaleDocument(dm, QStringLiteral("Anular"));
+    if (!key || !confirmVoid(dm, *key))
         return;
     voidDocument(dm, *key);
     ShowMessage(QStringLiteral("Factura %1 anulada").arg(key->consecutivo));

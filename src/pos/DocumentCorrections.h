@@ -22,8 +22,14 @@ std::optional<SaleDocumentKey> askSaleDocument(TDmVentas& dm, const QString& cap
 
 // Voids a document in one transaction: its lines are deleted, its amounts (totals, discount,
 // service charge, paid before, amount due) set to 0, and it is closed with the voiding cashier in
-// CAJERO. A voided document keeps its number and counts 0 in every report.
-void voidDocument(TDmVentas& dm, const SaleDocumentKey& key);
+// CAJERO. A voided document keeps its number and counts 0 in every report. With onlyOpen, a
+// document already closed (collected or voided at another register) is left as it is and the
+// answer is false.
+bool voidDocument(TDmVentas& dm, const SaleDocumentKey& key, bool onlyOpen = false);
+
+// The Yes/No question before voiding, naming the document (number, customer, total); false on No
+// or when there is no such document ("Factura No Existe").
+bool confirmVoid(TDmVentas& dm, const SaleDocumentKey& key);
 
 // The menu entries. Each asks the number in an input box (Cancel ends it).
 // "&Reimprime Factura": prints the document again in the paper chosen, as the calling screen

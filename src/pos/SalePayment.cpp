@@ -2,9 +2,14 @@
 
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
+#include "common/SaleAmounts.h"
+#include "platform/DbControls.h"
+#include "platform/DialogParts.h"
 #include "platform/Spooler.h"
 #include "pos/UntDmVentas.h"
 
+#include <QBoxLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
@@ -13,6 +18,66 @@ namespace kv {
 
 namespace {
 const QString kChangePicture = QStringLiteral("###,###.00");
+}
+
+double headerAmountToPay(Dataset& h)
+{
+    if (!h.active() || h.IsEmpty())
+        return 0;
+    return amountToPay([&h](const char* f) { return h[QLatin1String(f)].asFloat(); });
+}
+
+MoneyReceived addMoneyReceived(QWidget* window, QGridLayout* grid, QBoxLayout* into)
+{
+    MoneyReceived parts;
+    parts.EditRecibido = new QLineEdit(QStringLiteral("0"), window);
+    parts.EditRecibido->setObjectName(QStringLiteral("EditRecibido"));
+    // Only digits, the point and the comma can be typed (the comma is then refused as a number).
+    acceptAmountKeys(parts.EditRecibido);
+    QFont big = parts.EditRecibido->font();
+    big.setPointSizeF(big.pointSizeF() * 1.5);
+    big.setBold(true);
+    parts.EditRecibido->setFont(big);
+    const int row = grid->rowCount();
+    grid->addWidget(captionFor(QStringLiteral("&Dinero Recibido"), parts.EditRecibido, window), row, 0);
+    grid->addWidget(parts.EditRecibido, row, 1);
+    into->addLayout(grid);
+
+    auto* title = new QLabel(QStringLiteral("C A M B I O (Diferencia)"), window);
+    title->setObjectName(QStringLiteral("LabelCambioTitulo"));
+    title->setAlignment(Qt::AlignCenter);
+    into->addWidget(title);
+    parts.LabelCambio = new QLabel(QStringLiteral("00"), window);
+    parts.LabelCambio->setObjectName(QStringLiteral("LabelCambio"));
+    parts.LabelCambio->setAccessibleName(QStringLiteral("C A M B I O (Diferencia)"));
+    parts.LabelCambio->setAlignment(Qt::AlignCenter);
+    big.setPointSizeF(big.pointSizeF() * 1.4);
+    parts.LabelCambio->setFont(big);
+    into->addWidget(parts.LabelCambio);
+    return parts;
+}
+
+RadioGroup* addInvoicePaperChoice(QWidget* window, QBoxLayout* into)
+{
+    auto* choice = new RadioGroup(QStringLiteral("Tipo de Factura"),
+                                  {QStringLiteral("Impresora Pos"), QStringLiteral("Media Carta"),
+                                   QStringLiteral("Carta Completa")},
+                                  3, window);
+    choice->setObjectName(QStringLiteral("RadioTipoFactura"));
+    choice->setItemIndex(0);
+    into->addWidget(choice);
+    return choice;
+}
+
+InvoicePaper chosenPaper(const RadioGroup* choice)
+{
+    static const InvoicePaper papers[] = {InvoicePaper::Roll, InvoicePaper::HalfLetter, InvoicePaper::Letter};
+    return papers[qBound(0, choice->itemIndex(), 2)];
+}
+
+bool paymentAsksDescription(const QString& tipo)
+{
+    return tipo == QLatin1String("E") || tipo == QLatin1String("H") || tipo == QLatin1String("T");
 }
 
 double receivedAmount(const QString& text)

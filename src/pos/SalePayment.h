@@ -9,12 +9,24 @@
 
 #include <functional>
 
+class QBoxLayout;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QWidget;
 
 namespace kv {
 
+class Dataset;
+class RadioGroup;
 class TDmVentas;
+
+// What the customer pays for the header the cursor stands on (0 when there is none): NETO plus the
+// service charge, less the discount and what was paid before.
+double headerAmountToPay(Dataset& header);
+
+// Credit, cheque and card payments ("E", "H", "T") take a description (bank, card, account).
+bool paymentAsksDescription(const QString& tipo);
 
 // The money received as typed. Only a plain number is taken: an empty box, or one with a comma
 // (which could be a thousands separator or a mistyped decimal point), is refused like letters
@@ -29,6 +41,20 @@ void acceptAmountKeys(QLineEdit* box);
 void showChange(QLabel* label, const QString& received, double due);
 // The same for an amount already read as a number.
 void showChange(QLabel* label, double change);
+
+// The money part of a payment window: "&Dinero Recibido" (a box taking only amount keys, in large
+// type, added as the next row of `grid` and initially "0"), and below `grid` in `into` the change
+// under "C A M B I O (Diferencia)" (initially "00").
+struct MoneyReceived {
+    QLineEdit* EditRecibido;
+    QLabel* LabelCambio;
+};
+MoneyReceived addMoneyReceived(QWidget* window, QGridLayout* grid, QBoxLayout* into);
+
+// "Tipo de Factura": "Impresora Pos", "Media Carta", "Carta Completa" (RadioTipoFactura), the first
+// chosen, added to `into`; and the paper it stands for.
+RadioGroup* addInvoicePaperChoice(QWidget* window, QBoxLayout* into);
+InvoicePaper chosenPaper(const RadioGroup* choice);
 
 enum class SaleClosing {
     Closed,          // this window closed the document (printed or not)

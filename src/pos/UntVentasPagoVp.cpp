@@ -25,13 +25,9 @@ namespace {
 
 const QString kChangePicture = QStringLiteral("###,###.00");
 
-// Payment types offered, in the order of the radio group, and those that ask for a description.
+// Payment types offered, in the order of the radio group.
 const QStringList kTipos = {QStringLiteral("C"), QStringLiteral("E"), QStringLiteral("H"), QStringLiteral("T"),
                             QStringLiteral("t")};
-bool asksDescription(const QString& tipo)
-{
-    return tipo == QLatin1String("E") || tipo == QLatin1String("H") || tipo == QLatin1String("T");
-}
 
 // "Servicio": the percentage each item stores; "&Valor" stores 0 and leaves the amount to be typed.
 const double kServicio[] = {0, 5, 10, 0};
@@ -74,7 +70,6 @@ TFrmVentasPagoVp::TFrmVentasPagoVp(TDmVentas& dm, QWidget* parent) : QDialog(par
 
     showServicio();
     RadioDescuento->setItemIndex(0);
-    RadioTipoFactura->setItemIndex(0);
     RadioTipoPagoClick();
     showAmounts();
     EditRecibido->setFocus();
@@ -112,14 +107,8 @@ void TFrmVentasPagoVp::buildLayout()
         main->addWidget(w);
 
     auto* grid = new QGridLayout;
-    int row = 0;
     auto add = [&](const QString& caption, QWidget* control, const char* name) {
-        control->setObjectName(QLatin1String(name));
-        QLabel* l = captionFor(caption, control, this);
-        grid->addWidget(l, row, 0);
-        grid->addWidget(control, row, 1);
-        ++row;
-        return l;
+        return addCaptionedRow(grid, caption, control, name, this);
     };
     DBTextNeto = new DbText(h, QStringLiteral("NETO"), this);
     add(QStringLiteral("Valor Factura"), DBTextNeto, "DBTextNeto");
@@ -137,47 +126,17 @@ void TFrmVentasPagoVp::buildLayout()
     LabelPagar = new QLabel(this);
     LabelPagar->setFrameShape(QFrame::StyledPanel);
     add(QStringLiteral("Valor A Pagar"), LabelPagar, "LabelPagar");
-    EditRecibido = new QLineEdit(QStringLiteral("0"), this);
-    // Only digits, the point and the comma can be typed (the comma is then refused as a number).
-    acceptAmountKeys(EditRecibido);
-    add(QStringLiteral("&Dinero Recibido"), EditRecibido, "EditRecibido");
-    QFont big = EditRecibido->font();
-    big.setPointSizeF(big.pointSizeF() * 1.5);
-    big.setBold(true);
-    EditRecibido->setFont(big);
-    main->addLayout(grid);
-
-    auto* cambio = new QLabel(QStringLiteral("C A M B I O (Diferencia)"), this);
-    cambio->setObjectName(QStringLiteral("LabelCambioTitulo"));
-    cambio->setAlignment(Qt::AlignCenter);
-    main->addWidget(cambio);
-    LabelCambio = new QLabel(QStringLiteral("00"), this);
-    LabelCambio->setObjectName(QStringLiteral("LabelCambio"));
-    LabelCambio->setAccessibleName(QStringLiteral("C A M B I O (Diferencia)"));
-    LabelCambio->setAlignment(Qt::AlignCenter);
-    big.setPointSizeF(big.pointSizeF() * 1.4);
-    LabelCambio->setFont(big);
-    main->addWidget(LabelCambio);
-
-    RadioTipoFactura = new RadioGroup(QStringLiteral("Tipo de Factura"),
-                                      {QStringLiteral("Impresora Pos"), QStringLiteral("Media Carta"),
-                                       QStringLiteral("Carta Completa")},
-                                      3, this);
-    RadioTipoFactura->setObjectName(QStringLiteral("RadioTipoFactura"));
-    main->addWidget(RadioTipoFactura);
+    const MoneyReceived money = addMoneyReceived(this, grid, main);
+    EditRecibido = money.EditRecibido;
+    LabelCambio = money.LabelCambio;
+    RadioTipoFactura = addInvoicePaperChoice(this, main);
 
     // Tab runs down the window as it is laid out, the money received before the invoice's paper.
     setTabOrder(DBEditDescuento, EditRecibido);
     setTabOrder(EditRecibido, RadioTipoFactura);
 }
 
-double TFrmVentasPagoVp::amountToPay() const
-{
-    Dataset& h = dm_.TIniFac;
-    if (!h.active() || h.IsEmpty())
-        return 0;
-    return kv::amountToPay([&h](const char* f) { return h[QLatin1String(f)].asFloat(); });
-}
+double TFrmVentasPagoVp::amountToPay() const { return headerAmountToPay(dm_.TIniFac); }
 
 void TFrmVentasPagoVp::showServicio()
 {
@@ -199,7 +158,7 @@ void TFrmVentasPagoVp::showAmounts()
 
 void TFrmVentasPagoVp::RadioTipoPagoClick()
 {
-    const bool show = asksDescription(dm_.TIniFac[QStringLiteral("TIPODEPAGO")].asString());
+    const bool show = paymentAsksDescription(dm_.TIniFac[QStringLiteral("TIPODEPAGO")].asString());
     LabelDescripcion->setVisible(show);
     DBEditDescripcion->setVisible(show);
 }
@@ -270,8 +229,7 @@ void TFrmVentasPagoVp::EditRecibidoEnter()
 
 bool TFrmVentasPagoVp::finish()
 {
-    static const InvoicePaper papers[] = {InvoicePaper::Roll, InvoicePaper::HalfLetter, InvoicePaper::Letter};
-    const InvoicePaper paper = papers[qBound(0, RadioTipoFactura->itemIndex(), 2)];
+    const InvoicePaper paper = chosenPaper(RadioTipoFactura);
     return closeSale(dm_, [&](const SaleDocumentKey& key) {
                return printInvoice(dm_.DbPos, key, invoicePrintFor(InvoiceCaller::MainPayment, paper), this);
            }) != SaleClosing::Stays;

@@ -99,12 +99,8 @@ void TFrmVentasPago1::buildLayout()
     GroupOtraMoneda = new QGroupBox(QStringLiteral("Otra Moneda o Tarjeta"), this);
     GroupOtraMoneda->setObjectName(QStringLiteral("GroupOtraMoneda"));
     auto* g = new QGridLayout(GroupOtraMoneda);
-    int row = 0;
     auto add = [&](const QString& caption, QWidget* control, const char* name) {
-        control->setObjectName(QLatin1String(name));
-        g->addWidget(captionFor(caption, control, GroupOtraMoneda), row, 0);
-        g->addWidget(control, row, 1);
-        ++row;
+        addCaptionedRow(g, caption, control, name, GroupOtraMoneda);
     };
     DBLookupMoneda = new DbLookupComboBox(h, QStringLiteral("MONEDA"), dm_.TMoneda, QStringLiteral("CODIGOMONEDA"),
                                           QStringLiteral("DESCRIPCION"), GroupOtraMoneda);
@@ -117,7 +113,7 @@ void TFrmVentasPago1::buildLayout()
     add(QStringLiteral("Valor Otra Moneda"), DBTextOtraMoneda, "DBTextOtraMoneda");
     LabelTasa = new QLabel(GroupOtraMoneda);
     LabelTasa->setObjectName(QStringLiteral("LabelTasa"));
-    g->addWidget(LabelTasa, row, 0, 1, 2);
+    g->addWidget(LabelTasa, g->rowCount(), 0, 1, 2);
     main->addWidget(GroupOtraMoneda);
 
     auto* pago = new QGridLayout;
@@ -142,13 +138,7 @@ void TFrmVentasPago1::showEvent(QShowEvent* e)
     EditPago->selectAll();
 }
 
-double TFrmVentasPago1::amountToPay() const
-{
-    Dataset& h = dm_.TIniFac;
-    if (!h.active() || h.IsEmpty())
-        return 0;
-    return kv::amountToPay([&h](const char* f) { return h[QLatin1String(f)].asFloat(); });
-}
+double TFrmVentasPago1::amountToPay() const { return headerAmountToPay(dm_.TIniFac); }
 
 bool TFrmVentasPago1::paysInOtherCurrency() const
 {

@@ -170,6 +170,21 @@ TEST_F(Pago1Test, GoingBackToCashForgetsTheCurrencyAndLeavingWithoutEnterLeavesT
     EXPECT_TRUE(drawerBytes().isEmpty());
 }
 
+TEST_F(Pago1Test, AReceiptThatCannotPrintLeavesTheSalePaidClosedAndReprintable)
+{
+    open(50000);
+    const QString notADir = dir.filePath(QStringLiteral("archivo"));
+    QFile(notADir).open(QIODevice::WriteOnly);
+    EnvScope broken("KORVELA_PRINT_TO", notADir.toUtf8());
+    dialogs.answers.push_back(true);
+    kvtest::typeInto(window->EditPago, QStringLiteral("50000"), true);
+    EXPECT_EQ(drawerBytes(), QByteArray::fromHex("1b70306464"));
+    EXPECT_EQ(stored("STATUS").toString(), QStringLiteral("I"));
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(dialogs.last(),
+              QStringLiteral("La factura %1 quedó pagada y cerrada, pero no se imprimió. Puede reimprimirla.").arg(numero));
+}
+
 TEST_F(Pago1Test, MoneyReceivedThatIsNoPlainNumberIsRefusedWithNothingStored)
 {
     open(50000);
