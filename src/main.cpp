@@ -14,6 +14,7 @@
 #include "data/DemoData.h"
 #include "data/UntDMGeneral.h"
 #include "orders/UntDmPedidos.h"
+#include "orders/UntPedido.h"
 #include "platform/QtDialogs.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVenta.h"
@@ -126,6 +127,7 @@ int main(int argc, char** argv)
     // Each folder's screens register the program numbers they open (registerProgram) here,
     // before the main window can dispatch to them.
     kv::registerCatalogPrograms();     // 1 to 8
+    kv::registerOrderPrograms();       // 9
     kv::registerPosPrograms();         // 10
     kv::registerBackofficePrograms();  // 11, 12
 

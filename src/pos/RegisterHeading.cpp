@@ -1,14 +1,14 @@
 #include "pos/RegisterHeading.h"
 
 #include "platform/DialogParts.h"
-#include "pos/UntDmVentas.h"
+#include "pos/DocumentModule.h"
 
 #include <QBoxLayout>
 #include <QLabel>
 
 namespace kv {
 
-void addRegisterHeading(TDmVentas& dm, QWidget* parent, QBoxLayout* into, QLabel*& caja, QLabel*& cajero)
+void addRegisterHeading(DocumentModule& dm, QWidget* parent, QBoxLayout* into, QLabel*& caja, QLabel*& cajero)
 {
     auto* heading = new QHBoxLayout;
     caja = makeTitleLabel(dm.TCaja.FieldByName(QStringLiteral("NOMBRE")).asString(), parent, 1.2);

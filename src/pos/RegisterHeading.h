@@ -7,8 +7,8 @@ class QWidget;
 
 namespace kv {
 
-class TDmVentas;
+class DocumentModule;
 
-void addRegisterHeading(TDmVentas& dm, QWidget* parent, QBoxLayout* into, QLabel*& caja, QLabel*& cajero);
+void addRegisterHeading(DocumentModule& dm, QWidget* parent, QBoxLayout* into, QLabel*& caja, QLabel*& cajero);
 
 }  // namespace kv

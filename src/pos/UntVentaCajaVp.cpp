@@ -88,7 +88,7 @@ bool locateFresh(Dataset& ds, const QString& field, const QVariant& value)
 
 }  // namespace
 
-bool findCustomer(TDmVentas& dm, const QString& typed)
+bool findCustomer(DocumentModule& dm, const QString& typed)
 {
     return IsNumber(typed) && locateFresh(dm.TCliente, QStringLiteral("NIT"), StrToFloat(typed));
 }

@@ -29,6 +29,7 @@ class DbGrid;
 class DbText;
 enum class InvoicePaper;
 class RadioGroup;
+class DocumentModule;
 class TDmVentas;
 
 // Values of the screen shared with the dialogs it opens.
@@ -39,7 +40,7 @@ extern bool PagoCancelado;       // set by the payment window when the cashier d
 // Puts the module's customer cursor on the NIT typed; false for text that is no NIT or a NIT not
 // on file. A customer created since the cursor was read (by the quick customer window, by another
 // register) is found too.
-bool findCustomer(TDmVentas& dm, const QString& typed);
+bool findCustomer(DocumentModule& dm, const QString& typed);
 
 // "Forma de Empaque a Vender": the packings of the product being added, one radio item each. The
 // group itself holds the focus: arrows move the choice, an item's underlined letter chooses it.
