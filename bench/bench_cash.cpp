@@ -83,7 +83,7 @@ void BM_DailyReports(benchmark::State& state)
     switch (state.range(0)) {
     case 1: layOut(state, [](Connection& db, const CashReportParams& p) { return TFrmVentaCajaArqueoRpt1::build(db, p); }); break;
     case 2: layOut(state, [](Connection& db, const CashReportParams& p) { return TFrmVentaCajaArqueoRpt2::build(db, p); }); break;
-    case 3: layOut(state, &TFrmVentaCajaArqueoRpt3::build); break;
+    case 3: layOut(state, [](Connection& db, const CashReportParams& p) { return TFrmVentaCajaArqueoRpt3::build(db, p); }); break;
     default: layOut(state, &TFrmVentaCajaArqueoRpt5::build); break;
     }
 }

@@ -129,7 +129,7 @@ int main(int argc, char** argv)
     kv::registerCatalogPrograms();     // 1 to 8
     kv::registerOrderPrograms();       // 9
     kv::registerPosPrograms();         // 10
-    kv::registerBackofficePrograms();  // 11, 12
+    kv::registerBackofficePrograms();  // 11, 12, 13
 
     // 4. The main window, the first window created: closing it ends the program.
     kv::TFrmPos frmPos(dmGeneral);

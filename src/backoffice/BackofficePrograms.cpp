@@ -1,5 +1,6 @@
 #include "backoffice/BackofficePrograms.h"
 
+#include "backoffice/UntImprimeEtiquetas.h"
 #include "backoffice/UntVentasContabilidad.h"
 #include "backoffice/UntVentaReportes.h"
 #include "common/ProgramRegistry.h"
@@ -21,6 +22,12 @@ void registerBackofficePrograms()
         if (!DMGeneral)
             return;
         TFrmVentasContabilidad f(DMGeneral->DbPos, DMGeneral->TavroDb, QApplication::activeWindow());
+        f.exec();
+    });
+    registerProgram(13, [] {
+        if (!DMGeneral)
+            return;
+        TFrmImprimeEtiquetas f(DMGeneral->DbPos, QApplication::activeWindow());
         f.exec();
     });
 }

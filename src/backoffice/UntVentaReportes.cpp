@@ -1,6 +1,8 @@
 #include "backoffice/UntVentaReportes.h"
 
 #include "backoffice/UntMovimientoBaseIvaRpt1.h"
+#include "backoffice/UntVentasPosExcel.h"
+#include "backoffice/UntVentasPosExcelP.h"
 #include "common/Dialogs.h"
 #include "data/UntDMGeneral.h"
 #include "platform/DialogParts.h"
@@ -111,9 +113,11 @@ TFrmVentaReportes::TFrmVentaReportes(Connection& pos, Connection& removable, QWi
     connect(BtnPorCaja, &QPushButton::clicked, this, &TFrmVentaReportes::BtnPorCajaClick);
     connect(BtnPorCajero, &QPushButton::clicked, this, &TFrmVentaReportes::BtnPorCajeroClick);
     connect(BtnPorCajero2, &QPushButton::clicked, this, &TFrmVentaReportes::BtnPorCajero2Click);
-    // The exports and transfers come with their own screens in a later version.
-    for (QPushButton* b : {BtnCierreDiario, BtnExcel, BtnCuadre, BtnConsolidado, BtnCopiarKorvela, BtnCopiarTerceros,
-                           BtnCopiarProductos})
+    connect(BtnExcel, &QPushButton::clicked, this, &TFrmVentaReportes::BtnExcelClick);
+    connect(BtnCuadre, &QPushButton::clicked, this, &TFrmVentaReportes::BtnExcelClick);
+    connect(BtnConsolidado, &QPushButton::clicked, this, &TFrmVentaReportes::BtnConsolidadoClick);
+    // The transfers come with their own screens in a later version.
+    for (QPushButton* b : {BtnCierreDiario, BtnCopiarKorvela, BtnCopiarTerceros, BtnCopiarProductos})
         connect(b, &QPushButton::clicked, this, &TFrmVentaReportes::notYet);
 
     auto* interfase = new QGroupBox(QStringLiteral("Interfase"), this);
@@ -195,6 +199,19 @@ void TFrmVentaReportes::BtnIvaClick()
     if (!read)
         return;  // stopped by the user: nothing to show
     preview(rpt.render(), this);
+}
+
+// "A Excel" and "Cuadre de Caja Diario" open the same export screen.
+void TFrmVentaReportes::BtnExcelClick()
+{
+    TFrmVentasPosExcel f(pos_, this);
+    f.exec();
+}
+
+void TFrmVentaReportes::BtnConsolidadoClick()
+{
+    TFrmVentasPosExcelP f(pos_, this);
+    f.exec();
 }
 
 void TFrmVentaReportes::BtnConectarClick()

@@ -51,6 +51,8 @@ public slots:
     void BtnPorCajeroClick();
     void BtnPorCajero2Click();
     void BtnIvaClick();
+    void BtnExcelClick();
+    void BtnConsolidadoClick();
     void BtnConectarClick();
     void Edit1DblClick();
 

@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
 #include <QToolButton>
@@ -180,6 +181,17 @@ void pickDateInto(Dataset& ds, const QString& field)
             ds.Edit();
         ds.FieldByName(field).setValue(FechaCalendario);
     });
+}
+
+void pickDateInto(QLineEdit* box)
+{
+    TForm_Calendario& calendario = Form_Calendario();
+    const QDate shown = QDate::fromString(box->text().trimmed(), QStringLiteral("dd/MM/yyyy"));
+    if (shown.isValid())
+        calendario.setDate(shown);
+    if (calendario.exec() != QDialog::Accepted)
+        return;
+    box->setText(FechaCalendario.date().toString(QStringLiteral("dd/MM/yyyy")));
 }
 
 }  // namespace kv

@@ -14,6 +14,7 @@
 class QCalendarWidget;
 class QLabel;
 class QPushButton;
+class QLineEdit;
 class QToolButton;
 
 namespace kv {
@@ -63,5 +64,8 @@ TForm_Calendario& Form_Calendario();
 // A date box of a record opens the calendar; on OK the date goes into `field` of the dataset's
 // current row, which is put into edit mode first when needed. A refusal is shown, not thrown.
 void pickDateInto(Dataset& ds, const QString& field);
+// A date typed as text (a range's first or last day) opens the calendar on the date it holds; on
+// OK the chosen date replaces the text as dd/mm/yyyy, the one form the program reads back.
+void pickDateInto(QLineEdit* box);
 
 }  // namespace kv

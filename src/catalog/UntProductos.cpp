@@ -1,5 +1,6 @@
 #include "catalog/UntProductos.h"
 
+#include "catalog/UntProductosExcel.h"
 #include "platform/DialogParts.h"
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
@@ -9,6 +10,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QPushButton>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -138,6 +140,13 @@ TFrmProductos::TFrmProductos(Connection& db, QWidget* parent)
     g1->setStretchFactor(Edit1, 1);
     g1->addWidget(Edit2, 3);
     top->addWidget(GroupBox1, 1);
+    GroupBox3 = new QGroupBox(QStringLiteral("Imprimir"), this);
+    GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
+    auto* g3 = new QHBoxLayout(GroupBox3);
+    SpeedButton1 = button(QStringLiteral("SpeedButton1"), QStringLiteral("E&xcel"), GroupBox3);
+    connect(SpeedButton1, &QPushButton::clicked, this, &TFrmProductos::SpeedButton1Click);
+    g3->addWidget(SpeedButton1);
+    top->addWidget(GroupBox3);
     main->addLayout(top);
 
     Label1 = makeTitleLabel(QStringLiteral("Precios Para EL POS"), this, 1.4);
@@ -479,6 +488,12 @@ void TFrmProductos::barcodeDefault()
 void TFrmProductos::DBEdit3Change() { guarded([this] { barcodeDefault(); }); }
 
 void TFrmProductos::DBNavigator1Click() { guarded([this] { barcodeDefault(); }); }
+
+void TFrmProductos::SpeedButton1Click()
+{
+    TFrmProductosExcel f(db(), this);
+    f.exec();
+}
 
 // ---------------------------------------------------------------- keys
 

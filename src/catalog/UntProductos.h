@@ -29,6 +29,8 @@ public:
     QGroupBox* GroupBox1;   // "Registro       #   ABC"
     QLineEdit* Edit1;       // number search
     QLineEdit* Edit2;       // name search
+    QGroupBox* GroupBox3;   // "Imprimir"
+    QPushButton* SpeedButton1;  // "Excel": the products into a spreadsheet
     QLabel* Label1;         // "Precios Para EL POS"
     QTabWidget* PageControl1;
     QWidget* TabSheet1;     // "Datos Generales"
@@ -68,6 +70,7 @@ public:
     void DBEdit3Exit();
     void DBEdit3Change();
     void DBNavigator1Click();
+    void SpeedButton1Click();
 
     static QString duplicateNumberText() { return QStringLiteral("Codigo del Producto Ya Existe"); }
 

@@ -142,6 +142,44 @@ int maxInt(Connection& c, const QString& sql, const QVariantMap& params = {})
     return c.scalar(sql, params).toInt();
 }
 
+// A day's documents spread from 7:00 to 21:30 (seconds after midnight); today's stop at the
+// current time.
+void openingHours(const QDate& day, const QDateTime& now, double& first, double& last)
+{
+    first = 7 * 3600;
+    last = 21.5 * 3600;
+    if (day == now.date()) {
+        last = std::max(60.0, double(now.time().msecsSinceStartOfDay() / 1000 - 60));
+        first = std::min(first, last / 2);
+    }
+}
+
+// The customers sales and orders are made out to; `companies` gets those that are companies.
+void loadCustomers(Connection& c, std::vector<double>& customers, std::vector<double>* companies = nullptr)
+{
+    QSqlQuery q = select(c, QStringLiteral("SELECT NIT, TIPOTERCERO FROM PROVEEDORES WHERE CLASETERCERO = 'C'"));
+    while (q.next()) {
+        customers.push_back(q.value(0).toDouble());
+        if (companies && q.value(1).toString().trimmed() == QLatin1String("C"))
+            companies->push_back(q.value(0).toDouble());
+    }
+}
+
+// One opening amount (POSARQUEO) per register, cashier and day: "CAJA|CAJERO|yyyyMMdd".
+QString openingKey(double register_, double cashier, const QDate& day)
+{
+    return QStringLiteral("%1|%2|%3").arg(register_).arg(cashier).arg(day.toString(QStringLiteral("yyyyMMdd")));
+}
+
+QSet<QString> loadOpenings(Connection& c)
+{
+    QSet<QString> openings;
+    QSqlQuery q = select(c, QStringLiteral("SELECT CAJA, CAJERO, FECHA FROM POSARQUEO"));
+    while (q.next())
+        openings.insert(openingKey(q.value(0).toDouble(), q.value(1).toDouble(), q.value(2).toDateTime().date()));
+    return openings;
+}
+
 }  // namespace
 
 qint64 generateSales(Connection& c, const SalesOptions& o)
@@ -169,14 +207,7 @@ qint64 generateSales(Connection& c, const SalesOptions& o)
             packings[q.value(0).toInt()].push_back({q.value(1).toString().trimmed(), q.value(2).toDouble(), q.value(3).toDouble()});
     }
     std::vector<double> customers, companies;
-    {
-        QSqlQuery q = select(c, QStringLiteral("SELECT NIT, TIPOTERCERO FROM PROVEEDORES WHERE CLASETERCERO = 'C'"));
-        while (q.next()) {
-            customers.push_back(q.value(0).toDouble());
-            if (q.value(1).toString().trimmed() == QLatin1String("C"))
-                companies.push_back(q.value(0).toDouble());
-        }
-    }
+    loadCustomers(c, customers, &companies);
     const double counter = 222222222;
     std::vector<double> waiters;
     {
@@ -193,13 +224,9 @@ qint64 generateSales(Connection& c, const SalesOptions& o)
                                           {{"E", s.company}, {"D", s.document}}));
     }
     double lastItem = c.scalar(QStringLiteral("SELECT MAX(ITEM) FROM POSPAGOSCAJA")).toDouble();
-    QSet<QString> openings;  // POSARQUEO rows already there: "CAJA|CAJERO|yyyyMMdd"
-    if (o.cashRows) {
-        QSqlQuery q = select(c, QStringLiteral("SELECT CAJA, CAJERO, FECHA FROM POSARQUEO"));
-        while (q.next())
-            openings.insert(QStringLiteral("%1|%2|%3").arg(q.value(0).toDouble()).arg(q.value(1).toDouble())
-                                .arg(q.value(2).toDateTime().date().toString(QStringLiteral("yyyyMMdd"))));
-    }
+    QSet<QString> openings;
+    if (o.cashRows)
+        openings = loadOpenings(c);
 
     static const char* const expenses[] = {"PAGO DOMICILIARIO", "COMPRA DE HIELO", "PAGO ASEO LOCAL", "COMPRA DE BOLSAS",
                                            "TRANSPORTE MERCANCIA", "PAGO REPARACION NEVERA", "COMPRA DE GAS"};
@@ -211,12 +238,8 @@ qint64 generateSales(Connection& c, const SalesOptions& o)
     std::vector<Line> doc;
     for (int d = o.days - 1; d >= 0; --d) {
         const QDate day = o.lastDay.addDays(-d);
-        // The sales of a day spread from 7:00 to 21:30; today's stop at the current time.
-        double first = 7 * 3600, last = 21.5 * 3600;
-        if (day == now.date()) {
-            last = std::max(60.0, double(now.time().msecsSinceStartOfDay() / 1000 - 60));
-            first = std::min(first, last / 2);
-        }
+        double first, last;
+        openingHours(day, now, first, last);
         Transaction t(c);
         BulkInsert heads(c, QStringLiteral("POSMOVIMIENTO"),
                          {"EMPRESA", "DOCUMENTO", "CONSECUTIVO", "BODEGA", "FECHA", "CLIENTE", "FACTURA", "STATUS",
@@ -331,10 +354,121 @@ qint64 generateSales(Connection& c, const SalesOptions& o)
                 expense.add({cs.register_, when, ++lastItem, value, expenses[rng.below(7)], cs.cashier});
                 paidOut += value;
             }
-            const QString ok = QStringLiteral("%1|%2").arg(it.key(), day.toString(QStringLiteral("yyyyMMdd")));
+            const QString ok = openingKey(cs.register_, cs.cashier, day);
             if (!openings.contains(ok)) {
                 opening.add({cs.register_, cs.cashier, QDateTime(day, QTime(0, 0)), cs.opening,
                              cs.opening + cs.cash - paidOut});
+                openings.insert(ok);
+            }
+        }
+        t.commit();
+    }
+    return written;
+}
+
+qint64 generateOrders(Connection& c, const OrdersOptions& o)
+{
+    Rng rng(o.seed);
+    const std::vector<Station> stations = loadStations(c, o.onlyCashier);
+    if (stations.empty() || o.days <= 0 || o.ordersPerDay <= 0)
+        return 0;
+    struct Item {
+        int number;
+        double price, iva;
+        QString name, code;
+    };
+    std::vector<Item> items;
+    {
+        QSqlQuery q = select(c, QStringLiteral("SELECT PRODUCTO, VALORUNIDAD, VALORIVA, NOMBRE, CODIGOBARRAS FROM PRODUCTOS"));
+        while (q.next()) {
+            const QString code = q.value(4).toString().trimmed();
+            items.push_back({q.value(0).toInt(), q.value(1).toDouble(), q.value(2).toDouble(),
+                             q.value(3).toString().trimmed().left(60), code.isEmpty() ? q.value(0).toString() : code});
+        }
+    }
+    if (items.empty())
+        return 0;
+    std::vector<double> customers;
+    loadCustomers(c, customers);
+    const double counter = 222222222;
+
+    QHash<QString, int> lastNumber;  // "EMPRESA|DOCUMENTO" -> highest order number so far
+    for (const Station& s : stations) {
+        const QString key = s.company + QLatin1Char('|') + s.document;
+        if (!lastNumber.contains(key))
+            lastNumber.insert(key, maxInt(c, QStringLiteral("SELECT MAX(CONSECUTIVO) FROM POSREMISIONES WHERE EMPRESA = :E AND DOCUMENTO = :D"),
+                                          {{"E", s.company}, {"D", s.document}}));
+    }
+    QSet<QString> openings;
+    if (o.openingRows)
+        openings = loadOpenings(c);
+    static const char* const notes[] = {"PARA DOMICILIO", "EMPACAR PARA REGALO", "SIN AZUCAR", "TALLA M", "COLOR AZUL"};
+
+    const QDateTime now = QDateTime::currentDateTime();
+    qint64 written = 0;
+    for (int d = o.days - 1; d >= 0; --d) {
+        const QDate day = o.lastDay.addDays(-d);
+        double first, last;
+        openingHours(day, now, first, last);
+        Transaction t(c);
+        BulkInsert heads(c, QStringLiteral("POSREMISIONES"),
+                         {"EMPRESA", "DOCUMENTO", "CONSECUTIVO", "BODEGA", "FECHA", "CLIENTE", "STATUS", "SUBTOTAL",
+                          "DESCUENTO", "IVA", "NETO", "VENDEDOR", "TIPODEPAGO", "TIPODEPAGODES", "CAJA"});
+        BulkInsert lines(c, QStringLiteral("POSREMISIONESDETALLE"),
+                         {"EMPRESA", "DOCUMENTO", "CONSECUTIVO", "LINEA", "PRODUCTO", "CANTIDAD", "PRECIOUNIDAD",
+                          "PORCENTAJEDESCUENTO", "VALORDESCUENTO", "VALORIVA", "IVA", "SUBTOTAL", "BODEGA", "DESCUENTO",
+                          "OBSERVACION", "BUSCADOR"});
+        BulkInsert opening(c, QStringLiteral("POSARQUEO"), {"CAJA", "CAJERO", "FECHA", "INCIO", "SALDO"});
+        for (int i = 0; i < o.ordersPerDay; ++i) {
+            const Station& s = stations[size_t(rng.below(int(stations.size())))];
+            const int seconds = int(first + (last - first) * (i + rng.unit()) / o.ordersPerDay);
+            const QDateTime when(day, QTime(0, 0).addSecs(seconds));
+            const int number = ++lastNumber[s.company + QLatin1Char('|') + s.document];
+
+            // Lines priced as the order screen prices them: whole pesos, the discount from its
+            // percentage, no tax value (the line keeps the product's rate for information).
+            const int n = 1 + rng.below(std::max(1, 2 * o.linesPerOrder - 1));
+            double subtotal = 0, discount = 0;
+            for (int k = 0; k < n; ++k) {
+                const double u = rng.unit();
+                const Item& p = items[size_t(double(items.size()) * u * u) % items.size()];
+                const double qty = rng.chance(70) ? 1 : 2 + rng.below(5);
+                const double percent = rng.chance(80) ? 0 : 5.0 * (1 + rng.below(3));
+                const double gross = R(qty * p.price);
+                const double off = R(percent * gross / 100);
+                const QString note = rng.chance(10) ? QLatin1String(notes[rng.below(5)]) + QLatin1Char(' ') + p.name : p.name;
+                lines.add({s.company, s.document, number, k + 1, p.number, qty, p.price, percent, off, 0.0, p.iva,
+                           gross, s.branch, 0.0, note.left(60), p.code});
+                subtotal += gross;
+                discount += off;
+            }
+            written += n;
+
+            // Most orders are paid at once; a quotation the customer only asked for stays open.
+            const bool paid = rng.below(100) < o.paidPercent;
+            QString payment = QStringLiteral("C");
+            QVariant paymentText;
+            const int r = rng.below(100);
+            if (r >= 70 && r < 85) {
+                payment = QStringLiteral("T");
+                paymentText = QStringLiteral("VISA **** %1").arg(1000 + rng.below(9000));
+            } else if (r >= 85 && r < 95) {
+                payment = QStringLiteral("H");
+                paymentText = QStringLiteral("CHEQUE No. %1").arg(100000 + rng.below(900000));
+            } else if (r >= 95) {
+                payment = QStringLiteral("O");
+                paymentText = QStringLiteral("USD");
+            }
+            const double customer = !customers.empty() && rng.chance(50) ? customers[size_t(rng.below(int(customers.size())))]
+                                                                       : counter;
+            heads.add({s.company, s.document, number, s.branch, when, customer,
+                       paid ? QVariant(QStringLiteral("I")) : null(), subtotal, discount, 0.0, subtotal - discount,
+                       s.cashier, payment, paymentText, s.register_});
+
+            // Some cashiers open their register before taking orders, some never do.
+            const QString ok = openingKey(s.register_, s.cashier, day);
+            if (o.openingRows && !openings.contains(ok) && rng.chance(60)) {
+                opening.add({s.register_, s.cashier, QDateTime(day, QTime(0, 0)), 100000.0, null()});
                 openings.insert(ok);
             }
         }
@@ -515,6 +649,13 @@ void generateBenchData(Connection& c, const BenchDataOptions& o)
     s.linesPerSale = o.linesPerSale;
     s.seed = 9001;
     generateSales(c, s);
+    OrdersOptions orders;
+    orders.lastDay = s.lastDay;
+    orders.days = o.days;
+    orders.ordersPerDay = o.ordersPerDay;
+    orders.linesPerOrder = o.linesPerOrder;
+    orders.seed = 9002;
+    generateOrders(c, orders);
 }
 
 }  // namespace kv

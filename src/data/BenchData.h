@@ -1,6 +1,6 @@
 #pragma once
 // Large generated data sets for benchmarks and for trying the program at a real shop's size:
-// a catalogue of 100,000 products, tens of thousands of customers and a month of sales.
+// a catalogue of 100,000 products, tens of thousands of customers and a month of sales and orders.
 #include "data/Connection.h"
 
 #include <QDate>
@@ -13,9 +13,11 @@ struct BenchDataOptions {
     int days = 30;             // days of sales, ending yesterday
     int salesPerDay = 3334;    // documents per day, over all registers
     int linesPerSale = 10;     // average lines per document (30 x 3334 x 10 = about 1,000,000)
+    int ordersPerDay = 1000;   // orders and quotations per day, over the same days
+    int linesPerOrder = 3;     // average lines per order
 };
 
-// Adds generated products, prices, stock, customers and closed sales with their cash rows to a
+// Adds generated products, prices, stock, customers, closed sales with their cash rows and orders to a
 // POS database. The database needs the demo configuration (registers, cashiers, document types);
 // when it has none, the demo data is seeded first.
 void generateBenchData(Connection& c, const BenchDataOptions& options);
@@ -33,5 +35,20 @@ struct SalesOptions {
 };
 // Returns the number of sale lines written.
 qint64 generateSales(Connection& c, const SalesOptions& options);
+
+// Orders and quotations (POSREMISIONES) taken by the selling cashiers of the configured registers,
+// priced as the order screen prices them, numbered after the orders already there.
+struct OrdersOptions {
+    QDate lastDay;             // orders run over the `days` days ending on this one
+    int days = 1;
+    int ordersPerDay = 10;
+    int linesPerOrder = 3;     // average
+    int paidPercent = 90;      // paid and closed (STATUS "I"); the rest are quotations left open
+    double onlyCashier = 0;    // 0: every selling cashier; else only this one, at his register
+    bool openingRows = true;   // some of the cashiers record an opening amount for the day
+    quint32 seed = 1;          // the same seed gives the same orders
+};
+// Returns the number of order lines written.
+qint64 generateOrders(Connection& c, const OrdersOptions& options);
 
 }  // namespace kv

@@ -1,5 +1,7 @@
 #include "platform/DialogParts.h"
 
+#include "platform/Guard.h"
+
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
@@ -24,6 +26,17 @@ QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent)
     l->setBuddy(control);
     control->setAccessibleName(QString(caption).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed());
     return l;
+}
+
+QPushButton* makeActionButton(const QString& name, const QString& caption, QWidget* parent,
+                              const std::function<void()>& click)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+    b->setAutoDefault(false);
+    QObject::connect(b, &QPushButton::clicked, b, [click] { guarded(click); });
+    return b;
 }
 
 QLabel* makeTitleLabel(const QString& text, QWidget* parent, double scale)

@@ -2,6 +2,8 @@
 // Pieces that the dialogs which choose something (a product, a third party, a date) share.
 #include "platform/ScreenKeys.h"
 
+#include <functional>
+
 class QDialog;
 class QLabel;
 class QPushButton;
@@ -16,6 +18,12 @@ void makeOkCancel(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel);
 // A label showing `caption`, the buddy of `control` (its "&" letter moves the focus there); the
 // control takes the caption, without "&", the colon and spaces, as its accessible name.
 QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent);
+
+// A report window's button: named, its caption its accessible name, never taking Enter meant for
+// another button; a click runs `click` through the guard, so a database error reaches the error
+// box and the window stays open.
+QPushButton* makeActionButton(const QString& name, const QString& caption, QWidget* parent,
+                              const std::function<void()>& click);
 
 // The large bold centred title at the top of a screen (Label1), its font `scale` times the usual.
 QLabel* makeTitleLabel(const QString& text, QWidget* parent, double scale = 1.6);

@@ -2,6 +2,7 @@
 
 #include "common/SaleAmounts.h"
 #include "platform/Printing.h"
+#include "report/ListReport.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -49,6 +50,13 @@ QList<QVariantMap> queryRows(Connection& db, const QString& sql, const QVariantM
         rows.append(row);
     }
     return rows;
+}
+
+QStringList letterheadLines(Connection& db)
+{
+    const Letterhead head = readLetterhead(db);
+    return {head.name,
+            QStringLiteral("Nit : ") + (head.nit.isNull() ? QString() : FormatFloat(QStringLiteral("###,###."), head.nit.toDouble()))};
 }
 
 QString companyName(Connection& db, const QString& empresa)

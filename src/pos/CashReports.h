@@ -41,6 +41,9 @@ QString paymentCaption(const QString& code);
 // Every row of a query, columns by name.
 QList<QVariantMap> queryRows(Connection& db, const QString& sql, const QVariantMap& params = {});
 
+// The business's name and "Nit :" with its NIT (REGISTRO), as the letter-size reports head them.
+QStringList letterheadLines(Connection& db);
+
 // The name of a company (EMPRESAS.NOMBRE), empty when there is none.
 QString companyName(Connection& db, const QString& empresa);
 

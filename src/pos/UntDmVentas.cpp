@@ -108,7 +108,8 @@ bool TDmVentas::confirmQuantity(double cantidad)
 QString TDmVentas::closeWithPayment(const QVariant& cajero)
 {
     QVariantMap columns;
-    for (const char* f : {"TIPODEPAGO", "TIPODEPAGODES", "ABONO", "PAGO", "PROPINA", "VALORPROPINA", "DESCUENTO"})
+    for (const char* f : {"TIPODEPAGO", "TIPODEPAGODES", "ABONO", "PAGO", "PROPINA", "VALORPROPINA", "DESCUENTO",
+                          "MONEDA", "TASA", "VALOROTRAMONEDA"})
         columns.insert(QLatin1String(f), TIniFac[QLatin1String(f)].value());
     columns.insert(QStringLiteral("CAJERO"), cajero);
     return closeDocument(columns);

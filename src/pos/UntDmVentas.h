@@ -38,7 +38,8 @@ public:
 
     // --- payment ---
     // Stores the payment held in the current header (TIPODEPAGO, TIPODEPAGODES, ABONO, PAGO,
-    // PROPINA, VALORPROPINA, DESCUENTO, typed or not yet posted) and closes the document for the
+    // PROPINA, VALORPROPINA, DESCUENTO, and for another currency MONEDA, TASA, VALOROTRAMONEDA; typed or
+    // not yet posted) and closes the document for the
     // cashier `cajero` (STATUS "I", CAJERO), in one statement that changes the document only while
     // it is still open. The header is then read again, so nothing held in the cursor can later be
     // written over the paid document. Returns an empty string when this call closed it; otherwise

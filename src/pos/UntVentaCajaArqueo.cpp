@@ -66,12 +66,8 @@ TFrmVentaCajaArqueo::TFrmVentaCajaArqueo(TDmVentas& dm, QWidget* parent) : QDial
     reportes->setObjectName(QStringLiteral("GroupReportes"));
     auto* gr = new QVBoxLayout(reportes);
     auto button = [this, reportes, gr](const QString& name, const QString& caption, void (TFrmVentaCajaArqueo::*click)()) {
-        auto* b = new QPushButton(caption, reportes);
-        b->setObjectName(name);
-        b->setAccessibleName(caption);
-        b->setAutoDefault(false);
+        QPushButton* b = makeActionButton(name, caption, reportes, [this, click] { (this->*click)(); });
         gr->addWidget(b);
-        connect(b, &QPushButton::clicked, this, [this, click] { guarded([this, click] { (this->*click)(); }); });
         return b;
     };
     BtnVentasDiarias = button(QStringLiteral("BtnVentasDiarias"), QStringLiteral("Ventas Diarias"),

@@ -55,12 +55,9 @@ std::unique_ptr<Report> salesListing(Connection& db, const CashReportParams& p, 
     if (p.printTime.isValid())
         rpt->setPrintTime(p.printTime);
     const double w = rpt->page().printableWidth();
-    const Letterhead head = readLetterhead(db);
     addReportHeading(*rpt, rpt->title,
-                     {head.name,
-                      QStringLiteral("Nit : ") + (head.nit.isNull() ? QString() : FormatFloat(QStringLiteral("###,###."), head.nit.toDouble())),
-                      QStringLiteral("Periodo : ") + FormatDateTime(QStringLiteral("dd mmm yyyy"), p.first) +
-                          QStringLiteral(" Hasta ") + FormatDateTime(QStringLiteral("dd mmm yyyy"), p.last)});
+                     letterheadLines(db) << QStringLiteral("Periodo : ") + FormatDateTime(QStringLiteral("dd mmm yyyy"), p.first) +
+                                                QStringLiteral(" Hasta ") + FormatDateTime(QStringLiteral("dd mmm yyyy"), p.last));
 
     const QString groupField = referrer ? QStringLiteral("ODONTOLOGO") : QStringLiteral("TIPODEPAGO");
     auto caption = [referrer](const RowSource& r) {

@@ -1,6 +1,7 @@
 #include "pos/UntVentaCajaArqueoRpt3.h"
 
 #include "catalog/CatalogList.h"
+#include "report/ListReport.h"
 #include "common/Dates.h"
 #include "common/Numbers.h"
 
@@ -30,7 +31,7 @@ int TFrmVentaCajaArqueoRpt3::paymentColumn(const QString& tipoDePago)
     return 3;
 }
 
-std::unique_ptr<Report> TFrmVentaCajaArqueoRpt3::build(Connection& db, const CashReportParams& p)
+std::unique_ptr<Report> TFrmVentaCajaArqueoRpt3::build(Connection& db, const CashReportParams& p, const RegisterListing& what)
 {
     QVariantMap params = periodParams(p);
     QString where = QStringLiteral("H.FECHA >= :FECHAI AND H.FECHA < :FECHAF");
@@ -42,31 +43,55 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt3::build(Connection& db, const Cas
         where += QStringLiteral(" AND H.DOCUMENTO || '' = :DOCUMENTO");
         params.insert(QStringLiteral("DOCUMENTO"), p.documento);
     }
+    if (what.closedOnly)
+        where += QStringLiteral(" AND H.STATUS = 'I'");
+    // The opening amounts follow the same register and seller as the documents.
+    QVariantMap openingParams = periodParams(p);
+    QString openingWhere;
+    if (what.caja) {
+        where += QStringLiteral(" AND H.CAJA = :CAJA");
+        openingWhere += QStringLiteral(" AND CAJA = :CAJA");
+        params.insert(QStringLiteral("CAJA"), *what.caja);
+        openingParams.insert(QStringLiteral("CAJA"), *what.caja);
+    }
+    if (what.vendedor) {
+        where += QStringLiteral(" AND H.VENDEDOR = :VENDEDOR");
+        openingWhere += QStringLiteral(" AND CAJERO = :VENDEDOR");
+        params.insert(QStringLiteral("VENDEDOR"), *what.vendedor);
+        openingParams.insert(QStringLiteral("VENDEDOR"), *what.vendedor);
+    }
+    // The table name is one of the program's fixed names, never typed by anyone.
     const QList<QVariantMap> rows = queryRows(
         db,
-        QStringLiteral("SELECT H.CONSECUTIVO, H.CLIENTE, H.CAJA, H.VENDEDOR, H.TIPODEPAGO, H.NETO, H.VALORPROPINA, "
-                       "H.DESCUENTO, H.ABONO, K.NOMBRE NOMBRECAJA, V.NOMBRE NOMBRECAJERO FROM POSMOVIMIENTO H "
+        QStringLiteral("SELECT H.CONSECUTIVO, H.CLIENTE, H.CAJA, H.VENDEDOR, H.TIPODEPAGO, %1, "
+                       "K.NOMBRE NOMBRECAJA, V.NOMBRE NOMBRECAJERO FROM %2 H "
                        "LEFT JOIN POSCAJAS K ON K.CAJA = H.CAJA LEFT JOIN POSCAJEROS V ON V.CEDULA = H.VENDEDOR "
-                       "WHERE %1 ORDER BY H.CAJA, H.VENDEDOR, H.CONSECUTIVO")
-            .arg(where),
+                       "WHERE %3 ORDER BY H.CAJA, H.VENDEDOR, H.CONSECUTIVO")
+            .arg(what.amountColumns, what.headers, where),
         params);
     QMap<double, double> openings;
     for (const QVariantMap& r : queryRows(db,
                                           QStringLiteral("SELECT CAJA, SUM(INCIO) INICIO FROM POSARQUEO WHERE FECHA >= "
-                                                         ":FECHAI AND FECHA < :FECHAF GROUP BY CAJA"),
-                                          periodParams(p)))
+                                                         ":FECHAI AND FECHA < :FECHAF%1 GROUP BY CAJA")
+                                              .arg(openingWhere),
+                                          openingParams))
         openings[r.value(QStringLiteral("CAJA")).toDouble()] = r.value(QStringLiteral("INICIO")).toDouble();
+    auto openingOf = [openings](const RowSource& r) { return openings.value(r.value(QStringLiteral("CAJA")).toDouble()); };
+    const auto amount = what.amount;
 
-    auto rpt = std::make_unique<Report>(QStringLiteral("VENTAS DIARIAS POR CAJA"));
+    auto rpt = std::make_unique<Report>(what.title);
     rpt->page() = PageSetup::letter();
     if (p.printTime.isValid())
         rpt->setPrintTime(p.printTime);
     const double w = rpt->page().printableWidth();
-    const Letterhead head = readLetterhead(db);
-    QString fecha = FormatDateTime(QStringLiteral("dd mmm yyyy"), p.first);
-    if (p.last != p.first)
-        fecha += QStringLiteral(" Hasta ") + FormatDateTime(QStringLiteral("dd mmm yyyy"), p.last);
-    addReportHeading(*rpt, rpt->title, {head.name, QStringLiteral("F E C H A  ") + fecha});
+    QStringList heading = what.heading;
+    if (heading.isEmpty()) {
+        QString fecha = FormatDateTime(QStringLiteral("dd mmm yyyy"), p.first);
+        if (p.last != p.first)
+            fecha += QStringLiteral(" Hasta ") + FormatDateTime(QStringLiteral("dd mmm yyyy"), p.last);
+        heading = {readLetterhead(db).name, QStringLiteral("F E C H A  ") + fecha};
+    }
+    addReportHeading(*rpt, rpt->title, heading);
 
     // Amount columns from the right edge; "Total Ventas" after them.
     const double colW = 26;
@@ -74,19 +99,12 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt3::build(Connection& db, const Cas
 
     for (int i = 0; i < 4; ++i) {
         const int column = i;
-        rpt->addTotal(QStringLiteral("Cajero") + kTotals[i],
-                      [column](const RowSource& r) {
-                          return paymentColumn(r.value(QStringLiteral("TIPODEPAGO")).toString()) == column ? documentAmount(r) : 0;
-                      },
-                      1);
-        rpt->addTotal(QStringLiteral("Caja") + kTotals[i],
-                      [column](const RowSource& r) {
-                          return paymentColumn(r.value(QStringLiteral("TIPODEPAGO")).toString()) == column ? documentAmount(r) : 0;
-                      },
-                      0);
-        rpt->addTotal(QStringLiteral("General") + kTotals[i], [column](const RowSource& r) {
-            return paymentColumn(r.value(QStringLiteral("TIPODEPAGO")).toString()) == column ? documentAmount(r) : 0;
-        });
+        auto inColumn = [column, amount](const RowSource& r) {
+            return paymentColumn(r.value(QStringLiteral("TIPODEPAGO")).toString()) == column ? amount(r) : 0;
+        };
+        rpt->addTotal(QStringLiteral("Cajero") + kTotals[i], inColumn, 1);
+        rpt->addTotal(QStringLiteral("Caja") + kTotals[i], inColumn, 0);
+        rpt->addTotal(QStringLiteral("General") + kTotals[i], inColumn);
     }
 
     Group& caja = rpt->addGroup(QStringLiteral("CAJA"));
@@ -94,6 +112,14 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt3::build(Connection& db, const Cas
     gh.addText(0, 1, 12, 4.5, QStringLiteral("Caja")).bold();
     gh.addField(12, 1, 15, 4.5, QStringLiteral("CAJA")).bold();
     gh.addField(28, 1, 100, 4.5, QStringLiteral("NOMBRECAJA")).bold();
+    if (what.baseUnderRegister) {
+        gh.setHeight(11);
+        gh.addText(4, 6, 40, 4.5, QStringLiteral("Valor Base de Caja"));
+        gh.addText(44, 6, colW, 4.5, QString()).named(QStringLiteral("BaseCaja")).right();
+        gh.beforePrint = [openingOf](BandEvent& e) {
+            e.band.item(QStringLiteral("BaseCaja")).setText(FormatFloat(kAmount, openingOf(e.row)));
+        };
+    }
     Group& vendedor = rpt->addGroup(QStringLiteral("VENDEDOR"));
     Band& sh = vendedor.header().setHeight(10);
     sh.addText(4, 0.5, 14, 4.5, QStringLiteral("Cajero"));
@@ -108,13 +134,13 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt3::build(Connection& db, const Cas
     d.addText(8, 0, colX(0) - 10, 4, QString()).named(QStringLiteral("Documento"));
     for (int i = 0; i < 4; ++i)
         d.addText(colX(i), 0, colW, 4, QString()).named(kTotals[i]).right();
-    d.beforePrint = [](BandEvent& e) {
+    d.beforePrint = [amount](BandEvent& e) {
         e.band.item(QStringLiteral("Documento"))
             .setText(QStringLiteral("Fac ") + e.row.value(QStringLiteral("CONSECUTIVO")).toString() + QStringLiteral(" Nit ") +
                       FormatFloat(QStringLiteral("###,###."), e.row.value(QStringLiteral("CLIENTE")).toDouble()));
         const int column = paymentColumn(e.row.value(QStringLiteral("TIPODEPAGO")).toString());
         for (int i = 0; i < 4; ++i)
-            e.band.item(kTotals[i]).setText(i == column ? FormatFloat(kAmount, documentAmount(e.row)) : QString());
+            e.band.item(kTotals[i]).setText(i == column ? FormatFloat(kAmount, amount(e.row)) : QString());
     };
 
     // A footer line: a caption, the four totals of `prefix` and their sum.
@@ -146,16 +172,17 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt3::build(Connection& db, const Cas
     totalsLine(rf, 1, QStringLiteral("TotalCaja"), QStringLiteral("Caja"));
     rf.addText(4, 6, colX(3) - 6, 4.5, QStringLiteral("Total en caja")).bold();
     rf.addText(colX(3), 6, colW * 2, 4.5, QString()).named(QStringLiteral("TotalEnCaja")).right().bold();
-    rf.beforePrint = [sumOf, openings](BandEvent& e) {
+    rf.beforePrint = [sumOf, openingOf](BandEvent& e) {
         const double ventas = sumOf(e.report, QStringLiteral("Caja"));
         e.band.item(QStringLiteral("TotalCaja"))
             .setText(QStringLiteral("Total Caja ") + e.row.value(QStringLiteral("NOMBRECAJA")).toString());
         e.band.item(QStringLiteral("TotalCajaVentas")).setText(FormatFloat(kAmount, ventas));
         e.band.item(QStringLiteral("TotalEnCaja"))
-            .setText(FormatFloat(kAmount, ventas + openings.value(e.row.value(QStringLiteral("CAJA")).toDouble())));
+            .setText(FormatFloat(kAmount, ventas + openingOf(e.row)));
     };
 
     Band& s = rpt->summary().setHeight(7);
+    s.enabled = what.grandTotal;
     s.addLine(0, 0.5, w, 0.5);
     totalsLine(s, 1.5, QStringLiteral("TotalGeneral"), QStringLiteral("General"));
     s.beforePrint = [sumOf](BandEvent& e) {

@@ -7,7 +7,7 @@
 #include "platform/DbControls.h"
 #include "platform/DialogParts.h"
 #include "platform/ScreenKeys.h"
-#include "platform/Spooler.h"
+#include "pos/SalePayment.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVentaCajaVp.h"
 #include "print/InvoicePrinting.h"
@@ -17,7 +17,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 namespace kv {
@@ -38,15 +37,6 @@ bool asksDescription(const QString& tipo)
 const double kServicio[] = {0, 5, 10, 0};
 constexpr int kServicioValor = 3;
 const double kDescuento[] = {0, 5, 10, 20};
-
-// The money received as typed. Only a plain number is taken: an empty box, or one with a comma
-// (which could be a thousands separator or a mistyped decimal point), is refused like letters.
-double receivedAmount(const QString& text)
-{
-    if (text.contains(QLatin1Char(',')))
-        throw ConversionError(QStringLiteral("'%1' no es un valor numérico válido").arg(text));
-    return StrToFloat(text);
-}
 
 }  // namespace
 
@@ -149,8 +139,7 @@ void TFrmVentasPagoVp::buildLayout()
     add(QStringLiteral("Valor A Pagar"), LabelPagar, "LabelPagar");
     EditRecibido = new QLineEdit(QStringLiteral("0"), this);
     // Only digits, the point and the comma can be typed (the comma is then refused as a number).
-    EditRecibido->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.,]*")), EditRecibido));
+    acceptAmountKeys(EditRecibido);
     add(QStringLiteral("&Dinero Recibido"), EditRecibido, "EditRecibido");
     QFont big = EditRecibido->font();
     big.setPointSizeF(big.pointSizeF() * 1.5);
@@ -252,19 +241,7 @@ void TFrmVentasPagoVp::EditRecibidoChange()
 {
     if (!received_)
         return;  // "00" until the cashier types the money received
-    // While the box does not hold a number the change is not computed; Enter says why.
-    const QString text = EditRecibido->text();
-    double recibido = 0;
-    try {
-        recibido = receivedAmount(text);
-    } catch (const ConversionError&) {
-        LabelCambio->setText(QString());
-        return;
-    }
-    const double cambio = recibido - amountToPay();
-    LabelCambio->setText(FormatFloat(kChangePicture, cambio));
-    // Money missing shows in red.
-    LabelCambio->setStyleSheet(cambio < 0 ? QStringLiteral("color: red") : QString());
+    showChange(LabelCambio, EditRecibido->text(), amountToPay());
 }
 
 void TFrmVentasPagoVp::EditRecibidoEnter()
@@ -293,35 +270,11 @@ void TFrmVentasPagoVp::EditRecibidoEnter()
 
 bool TFrmVentasPagoVp::finish()
 {
-    Dataset& h = dm_.TIniFac;
-    const SaleDocumentKey key{h[QStringLiteral("EMPRESA")].asString(), h[QStringLiteral("DOCUMENTO")].asString(),
-                              h[QStringLiteral("CONSECUTIVO")].asInteger()};
-
-    // A document another register collected meanwhile is not collected twice: no drawer, nothing stored.
-    QString closed = dm_.closedBy();
-    if (!closed.isEmpty()) {
-        ShowMessage(closed);
-        return true;
-    }
-    // The drawer first: when it cannot open, nothing is stored and the cashier may try again.
-    const QString drawer = Spooler::openCashDrawer();
-    if (!drawer.isEmpty()) {
-        dialogs().error(drawer);
-        return false;
-    }
-    // The payment is stored and the document closed before anything is printed.
-    closed = dm_.closeWithPayment(dm_.TCajero[QStringLiteral("CEDULA")].value());
-    if (!closed.isEmpty()) {
-        ShowMessage(closed);
-        return true;
-    }
     static const InvoicePaper papers[] = {InvoicePaper::Roll, InvoicePaper::HalfLetter, InvoicePaper::Letter};
     const InvoicePaper paper = papers[qBound(0, RadioTipoFactura->itemIndex(), 2)];
-    if (printInvoice(dm_.DbPos, key, invoicePrintFor(InvoiceCaller::MainPayment, paper), this) != PrintResult::Printed)
-        ShowMessage(QStringLiteral("La factura %1 quedó pagada y cerrada, pero no se imprimió. Puede reimprimirla.")
-                        .arg(key.consecutivo));
-    dm_.TFac.Refresh();
-    return true;
+    return closeSale(dm_, [&](const SaleDocumentKey& key) {
+               return printInvoice(dm_.DbPos, key, invoicePrintFor(InvoiceCaller::MainPayment, paper), this);
+           }) != SaleClosing::Stays;
 }
 
 void TFrmVentasPagoVp::leave(bool cancelled)

@@ -15,6 +15,11 @@ InvoicePrint invoicePrintFor(InvoiceCaller caller, InvoicePaper paper)
     case InvoiceCaller::RestaurantReprint:
         how.taxSummary = true;
         return how;
+    case InvoiceCaller::OrderPayment:
+        how.output = PrintOutput::Printer;
+        return how;
+    case InvoiceCaller::OrderReprint:
+        return how;
     case InvoiceCaller::CajaDosPayment:
     case InvoiceCaller::CajaDosReprint:
         how.layout = InvoiceLayout::ReceiptB;
@@ -82,9 +87,14 @@ PrintResult printInvoice(Connection& db, const SaleDocumentKey& key, const Invoi
     const std::optional<Document> doc = renderInvoice(db, key, how);
     if (!doc)
         return PrintResult::NoDocument;
-    if (how.output == PrintOutput::Printer)
-        return print(*doc) ? PrintResult::Printed : PrintResult::Failed;
-    return preview(*doc, parent) ? PrintResult::Printed : PrintResult::Failed;
+    return printDocument(*doc, how.output, parent);
+}
+
+PrintResult printDocument(const Document& doc, PrintOutput output, QWidget* parent)
+{
+    if (output == PrintOutput::Printer)
+        return print(doc) ? PrintResult::Printed : PrintResult::Failed;
+    return preview(doc, parent) ? PrintResult::Printed : PrintResult::Failed;
 }
 
 }  // namespace kv

@@ -50,13 +50,15 @@ enum class InvoiceCaller {
     RestaurantReprint,  // restaurant billing "&Reimprime Factura"
     CajaDosPayment,     // "Caja Dos" payment
     CajaDosReprint,     // "Caja Dos" "Reimprimir Factura"
+    OrderPayment,       // the order screen, when an order is paid: its receipt, straight to the printer
+    OrderReprint,       // the order screen's "Reimprimir Cotización": the receipt in the preview
 };
 
 // The paper chosen where a screen offers it ("Tipo de Factura": roll, half letter, letter).
 enum class InvoicePaper { Roll, HalfLetter, Letter };
 
 // Who prints what: the layout, the tax summary, preview or printer and the reprint mark for a
-// caller and the paper it chose. The restaurant and "Caja Dos" always print on the roll.
+// caller and the paper it chose. The restaurant, "Caja Dos" and the orders always print on the roll.
 InvoicePrint invoicePrintFor(InvoiceCaller caller, InvoicePaper paper = InvoicePaper::Roll);
 
 // The document laid out in the requested layout, or nothing when there is no such document.
@@ -71,5 +73,10 @@ enum class PrintResult {
 // Lays the document out and prints it or shows it in a modal preview. The document is only read.
 PrintResult printInvoice(Connection& db, const SaleDocumentKey& key, const InvoicePrint& how,
                          QWidget* parent = nullptr);
+
+// Prints a laid-out document, or shows it in a modal preview, as `output` says: the last step of
+// printInvoice(), for the layouts of other documents (the order receipt) that answer to the same
+// callers' choices.
+PrintResult printDocument(const Document& doc, PrintOutput output, QWidget* parent = nullptr);
 
 }  // namespace kv

@@ -34,6 +34,8 @@ const char* const kUsage =
     "      --days N            dias de ventas, hasta ayer (30)\n"
     "      --sales-per-day N   facturas por dia (3334)\n"
     "      --lines-per-sale N  lineas promedio por factura (10)\n"
+    "      --orders-per-day N  cotizaciones y pedidos por dia (1000)\n"
+    "      --lines-per-order N lineas promedio por pedido (3)\n"
     "  korvela-db update FILE         agrega a una base de datos existente (POS o contable)\n"
     "                                 las tablas e indices que le falten\n"
     "\n"
@@ -130,6 +132,8 @@ int main(int argc, char** argv)
                              : opt == QLatin1String("--days")           ? &o.days
                              : opt == QLatin1String("--sales-per-day")  ? &o.salesPerDay
                              : opt == QLatin1String("--lines-per-sale") ? &o.linesPerSale
+                             : opt == QLatin1String("--orders-per-day") ? &o.ordersPerDay
+                             : opt == QLatin1String("--lines-per-order") ? &o.linesPerOrder
                                                                         : nullptr;
                 if (!field)
                     return usage(QStringLiteral("opcion desconocida: %1").arg(opt));
@@ -141,6 +145,8 @@ int main(int argc, char** argv)
             }
             if (o.linesPerSale < 1)
                 return usage(QStringLiteral("--lines-per-sale debe ser al menos 1"));
+            if (o.linesPerOrder < 1)
+                return usage(QStringLiteral("--lines-per-order debe ser al menos 1"));
             Connection c(QStringLiteral("Korvela"));
             openNew(c, target);
             createPosSchema(c);
@@ -148,7 +154,9 @@ int main(int argc, char** argv)
             generateBenchData(c, o);
             const qint64 lines = c.scalar(QStringLiteral("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE")).toLongLong();
             const qint64 products = c.scalar(QStringLiteral("SELECT COUNT(*) FROM PRODUCTOS")).toLongLong();
-            say(QStringLiteral("Listo: %1 productos, %2 lineas de venta (%3)").arg(products).arg(lines).arg(seconds(timer)));
+            const qint64 orders = c.scalar(QStringLiteral("SELECT COUNT(*) FROM POSREMISIONES")).toLongLong();
+            say(QStringLiteral("Listo: %1 productos, %2 lineas de venta, %3 pedidos (%4)")
+                    .arg(products).arg(lines).arg(orders).arg(seconds(timer)));
         } else {
             return usage(QStringLiteral("orden desconocida: %1").arg(command));
         }

@@ -6,12 +6,14 @@
 #include "pos/UntVentaCajaArqueoRpt2.h"
 #include "support/TestDb.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace kv;
 
@@ -140,6 +142,27 @@ TEST_F(VentaReportesTest, TheDailyListingsTakeTheChosenRegistersCompanyTypeAndRe
     EXPECT_EQ(documents(TFrmVentaCajaArqueoRpt1::build(*db, p)->render()), 2);          // both registers of company 07
     EXPECT_EQ(documents(TFrmVentaCajaArqueoRpt1::build(*db, p, {2, 0})->render()), 1);  // register 2 only
     EXPECT_EQ(documents(TFrmVentaCajaArqueoRpt2::build(*db, p, {0, 11})->render()), 1); // cashier 11 only
+}
+
+TEST_F(VentaReportesTest, TheExportButtonsOpenTheirScreensWithoutTheRemovableDatabase)
+{
+    Connection removable(QStringLiteral("KorvelaZ"));
+    TFrmVentaReportes f(*db, removable);
+    f.show();
+    for (QPushButton* b : {f.BtnExcel, f.BtnCuadre, f.BtnConsolidado}) {
+        QString opened;
+        QTimer::singleShot(0, [&] {
+            if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                opened = w->windowTitle();
+                w->reject();
+            }
+        });
+        QTest::mouseClick(b, Qt::LeftButton);
+        EXPECT_EQ(opened, b == f.BtnConsolidado ? QStringLiteral("Excel Movimiento Por Producto")
+                                                : QStringLiteral("Excel Movimiento"))
+            << b->text().toStdString();
+    }
+    EXPECT_TRUE(dialogs.texts().isEmpty());
 }
 
 }  // namespace

@@ -75,6 +75,13 @@ const struct {
      "AND L.DOCUMENTO = M.DOCUMENTO AND L.CONSECUTIVO = M.CONSECUTIVO)) > 0.001 "
      "OR ABS(M.IVA - (SELECT SUM(L.VALORIVA) FROM POSMOVIMIENTODETALLE L WHERE L.EMPRESA = M.EMPRESA "
      "AND L.DOCUMENTO = M.DOCUMENTO AND L.CONSECUTIVO = M.CONSECUTIVO)) > 0.001"},
+    {"order whose totals are not the sums of its lines, or a priced order line with tax",
+     "SELECT COUNT(*) FROM POSREMISIONES M WHERE ABS(M.NETO - (M.SUBTOTAL + M.IVA - M.DESCUENTO)) > 0.001 "
+     "OR M.IVA <> 0 OR NOT EXISTS (SELECT 1 FROM PROVEEDORES P WHERE P.NIT = M.CLIENTE) "
+     "OR ABS(M.SUBTOTAL - (SELECT SUM(L.SUBTOTAL) FROM POSREMISIONESDETALLE L WHERE L.EMPRESA = M.EMPRESA "
+     "AND L.DOCUMENTO = M.DOCUMENTO AND L.CONSECUTIVO = M.CONSECUTIVO AND L.VALORIVA = 0)) > 0.001 "
+     "OR ABS(M.DESCUENTO - (SELECT SUM(L.VALORDESCUENTO) FROM POSREMISIONESDETALLE L WHERE L.EMPRESA = M.EMPRESA "
+     "AND L.DOCUMENTO = M.DOCUMENTO AND L.CONSECUTIVO = M.CONSECUTIVO)) > 0.001"},
     {"gap in the numbering of a company and document type",
      "SELECT COUNT(*) FROM (SELECT EMPRESA, DOCUMENTO FROM POSMOVIMIENTO GROUP BY EMPRESA, DOCUMENTO "
      "HAVING MAX(CONSECUTIVO) <> COUNT(*) OR MIN(CONSECUTIVO) <> 1)"},
@@ -296,16 +303,21 @@ TEST(BenchDataTest, GeneratesOnTopOfTheDemoAndCanRunAgain)
     o.days = 3;
     o.salesPerDay = 7;
     o.linesPerSale = 2;
+    o.ordersPerDay = 5;
+    o.linesPerOrder = 2;
     generateBenchData(c, o);
     const int products = count(c, "SELECT COUNT(*) FROM PRODUCTOS");
     const int customers = count(c, "SELECT COUNT(*) FROM PROVEEDORES");
     const int sales = count(c, "SELECT COUNT(*) FROM POSMOVIMIENTO");
+    const int orders = count(c, "SELECT COUNT(*) FROM POSREMISIONES");
+    EXPECT_EQ(orders, 3 * 5);
     EXPECT_GT(count(c, "SELECT COUNT(*) FROM POSCAJEROS"), 0);
 
     generateBenchData(c, o);  // new numbers, NITs and documents: nothing collides
     EXPECT_EQ(count(c, "SELECT COUNT(*) FROM PRODUCTOS"), products + 60);
     EXPECT_EQ(count(c, "SELECT COUNT(*) FROM PROVEEDORES"), customers + 25);
     EXPECT_EQ(count(c, "SELECT COUNT(*) FROM POSMOVIMIENTO"), sales + 3 * 7);
+    EXPECT_EQ(count(c, "SELECT COUNT(*) FROM POSREMISIONES"), orders + 3 * 5);
     for (const auto& check : kMustBeEmpty)
         EXPECT_EQ(count(c, check.sql), 0) << check.what;
     QSqlQuery q = c.exec("SELECT TRIM(CODIGOBARRAS) FROM PRODUCTOS WHERE PRODUCTO > 10000");

@@ -1,0 +1,45 @@
+#pragma once
+// What every payment window does the same way, whichever register it belongs to: the money
+// received typed as a plain number, the change shown as the cashier types, and closing the sale in
+// its safe order. The drawer opens first; the payment is then stored and the document closed in
+// one statement (which changes nothing when another register closed the document meanwhile); only
+// then is anything printed, so a printer that fails after the drawer opened never leaves a paid
+// sale open, and the invoice always shows the payment.
+#include "print/InvoicePrinting.h"
+
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+
+namespace kv {
+
+class TDmVentas;
+
+// The money received as typed. Only a plain number is taken: an empty box, or one with a comma
+// (which could be a thousands separator or a mistyped decimal point), is refused like letters
+// (ConversionError).
+double receivedAmount(const QString& text);
+
+// Lets the box take only digits, the point and the comma (the comma is then refused as a number).
+void acceptAmountKeys(QLineEdit* box);
+
+// Shows `received` - `due` with "###,###.00" in the label, in red when money is missing; an empty
+// label while the text is no number.
+void showChange(QLabel* label, const QString& received, double due);
+// The same for an amount already read as a number.
+void showChange(QLabel* label, double change);
+
+enum class SaleClosing {
+    Closed,          // this window closed the document (printed or not)
+    ClosedElsewhere, // another register had closed it or it is gone: the cashier was told, nothing stored
+    Stays,           // the drawer could not open: nothing stored, the window stays for another try
+};
+
+// Closes the module's current document for the signed-on cashier with the payment its header holds:
+// drawer, payment stored with the document closed, then `print` (which may ask first and answer
+// Printed when nothing was wanted). A print that fails tells the cashier that the document is paid
+// and can be reprinted.
+SaleClosing closeSale(TDmVentas& dm, const std::function<PrintResult(const SaleDocumentKey&)>& print);
+
+}  // namespace kv
