@@ -5,6 +5,8 @@
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
 #include "orders/UntDmPedidos.h"
+#include "orders/UntPedidoCajaArqueo.h"
+#include "orders/UntPedidoCajaRpt.h"
 #include "platform/DbChoices.h"
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
@@ -125,10 +127,8 @@ void TFrmPedidoCaja::buildLayout()
     action(CambiosFactura1, QStringLiteral("Cambios a la factura"), QStringLiteral("CambiosFactura1"),
            &TFrmPedidoCaja::CambiosFactura1Click);
     action(AbrirCajon1, QStringLiteral("Abrir Cajon"), QStringLiteral("AbrirCajon1"), &TFrmPedidoCaja::AbrirCajon1Click);
-    TotalCotizaciones1 = archivo->addAction(QStringLiteral("Total Cotizaciones"));
-    TotalCotizaciones1->setObjectName(QStringLiteral("TotalCotizaciones1"));
-    // GAP: "Total Cotizaciones" opens the day's order listings once that window is in the program.
-    TotalCotizaciones1->setEnabled(false);
+    action(TotalCotizaciones1, QStringLiteral("Total Cotizaciones"), QStringLiteral("TotalCotizaciones1"),
+           &TFrmPedidoCaja::TotalCotizaciones1Click);
     action(ReimprimirCotizacion1, QStringLiteral("Reimprimir Cotización"), QStringLiteral("ReimprimirCotizacion1"),
            &TFrmPedidoCaja::ReimprimirCotizacion1Click);
     action(Salir1, QStringLiteral("Salir"), QStringLiteral("Salir1"), &TFrmPedidoCaja::Salir1Click);
@@ -391,6 +391,7 @@ void TFrmPedidoCaja::EditPagoEnter()
     // The payment type and its description are stored, and the order closed, before the change
     // is shown: an order is counted as paid only once it is.
     const double neto = dm_.TIniFac[QStringLiteral("NETO")].asFloat();
+    const SaleDocumentKey key = orderKey();
     const QString closed = dm_.closeOrder();
     if (!closed.isEmpty()) {
         ShowMessage(closed);
@@ -400,8 +401,9 @@ void TFrmPedidoCaja::EditPagoEnter()
     const QString change = FormatFloat(kAmount, pago - neto);
     LabelDevolucion->setText(change);
     ShowMessage(QStringLiteral("Devuloción (") + change + QStringLiteral(")"));
-    // GAP: the order receipt is printed here for the order's whole key, unless "Sin Recibo" is
-    // checked, once the receipt unit is in the program.
+    // "Sin Recibo": nothing is printed (a receipt without the order's data would be paper only).
+    if (!CheckSinRecibo->isChecked())
+        TFrmPedidoCajaRpt::Imprimir(dm_.DbPos, key, InvoiceCaller::OrderPayment, this);
     toCustomer();
 }
 
@@ -446,9 +448,35 @@ void TFrmPedidoCaja::ReimprimirCotizacion1Click()
     const std::optional<QString> typed = dialogs().input(QStringLiteral("Reimprimir"), QStringLiteral("Número de Factura"));
     if (!typed)
         return;
-    StrToInt(typed->trimmed());  // a number that is not one is refused with the conversion's message
-    // GAP: the order receipt of that number is shown in the preview once the receipt unit is in
-    // the program.
+    // A number that is not one is refused with the conversion's message; one with no order shows
+    // an empty receipt. The order is taken under the company and document type in force.
+    SaleDocumentKey key;
+    key.empresa = dm_.Parametros[QStringLiteral("EMPRESA")].asString();
+    key.documento = dm_.Parametros[QStringLiteral("DOCUMENTO")].asString();
+    key.consecutivo = StrToInt(typed->trimmed());
+    TFrmPedidoCajaRpt::Imprimir(dm_.DbPos, key, InvoiceCaller::OrderReprint, this);
+}
+
+void TFrmPedidoCaja::TotalCotizaciones1Click()
+{
+    // The listings are those of the signed-on seller and his register, headed with their names.
+    OrderCashier who;
+    who.caja = dm_.TCajero[QStringLiteral("CAJA")].asFloat();
+    who.nombreCaja = dm_.TCaja.IsEmpty() ? QString() : dm_.TCaja[QStringLiteral("NOMBRE")].asString();
+    who.cedula = dm_.TCajero[QStringLiteral("CEDULA")].asFloat();
+    who.nombreCajero = dm_.TCajero[QStringLiteral("NOMBRE")].asString();
+    TFrmPedidoCajaArqueo::Abrir(dm_.DbPos, who, this);
+}
+
+SaleDocumentKey TFrmPedidoCaja::orderKey()
+{
+    SaleDocumentKey key;
+    if (dm_.TIniFac.IsEmpty())
+        return key;
+    key.empresa = dm_.TIniFac[QStringLiteral("EMPRESA")].asString();
+    key.documento = dm_.TIniFac[QStringLiteral("DOCUMENTO")].asString();
+    key.consecutivo = dm_.TIniFac[QStringLiteral("CONSECUTIVO")].asInteger();
+    return key;
 }
 
 void TFrmPedidoCaja::Salir1Click() { close(true); }

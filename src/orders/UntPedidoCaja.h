@@ -8,6 +8,8 @@
 //    is read, the drawer opens, the payment type is stored and the order closed, the change is
 //    shown and the receipt printed ("Sin Recibo": none). Keypad + or - leaves the order as it is.
 // Every row goes through the orders module; the screen keeps nothing but its stage.
+#include "print/InvoicePrinting.h"
+
 #include <QDialog>
 
 class QAction;
@@ -78,6 +80,7 @@ public:
     void CambiosFactura1Click();
     void AbrirCajon1Click();
     void ReimprimirCotizacion1Click();
+    void TotalCotizaciones1Click();
     void Salir1Click();
 
 protected:
@@ -95,6 +98,8 @@ private:
     bool settlePendingLine();
     void showMessagePanel(const QString& text);
     void close(bool storePending);
+    // The current order's whole key (company, document type, number).
+    SaleDocumentKey orderKey();
 
     TDmPedidos& dm_;
     LineGridRules* rules_ = nullptr;

@@ -9,6 +9,7 @@
 #include "common/Errors.h"
 #include "orders/UntPedido.h"
 #include "orders/UntPedidoCaja.h"
+#include "orders/UntPedidoCajaRpt.h"
 #include "platform/DbChoices.h"
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
@@ -22,6 +23,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -40,6 +42,9 @@ protected:
         OrdersTest::SetUp();
         drawerFile = dir.filePath(QStringLiteral("cajon.bin"));
         raw = std::make_unique<EnvScope>("KORVELA_RAW_TO", drawerFile.toUtf8());
+        printDir = dir.filePath(QStringLiteral("impresos"));
+        QDir().mkpath(printDir);
+        printTo = std::make_unique<EnvScope>("KORVELA_PRINT_TO", printDir.toUtf8());
         screen = std::make_unique<TFrmPedidoCaja>(*dm);
         kvtest::showActive(screen.get());
     }
@@ -105,8 +110,12 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
+    int printed() const { return int(QDir(printDir).entryList({QStringLiteral("*.pdf")}, QDir::Files).size()); }
+
     QString drawerFile;
+    QString printDir;
     std::unique_ptr<EnvScope> raw;
+    std::unique_ptr<EnvScope> printTo;
     std::unique_ptr<TFrmPedidoCaja> screen;
 };
 
@@ -158,6 +167,11 @@ TEST_F(OrderScreenTest, AnOrderGoesThroughItsThreeStagesByKeyboard)
     EXPECT_EQ(header("STATUS", 1).toString().trimmed(), "I");
     EXPECT_EQ(header("TIPODEPAGO", 1).toString().trimmed(), "T");
     EXPECT_EQ(header("TIPODEPAGODES", 1).toString().trimmed(), "VISA 4411");
+    // The receipt went to the printer, with the order's lines.
+    EXPECT_EQ(printed(), 1);
+    const QString receipt = TFrmPedidoCajaRpt::render(*db, {"02", "PED", 1}).texts().join('|');
+    EXPECT_TRUE(receipt.contains("TORNILLO")) << qPrintable(receipt);
+    EXPECT_TRUE(receipt.contains("TUERCA")) << qPrintable(receipt);
     // Ready for the next order.
     EXPECT_EQ(screen->stage(), Stage::Customer);
     EXPECT_TRUE(screen->GroupArticulos->isHidden());
@@ -180,9 +194,11 @@ TEST_F(OrderScreenTest, EscDropsOnlyALineNobodyTypedIntoAndUnderPaymentShowsACha
     settle();
     ASSERT_EQ(screen->stage(), Stage::Payment);
     EXPECT_EQ(storedLines(), QStringList{"1 3 7701234000035 ARANDELA 4 2.5 0 10 0 0 0"});
+    screen->CheckSinRecibo->setChecked(true);
     kvtest::typeInto(screen->EditPago, "4", true);
     EXPECT_EQ(dialogs.texts("message"), QStringList{"Devuloción (-6.00)"});
     EXPECT_EQ(header("STATUS", 1).toString().trimmed(), "I");
+    EXPECT_EQ(printed(), 0);  // "Sin Recibo"
 }
 
 TEST_F(OrderScreenTest, ACustomerNotOnFileStartsNoOrder)
@@ -313,13 +329,22 @@ TEST_F(OrderScreenTest, ChangesAreMadeOnTheOrderBySupervisorAndTheSellerComesBac
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE").toInt(), 0);
 }
 
-TEST_F(OrderScreenTest, ReprintingAsksTheNumberAndCancelDoesNothing)
+TEST_F(OrderScreenTest, ReprintingAsksTheNumberCancelDoesNothingAndANumberShowsItsReceipt)
 {
-    dialogs.inputs = {std::nullopt, QString("dos")};
+    dialogs.inputs = {std::nullopt, QString("dos"), QString("1")};
     screen->ReimprimirCotizacion1->trigger();
     EXPECT_TRUE(dialogs.texts("error").isEmpty());
     screen->ReimprimirCotizacion1->trigger();
     EXPECT_EQ(dialogs.texts("error").size(), 1);
+    EXPECT_EQ(printed(), 0);
+    // An existing number: its receipt in the preview (written as a file here).
+    startFor("222222222");
+    typeLine("2", "1");
+    key(Qt::Key_Escape);
+    settle();
+    QTest::keyClick(screen->EditPago, Qt::Key_Minus, Qt::KeypadModifier);
+    screen->ReimprimirCotizacion1->trigger();
+    EXPECT_EQ(printed(), 1);
 }
 
 // ---------------------------------------------------------------- sign-on
