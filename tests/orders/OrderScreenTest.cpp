@@ -5,6 +5,7 @@
 // closed, changes made on another module's document).
 #include "OrdersFixture.h"
 
+#include "catalog/UntBuscarProducto.h"
 #include "catalog/UntCrearClientes.h"
 #include "common/Errors.h"
 #include "orders/UntPedido.h"
@@ -277,6 +278,33 @@ TEST_F(OrderScreenTest, AProductCodeThatNamesNothingSendsTheCursorBack)
         EXPECT_EQ(dialogs.texts("error").size(), QString(code) == "tornillo" ? 1 : 0);
     }
     EXPECT_TRUE(dm->TFac["PRODUCTO"].isNull());
+}
+
+TEST_F(OrderScreenTest, TheProductSearchFillsTheLineAndACancelledOneChangesNothing)
+{
+    startFor("222222222");
+    auto doubleClickProduct = [this] {
+        QWidget* vp = screen->DBGrid1->viewport();
+        QTest::mouseDClick(vp, Qt::LeftButton, {}, screen->DBGrid1->visualRect(cell(0, "BUSCADOR")).center());
+    };
+    kvtest::whenShown<TFrmBuscarProducto>([](TFrmBuscarProducto* w) { w->reject(); });
+    doubleClickProduct();
+    EXPECT_TRUE(dm->TFac["BUSCADOR"].asString().trimmed().isEmpty());
+    EXPECT_TRUE(dm->TFac["PRODUCTO"].isNull());
+
+    kvtest::whenShown<TFrmBuscarProducto>([](TFrmBuscarProducto* w) { w->accept(); });
+    doubleClickProduct();
+    ASSERT_NE(ProductoBuscado, 0);
+    EXPECT_EQ(dm->TFac["PRODUCTO"].asInteger(), ProductoBuscado);
+    const QString barras = db->scalar("SELECT CODIGOBARRAS FROM PRODUCTOS WHERE PRODUCTO = :P", {{"P", ProductoBuscado}})
+                               .toString()
+                               .trimmed();
+    EXPECT_EQ(dm->TFac["BUSCADOR"].asString().trimmed(), barras.isEmpty() ? QString::number(ProductoBuscado) : barras);
+    // On to the quantity: the line is priced from the chosen product.
+    screen->DBGrid1->setCurrentIndex(cell(0, "CANTIDAD"));
+    settle();
+    EXPECT_DOUBLE_EQ(dm->TFac["PRECIOUNIDAD"].asFloat(),
+                     db->scalar("SELECT VALORUNIDAD FROM PRODUCTOS WHERE PRODUCTO = :P", {{"P", ProductoBuscado}}).toDouble());
 }
 
 TEST_F(OrderScreenTest, AnAmountThatIsNoNumberOpensNoDrawerAndKeypadPlusLeavesTheOrderOpen)
