@@ -341,7 +341,7 @@ void TFrmPedidoCaja::EditClienteEnter()
 void TFrmPedidoCaja::EditClienteEscape()
 {
     if (AskYesNo(QStringLiteral("Salir de Facturacion?")))
-        close(false);
+        leave(false);
 }
 
 void TFrmPedidoCaja::EditClienteSearch()
@@ -479,9 +479,9 @@ SaleDocumentKey TFrmPedidoCaja::orderKey()
     return key;
 }
 
-void TFrmPedidoCaja::Salir1Click() { close(true); }
+void TFrmPedidoCaja::Salir1Click() { leave(true); }
 
-void TFrmPedidoCaja::close(bool storePending)
+void TFrmPedidoCaja::leave(bool storePending)
 {
     if (storePending && stage_ == Stage::Lines && !settlePendingLine())
         return;

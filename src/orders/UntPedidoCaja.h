@@ -97,7 +97,7 @@ private:
     // it was refused (the message was shown; the line stays for correction).
     bool settlePendingLine();
     void showMessagePanel(const QString& text);
-    void close(bool storePending);
+    void leave(bool storePending);
     // The current order's whole key (company, document type, number).
     SaleDocumentKey orderKey();
 

@@ -202,6 +202,16 @@ TEST_F(OrderScreenTest, EscDropsOnlyALineNobodyTypedIntoAndUnderPaymentShowsACha
     EXPECT_EQ(printed(), 0);  // "Sin Recibo"
 }
 
+TEST_F(OrderScreenTest, SalirStoresTheLineBeingTyped)
+{
+    startFor("222222222");
+    typeLine("2", "4");
+    screen->Salir1->trigger();
+    EXPECT_FALSE(screen->isVisible());
+    EXPECT_EQ(storedLines(), QStringList{"1 2 2 TUERCA 4 300 0 1200 0 0 0"});
+    EXPECT_DOUBLE_EQ(header("NETO", 1).toDouble(), 1200);
+}
+
 TEST_F(OrderScreenTest, ACustomerNotOnFileStartsNoOrder)
 {
     dm->TCliente.Locate("NIT", 800100);  // the customer the order used to go to
