@@ -18,6 +18,7 @@
 #include "platform/QtDialogs.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVenta.h"
+#include "pos/variants/VariantScreens.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -129,6 +130,7 @@ int main(int argc, char** argv)
     kv::registerCatalogPrograms();     // 1 to 8
     kv::registerOrderPrograms();       // 9
     kv::registerPosPrograms();         // 10
+    kv::registerVariantScreens();      // the sale screens of cashier levels "2", "R" and "8"
     kv::registerBackofficePrograms();  // 11, 12, 13
 
     // 4. The main window, the first window created: closing it ends the program.

@@ -3,6 +3,10 @@
 #include "backoffice/UntMovimientoBaseIvaRpt1.h"
 #include "backoffice/UntVentasPosExcel.h"
 #include "backoffice/UntVentasPosExcelP.h"
+#include "backoffice/UntVentaActulizacion.h"
+#include "backoffice/UntVentasAlmBd.h"
+#include "backoffice/UntVentasProBd.h"
+#include "backoffice/UntVentasTerBd.h"
 #include "common/Dialogs.h"
 #include "data/UntDMGeneral.h"
 #include "platform/DialogParts.h"
@@ -116,9 +120,10 @@ TFrmVentaReportes::TFrmVentaReportes(Connection& pos, Connection& removable, QWi
     connect(BtnExcel, &QPushButton::clicked, this, &TFrmVentaReportes::BtnExcelClick);
     connect(BtnCuadre, &QPushButton::clicked, this, &TFrmVentaReportes::BtnExcelClick);
     connect(BtnConsolidado, &QPushButton::clicked, this, &TFrmVentaReportes::BtnConsolidadoClick);
-    // The transfers come with their own screens in a later version.
-    for (QPushButton* b : {BtnCierreDiario, BtnCopiarKorvela, BtnCopiarTerceros, BtnCopiarProductos})
-        connect(b, &QPushButton::clicked, this, &TFrmVentaReportes::notYet);
+    connect(BtnCierreDiario, &QPushButton::clicked, this, &TFrmVentaReportes::BtnCierreDiarioClick);
+    connect(BtnCopiarKorvela, &QPushButton::clicked, this, &TFrmVentaReportes::BtnCopiarKorvelaClick);
+    connect(BtnCopiarTerceros, &QPushButton::clicked, this, &TFrmVentaReportes::BtnCopiarTercerosClick);
+    connect(BtnCopiarProductos, &QPushButton::clicked, this, &TFrmVentaReportes::BtnCopiarProductosClick);
 
     auto* interfase = new QGroupBox(QStringLiteral("Interfase"), this);
     interfase->setObjectName(QStringLiteral("GroupBox1"));
@@ -214,6 +219,30 @@ void TFrmVentaReportes::BtnConsolidadoClick()
     f.exec();
 }
 
+void TFrmVentaReportes::BtnCierreDiarioClick()
+{
+    TFrmVentaActulizacion f(pos_, this);
+    f.exec();
+}
+
+void TFrmVentaReportes::BtnCopiarKorvelaClick()
+{
+    TFrmVentasAlmBd f(pos_, removable_, this);
+    f.exec();
+}
+
+void TFrmVentaReportes::BtnCopiarTercerosClick()
+{
+    TFrmVentasTerBd f(pos_, removable_, this);
+    f.exec();
+}
+
+void TFrmVentaReportes::BtnCopiarProductosClick()
+{
+    TFrmVentasProBd f(pos_, removable_, this);
+    f.exec();
+}
+
 void TFrmVentaReportes::BtnConectarClick()
 {
     removable_.close();
@@ -257,11 +286,6 @@ bool TFrmVentaReportes::eventFilter(QObject* o, QEvent* e)
         return true;
     }
     return QDialog::eventFilter(o, e);
-}
-
-void TFrmVentaReportes::notYet()
-{
-    ShowMessage(QStringLiteral("Esta función todavía no está disponible en esta versión del programa."));
 }
 
 }  // namespace kv

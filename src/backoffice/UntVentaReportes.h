@@ -53,6 +53,10 @@ public slots:
     void BtnIvaClick();
     void BtnExcelClick();
     void BtnConsolidadoClick();
+    void BtnCierreDiarioClick();
+    void BtnCopiarKorvelaClick();
+    void BtnCopiarTercerosClick();
+    void BtnCopiarProductosClick();
     void BtnConectarClick();
     void Edit1DblClick();
 
@@ -60,7 +64,6 @@ protected:
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
-    void notYet();
     QString parameter(const QString& column) const;
     // The chosen day, with the company and document type of the chosen register.
     CashReportParams day() const;

@@ -2,8 +2,10 @@
 
 #include "platform/Guard.h"
 
+#include <QDateEdit>
 #include <QDialog>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 
 namespace kv {
@@ -26,6 +28,16 @@ QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent)
     l->setBuddy(control);
     control->setAccessibleName(QString(caption).remove(QLatin1Char('&')).remove(QLatin1Char(':')).trimmed());
     return l;
+}
+
+QDateEdit* makeDateBox(const QString& objectName, QWidget* parent, bool calendarPopup)
+{
+    auto* d = new QDateEdit(QDate::currentDate(), parent);
+    d->setObjectName(objectName);
+    d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    d->setCalendarPopup(calendarPopup);
+    d->setLocale(QLocale(QLocale::Spanish, QLocale::Colombia));
+    return d;
 }
 
 QPushButton* makeActionButton(const QString& name, const QString& caption, QWidget* parent,

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QDateEdit;
 class QDialog;
 class QLabel;
 class QPushButton;
@@ -18,6 +19,10 @@ void makeOkCancel(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel);
 // A label showing `caption`, the buddy of `control` (its "&" letter moves the focus there); the
 // control takes the caption, without "&", the colon and spaces, as its accessible name.
 QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent);
+
+// A date box on today in the program's one date format, dd/mm/yyyy, whatever the machine's
+// settings, with month names in Spanish; calendarPopup: its arrow opens a month grid.
+QDateEdit* makeDateBox(const QString& objectName, QWidget* parent, bool calendarPopup = true);
 
 // A report window's button: named, its caption its accessible name, never taking Enter meant for
 // another button; a click runs `click` through the guard, so a database error reaches the error

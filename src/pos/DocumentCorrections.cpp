@@ -88,12 +88,12 @@ void voidDocument(TDmVentas& dm, const SaleDocumentKey& key)
     }
 }
 
-void ReimprimeFactura(TDmVentas& dm, InvoicePaper paper, QWidget* parent)
+void ReimprimeFactura(TDmVentas& dm, InvoicePaper paper, QWidget* parent, InvoiceCaller caller)
 {
     const std::optional<SaleDocumentKey> key = askSaleDocument(dm, QStringLiteral("Reimprimir"));
     if (!key)
         return;
-    if (printInvoice(dm.DbPos, *key, invoicePrintFor(InvoiceCaller::MainReprint, paper), parent) == PrintResult::NoDocument)
+    if (printInvoice(dm.DbPos, *key, invoicePrintFor(caller, paper), parent) == PrintResult::NoDocument)
         ShowMessage(kNoDocument);
 }
 

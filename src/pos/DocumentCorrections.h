@@ -26,8 +26,10 @@ std::optional<SaleDocumentKey> askSaleDocument(TDmVentas& dm, const QString& cap
 void voidDocument(TDmVentas& dm, const SaleDocumentKey& key);
 
 // The menu entries. Each asks the number in an input box (Cancel ends it).
-// "&Reimprime Factura": prints the document again in the paper chosen, as a preview.
-void ReimprimeFactura(TDmVentas& dm, InvoicePaper paper, QWidget* parent);
+// "&Reimprime Factura": prints the document again in the paper chosen, as the calling screen
+// prints its reprints.
+void ReimprimeFactura(TDmVentas& dm, InvoicePaper paper, QWidget* parent,
+                      InvoiceCaller caller = InvoiceCaller::MainReprint);
 // "Anula Facturas": asks Yes/No naming the document (number, customer, total), then voids it.
 void AnulaFacturas(TDmVentas& dm, QWidget* parent);
 

@@ -179,7 +179,10 @@ QHash<QString, SaleScreenOpener>& saleScreens()
 
 void registerSaleScreen(const QString& nivel, SaleScreenOpener opener)
 {
-    saleScreens().insert(nivel, std::move(opener));
+    if (opener)
+        saleScreens().insert(nivel, std::move(opener));
+    else
+        saleScreens().remove(nivel);
 }
 
 void openSaleScreenForLevel(TDmVentas& dm, const QString& nivel, QWidget* parent)

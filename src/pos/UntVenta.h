@@ -58,6 +58,7 @@ void openSaleScreenForLevel(TDmVentas& dm, const QString& nivel, QWidget* parent
 
 // The screen a cashier level opens, modal, returning when it closes.
 using SaleScreenOpener = std::function<void(TDmVentas& dm, QWidget* parent)>;
+// An empty opener takes the level's screen away again.
 void registerSaleScreen(const QString& nivel, SaleScreenOpener opener);
 
 // Program 10 of the module tree.

@@ -1,6 +1,7 @@
 #include "pos/UntVentaCajaArqueo.h"
 
 #include "common/Dates.h"
+#include "common/Dialogs.h"
 #include "platform/DbControls.h"
 #include "platform/DialogParts.h"
 #include "pos/RegisterHeading.h"
@@ -101,6 +102,15 @@ void TFrmVentaCajaArqueo::BtnVentasDiariasClick() { TFrmVentaCajaArqueoRpt1::Imp
 void TFrmVentaCajaArqueo::BtnVentasCajeroClick() { TFrmVentaCajaArqueoRpt4::Imprimir(dm_.DbPos, params(), this); }
 
 void TFrmVentaCajaArqueo::BtnResumenClick() { TFrmVentaCajaArqueoRpt5::Imprimir(dm_.DbPos, params(), this); }
+
+void TFrmVentaCajaArqueo::AbrirSiCobra(TDmVentas& dm, QWidget* parent)
+{
+    if (dm.TCajero.FieldByName(QStringLiteral("COBRA")).asString() != QLatin1String("S")) {
+        ShowMessage(QStringLiteral("Usted No esta Autorizado"));
+        return;
+    }
+    Abrir(dm, parent);
+}
 
 void TFrmVentaCajaArqueo::Abrir(TDmVentas& dm, QWidget* parent)
 {

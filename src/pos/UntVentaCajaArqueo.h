@@ -22,6 +22,9 @@ public:
 
     // What the sale screen's "&Informes" opens (for a cashier who takes payment).
     static void Abrir(TDmVentas& dm, QWidget* parent);
+    // The same from a sale screen's menu: a cashier who does not take payment is told
+    // "Usted No esta Autorizado".
+    static void AbrirSiCobra(TDmVentas& dm, QWidget* parent);
 
     QLabel* LabelCaja;
     QLabel* LabelCajero;

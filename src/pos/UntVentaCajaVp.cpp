@@ -15,6 +15,7 @@
 #include "pos/UntCondicionesFactura.h"
 #include "pos/UntDmVentas.h"
 #include "pos/DocumentCorrections.h"
+#include "pos/RegisterHeading.h"
 #include "pos/UntVentaCajaArqueo.h"
 #include "pos/UntVentaCajaCambio.h"
 #include "pos/UntVentaCajaEgresos.h"
@@ -76,8 +77,8 @@ std::optional<double> askPrice(const QString& caption, const QString& prompt)
     return StrToFloat(*typed);
 }
 
-// A row looked for by a column; when it is not among the rows the cursor holds, the cursor is read
-// again once, for a row added since by another window or register.
+}  // namespace
+
 bool locateFresh(Dataset& ds, const QString& field, const QVariant& value)
 {
     if (ds.Locate(field, value))
@@ -86,7 +87,67 @@ bool locateFresh(Dataset& ds, const QString& field, const QVariant& value)
     return ds.Locate(field, value);
 }
 
-}  // namespace
+bool findProductByCode(TDmVentas& dm, const QString& code)
+{
+    const QString text = code.trimmed();
+    if (text.isEmpty())
+        return false;
+    // One keyed read for the barcode and one for the number, whatever the cursor holds; the
+    // cursor then goes to the product found.
+    QVariant producto = dm.DbPos.scalar(QStringLiteral("SELECT FIRST 1 PRODUCTO FROM PRODUCTOS WHERE CODIGOBARRAS = :C"),
+                                         {{QStringLiteral("C"), text}});
+    if (producto.isNull()) {
+        const std::optional<int> n = productNumber(text);
+        if (!n)
+            return false;
+        producto = dm.DbPos.scalar(QStringLiteral("SELECT PRODUCTO FROM PRODUCTOS WHERE PRODUCTO = :P"),
+                                    {{QStringLiteral("P"), *n}});
+        if (producto.isNull())
+            return false;
+    }
+    return locateFresh(dm.TProductos, QStringLiteral("PRODUCTO"), producto);
+}
+
+std::optional<double> quantityTyped(const QString& text)
+{
+    const QString qty = text.trimmed();
+    if (!IsNumber(qty) || StrToFloat(qty) <= 0) {
+        ShowMessage(kBadQuantity);
+        return std::nullopt;
+    }
+    return StrToFloat(qty);
+}
+
+bool notAQuantityKey(const QKeyEvent* k)
+{
+    const QString t = k->text();
+    return !t.isEmpty() && t[0].isPrint() && !QStringLiteral("0123456789.").contains(t);
+}
+
+void searchCustomerInto(TDmVentas& dm, QLineEdit* box, QWidget* parent)
+{
+    NitTerceroElegido = 0;
+    {
+        TFrmBuscarTercero dlg(dm.DbPos, parent);
+        dlg.exec();
+    }
+    if (NitTerceroElegido != 0)
+        box->setText(FloatToStr(NitTerceroElegido));
+    box->setFocus();
+}
+
+bool acceptCustomer(TDmVentas& dm, const QString& typed, QWidget* parent,
+                    const std::function<void(const QString&)>& status)
+{
+    if (findCustomer(dm, typed))
+        return true;
+    status(QStringLiteral("Entre Nit o Cedula Correcto"));
+    TFrmCrearClientes::CrearCliente(dm.DbPos, typed, parent);
+    if (findCustomer(dm, typed))
+        return true;
+    ShowMessage(QStringLiteral("Cliente no Existe"));
+    return false;
+}
 
 bool findCustomer(DocumentModule& dm, const QString& typed)
 {
@@ -179,19 +240,12 @@ void TFrmVentaCajaVp::buildLayout()
 {
     auto* main = new QVBoxLayout(this);
 
-    auto* menu = new QMenuBar(this);
-    menu->setObjectName(QStringLiteral("MainMenu1"));
-    Informes1 = menu->addAction(QStringLiteral("&Informes"));
-    ReimprimeFactura1 = menu->addAction(QStringLiteral("&Reimprime Factura"));
-    CambiaFactura1 = menu->addAction(QStringLiteral("&Cambia Factura"));
-    EgresoCaja1 = menu->addAction(QStringLiteral("Egreso de Caja"));
-    AnulaFacturas1 = menu->addAction(QStringLiteral("Anula Facturas"));
-    Informes1->setObjectName(QStringLiteral("Informes1"));
-    ReimprimeFactura1->setObjectName(QStringLiteral("ReimprimeFactura1"));
-    CambiaFactura1->setObjectName(QStringLiteral("CambiaFactura1"));
-    EgresoCaja1->setObjectName(QStringLiteral("EgresoCaja1"));
-    AnulaFacturas1->setObjectName(QStringLiteral("AnulaFacturas1"));
-    main->setMenuBar(menu);
+    const RegisterMenu menu = addRegisterMenu(this, main);
+    Informes1 = menu.Informes1;
+    ReimprimeFactura1 = menu.ReimprimeFactura1;
+    CambiaFactura1 = menu.CambiaFactura1;
+    EgresoCaja1 = menu.EgresoCaja1;
+    AnulaFacturas1 = menu.AnulaFacturas1;
     connect(Informes1, &QAction::triggered, this, [this] { guarded([this] { Informes1Click(); }); });
     // Reprint, change and void work on the document whose number is typed and leave the screen on
     // the document being sold.
@@ -335,7 +389,7 @@ void TFrmVentaCajaVp::buildLayout()
         if (!DBGrid1->hasFocus() || dm_.TFac.IsEmpty())
             return;
         guarded([this] {
-            if (findProductByCode(dm_.TFac.FieldByName(QStringLiteral("BUSCADOR")).asString()))
+            if (findProductByCode(dm_, dm_.TFac.FieldByName(QStringLiteral("BUSCADOR")).asString()))
                 showMessagePanel(dm_.TProductos.FieldByName(QStringLiteral("NOMBRE")).asString());
         });
     });
@@ -519,10 +573,7 @@ bool TFrmVentaCajaVp::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         // Only digits and the point; editing keys pass.
-        const QString t = k->text();
-        if (!t.isEmpty() && t[0].isPrint() && !QStringLiteral("0123456789.").contains(t))
-            return true;
-        return false;
+        return notAQuantityKey(k);
     }
     // Enter on the grid itself; the Enter that closes a cell's editor also travels up to the grid.
     if (w == DBGrid1 && isEnter(k) && QApplication::focusWidget() == DBGrid1 && !dm_.TFac.isEditing()) {
@@ -568,14 +619,9 @@ void TFrmVentaCajaVp::EditClienteEnter()
 {
     showMessagePanel(QStringLiteral("Ventas"));
     const QString typed = EditCliente->text().trimmed();
-    if (!findCustomer(dm_, typed)) {
-        showMessagePanel(QStringLiteral("Entre Nit o Cedula Correcto"));
-        TFrmCrearClientes::CrearCliente(dm_.DbPos, typed, this);
-        if (!findCustomer(dm_, typed)) {
-            ShowMessage(QStringLiteral("Cliente no Existe"));
-            EditCliente->setFocus();
-            return;
-        }
+    if (!acceptCustomer(dm_, typed, this, [this](const QString& t) { showMessagePanel(t); })) {
+        EditCliente->setFocus();
+        return;
     }
     ClienteActual = StrToFloat(typed);
     dm_.startDocument();
@@ -590,37 +636,9 @@ void TFrmVentaCajaVp::EditClienteEscape()
     QDialog::reject();
 }
 
-void TFrmVentaCajaVp::EditClienteSearch()
-{
-    TFrmBuscarTercero dlg(dm_.DbPos, this);
-    dlg.exec();
-    if (NitTerceroElegido != 0)
-        EditCliente->setText(FloatToStr(NitTerceroElegido));
-    EditCliente->setFocus();
-}
+void TFrmVentaCajaVp::EditClienteSearch() { searchCustomerInto(dm_, EditCliente, this); }
 
 // ---------------------------------------------------------------- products and packings
-
-bool TFrmVentaCajaVp::findProductByCode(const QString& code)
-{
-    const QString text = code.trimmed();
-    if (text.isEmpty())
-        return false;
-    // One keyed read for the barcode and one for the number, whatever the cursor holds; the
-    // cursor then goes to the product found.
-    QVariant producto = dm_.DbPos.scalar(QStringLiteral("SELECT FIRST 1 PRODUCTO FROM PRODUCTOS WHERE CODIGOBARRAS = :C"),
-                                         {{QStringLiteral("C"), text}});
-    if (producto.isNull()) {
-        const std::optional<int> n = productNumber(text);
-        if (!n)
-            return false;
-        producto = dm_.DbPos.scalar(QStringLiteral("SELECT PRODUCTO FROM PRODUCTOS WHERE PRODUCTO = :P"),
-                                    {{QStringLiteral("P"), *n}});
-        if (producto.isNull())
-            return false;
-    }
-    return locateFresh(dm_.TProductos, QStringLiteral("PRODUCTO"), producto);
-}
 
 void TFrmVentaCajaVp::EditProductoSearch()
 {
@@ -658,7 +676,7 @@ void TFrmVentaCajaVp::clearPackings()
 
 void TFrmVentaCajaVp::listPackings()
 {
-    if (!findProductByCode(EditProducto->text())) {
+    if (!findProductByCode(dm_, EditProducto->text())) {
         // Whatever was typed (letters, "12a", a number no product has) is said plainly.
         const QString typed = EditProducto->text();
         clearPackings();
@@ -733,14 +751,13 @@ void TFrmVentaCajaVp::addLine(const QString& quantityText)
 {
     // The quantity is checked before anything is asked or stored, so a wrong one changes nothing
     // and the cashier corrects it where he typed it.
-    const QString qty = quantityText.trimmed();
-    if (!IsNumber(qty) || StrToFloat(qty) <= 0) {
-        ShowMessage(kBadQuantity);
+    const std::optional<double> typedQuantity = quantityTyped(quantityText);
+    if (!typedQuantity) {
         EditCantidad->setFocus();
         EditCantidad->selectAll();
         return;
     }
-    const double cantidad = StrToFloat(qty);
+    const double cantidad = *typedQuantity;
 
     struct Routine {
         TFrmVentaCajaVp& s;
@@ -763,7 +780,7 @@ void TFrmVentaCajaVp::addLine(const QString& quantityText)
     // 2. The product. Without a packing listed (a product that has none) it is the one the code
     // box names.
     if (item < 0) {
-        if (!findProductByCode(EditProducto->text())) {
+        if (!findProductByCode(dm_, EditProducto->text())) {
             ShowMessage(QStringLiteral("No existe el Producto") + EditProducto->text());
             return;
         }
@@ -927,14 +944,7 @@ void TFrmVentaCajaVp::BtnCondicionesClick()
     EditProducto->setFocus();
 }
 
-void TFrmVentaCajaVp::Informes1Click()
-{
-    if (dm_.TCajero.FieldByName(QStringLiteral("COBRA")).asString() != QLatin1String("S")) {
-        ShowMessage(QStringLiteral("Usted No esta Autorizado"));
-        return;
-    }
-    TFrmVentaCajaArqueo::Abrir(dm_, this);
-}
+void TFrmVentaCajaVp::Informes1Click() { TFrmVentaCajaArqueo::AbrirSiCobra(dm_, this); }
 
 void TFrmVentaCajaVp::showCashier()
 {

@@ -16,7 +16,11 @@
 #include <QDialog>
 #include <QGroupBox>
 
+#include <functional>
+#include <optional>
+
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -41,6 +45,30 @@ extern bool PagoCancelado;       // set by the payment window when the cashier d
 // on file. A customer created since the cursor was read (by the quick customer window, by another
 // register) is found too.
 bool findCustomer(DocumentModule& dm, const QString& typed);
+
+// The customer a sale screen starts a document for: found by the NIT typed, or else created in the
+// quick customer window (`status` shows "Entre Nit o Cedula Correcto" first). When there is still
+// none, "Cliente no Existe" is shown and false returned: no document may be started.
+bool acceptCustomer(TDmVentas& dm, const QString& typed, QWidget* parent,
+                    const std::function<void(const QString&)>& status);
+
+// Puts the module's product cursor on the product the text names: barcode first, then number.
+// Text that is neither names no product.
+bool findProductByCode(TDmVentas& dm, const QString& code);
+
+// The quantity typed for a new line: a number greater than 0 written with digits and the point.
+// Anything else is refused with a message and gives nothing.
+std::optional<double> quantityTyped(const QString& text);
+// For a quantity box's key filter: a printable key other than a digit or the point.
+bool notAQuantityKey(const QKeyEvent* k);
+
+// The customer search from a customer box: the NIT chosen replaces the box's text (a search closed
+// without a choice leaves it); the box keeps the focus.
+void searchCustomerInto(TDmVentas& dm, QLineEdit* box, QWidget* parent);
+
+// A row looked for by a column; when it is not among the rows the cursor holds, the cursor is read
+// again once, for a row added since by another window or register.
+bool locateFresh(Dataset& ds, const QString& field, const QVariant& value);
 
 // "Forma de Empaque a Vender": the packings of the product being added, one radio item each. The
 // group itself holds the focus: arrows move the choice, an item's underlined letter chooses it.
@@ -135,9 +163,6 @@ protected:
 private:
     void FormShow();
     void buildLayout();
-    // Finds the product by the text: barcode first, then number. Text that is neither names no
-    // product.
-    bool findProductByCode(const QString& code);
     void listPackings();
     void clearPackings();
     void refreshStock(int producto);

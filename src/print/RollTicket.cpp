@@ -1,5 +1,7 @@
 #include "print/RollTicket.h"
 
+#include "print/InvoiceParts.h"
+
 namespace kv {
 
 Document renderRollTicket(const RollTicket& t, const QVariantMap& row)
@@ -28,6 +30,27 @@ Document renderRollTicket(const RollTicket& t, const QVariantMap& row)
     summary.addText(0, 6, 4, 5, QStringLiteral("."));
     // One row: the title reads it, the summary its amount; the detail prints nothing.
     r.setRows({row});
+    return r.render();
+}
+
+Document renderKitchenTicket(const KitchenTicket& t)
+{
+    Report r(QStringLiteral("COMANDA"));
+    r.page() = receiptPage();
+    const double w = r.page().printableWidth();
+    // One band, printed once; the name and the note wrap within the roll's width.
+    Band& b = r.titleBand().setHeight(60);
+    b.addText(0, 0, w, 7, QStringLiteral("COMANDA")).named(QStringLiteral("COMANDA")).bold().size(12).centre();
+    b.addText(0, 8, w, 12, QString::number(t.cantidad)).named(QStringLiteral("CANTIDAD")).bold().size(24).centre();
+    QString texto = t.nombre;
+    if (!t.observacion.trimmed().isEmpty())
+        texto += QLatin1Char(' ') + t.observacion.trimmed();
+    b.addText(0, 21, w, 15, texto).named(QStringLiteral("NOMBRE")).size(11).centre().wrap();
+    b.addText(0, 37, w, 5, QStringLiteral("Factura ") + QString::number(t.factura)).named(QStringLiteral("FACTURA"));
+    b.addText(0, 43, w, 5, t.mesa).named(QStringLiteral("MESA"));
+    b.addText(0, 49, w, 5, t.hora.toString(QStringLiteral("hh:mm:ss"))).named(QStringLiteral("HORA")).right();
+    r.detail().setHeight(0);
+    r.setRows({QVariantMap()});
     return r.render();
 }
 

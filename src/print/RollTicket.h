@@ -4,6 +4,7 @@
 // time, and an amount, read from one row.
 #include "report/Report.h"
 
+#include <QDateTime>
 #include <QVariantMap>
 
 namespace kv {
@@ -21,5 +22,19 @@ struct RollTicket {
 
 // The ticket laid out for the row; items are named after their fields.
 Document renderRollTicket(const RollTicket& t, const QVariantMap& row);
+
+// The kitchen's ticket of one batch of a restaurant table, on the receipt roll: what to prepare,
+// how many, for which bill and table, and when it was ordered.
+struct KitchenTicket {
+    int cantidad = 0;
+    QString nombre;       // the product's name
+    QString observacion;  // what the waiter noted ("sin cebolla")
+    int factura = 0;      // the table's document number
+    QString mesa;         // the area followed by "Mesa " and the table's number
+    QDateTime hora;       // when it was printed
+};
+
+// Items named COMANDA, CANTIDAD, NOMBRE, FACTURA, MESA and HORA.
+Document renderKitchenTicket(const KitchenTicket& t);
 
 }  // namespace kv

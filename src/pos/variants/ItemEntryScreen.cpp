@@ -1,0 +1,465 @@
+#include "pos/variants/ItemEntryScreen.h"
+
+#include "catalog/UntBuscarProductoAlf.h"
+#include "common/Dialogs.h"
+#include "common/Numbers.h"
+#include "platform/DbChoices.h"
+#include "platform/DbControls.h"
+#include "platform/DbGrid.h"
+#include "platform/DialogParts.h"
+#include "platform/Guard.h"
+#include "platform/ScreenKeys.h"
+#include "pos/LineGridRules.h"
+#include "pos/RegisterHeading.h"
+#include "pos/UntDmVentas.h"
+#include "pos/UntVentaCajaVp.h"
+#include "pos/variants/DocumentLookup.h"
+#include "pos/variants/UntVentaCajaCVP.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace kv {
+
+namespace {
+
+// What a line takes from its product: the price as the catalogue has it (the module takes the IVA
+// out of a price that includes it), the IVA rate only when the price includes it (a rate on a price
+// without IVA would print a tax that was never charged), no discount, and the product's name.
+QVariantMap lineFromProduct(Dataset& p)
+{
+    const int producto = p.FieldByName(QStringLiteral("PRODUCTO")).asInteger();
+    const double tasa = p.FieldByName(QStringLiteral("VALORIVA")).asFloat();
+    const bool ivaIncluido = p.FieldByName(QStringLiteral("PRECIOMASIVA")).asString() == QLatin1String("S");
+    return {{QStringLiteral("BUSCADOR"), QString::number(producto)},
+            {QStringLiteral("PRODUCTO"), producto},
+            {QStringLiteral("PRECIOUNIDAD"), p.FieldByName(QStringLiteral("VALORUNIDAD")).asFloat()},
+            {QStringLiteral("IVA"), ivaIncluido && tasa > 0 ? QVariant(tasa) : QVariant()},
+            {QStringLiteral("DESCUENTO"), 0.0},
+            {QStringLiteral("VALORIVA"), 0.0},
+            {QStringLiteral("SUBTOTAL"), 0.0},
+            {QStringLiteral("VALORDESCUENTO"), 0.0},
+            {QStringLiteral("PORCENTAJEDESCUENTO"), 0.0},
+            {QStringLiteral("OBSERVACION"), p.FieldByName(QStringLiteral("NOMBRE")).asString()}};
+}
+
+bool isArrow(const QKeyEvent* k)
+{
+    return k->key() == Qt::Key_Left || k->key() == Qt::Key_Up || k->key() == Qt::Key_Right || k->key() == Qt::Key_Down;
+}
+}  // namespace
+
+ItemEntryScreen::ItemEntryScreen(TDmVentas& dm, const QString& name, const QString& title, const QString& edit1Caption,
+                                 QWidget* parent)
+    : QDialog(parent), QCuantosProductos(dm.DbPos, this), dm_(dm)
+{
+    setObjectName(name);
+    setWindowTitle(title);
+    setAccessibleName(title);
+    QCuantosProductos.setSql(QStringLiteral(
+        "SELECT NOMBRE, VALORUNIDAD, PRODUCTO FROM PRODUCTOS Productos WHERE  CODIGOBARRAS = :CODIGOBARRAS "));
+    main_ = new QVBoxLayout(this);
+    auto* heading = new QHBoxLayout;
+    addRegisterHeading(dm_, this, heading, LabelCaja, LabelCajero);
+    main_->addLayout(heading);
+
+    GroupCliente = new QGroupBox(QStringLiteral("Cliente"), this);
+    GroupCliente->setObjectName(QStringLiteral("GroupCliente"));
+    GroupCliente->setAccessibleName(QStringLiteral("Cliente"));
+    clienteLayout_ = new QGridLayout(GroupCliente);
+    Edit1 = new QLineEdit(GroupCliente);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    clienteLayout_->addWidget(captionFor(edit1Caption, Edit1, GroupCliente), 0, 0);
+    clienteLayout_->addWidget(Edit1, 0, 1);
+}
+
+ItemEntryScreen::~ItemEntryScreen() { deleteChildWidgets(this); }
+
+void ItemEntryScreen::buildLayout(bool withDiscount)
+{
+    QGridLayout* gc = clienteLayout_;
+    DBTextNit = new DbText(dm_.TCliente, QStringLiteral("NIT"), GroupCliente);
+    DBTextNit->setObjectName(QStringLiteral("DBTextNit"));
+    DBTextNit->setAccessibleName(QStringLiteral("Nit"));
+    DBTextNombre = new DbText(dm_.TCliente, QStringLiteral("NOMBRE"), GroupCliente);
+    DBTextNombre->setObjectName(QStringLiteral("DBTextNombre"));
+    DBTextNombre->setAccessibleName(QStringLiteral("Nombre"));
+    gc->addWidget(DBTextNit, 1, 0);
+    gc->addWidget(DBTextNombre, 1, 1);
+    auto big = [this, gc](DbText*& t, const QString& field, const QString& name, const QString& caption, int row) {
+        t = new DbText(dm_.TIniFac, field, GroupCliente);
+        t->setObjectName(name);
+        QFont f = t->font();
+        f.setPointSizeF(f.pointSizeF() * 2);
+        f.setBold(true);
+        t->setFont(f);
+        gc->addWidget(captionFor(caption, t, GroupCliente), row, 2);
+        gc->addWidget(t, row, 3);
+    };
+    big(DBTextFactura, QStringLiteral("CONSECUTIVO"), QStringLiteral("DBTextFactura"), QStringLiteral("Nùmero Factura"), 0);
+    big(DBTextNeto, QStringLiteral("NETO"), QStringLiteral("DBTextNeto"), QStringLiteral("Valor a Pagar"), 1);
+    main_->addWidget(GroupCliente);
+
+    GroupArticulos = new QGroupBox(QStringLiteral("Articulos"), this);
+    GroupArticulos->setObjectName(QStringLiteral("GroupArticulos"));
+    GroupArticulos->setAccessibleName(QStringLiteral("Articulos"));
+    auto* ga = new QVBoxLayout(GroupArticulos);
+    auto* entry = new QHBoxLayout;
+    EditProducto = new QLineEdit(GroupArticulos);
+    EditProducto->setObjectName(QStringLiteral("EditProducto"));
+    EditProducto->setToolTip(QStringLiteral("Código o código de barras y Enter; vacío y Enter, F2 o doble clic: buscar; "
+                                            "flechas: la cantidad; Esc: terminar la factura"));
+    entry->addWidget(captionFor(QStringLiteral("Codigo Producto"), EditProducto, GroupArticulos));
+    entry->addWidget(EditProducto, 2);
+    EditCantidad = new QLineEdit(QStringLiteral("1"), GroupArticulos);
+    EditCantidad->setObjectName(QStringLiteral("EditCantidad"));
+    entry->addWidget(captionFor(QStringLiteral("Cantidad"), EditCantidad, GroupArticulos));
+    entry->addWidget(EditCantidad, 1);
+    ga->addLayout(entry);
+
+    DBGrid1 = new DbGrid(dm_.TFac, GroupArticulos);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setAccessibleName(QStringLiteral("Lineas"));
+    auto col = [](const char* field, const char* title, bool readOnly) {
+        GridColumn c = gridColumn(QLatin1String(field), QString::fromUtf8(title));
+        c.readOnly = readOnly;
+        return c;
+    };
+    QVector<GridColumn> columns{col("LINEA", "LINEA", true), col("BUSCADOR", "Producto", false),
+                                col("OBSERVACION", "Articulo", false)};
+    if (withDiscount)
+        columns << col("PORCENTAJEDESCUENTO", "%Descuento", false);
+    columns << col("CANTIDAD", "", false) << col("NETO", "Valor Articulo", true);
+    DBGrid1->setColumns(columns);
+    DBGrid1->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    ga->addWidget(DBGrid1, 1);
+
+    GroupCambioPrecio = new QGroupBox(QStringLiteral("Cambio De Precio"), GroupArticulos);
+    GroupCambioPrecio->setObjectName(QStringLiteral("GroupCambioPrecio"));
+    GroupCambioPrecio->setAccessibleName(QStringLiteral("Cambio De Precio"));
+    auto* gp = new QHBoxLayout(GroupCambioPrecio);
+    EditCambioCantidad = new QLineEdit(GroupCambioPrecio);
+    EditCambioCantidad->setObjectName(QStringLiteral("EditCambioCantidad"));
+    EditValorUnidad = new QLineEdit(GroupCambioPrecio);
+    EditValorUnidad->setObjectName(QStringLiteral("EditValorUnidad"));
+    BtnCambioOK = new QPushButton(QStringLiteral("&OK"), GroupCambioPrecio);
+    BtnCambioOK->setObjectName(QStringLiteral("BtnCambioOK"));
+    BtnCambioOK->setAccessibleName(QStringLiteral("OK"));
+    BtnCambioOK->setAutoDefault(false);
+    gp->addWidget(captionFor(QStringLiteral("Cantidad"), EditCambioCantidad, GroupCambioPrecio));
+    gp->addWidget(EditCambioCantidad);
+    gp->addWidget(captionFor(QStringLiteral("Valor Unidad"), EditValorUnidad, GroupCambioPrecio));
+    gp->addWidget(EditValorUnidad);
+    gp->addWidget(BtnCambioOK);
+    GroupCambioPrecio->hide();
+    ga->addWidget(GroupCambioPrecio);
+    connect(BtnCambioOK, &QPushButton::clicked, this, [this] { guarded([this] { BtnCambioOKClick(); }); });
+    main_->addWidget(GroupArticulos, 1);
+    // While waiting for a customer or a number the room of the hidden items stays empty below.
+    main_->addStretch(0);
+    GroupCliente->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    for (QLabel* l : {LabelCaja, LabelCajero})
+        l->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+
+    PanelMensaje = addMessageStatusBar(this, main_, StatusBar1);
+
+    setUpGridRules();
+    for (QWidget* w : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(EditProducto),
+                       static_cast<QWidget*>(EditCantidad), static_cast<QWidget*>(DBGrid1),
+                       static_cast<QWidget*>(DBGrid1->viewport()), static_cast<QWidget*>(EditCambioCantidad),
+                       static_cast<QWidget*>(EditValorUnidad)})
+        w->installEventFilter(this);
+}
+
+void ItemEntryScreen::setUpGridRules()
+{
+    LineGridRules::Setup setup;
+    setup.completionField = QStringLiteral("OBSERVACION");  // entering "Articulo"
+    setup.complete = [this](Dataset& line, Dataset& product) {
+        // The line takes the product as a line added by its code does, in one step of the module;
+        // its quantity stays.
+        QVariantMap values = lineFromProduct(product);
+        values[QStringLiteral("CANTIDAD")] = line.FieldByName(QStringLiteral("CANTIDAD")).asFloat();
+        line.Cancel();
+        dm_.changeLine(values);
+    };
+    setup.showProductName = [this](const QString& nombre) { showMessagePanel(nombre); };
+    rules_ = new LineGridRules(dm_, DBGrid1, setup, this);
+}
+
+bool ItemEntryScreen::selling() const { return !GroupArticulos->isHidden(); }
+
+void ItemEntryScreen::showCashier()
+{
+    LabelCaja->setText(dm_.TCaja.FieldByName(QStringLiteral("NOMBRE")).asString());
+    LabelCajero->setText(dm_.TCajero.FieldByName(QStringLiteral("NOMBRE")).asString());
+}
+
+void ItemEntryScreen::showMessagePanel(const QString& text) { PanelMensaje->setText(text); }
+
+void ItemEntryScreen::toWaiting()
+{
+    GroupCambioPrecio->hide();
+    GroupArticulos->hide();
+    GroupArticulos->setEnabled(false);
+    GroupCliente->setEnabled(true);
+    Edit1->setFocus();
+    Edit1->selectAll();
+}
+
+void ItemEntryScreen::toSelling()
+{
+    GroupArticulos->setEnabled(true);
+    GroupArticulos->show();
+    resetEntry();
+}
+
+void ItemEntryScreen::resetEntry()
+{
+    EditProducto->clear();
+    EditCantidad->setText(QStringLiteral("1"));
+    EditProducto->setFocus();
+}
+
+void ItemEntryScreen::reject()
+{
+    // Esc is a key of the box it is pressed in; the screen closes only through Edit1.
+    if (closing_)
+        QDialog::reject();
+}
+
+void ItemEntryScreen::closeEvent(QCloseEvent* e)
+{
+    if (closing_) {
+        QDialog::closeEvent(e);
+        return;
+    }
+    e->ignore();
+}
+
+void ItemEntryScreen::Edit1Escape()
+{
+    if (!AskYesNo(QStringLiteral("Salir de Facturacion?")))
+        return;
+    closing_ = true;
+    QDialog::reject();
+}
+
+// ---------------------------------------------------------------- items
+
+void ItemEntryScreen::EditProductoEnter()
+{
+    if (EditProducto->text().trimmed().isEmpty()) {
+        TFrmBuscarProductoAlf dlg(dm_.DbPos, this);
+        dlg.exec();
+        EditProducto->setText(CodigoBuscado);
+        if (CodigoBuscado.isEmpty()) {
+            EditProducto->setFocus();
+            return;
+        }
+    }
+    addItem();
+}
+
+void ItemEntryScreen::EditProductoSearch(bool thenAdd)
+{
+    TFrmBuscarProductoAlf dlg(dm_.DbPos, this);
+    dlg.exec();
+    EditProducto->setText(CodigoBuscado);
+    EditProducto->setFocus();
+    if (thenAdd && !CodigoBuscado.isEmpty())
+        addItem();
+}
+
+void ItemEntryScreen::EditProductoEscape()
+{
+    if (!AskYesNo(QStringLiteral("Terminar Factura?")))
+        return;
+    finishDocument();
+}
+
+bool ItemEntryScreen::findItem(QString& code)
+{
+    QCuantosProductos.Close();
+    QCuantosProductos.setParam(QStringLiteral("CODIGOBARRAS"), code);
+    QCuantosProductos.Open();
+    const bool shared = QCuantosProductos.recordCount() > 1;
+    QCuantosProductos.Close();
+    if (shared) {
+        // Several products carry this barcode: the cashier says which one.
+        TFrmBuscarProductoAlf dlg(dm_.DbPos, this);
+        dlg.EditNit->setText(code);
+        dlg.EditNitChange();
+        dlg.exec();
+        if (ProductoBuscadoAlf == 0)
+            return false;
+        code = QString::number(ProductoBuscadoAlf);
+        return locateFresh(dm_.TProductos, QStringLiteral("PRODUCTO"), ProductoBuscadoAlf);
+    }
+    return findProductByCode(dm_, code);
+}
+
+void ItemEntryScreen::addItem()
+{
+    QString code = EditProducto->text().trimmed();
+    if (code.isEmpty())
+        return;
+    // The quantity first: a wrong one is corrected where it was typed, and nothing is stored.
+    const std::optional<double> typed = quantityTyped(EditCantidad->text());
+    if (!typed) {
+        EditCantidad->setFocus();
+        EditCantidad->selectAll();
+        return;
+    }
+    double cantidad = *typed;
+    // Another register may have collected or voided the document meanwhile: a paid bill takes no
+    // more items.
+    if (!currentDocumentOpen(dm_)) {
+        ShowMessage(QStringLiteral("La factura %1 ya fue cerrada; no se agregó el artículo.")
+                        .arg(dm_.TIniFac.FieldByName(QStringLiteral("CONSECUTIVO")).asInteger()));
+        toWaiting();
+        return;
+    }
+    const QString typedCode = code;
+    if (!findItem(code)) {
+        ShowMessage(QStringLiteral("No existe el Producto") + typedCode);
+        EditProducto->clear();
+        EditProducto->setFocus();
+        return;
+    }
+    QVariantMap values = lineFromProduct(dm_.TProductos);
+    const QString nombre = values.value(QStringLiteral("OBSERVACION")).toString();
+    if (values.value(QStringLiteral("PRECIOUNIDAD")).toDouble() == 0) {
+        // An open-price item: its price (and, if the cashier changes it there, its quantity).
+        const std::optional<TFrmVentaCajaCVP::Values> v = TFrmVentaCajaCVP::Pedir(nombre, 0, cantidad, this);
+        EditProducto->setFocus();
+        if (!v)
+            return;
+        values[QStringLiteral("PRECIOUNIDAD")] = v->precio;
+        cantidad = v->cantidad;
+    }
+    values[QStringLiteral("CANTIDAD")] = cantidad;
+    if (!dm_.addLine(values))
+        return;
+    showMessagePanel(nombre);
+    resetEntry();
+}
+
+// ---------------------------------------------------------------- changing a line
+
+void ItemEntryScreen::showPriceBox()
+{
+    if (dm_.TFac.IsEmpty())
+        return;
+    EditCambioCantidad->setText(FloatToStr(dm_.TFac.FieldByName(QStringLiteral("CANTIDAD")).asFloat()));
+    EditValorUnidad->setText(FloatToStr(dm_.TFac.FieldByName(QStringLiteral("PRECIOUNIDAD")).asFloat()));
+    GroupCambioPrecio->show();
+    EditCambioCantidad->setFocus();
+    EditCambioCantidad->selectAll();
+}
+
+void ItemEntryScreen::BtnCambioOKClick()
+{
+    const QString cantidad = EditCambioCantidad->text().trimmed();
+    const QString precio = EditValorUnidad->text().trimmed();
+    if (!IsNumber(cantidad) || StrToFloat(cantidad) == 0) {
+        ShowMessage(QStringLiteral("Cantidad no válida: digite un número distinto de 0"));
+        EditCambioCantidad->setFocus();
+        return;
+    }
+    if (!IsNumber(precio)) {
+        ShowMessage(QStringLiteral("Precio no válido: digite el valor con números y punto"));
+        EditValorUnidad->setFocus();
+        return;
+    }
+    GroupCambioPrecio->hide();
+    dm_.changeLine({{QStringLiteral("CANTIDAD"), StrToFloat(cantidad)}, {QStringLiteral("PRECIOUNIDAD"), StrToFloat(precio)}});
+    afterPriceChange();
+    EditProducto->setFocus();
+}
+
+// ---------------------------------------------------------------- keys
+
+bool ItemEntryScreen::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* w = qobject_cast<QWidget*>(watched);
+    const QEvent::Type type = event->type();
+    if (type == QEvent::FocusIn && w == DBGrid1 && !dm_.TFac.isEditing() && !dm_.TFac.IsEmpty()) {
+        // Coming into the lines, the cursor stands on the "Producto" column.
+        DBGrid1->setCurrentIndex(DBGrid1->model()->index(qMax(0, DBGrid1->currentIndex().row()), 1));
+        return false;
+    }
+    if (type == QEvent::MouseButtonDblClick) {
+        if (w == EditProducto)
+            guarded([this] { EditProductoSearch(addAfterSearch()); });
+        else if (w == DBGrid1->viewport())
+            guarded([this] { DBGrid1DblClick(); });
+        else
+            return false;
+        return true;
+    }
+    if (type != QEvent::KeyPress)
+        return false;
+    auto* k = static_cast<QKeyEvent*>(event);
+    if (w == Edit1) {
+        if (isPlainEnter(k))
+            guarded([this] { Edit1Enter(); });
+        else if (k->key() == Qt::Key_Escape)
+            guarded([this] { Edit1Escape(); });
+        else
+            return false;
+        return true;
+    }
+    if (w == EditProducto) {
+        if (isEnter(k))
+            guarded([this] { EditProductoEnter(); });
+        else if (k->key() == Qt::Key_Escape)
+            guarded([this] { EditProductoEscape(); });
+        else if (k->key() == Qt::Key_F2)
+            guarded([this] { EditProductoSearch(addAfterSearch()); });
+        else if (isArrow(k)) {
+            EditCantidad->setFocus();
+            EditCantidad->selectAll();
+        } else
+            return false;
+        return true;
+    }
+    if (w == EditCantidad) {
+        if (isEnter(k) || isArrow(k) || k->key() == Qt::Key_Escape) {
+            EditProducto->setFocus();
+            return true;
+        }
+        return notAQuantityKey(k);
+    }
+    if (w == DBGrid1 && QApplication::focusWidget() == DBGrid1 && !dm_.TFac.isEditing()) {
+        if (k->key() == Qt::Key_Escape) {
+            EditProducto->setFocus();
+            return true;
+        }
+        if (isEnter(k)) {
+            guarded([this] { DBGrid1DblClick(); });
+            return true;
+        }
+    }
+    if (w == EditCambioCantidad && isEnter(k)) {
+        EditValorUnidad->setFocus();
+        EditValorUnidad->selectAll();
+        return true;
+    }
+    if (w == EditValorUnidad && isEnter(k)) {
+        guarded([this] { BtnCambioOKClick(); });
+        return true;
+    }
+    return false;
+}
+
+}  // namespace kv
