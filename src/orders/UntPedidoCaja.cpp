@@ -1,7 +1,5 @@
 #include "orders/UntPedidoCaja.h"
 
-#include "catalog/UntBuscarClientes.h"
-#include "catalog/UntCrearClientes.h"
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
 #include "orders/UntDmPedidos.h"
@@ -323,15 +321,10 @@ void TFrmPedidoCaja::EditClienteEnter()
     showMessagePanel(QStringLiteral("Ventas"));
     const QString typed = EditCliente->text().trimmed();
     StrToFloat(typed);  // text that is no number is refused with the conversion's own message
-    if (!findCustomer(dm_, typed)) {
-        showMessagePanel(QStringLiteral("Entre Nit o Cedula Correcto"));
-        TFrmCrearClientes::CrearCliente(dm_.DbPos, typed, this);
-        // An order is never made out to whoever the customer cursor stood on before.
-        if (!findCustomer(dm_, typed)) {
-            ShowMessage(QStringLiteral("Cliente no Existe"));
-            EditCliente->setFocus();
-            return;
-        }
+    // An order is never made out to whoever the customer cursor stood on before.
+    if (!acceptCustomer(dm_, typed, this, [this](const QString& t) { showMessagePanel(t); })) {
+        EditCliente->setFocus();
+        return;
     }
     CambiosFactura1->setEnabled(false);
     dm_.startDocument();
@@ -344,13 +337,7 @@ void TFrmPedidoCaja::EditClienteEscape()
         leave(false);
 }
 
-void TFrmPedidoCaja::EditClienteSearch()
-{
-    TFrmBuscarClientes dlg(dm_.DbPos, this);
-    if (dlg.exec() == QDialog::Accepted && NitClienteElegido != 0)
-        EditCliente->setText(FloatToStr(NitClienteElegido));
-    EditCliente->setFocus();
-}
+void TFrmPedidoCaja::EditClienteSearch() { searchCustomerInto(dm_, EditCliente, this); }
 
 // ---------------------------------------------------------------- lines
 

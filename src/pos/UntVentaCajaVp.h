@@ -49,7 +49,7 @@ bool findCustomer(DocumentModule& dm, const QString& typed);
 // The customer a sale screen starts a document for: found by the NIT typed, or else created in the
 // quick customer window (`status` shows "Entre Nit o Cedula Correcto" first). When there is still
 // none, "Cliente no Existe" is shown and false returned: no document may be started.
-bool acceptCustomer(TDmVentas& dm, const QString& typed, QWidget* parent,
+bool acceptCustomer(DocumentModule& dm, const QString& typed, QWidget* parent,
                     const std::function<void(const QString&)>& status);
 
 // Puts the module's product cursor on the product the text names: barcode first, then number.
@@ -64,7 +64,7 @@ bool notAQuantityKey(const QKeyEvent* k);
 
 // The customer search from a customer box: the NIT chosen replaces the box's text (a search closed
 // without a choice leaves it); the box keeps the focus.
-void searchCustomerInto(TDmVentas& dm, QLineEdit* box, QWidget* parent);
+void searchCustomerInto(DocumentModule& dm, QLineEdit* box, QWidget* parent);
 
 // A row looked for by a column; when it is not among the rows the cursor holds, the cursor is read
 // again once, for a row added since by another window or register.
