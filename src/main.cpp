@@ -14,6 +14,7 @@
 #include "data/DemoData.h"
 #include "data/UntDMGeneral.h"
 #include "orders/UntDmPedidos.h"
+#include "orders/UntPedido.h"
 #include "platform/QtDialogs.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVenta.h"
@@ -128,6 +129,7 @@ int main(int argc, char** argv)
     // Each folder's screens register the program numbers they open (registerProgram) here,
     // before the main window can dispatch to them.
     kv::registerCatalogPrograms();     // 1 to 8
+    kv::registerOrderPrograms();       // 9
     kv::registerPosPrograms();         // 10
     kv::registerVariantScreens();      // the sale screens of cashier levels "2", "R" and "8"
     kv::registerCollectionRegister();  // cashier level "C"

@@ -3,6 +3,7 @@
 #include "platform/DbControls.h"
 
 #include <QHeaderView>
+#include <QStyledItemDelegate>
 #include <QKeyEvent>
 #include <QScrollBar>
 
@@ -41,6 +42,20 @@ void DbGrid::setColumns(const QVector<GridColumn>& columns)
             setColumnWidth(i, columns[i].width * fontMetrics().averageCharWidth() + 12);
     followDataset();
 }
+
+namespace {
+class ShadedDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->backgroundBrush = option->palette.brush(QPalette::Disabled, QPalette::Window);
+    }
+};
+}  // namespace
+
+void DbGrid::shadeColumn(int column) { setItemDelegateForColumn(column, new ShadedDelegate(this)); }
 
 void DbGrid::followDataset()
 {

@@ -28,6 +28,9 @@ public:
     DatasetModel* datasetModel() const { return model_; }
     Dataset& dataset() const { return ds_; }
     void setColumns(const QVector<GridColumn>& columns);
+    // Draws the column's cells on a shaded background, so that the columns left unshaded show
+    // where the user types.
+    void shadeColumn(int column);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

@@ -16,6 +16,9 @@ LineGridRules::LineGridRules(DocumentModule& dm, DbGrid* grid, Setup setup, QObj
 {
     grid_->installEventFilter(this);
     grid_->viewport()->installEventFilter(this);
+    // A cell's editor is made when typing starts and gets its keys before the grid does.
+    if (setup_.escapeKeepsTyping)
+        qApp->installEventFilter(this);
     connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& cur, const QModelIndex& prev) {
                 // Moving to another line stores the line (the grid does that); the column rules
@@ -44,7 +47,8 @@ void LineGridRules::rememberLine()
     // The grid may store each cell as it is left: the code a stored line came with is taken when
     // the cursor first reaches the line, before anything is typed into it.
     Dataset& line = dm_.TFac;
-    if (line.active() && !line.IsEmpty() && line.state() == DsState::Browse)
+    if (line.active() && !line.IsEmpty() && line.state() == DsState::Browse &&
+        !completed_.contains(line[QStringLiteral("LINEA")].asInteger()))
         completed_.insert(line[QStringLiteral("LINEA")].asInteger(), code());
 }
 
@@ -157,13 +161,15 @@ void LineGridRules::completeLine()
     // did not change keeps what the cashier typed for it.
     if (code() == completedCode())
         return;
+    Dataset& line = dm_.TFac;
+    // Putting a stored line into editing reads it again, which moves the product cursor: the
+    // product is looked up after that.
+    if (!line.isEditing())
+        line.Edit();  // a stored line: the module's permission rule decides
     if (!findProduct(code())) {
         backToProduct();
         return;
     }
-    Dataset& line = dm_.TFac;
-    if (!line.isEditing())
-        line.Edit();  // a stored line: the module's permission rule decides
     const bool inserting = line.state() == DsState::Insert;
     const int linea = line[QStringLiteral("LINEA")].asInteger();
     if (setup_.complete)
@@ -201,6 +207,18 @@ void LineGridRules::searchProduct()
 
 bool LineGridRules::eventFilter(QObject* o, QEvent* e)
 {
+    if (e->type() == QEvent::KeyPress && setup_.escapeKeepsTyping && o->parent() == grid_->viewport() &&
+        static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+        // The cell's typing is stored and its editor closed at once; then the grid gets the Esc.
+        auto* editor = static_cast<QWidget*>(o);
+        if (QAbstractItemDelegate* delegate = grid_->itemDelegateForIndex(grid_->currentIndex())) {
+            emit delegate->commitData(editor);
+            emit delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, static_cast<QKeyEvent*>(e)->modifiers());
+        QApplication::sendEvent(grid_, &esc);
+        return true;
+    }
     if (o == grid_ && e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
         const QModelIndex cur = grid_->currentIndex();

@@ -13,8 +13,8 @@
 //  - after leaving any column, the screen is told the product's name (its status panel);
 //  - a double click on the product column opens the product search; a cancelled search changes
 //    nothing;
-//  - optionally Up and Down act as Right, never leaving the line, and moving on past the last
-//    column of the last line starts a new line.
+//  - optionally Up and Down act as Right, never leaving the line, moving on past the last column
+//    of the last line starts a new line, and Esc in a cell being typed keeps the typing.
 //
 // How a screen plugs in: build its DbGrid on the module's TFac, then
 //     LineGridRules::Setup setup;
@@ -46,7 +46,12 @@ public:
         bool reportBadCode = false;   // a code that is no number and no barcode is reported as such
         bool arrowsMoveRight = false; // Up and Down move one column to the right
         bool appendPastEnd = false;   // moving on past the last column of the last line adds a line
-        // Fills the line from the product (TProductos, on the product its code names).
+        // Esc while a cell is being typed keeps what was typed and then acts as Esc on the grid
+        // (instead of throwing the cell's typing away).
+        bool escapeKeepsTyping = false;
+        // Fills the line from the product (TProductos, on the product its code names). Read the
+        // product before writing the line: writing a line's field recalculates its product name,
+        // which moves the product cursor.
         std::function<void(Dataset& line, Dataset& product)> complete;
         // The current product's name, after every column left (may be empty).
         std::function<void(const QString& nombre)> showProductName;
@@ -65,6 +70,9 @@ public:
     void startLine();
     // The product search on the current line (a double click on the product column).
     void searchProduct();
+    // Completes the current line from its code when the code changed (what entering the
+    // completion column does).
+    void completeCurrentLine() { completeLine(); }
     // Forget what lines were completed from (another document is shown).
     void reset() { completed_.clear(); newLineCode_.clear(); rememberLine(); }
 

@@ -1,7 +1,7 @@
 #include "pos/RegisterHeading.h"
 
 #include "platform/DialogParts.h"
-#include "pos/UntDmVentas.h"
+#include "pos/DocumentModule.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -11,7 +11,7 @@
 
 namespace kv {
 
-void addRegisterHeading(TDmVentas& dm, QWidget* parent, QBoxLayout* into, QLabel*& caja, QLabel*& cajero)
+void addRegisterHeading(DocumentModule& dm, QWidget* parent, QBoxLayout* into, QLabel*& caja, QLabel*& cajero)
 {
     addRegisterHeading(dm.TCaja.FieldByName(QStringLiteral("NOMBRE")).asString(),
                        dm.TCajero.FieldByName(QStringLiteral("NOMBRE")).asString(), parent, into, caja, cajero);

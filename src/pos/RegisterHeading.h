@@ -11,11 +11,11 @@ class QWidget;
 
 namespace kv {
 
-class TDmVentas;
+class DocumentModule;
 
-// The sales module's register and cashier.
-void addRegisterHeading(TDmVentas& dm, QWidget* parent, QBoxLayout* into, QLabel*& caja, QLabel*& cajero);
-// Names given by a window that works for another module's cashier (the orders).
+// The module's register and cashier (the sales' or the orders').
+void addRegisterHeading(DocumentModule& dm, QWidget* parent, QBoxLayout* into, QLabel*& caja, QLabel*& cajero);
+// Names given by a window that works for another module's cashier.
 void addRegisterHeading(const QString& nombreCaja, const QString& nombreCajero, QWidget* parent, QBoxLayout* into,
                         QLabel*& caja, QLabel*& cajero);
 

@@ -124,7 +124,7 @@ bool notAQuantityKey(const QKeyEvent* k)
     return !t.isEmpty() && t[0].isPrint() && !QStringLiteral("0123456789.").contains(t);
 }
 
-void searchCustomerInto(TDmVentas& dm, QLineEdit* box, QWidget* parent)
+void searchCustomerInto(DocumentModule& dm, QLineEdit* box, QWidget* parent)
 {
     NitTerceroElegido = 0;
     {
@@ -136,7 +136,7 @@ void searchCustomerInto(TDmVentas& dm, QLineEdit* box, QWidget* parent)
     box->setFocus();
 }
 
-bool acceptCustomer(TDmVentas& dm, const QString& typed, QWidget* parent,
+bool acceptCustomer(DocumentModule& dm, const QString& typed, QWidget* parent,
                     const std::function<void(const QString&)>& status)
 {
     if (findCustomer(dm, typed))
@@ -149,7 +149,7 @@ bool acceptCustomer(TDmVentas& dm, const QString& typed, QWidget* parent,
     return false;
 }
 
-bool findCustomer(TDmVentas& dm, const QString& typed)
+bool findCustomer(DocumentModule& dm, const QString& typed)
 {
     return IsNumber(typed) && locateFresh(dm.TCliente, QStringLiteral("NIT"), StrToFloat(typed));
 }

@@ -33,6 +33,7 @@ class DbGrid;
 class DbText;
 enum class InvoicePaper;
 class RadioGroup;
+class DocumentModule;
 class TDmVentas;
 
 // Values of the screen shared with the dialogs it opens.
@@ -43,12 +44,12 @@ extern bool PagoCancelado;       // set by the payment window when the cashier d
 // Puts the module's customer cursor on the NIT typed; false for text that is no NIT or a NIT not
 // on file. A customer created since the cursor was read (by the quick customer window, by another
 // register) is found too.
-bool findCustomer(TDmVentas& dm, const QString& typed);
+bool findCustomer(DocumentModule& dm, const QString& typed);
 
 // The customer a sale screen starts a document for: found by the NIT typed, or else created in the
 // quick customer window (`status` shows "Entre Nit o Cedula Correcto" first). When there is still
 // none, "Cliente no Existe" is shown and false returned: no document may be started.
-bool acceptCustomer(TDmVentas& dm, const QString& typed, QWidget* parent,
+bool acceptCustomer(DocumentModule& dm, const QString& typed, QWidget* parent,
                     const std::function<void(const QString&)>& status);
 
 // Puts the module's product cursor on the product the text names: barcode first, then number.
@@ -63,7 +64,7 @@ bool notAQuantityKey(const QKeyEvent* k);
 
 // The customer search from a customer box: the NIT chosen replaces the box's text (a search closed
 // without a choice leaves it); the box keeps the focus.
-void searchCustomerInto(TDmVentas& dm, QLineEdit* box, QWidget* parent);
+void searchCustomerInto(DocumentModule& dm, QLineEdit* box, QWidget* parent);
 
 // A row looked for by a column; when it is not among the rows the cursor holds, the cursor is read
 // again once, for a row added since by another window or register.
