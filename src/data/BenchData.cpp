@@ -1,6 +1,7 @@
 #include "data/BenchData.h"
 
 #include "common/Numbers.h"
+#include "common/SaleAmounts.h"
 #include "data/BulkInsert.h"
 #include "data/DemoData.h"
 
@@ -82,13 +83,11 @@ Line priceLine(const Product& p, const QString& unit, double perPack, double pri
     l.price = price;
     l.iva = p.iva;
     l.ipoconsumo = p.ipoconsumo;
-    l.subtotal = R(price * quantity * 100) / 100;
-    l.ivaValue = 0;
-    l.ipoValue = 0;
-    if (p.iva > 0 && quantity > 0)
-        l.ivaValue = p.priceIncludesIva ? l.subtotal - R(l.subtotal / (1 + p.iva / 100)) : R(l.subtotal * p.iva / 100);
-    if (p.ipoconsumo > 0 && quantity > 0)
-        l.ipoValue = R(p.ipoconsumo * l.subtotal / 100);
+    // Priced as the registers price it, so generated sales read like real ones.
+    const LineTaxes t = lineTaxes(R(price * quantity * 100) / 100, 0, p.iva, p.priceIncludesIva, p.ipoconsumo);
+    l.subtotal = t.subtotal;
+    l.ivaValue = t.valorIva;
+    l.ipoValue = t.valorIpoconsumo;
     return l;
 }
 

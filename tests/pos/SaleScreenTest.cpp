@@ -2,6 +2,7 @@
 // of a line (lists, discount steps, asked and open prices), bad input, a database error in the
 // middle of a line, line changes and what they write back into the catalogue.
 #include "RegisterFixture.h"
+#include "TaxTable.h"
 #include "pos/UntVentaCajaArqueo.h"
 #include "pos/UntVentaCajaEgresos.h"
 #include "pos/UntVentaCajaIncio.h"
@@ -43,6 +44,18 @@ protected:
     }
     double neto() { return stored("SELECT NETO FROM POSMOVIMIENTO"); }
 };
+
+TEST_F(SaleScreenTest, EveryLineCarriesItsProductsTaxesAndAnIvaLeftOutOfThePriceIsCharged)
+{
+    kvtest::seedTaxTable(*db);
+    dm->TProductos.Refresh();  // the register reads the catalogue as it is now
+    startSale();
+    const int numero = dm->TIniFac["CONSECUTIVO"].asInteger();
+    for (const kvtest::TaxCase& c : kvtest::kTaxCases)
+        ringUp(QString::number(c.producto));
+    EXPECT_EQ(texts(), "");
+    kvtest::expectTaxesAddUp(*db, numero);
+}
 
 TEST_F(SaleScreenTest, AWholeSaleByKeyboardStoresWhatTheScreenShows)
 {
