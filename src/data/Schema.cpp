@@ -837,7 +837,18 @@ QStringList namesOf(const std::vector<TableDef>& defs)
 void createPosSchema(Connection& c) { createTables(c, posTables()); }
 void createAccountingSchema(Connection& c) { createTables(c, accountingTables()); }
 
-void ensureMesas(Connection& c) { ensureTable(c, "MESAS", kCreateMesas); }
+void ensureMesas(Connection& c)
+{
+    ensureTable(c, "MESAS", kCreateMesas);
+    // PEDIDO alone names a bill only under the document type the parameter row names today, and a
+    // sign-on may choose another one while the bill is open: a table keeps its bill's company and
+    // document type beside the number. A table made before these columns gets them here.
+    if (c.tableInfo(QStringLiteral("MESAS")).indexOf(QStringLiteral("EMPRESA")) < 0) {
+        c.exec(QStringLiteral("ALTER TABLE MESAS ADD EMPRESA CHAR(5), ADD DOCUMENTO CHAR(5)"));
+        c.exec(QStringLiteral("COMMIT"));
+        c.forgetTableInfo();
+    }
+}
 void ensureMesero(Connection& c) { ensureTable(c, "MESERO", kCreateMesero); }
 void ensureCuentasTavro(Connection& c) { ensureTable(c, "CUENTASTAVRO", kCreateCuentasTavro); }
 

@@ -101,7 +101,7 @@ const TableCase kPosTables[] = {
     {"POSLINEABOTTOM", "LINEA INTEGER NOT NULL, DETALLE VARCHAR(80), TIPO CHAR(1)", ""},
     {"TASACAMBIO", "CODIGOMONEDA CHAR(5) NOT NULL, FECHA TIMESTAMP NOT NULL, VALOR DOUBLE, TASACAMBIO DOUBLE",
      "CODIGOMONEDA,FECHA"},
-    {"MESAS", "ESPACIO CHAR(20) NOT NULL, NUMERO CHAR(5) NOT NULL, PEDIDO INTEGER", "ESPACIO,NUMERO"},
+    {"MESAS", "ESPACIO CHAR(20) NOT NULL, NUMERO CHAR(5) NOT NULL, PEDIDO INTEGER, EMPRESA CHAR(5), DOCUMENTO CHAR(5)", "ESPACIO,NUMERO"},
     {"MESERO", "CEDULA DOUBLE NOT NULL, NOMBRE VARCHAR(40)", "CEDULA"},
     {"POSMOVIMIENTO",
      "EMPRESA CHAR(5) NOT NULL, DOCUMENTO CHAR(5) NOT NULL, CONSECUTIVO INTEGER NOT NULL, BODEGA INTEGER NOT NULL, "
@@ -304,6 +304,19 @@ TEST_F(SchemaTest, TablesTheScreensCreateAreMadeOnceWhenMissing)
         EXPECT_EQ(describe(*db, c.table), shape);
         EXPECT_EQ(primaryKey(*db, c.table), key);
     }
+}
+
+TEST_F(SchemaTest, TablesMadeBeforeTheyKeptTheirBillsKeyGetItAndKeepTheirRows)
+{
+    db->exec("DROP TABLE MESAS");
+    db->exec("CREATE TABLE MESAS (\r  ESPACIO CHAR(20) NOT NULL,\r  NUMERO  CHAR(5) NOT NULL,\r  PEDIDO  INTEGER,\r"
+             "  PRIMARY KEY (ESPACIO,NUMERO))");
+    db->exec("INSERT INTO MESAS (ESPACIO, NUMERO, PEDIDO) VALUES ('SALON', '1', 7)");
+    db->forgetTableInfo();
+    ensureMesas(*db);
+    EXPECT_EQ(db->scalar("SELECT PEDIDO FROM MESAS WHERE NUMERO = '1'").toInt(), 7);
+    EXPECT_TRUE(db->scalar("SELECT EMPRESA FROM MESAS WHERE NUMERO = '1'").isNull());
+    db->exec("UPDATE MESAS SET EMPRESA = '01', DOCUMENTO = 'POS'");
 }
 
 TEST_F(SchemaTest, SchemaCreationAddsOnlyWhatIsMissingAndKeepsRows)

@@ -201,8 +201,6 @@ void TFrmVentaRegistradora::DBGrid1Enter()
         ShowMessage(QStringLiteral("La factura %1 ya no existe.").arg(key->consecutivo));
         return;
     }
-    // What the sellers added since the list was read, and what was paid before, as stored now.
-    dm_.TIniFac.RefreshRecord();
     const QString closed = dm_.closedBy();
     if (!closed.isEmpty()) {
         ShowMessage(closed);
