@@ -14,6 +14,8 @@
 #include "common/Errors.h"
 #include "data/DemoData.h"
 #include "data/UntDMGeneral.h"
+#include "einvoice/DemoElectronic.h"
+#include "einvoice/Settings.h"
 #include "orders/UntDmPedidos.h"
 #include "orders/UntPedido.h"
 #include "platform/QtDialogs.h"
@@ -106,6 +108,7 @@ int main(int argc, char** argv)
         try {
             QDir().mkpath(dir);
             locationFile = kv::createDemoInstallation(dir);
+            kv::setUpDemoElectronicDocuments(locationFile);
         } catch (const kv::Failure& f) {
             kv::dialogs().error(f.text());
             return 1;
@@ -113,6 +116,9 @@ int main(int argc, char** argv)
     } else {
         locationFile = kv::TDMGeneral::locationFilePath(args);
     }
+
+    // The sealed secrets of the electronic documents open with the key kept beside the location file.
+    kv::useKeyFileBeside(locationFile);
 
     // 1. The general data module: the location file and the two connections.
     kv::TDMGeneral dmGeneral;

@@ -79,6 +79,21 @@ void store(Connection& c, const QString& empresa, const QString& documento, int 
             {QStringLiteral("ESTADO"), kEstadoPorEnviar}});
 }
 
+QString unescaped(QString t)
+{
+    return t.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+        .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+        .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
+        .replace(QStringLiteral("&apos;"), QStringLiteral("'"))
+        .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+}
+
+QString sellerMissing(const QString& empresa)
+{
+    return QStringLiteral("La empresa %1 no tiene NIT en Empresas: no se puede emitir el documento electrónico")
+        .arg(empresa);
+}
+
 }  // namespace
 
 bool electronicDocumentsOn(Connection& c, const QString& empresa)
@@ -97,7 +112,7 @@ PosDocument readSaleDocument(Connection& c, const ElectronicSettings& s, const Q
     QSqlQuery h = c.exec(
         QStringLiteral("SELECT m.CLIENTE, m.TIPODEPAGO, m.DESCUENTO, m.VALORPROPINA, m.FECHA, m.PLAZO, e.NOMBRE, "
                        "e.NIT, e.TELEFONOS, e.CIUDAD, p.NIT, p.DV, p.NOMBRE, p.DIRECCION, p.TELEFONO, p.CIUDAD, "
-                       "p.EMAIL, c.NOMBRE, m.CAJA, t.PREFIJO FROM POSMOVIMIENTO m JOIN EMPRESAS e ON e.EMPRESA = m.EMPRESA "
+                       "p.EMAIL, c.NOMBRE, m.CAJA, t.PREFIJO FROM POSMOVIMIENTO m LEFT JOIN EMPRESAS e ON e.EMPRESA = m.EMPRESA "
                        "LEFT JOIN PROVEEDORES p ON p.NIT = m.CLIENTE LEFT JOIN POSCAJEROS c ON c.CEDULA = m.CAJERO "
                        "LEFT JOIN DOCUMENTOS t ON t.DOCUMENTO = m.DOCUMENTO "
                        "WHERE m.EMPRESA = :EMPRESA AND m.DOCUMENTO = :DOCUMENTO AND m.CONSECUTIVO = :CONSECUTIVO"),
@@ -115,6 +130,8 @@ PosDocument readSaleDocument(Connection& c, const ElectronicSettings& s, const Q
     d.saleCode = QStringLiteral("%1-%2-%3").arg(empresa, documento).arg(consecutivo);
     d.cashier = text(17);
     d.seller.id = digitsOf(text(7));
+    if (d.seller.id.isEmpty())
+        throw Failure(sellerMissing(empresa));
     d.seller.dv = QString::number(nitCheckDigit(d.seller.id.toLongLong()));
     d.seller.idType = QStringLiteral("31");
     d.seller.name = text(6);
@@ -227,6 +244,11 @@ QString signOnProblem(Connection& c, const QString& empresa, const QString& docu
     } catch (const Failure& f) {
         return f.text();
     }
+    const QString nit = c.scalar(QStringLiteral("SELECT NIT FROM EMPRESAS WHERE EMPRESA = :EMPRESA"),
+                                 {{QStringLiteral("EMPRESA"), empresa}})
+                            .toString();
+    if (digitsOf(nit).isEmpty())
+        return sellerMissing(empresa);
     const QDate today = colombianTime(at).date();
     if (!s.fechaHasta.isValid() || today > s.fechaHasta)
         return QStringLiteral("La autorización de numeración de la DIAN (resolución %1) venció el %2")
@@ -266,8 +288,21 @@ std::optional<StoredDocument> storedDocument(Connection& c, const QString& empre
     d.fecha = q.value(3).toDateTime();
     d.xml = q.value(4).toString().toUtf8();
     d.estado = q.value(5).toString().trimmed();
-    static const QRegularExpression qr(QStringLiteral("<sts:QRCode>([^<]*)</sts:QRCode>"));
-    d.qr = qr.match(QString::fromUtf8(d.xml)).captured(1).replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+    // The printed facts are read from the document itself, so a reprint shows what was sent.
+    const QString xml = QString::fromUtf8(d.xml);
+    auto first = [&xml](const QString& pattern, int group = 1) {
+        const QRegularExpression re(pattern, QRegularExpression::DotMatchesEverythingOption);
+        return unescaped(re.match(xml).captured(group));
+    };
+    d.qr = first(QStringLiteral("<sts:QRCode>([^<]*)</sts:QRCode>"));
+    const QString prefix = first(QStringLiteral("<sts:Prefix>([^<]*)<"));
+    d.autorizacion = QStringLiteral("Autorización DIAN No. %1 del %2 al %3, numeración %4%5 a %4%6")
+                         .arg(first(QStringLiteral("<sts:InvoiceAuthorization>([^<]*)<")),
+                              first(QStringLiteral("<sts:AuthorizationPeriod>\\s*<cbc:StartDate>([^<]*)<")),
+                              first(QStringLiteral("<cbc:EndDate>([^<]*)</cbc:EndDate>\\s*</sts:AuthorizationPeriod>")),
+                              prefix, first(QStringLiteral("<sts:From>([^<]*)<")), first(QStringLiteral("<sts:To>([^<]*)<")));
+    d.compradorId = first(QStringLiteral("<cac:AccountingCustomerParty>.*?<cac:PartyIdentification>\\s*<cbc:ID[^>]*>([^<]*)<"));
+    d.compradorNombre = first(QStringLiteral("<cac:AccountingCustomerParty>.*?<cac:PartyName>\\s*<cbc:Name>([^<]*)<"));
     return d;
 }
 

@@ -20,6 +20,10 @@ struct StoredDocument {
     QByteArray xml;
     QString estado;
     QString qr;       // the lookup address written in the document
+    // read back from the document, for its printed form
+    QString autorizacion;  // "Autorización DIAN No. ... del ... al ..., rango ..."
+    QString compradorId;
+    QString compradorNombre;
 };
 
 // Sending states.

@@ -3,7 +3,6 @@
 #include "einvoice/Certificate.h"
 #include "einvoice/Cude.h"
 #include "einvoice/XadesSignature.h"
-#include "data/DemoData.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -39,9 +38,10 @@ public:
     {
         return add(parent, sts_, name, text);
     }
+    // An element of the document's own (default) namespace, as the POS extensions are written.
     xmlNodePtr plain(xmlNodePtr parent, const char* name, const QString& text = QString())
     {
-        return add(parent, nullptr, name, text);
+        return add(parent, root_->ns, name, text);
     }
     xmlNodePtr cbc(xmlNodePtr parent, const char* name, const QString& text,
                    std::initializer_list<std::pair<const char*, QString>> attrs = {})
@@ -270,8 +270,8 @@ xmlDocPtr writeDocument(const PosDocument& d, const ElectronicSettings& s, const
     xmlNodePtr pid = w.sts(provider, "ProviderID", s.proveedorNit);
     xmlNewProp(pid, X("schemeAgencyID"), X("195"));
     xmlNewProp(pid, X("schemeAgencyName"), X("CO, DIAN (Dirección de Impuestos y Aduanas Nacionales)"));
-    xmlNewProp(pid, X("schemeID"), X(QString::number(nitCheckDigit(s.proveedorNit.toLongLong())).toUtf8().constData()));
-    xmlNewProp(pid, X("schemeName"), X("31"));
+    // The DIAN's structures schema takes the kind of identification in schemeID (31: NIT).
+    xmlNewProp(pid, X("schemeID"), X("31"));
     xmlNodePtr sid = w.sts(provider, "SoftwareID", s.softwareId);
     xmlNewProp(sid, X("schemeAgencyID"), X("195"));
     xmlNewProp(sid, X("schemeAgencyName"), X("CO, DIAN (Dirección de Impuestos y Aduanas Nacionales)"));
@@ -282,8 +282,7 @@ xmlDocPtr writeDocument(const PosDocument& d, const ElectronicSettings& s, const
     xmlNodePtr apid = w.sts(ap, "AuthorizationProviderID", QStringLiteral("800197268"));
     xmlNewProp(apid, X("schemeAgencyID"), X("195"));
     xmlNewProp(apid, X("schemeAgencyName"), X("CO, DIAN (Dirección de Impuestos y Aduanas Nacionales)"));
-    xmlNewProp(apid, X("schemeID"), X("4"));
-    xmlNewProp(apid, X("schemeName"), X("31"));
+    xmlNewProp(apid, X("schemeID"), X("31"));
     w.sts(dian, "QRCode", qr);
     *signatureParent = w.ext(w.ext(exts, "UBLExtension"), "ExtensionContent");
 

@@ -1,5 +1,7 @@
 #include "pos/DocumentCorrections.h"
 
+#include "einvoice/ElectronicDocument.h"
+
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
 #include "common/SaleAmounts.h"
@@ -71,6 +73,9 @@ bool voidDocument(TDmVentas& dm, const SaleDocumentKey& key, bool onlyOpen)
             throw DbError(kNoDocument);
         if (onlyOpen && lock.value(0).toString().trimmed() == QLatin1String("I"))
             return;
+        // A sale whose electronic document was issued is voided before the DIAN by its adjustment
+        // note, which repeats the lines: so it is written before they go, in this same transaction.
+        issueAdjustmentNote(dm.DbPos, key.empresa, key.documento, key.consecutivo);
         dm.DbPos.exec(QStringLiteral("DELETE FROM POSMOVIMIENTODETALLE WHERE EMPRESA = :EMPRESA AND DOCUMENTO = :DOCUMENTO "
                                      "AND CONSECUTIVO = :CONSECUTIVO"),
                       params);

@@ -1,5 +1,7 @@
 #include "pos/DocumentModule.h"
 
+#include "einvoice/ElectronicDocument.h"
+
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
 
@@ -360,6 +362,12 @@ QString DocumentModule::closeDocument(const QVariantMap& columns)
                                 .arg(tables_.header, set.join(QStringLiteral(", "))),
                             values)
                      .numRowsAffected();
+        // A paid sale's electronic document is stored with the closing itself, so that no paid
+        // sale is ever left without it (nothing is done for a company that does not issue them).
+        if (closed > 0 && tables_.header == QLatin1String("POSMOVIMIENTO"))
+            issueSaleDocument(DbPos, values.value(QStringLiteral("EMPRESA")).toString().trimmed(),
+                              values.value(QStringLiteral("DOCUMENTO")).toString().trimmed(),
+                              values.value(QStringLiteral("CONSECUTIVO")).toInt());
     });
     if (TIniFac.isEditing())
         TIniFac.Cancel();

@@ -1,5 +1,7 @@
 #include "pos/UntVenta.h"
 
+#include "einvoice/ElectronicDocument.h"
+
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
 #include "common/ProgramRegistry.h"
@@ -154,6 +156,15 @@ void TFrmVenta::BitBtn1Click()
     }
     // Only a cashier who signed on right changes the document type, and only for his company.
     storeChosenDocument();
+    // A company that issues electronic documents must be able to sign and number them: the
+    // cashier learns it here, before he sells, not when the customer is paying.
+    const QString problem = signOnProblem(dm_.DbPos, dm_.Parametros.FieldByName(QStringLiteral("EMPRESA")).asString(),
+                                          dm_.Parametros.FieldByName(QStringLiteral("DOCUMENTO")).asString());
+    if (!problem.isEmpty()) {
+        ShowMessage(problem + QStringLiteral(". No puede facturar hasta que se corrija en la configuración electrónica."));
+        Edit1->setFocus();
+        return;
+    }
     const QString nivel = dm_.TCajero.FieldByName(QStringLiteral("NIVEL")).asString();
     openScreen(nivel);
     // The next person signs on with his own password, and with the document type stored for his
