@@ -241,6 +241,54 @@ const char* kPosPagosCaja = R"(CREATE TABLE POSPAGOSCAJA (
   CAJERO DOUBLE PRECISION,
   CONSTRAINT PK_POSPAGOSCAJA PRIMARY KEY (ITEM)))";
 
+// ---- electronic POS documents -----------------------------------------------------------------
+
+// The signed document of each closed sale (and of the adjustment note of a voided one), keyed like
+// the sale, with where its sending stands. XML is kept byte for byte as signed: it is what is sent.
+const char* kPosDocumentoElectronico = R"(CREATE TABLE POSDOCUMENTOELECTRONICO (
+  EMPRESA CHAR(5) NOT NULL,
+  DOCUMENTO CHAR(5) NOT NULL,
+  CONSECUTIVO INTEGER NOT NULL,
+  TIPO CHAR(2) NOT NULL,
+  NUMERO VARCHAR(30),
+  CUDE VARCHAR(96),
+  FECHA TIMESTAMP,
+  XML BLOB SUB_TYPE TEXT,
+  ESTADO CHAR(1),
+  INTENTOS INTEGER,
+  PROXIMOINTENTO TIMESTAMP,
+  MENSAJES BLOB SUB_TYPE TEXT,
+  ZIPKEY VARCHAR(100),
+  CONSTRAINT PK_POSDOCUMENTOELECTRONICO PRIMARY KEY (EMPRESA, DOCUMENTO, CONSECUTIVO, TIPO)))";
+
+// One row per company: whether it issues electronic POS documents and with what. The software PIN
+// and the certificate's password are stored sealed (see einvoice/Settings), never readable.
+const char* kPosConfigElectronica = R"(CREATE TABLE POSCONFIGELECTRONICA (
+  EMPRESA CHAR(5) NOT NULL,
+  ACTIVO CHAR(1),
+  AMBIENTE SMALLINT,
+  SOFTWAREID VARCHAR(60),
+  SOFTWAREPIN VARCHAR(200),
+  TESTSETID VARCHAR(60),
+  CERTIFICADO VARCHAR(255),
+  CLAVECERTIFICADO VARCHAR(300),
+  RESOLUCION VARCHAR(30),
+  PREFIJO VARCHAR(4),
+  RANGODESDE BIGINT,
+  RANGOHASTA BIGINT,
+  FECHADESDE DATE,
+  FECHAHASTA DATE,
+  CLAVETECNICA VARCHAR(100),
+  PLACACAJA VARCHAR(30),
+  UBICACIONCAJA VARCHAR(60),
+  TIPOCAJA VARCHAR(30),
+  FABRICANTENOMBRE VARCHAR(60),
+  FABRICANTERAZONSOCIAL VARCHAR(60),
+  FABRICANTESOFTWARE VARCHAR(60),
+  PROVEEDORNIT VARCHAR(20),
+  SERVICIO VARCHAR(200),
+  CONSTRAINT PK_POSCONFIGELECTRONICA PRIMARY KEY (EMPRESA)))";
+
 const char* kEtiquetas = R"(CREATE TABLE ETIQUETAS (
   PRODUCTO INTEGER,
   CONSECUTIVO INTEGER))";
@@ -567,6 +615,11 @@ const std::vector<TableDef>& posTables()
          {"CREATE DESCENDING INDEX IX_POSPAGOSCAJA_ITEM_DESC ON POSPAGOSCAJA (ITEM)",
           "CREATE INDEX IX_POSPAGOSCAJA_FECHA ON POSPAGOSCAJA (FECHA)"}},
         {"ETIQUETAS", kEtiquetas, {}},
+        // the sender takes the documents by state; the back office lists them by day
+        {"POSDOCUMENTOELECTRONICO", kPosDocumentoElectronico,
+         {"CREATE INDEX IX_POSDOCELECTRONICO_ESTADO ON POSDOCUMENTOELECTRONICO (ESTADO)",
+          "CREATE INDEX IX_POSDOCELECTRONICO_FECHA ON POSDOCUMENTOELECTRONICO (FECHA)"}},
+        {"POSCONFIGELECTRONICA", kPosConfigElectronica, {}},
 
         // Sale screens find a product by PRODUCTO or by barcode; grids page through it by
         // key (CODIGO), by PRODUCTO and by NOMBRE, forwards and backwards. The name index carries

@@ -4,10 +4,14 @@
 //   korvela-db demo DIR          demo installation: both databases seeded, and DireccionBd.txt
 //   korvela-db bench FILE [...]  POS database with the demo plus a large generated data set
 //   korvela-db update FILE       existing database: adds the tables and indexes it lacks
+//   korvela-db documento FILE EMPRESA DOCUMENTO NUMERO
+//                                the stored signed electronic document of a sale, to stdout
 #include "data/BenchData.h"
 #include "data/DatabaseCreate.h"
 #include "data/DemoData.h"
 #include "data/Schema.h"
+#include "einvoice/DemoElectronic.h"
+#include "einvoice/ElectronicDocument.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -38,6 +42,9 @@ const char* const kUsage =
     "      --lines-per-order N lineas promedio por pedido (3)\n"
     "  korvela-db update FILE         agrega a una base de datos existente (POS o contable)\n"
     "                                 las tablas e indices que le falten\n"
+    "  korvela-db documento FILE EMPRESA DOCUMENTO NUMERO\n"
+    "                                 escribe en la salida estandar el documento electronico\n"
+    "                                 firmado de esa venta, tal como se guardo y se envia\n"
     "\n"
     "FILE es una ruta (motor embebido) o servidor:ruta. Salvo con update, el archivo no debe existir.\n"
     "Usuario y clave: ISC_USER / ISC_PASSWORD, o sysdba con la clave por defecto.\n";
@@ -121,6 +128,7 @@ int main(int argc, char** argv)
             if (!args.isEmpty())
                 return usage(QStringLiteral("argumento no esperado: %1").arg(args.first()));
             const QString location = createDemoInstallation(target);
+            setUpDemoElectronicDocuments(location);
             say(QStringLiteral("Instalacion de demostracion lista (%1)").arg(seconds(timer)));
             say(QStringLiteral("Archivo de direcciones: %1").arg(location));
         } else if (command == QLatin1String("bench")) {
@@ -157,10 +165,29 @@ int main(int argc, char** argv)
             const qint64 orders = c.scalar(QStringLiteral("SELECT COUNT(*) FROM POSREMISIONES")).toLongLong();
             say(QStringLiteral("Listo: %1 productos, %2 lineas de venta, %3 pedidos (%4)")
                     .arg(products).arg(lines).arg(orders).arg(seconds(timer)));
+        } else if (command == QLatin1String("documento")) {
+            if (args.size() != 3)
+                return usage(QStringLiteral("documento necesita EMPRESA DOCUMENTO NUMERO"));
+            bool ok = false;
+            const int numero = args[2].toInt(&ok);
+            if (!ok)
+                return usage(QStringLiteral("el numero '%1' no es un numero entero").arg(args[2]));
+            Connection c(QStringLiteral("Korvela"));
+            c.setLocation(target);
+            c.open();
+            const auto doc = storedDocument(c, args[0], args[1], numero);
+            if (!doc) {
+                std::fprintf(stderr, "korvela-db: la venta %s %s %d no tiene documento electronico\n",
+                             qPrintable(args[0]), qPrintable(args[1]), numero);
+                return 1;
+            }
+            // The bytes as stored, nothing added: a support person can hand them to the DIAN's tools.
+            std::fwrite(doc->xml.constData(), 1, size_t(doc->xml.size()), stdout);
+            std::fflush(stdout);
         } else {
             return usage(QStringLiteral("orden desconocida: %1").arg(command));
         }
-    } catch (const DbError& e) {
+    } catch (const Failure& e) {
         std::fprintf(stderr, "korvela-db: %s\n", qPrintable(e.text()));
         if (!g_created.isEmpty())
             QFile::remove(g_created);
