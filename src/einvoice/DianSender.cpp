@@ -1,6 +1,8 @@
 #include "einvoice/DianSender.h"
 
 #include "data/Connection.h"
+#include "einvoice/Certificate.h"
+#include "einvoice/Settings.h"
 
 #include <QEventLoop>
 #include <QMutexLocker>
@@ -55,6 +57,20 @@ struct DianSender::Http {
     QString error;
 };
 
+ConfigSource settingsConfig(Connection& c, const QString& keyFile)
+{
+    return [&c, keyFile](const QString& empresa) -> std::optional<SenderConfig> {
+        const std::optional<ElectronicSettings> s = loadElectronicSettings(c, empresa, keyFile);
+        if (!s || !s->activo)
+            return std::nullopt;
+        SenderConfig cfg;
+        cfg.serviceUrl = serviceAddress(*s);
+        cfg.testSetId = s->ambiente == 2 ? s->testSetId.trimmed() : QString();
+        cfg.identity = wsIdentity(loadCertificate(s->certificado, s->claveCertificado));
+        return cfg;
+    };
+}
+
 int retryWaitSeconds(int attempts)
 {
     const int minutes = attempts <= 1 ? 1 : attempts >= 6 ? 30 : 1 << (attempts - 1);
@@ -92,12 +108,23 @@ SendRound DianSender::sendDue(int limit)
         }
     }
     QHash<QString, std::optional<SenderConfig>> configs;
+    QHash<QString, QString> configProblems;
     for (const Due& d : due) {
-        if (!configs.contains(d.empresa))
-            configs.insert(d.empresa, config_(d.empresa));
+        if (!configs.contains(d.empresa)) {
+            try {
+                configs.insert(d.empresa, config_(d.empresa));
+            } catch (const Failure& e) {
+                // A certificate that cannot be opened: said on each document, which waits its turn.
+                configs.insert(d.empresa, std::nullopt);
+                configProblems.insert(d.empresa, e.text());
+            }
+        }
         const std::optional<SenderConfig>& cfg = configs[d.empresa];
-        if (!cfg)
+        if (!cfg) {
+            if (configProblems.contains(d.empresa))
+                failTry(d, configProblems[d.empresa], round);
             continue;  // the company stopped sending: its documents wait as they are
+        }
         // Claimed for the longest a try can take, so another sender leaves it alone meanwhile.
         QVariantMap claim = d.key();
         claim.insert(QStringLiteral("ESTADO"), d.estado);
@@ -133,9 +160,11 @@ void DianSender::process(const Due& d, const SenderConfig& cfg, SendRound& round
         const quint32 consecutive = digits.isEmpty() ? quint32(d.consecutivo) : quint32(digits.right(9).toULongLong());
         const int year = d.fecha.isValid() ? d.fecha.date().year() : QDate::currentDate().year();
         const QString prefix = d.tipo == QLatin1String("20") ? QStringLiteral("fv") : QStringLiteral("nc");
-        const QString xmlName = dianFileName(prefix, cfg.nit, year, consecutive, QStringLiteral("xml"));
-        r.fileName = dianFileName(QStringLiteral("z"), cfg.nit, year, consecutive, QStringLiteral("zip"));
-        r.zip = zipFiles({{xmlName, xml.toString().toUtf8()}});
+        const QByteArray signedXml = xml.toString().toUtf8();
+        const QString nit = supplierNit(signedXml);
+        const QString xmlName = dianFileName(prefix, nit, year, consecutive, QStringLiteral("xml"));
+        r.fileName = dianFileName(QStringLiteral("z"), nit, year, consecutive, QStringLiteral("zip"));
+        r.zip = zipFiles({{xmlName, signedXml}});
         r.method = cfg.testSetId.isEmpty() ? Method::SendBillSync : Method::SendTestSetAsync;
         r.testSetId = cfg.testSetId;
     }

@@ -34,13 +34,18 @@ namespace kv::dian {
 struct SenderConfig {
     QString serviceUrl;     // https://vpfe-hab.dian.gov.co/WcfDianCustomerServices.svc, ...
     QString testSetId;      // non-empty: the habilitación, documents go through SendTestSetAsync
-    QString nit;            // the seller's NIT, for the file names
     WsIdentity identity;    // the certificate that signs the envelopes
     int timeoutMs = 30000;  // a try with no answer by then is a failed try
 };
 
 // The configuration of a company, or nothing when it does not send electronic documents.
 using ConfigSource = std::function<std::optional<SenderConfig>(const QString& empresa)>;
+
+// The configuration kept in the company's electronic document settings (POSCONFIGELECTRONICA),
+// read with `c` when a round needs it; the certificate is opened with its sealed password.
+// Companies with the documents turned off send nothing. The test set's id is used only in the
+// test environment.
+ConfigSource settingsConfig(Connection& c, const QString& keyFile);
 
 // Seconds to wait after the n-th failed try (n >= 1): 1, 2, 4, 8, 16 minutes, then every 30.
 int retryWaitSeconds(int attempts);

@@ -1,11 +1,15 @@
 #include "einvoice/DianSoap.h"
 
+#include "einvoice/Certificate.h"
+
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <xmlsec/crypto.h>
 #include <xmlsec/xmldsig.h>
 #include <xmlsec/xmlsec.h>
 #include <xmlsec/xmltree.h>
+#include <openssl/bio.h>
+#include <openssl/pem.h>
 #include <zip.h>
 
 #include <memory>
@@ -111,6 +115,33 @@ void ensureXmlSecurity()
     });
     if (!ok)
         throw DianError(QStringLiteral("No se pudo iniciar la librería de firma XML (xmlsec1)."));
+}
+
+WsIdentity wsIdentity(const Certificate& c)
+{
+    WsIdentity id;
+    id.certDer = c.der;
+    if (BIO* bio = BIO_new(BIO_s_mem())) {
+        if (c.key && PEM_write_bio_PrivateKey(bio, c.key.get(), nullptr, nullptr, 0, nullptr, nullptr) == 1) {
+            char* data = nullptr;
+            const long size = BIO_get_mem_data(bio, &data);
+            id.keyPem = QByteArray(data, int(size));
+        }
+        BIO_free(bio);
+    }
+    if (id.keyPem.isEmpty())
+        throw DianError(QStringLiteral("El certificado no trae su llave privada."));
+    return id;
+}
+
+QString supplierNit(const QByteArray& xml)
+{
+    DocPtr doc(xmlReadMemory(xml.constData(), int(xml.size()), nullptr, nullptr,
+                             XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+    xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+    xmlNode* supplier = root ? findElement(root->children, "AccountingSupplierParty") : nullptr;
+    xmlNode* tax = supplier ? findElement(supplier->children, "PartyTaxScheme") : nullptr;
+    return textOf(tax ? findElement(tax->children, "CompanyID") : nullptr);
 }
 
 QString methodName(Method m)

@@ -16,6 +16,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace kv {
+struct Certificate;
+}
+
 namespace kv::dian {
 
 // A failure talking to the service or reading its answer; the text is for the stored messages.
@@ -34,6 +38,8 @@ struct WsIdentity {
     QByteArray keyPem;
     QByteArray certDer;
 };
+// The shop's signing certificate, as the envelope takes it.
+WsIdentity wsIdentity(const Certificate& c);
 
 struct Request {
     Method method = Method::SendBillSync;
@@ -78,6 +84,10 @@ Answer parseAnswer(const QByteArray& soap);
 // digits, the software provider's code "000", the year's last two digits and a consecutive in
 // eight hexadecimal digits.
 QString dianFileName(const QString& prefix, const QString& nit, int year, quint32 consecutive, const QString& extension);
+
+// The seller's NIT written in a document (its AccountingSupplierParty's CompanyID), for the
+// file names; empty when the document has none.
+QString supplierNit(const QByteArray& xml);
 
 // A zip holding the named files (deflated).
 QByteArray zipFiles(const QList<QPair<QString, QByteArray>>& files);
