@@ -696,6 +696,7 @@ const ProgramRow kPrograms[] = {
     {1, "Informes y Contabilidad", 0, "Reportes de ventas, exportaciones y el asiento contable del dia."},
     {2, "Reportes de Ventas", 11, "Ventas del dia por caja y cajero, IVA generado, exportaciones y traslados."},
     {2, "Asiento Para Contabilidad Ventas Diarias", 12, "Contabiliza las ventas de un dia en Tavro."},
+    {2, "Documentos Electronicos", 20, "Documentos electronicos POS enviados a la DIAN, sus mensajes y la configuracion."},
 };
 
 // Permission string of a user who may use only the entries named (and the groups above them).
