@@ -127,7 +127,7 @@ TEST_F(ItemEntryTest, CajaDosLeavesASaleLeftUnpaidOpenAndServesTheNextCustomer)
     EXPECT_EQ(dialogs.texts("confirm").value(1),
               QStringLiteral("La factura %1 no se pagó. ¿Dejarla abierta y atender otro cliente?").arg(numero));
     EXPECT_FALSE(screen->selling());
-    EXPECT_TRUE(screen->Edit1->hasFocus());
+    EXPECT_EQ(screen->focusWidget(), screen->Edit1);
     EXPECT_TRUE(db->scalar("SELECT STATUS FROM POSMOVIMIENTO WHERE CONSECUTIVO = :N", {{"N", numero}}).isNull());
     EXPECT_EQ(lines(), 1);  // open, for the collection register
     EXPECT_EQ(begin(Caja::Dos), numero + 1);
