@@ -3,6 +3,7 @@
 //   korvelapos                   reads the database locations from $TAVRO_HOME/DireccionBd.txt, or
 //                                from the installation's fixed place (/opt/tavro, C:\Tavro)
 //   korvelapos --location FILE   reads them from FILE
+//   korvelapos --version         prints the program's version
 //   korvelapos --demo [DIR]      creates the demo shop in DIR when it is missing (by default in the
 //                                user's data folder) and starts on it
 #include "app/UntAboutBox.h"
@@ -25,6 +26,8 @@
 
 #include <QDir>
 #include <QStandardPaths>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 #ifdef Q_OS_LINUX
@@ -81,6 +84,12 @@ void quitOnStopSignals(int fd, QObject* owner)
 
 int main(int argc, char** argv)
 {
+    // Answered before any window system is needed, so it works on a bare terminal.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("korvelapos %s\n", KV_VERSION);
+            return 0;
+        }
 #ifdef Q_OS_LINUX
     // Before anything starts a thread, so that every thread inherits the blocked signals.
     const int stopSignals = blockStopSignals();
@@ -115,6 +124,13 @@ int main(int argc, char** argv)
     kv::TDMGeneral dmGeneral;
     if (!dmGeneral.DataModuleCreate(locationFile))
         return 1;  // "Falta Instalacion" was shown; no window opens
+    // A database older than the program would fail on its first missing column deep inside a
+    // screen; say so now and name the command that brings it up to date.
+    const QString outdated = dmGeneral.outdatedDatabases();
+    if (!outdated.isEmpty()) {
+        kv::ShowMessage(outdated);
+        return 1;
+    }
 
     // 2. The sales data module. Its cursors open at creation; on an unreachable database that
     //    fails like every other read (the error box) and the run goes on without it.

@@ -1,6 +1,7 @@
 #include "backoffice/DailyUpdate.h"
 
 #include "data/PreparedStatement.h"
+#include "data/Schema.h"
 
 #include <QSqlQuery>
 #include <tuple>
@@ -22,16 +23,7 @@ QVariantMap period(const QDate& desde, const QDate& hasta)
 
 void DailyUpdate::ensureRecord(Connection& pos)
 {
-    if (pos.tableExists(QStringLiteral("VENTASACTUALIZADAS")))
-        return;
-    pos.exec(QStringLiteral("CREATE TABLE VENTASACTUALIZADAS (\n"
-                            "  FECHAINICIAL DATE NOT NULL,\n"
-                            "  FECHAFINAL DATE NOT NULL,\n"
-                            "  FECHAGRABACION TIMESTAMP NOT NULL,\n"
-                            "  DOCUMENTOS INTEGER,\n"
-                            "  LINEAS INTEGER)"));
-    pos.exec(QStringLiteral("COMMIT"));
-    pos.forgetTableInfo();
+    ensureVentasActualizadas(pos);
 }
 
 std::optional<DailyUpdateRun> DailyUpdate::lastRun()

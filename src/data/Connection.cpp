@@ -176,10 +176,19 @@ QString credential(const char* var, const char* fallback)
     QByteArray v = qgetenv(var);
     return v.isEmpty() ? QString::fromLatin1(fallback) : QString::fromLocal8Bit(v);
 }
+
+// The installation's own database user, once read from its file (see useDatabaseCredentials).
+QString g_user, g_password;
 }  // namespace
 
-QString databaseUser() { return credential("ISC_USER", "sysdba"); }
-QString databasePassword() { return credential("ISC_PASSWORD", "masterkey"); }
+void useDatabaseCredentials(const QString& user, const QString& password)
+{
+    g_user = user;
+    g_password = password;
+}
+
+QString databaseUser() { return g_user.isEmpty() ? credential("ISC_USER", "sysdba") : g_user; }
+QString databasePassword() { return g_user.isEmpty() ? credential("ISC_PASSWORD", "masterkey") : g_password; }
 
 Connection::Connection(const QString& aliasName)
     : alias_(aliasName), qtName_(QStringLiteral("%1#%2").arg(aliasName).arg(g_counter.fetchAndAddRelaxed(1)))

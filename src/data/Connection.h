@@ -122,7 +122,10 @@ inline bool isDuplicateKey(const DbError& e) { return e.code() == DbError::kDupl
 // Another transaction changed or locked the same row (an update conflict, or a deadlock).
 inline bool isConflict(const DbError& e) { return e.code() == DbError::kConflict; }
 
-// User and password for every connection: ISC_USER / ISC_PASSWORD when set, else the built-in ones.
+// User and password for every connection: those given to useDatabaseCredentials (an installation
+// on a server has a database user of its own), else ISC_USER / ISC_PASSWORD when set, else the
+// built-in ones. An empty user goes back to the environment's.
+void useDatabaseCredentials(const QString& user, const QString& password);
 QString databaseUser();
 QString databasePassword();
 

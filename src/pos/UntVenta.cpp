@@ -83,6 +83,13 @@ void TFrmVenta::showEvent(QShowEvent* e)
 
 void TFrmVenta::FormActivate()
 {
+    fillDocumentTypes();
+    Edit1->setFocus();
+    Edit1->selectAll();
+}
+
+void TFrmVenta::fillDocumentTypes()
+{
     // The document types offered are those whose code begins with P; the list starts on the type
     // of the first parameter row, as the registers of a one-company shop use.
     filling_ = true;
@@ -96,8 +103,6 @@ void TFrmVenta::FormActivate()
     DBLookupComboBox1->setCurrentIndex(DBLookupComboBox1->findData(first));
     filling_ = false;
     documentChosen_ = false;
-    Edit1->setFocus();
-    Edit1->selectAll();
 }
 
 bool TFrmVenta::eventFilter(QObject* watched, QEvent* event)
@@ -162,7 +167,9 @@ void TFrmVenta::BitBtn1Click()
     }
     const QString nivel = dm_.TCajero.FieldByName(QStringLiteral("NIVEL")).asString();
     openScreen(nivel);
-    // The next person signs on with his own password.
+    // The next person signs on with his own password, and with the document type stored for his
+    // company unless he chooses another: the choice was this person's.
+    fillDocumentTypes();
     Edit2->clear();
     Edit1->setFocus();
     Edit1->selectAll();

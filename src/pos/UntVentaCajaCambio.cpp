@@ -151,10 +151,12 @@ void CambiaFactura(TDmVentas& dm, QWidget* parent)
     struct Back {
         TDmVentas& dm;
         const std::optional<SaleDocumentKey>& before;
+        // Runs while the change window's own work may be unwinding: a database error here is shown
+        // like any other instead of leaving the destructor (which would end the program).
         ~Back()
         {
             if (before)
-                dm.openDocument(before->empresa, before->documento, before->consecutivo);
+                guarded([this] { dm.openDocument(before->empresa, before->documento, before->consecutivo); });
         }
     } back{dm, before};
     TFrmVentaCajaCambio dlg(dm, parent);

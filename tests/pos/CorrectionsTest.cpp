@@ -213,4 +213,31 @@ TEST_F(CorrectionsTest, TheChangeWindowKeepsHandPricesAndRepricesOnlyAChangedPro
     EXPECT_EQ(current(), 2);  // back on the document being sold
 }
 
+TEST_F(CorrectionsTest, AVoidedBillCountsNoGuests)
+{
+    db->exec("UPDATE POSMOVIMIENTO SET PERSONAS = 4 WHERE CONSECUTIVO = 1");
+    db->exec("UPDATE POSMOVIMIENTO SET PERSONAS = 2 WHERE CONSECUTIVO = 2");
+    ASSERT_TRUE(voidDocument(*dm, {"01", "POS", 1}));
+    EXPECT_EQ(stored("SELECT SUM(PERSONAS) FROM POSMOVIMIENTO"), 2);  // what "TOTAL Personas" adds
+}
+
+TEST_F(CorrectionsTest, AnErrorGoingBackToTheDocumentBeingSoldIsShownAndTheProgramGoesOn)
+{
+    db->exec("UPDATE POSCAJEROS SET CAMBIAPRECIO = 'S' WHERE CEDULA = 11");
+    ASSERT_TRUE(dm->signOn(11));
+    dialogs.inputs = {QString("1")};
+    kvtest::whenShown<TFrmVentaCajaCambio>([this](TFrmVentaCajaCambio* w) {
+        // Something the header cannot store is pending when the window closes: going back to
+        // document 2 must first store it, and the database layer refuses.
+        dm->TIniFac.Edit();
+        dm->TIniFac["BODEGA"] = QVariant();
+        QTest::keyClick(w->DBGrid1, Qt::Key_Escape);
+    });
+    CambiaFactura(*dm, nullptr);  // used to end the program from a destructor
+    ASSERT_EQ(dialogs.texts("error").size(), 1);
+    EXPECT_TRUE(dialogs.texts("error").first().contains("BODEGA")) << qPrintable(dialogs.texts("error").first());
+    dm->TIniFac.Cancel();
+    EXPECT_EQ(stored("SELECT BODEGA FROM POSMOVIMIENTO WHERE CONSECUTIVO = 1"), 3);
+}
+
 }  // namespace

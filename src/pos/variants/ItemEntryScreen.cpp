@@ -24,6 +24,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -303,7 +304,7 @@ bool ItemEntryScreen::findItem(QString& code)
         if (ProductoBuscadoAlf == 0)
             return false;
         code = QString::number(ProductoBuscadoAlf);
-        return locateFresh(dm_.TProductos, QStringLiteral("PRODUCTO"), ProductoBuscadoAlf);
+        return dm_.TProductos.Locate(QStringLiteral("PRODUCTO"), ProductoBuscadoAlf);
     }
     return findProductByCode(dm_, code);
 }
@@ -362,6 +363,7 @@ void ItemEntryScreen::showPriceBox()
         return;
     EditCambioCantidad->setText(FloatToStr(dm_.TFac.FieldByName(QStringLiteral("CANTIDAD")).asFloat()));
     EditValorUnidad->setText(FloatToStr(dm_.TFac.FieldByName(QStringLiteral("PRECIOUNIDAD")).asFloat()));
+    lockForPriceChange(true);
     GroupCambioPrecio->show();
     EditCambioCantidad->setFocus();
     EditCambioCantidad->selectAll();
@@ -376,15 +378,40 @@ void ItemEntryScreen::BtnCambioOKClick()
         EditCambioCantidad->setFocus();
         return;
     }
+    if (refuseHugeQuantity(StrToFloat(cantidad))) {
+        EditCambioCantidad->setFocus();
+        return;
+    }
     if (!IsNumber(precio)) {
         ShowMessage(QStringLiteral("Precio no válido: digite el valor con números y punto"));
         EditValorUnidad->setFocus();
         return;
     }
+    try {
+        dm_.changeLine({{QStringLiteral("CANTIDAD"), StrToFloat(cantidad)}, {QStringLiteral("PRECIOUNIDAD"), StrToFloat(precio)}});
+    } catch (...) {
+        endPriceChange();  // a supervisor hands back before the refusal is shown
+        throw;
+    }
+    endPriceChange();
+}
+
+void ItemEntryScreen::lockForPriceChange(bool locked)
+{
+    for (QWidget* w : {static_cast<QWidget*>(EditProducto), static_cast<QWidget*>(EditCantidad),
+                       static_cast<QWidget*>(DBGrid1)})
+        w->setEnabled(!locked);
+    if (QMenuBar* menu = findChild<QMenuBar*>())
+        menu->setEnabled(!locked);
+}
+
+void ItemEntryScreen::endPriceChange()
+{
     GroupCambioPrecio->hide();
-    dm_.changeLine({{QStringLiteral("CANTIDAD"), StrToFloat(cantidad)}, {QStringLiteral("PRECIOUNIDAD"), StrToFloat(precio)}});
+    lockForPriceChange(false);
     afterPriceChange();
-    EditProducto->setFocus();
+    if (selling())
+        EditProducto->setFocus();
 }
 
 // ---------------------------------------------------------------- keys
@@ -457,6 +484,10 @@ bool ItemEntryScreen::eventFilter(QObject* watched, QEvent* event)
     }
     if (w == EditValorUnidad && isEnter(k)) {
         guarded([this] { BtnCambioOKClick(); });
+        return true;
+    }
+    if ((w == EditCambioCantidad || w == EditValorUnidad) && k->key() == Qt::Key_Escape) {
+        guarded([this] { endPriceChange(); });  // the line stays as it was
         return true;
     }
     return false;

@@ -8,6 +8,7 @@
 #include "pos/DocumentCorrections.h"
 #include "pos/SalePayment.h"
 #include "pos/UntVenta.h"
+#include "pos/UntVentaCajaCambio.h"
 #include "pos/UntVentaCajaIncio.h"
 #include "pos/variants/UntVentaRegistradora.h"
 #include "pos/variants/UntVentasPago.h"
@@ -312,6 +313,42 @@ TEST_F(CollectionRegisterTest, ReprintsInTheThreeLayoutsAndTheSignOnOpensTheScre
     });
     openSaleScreenForLevel(*dm, QStringLiteral("C"), nullptr);
     EXPECT_TRUE(opened);
+}
+
+TEST_F(CollectionRegisterTest, ADocumentASellerStartedAfterTheScreenOpenedIsCollectedAndChanged)
+{
+    openedToday();
+    sale(10000);  // the module has read its documents
+    show();
+    // A seller's station starts document 7 now, with one line.
+    foreignDocument("01", "POS", 7, 1, 7000);
+    screen->Timer1Timer();
+    moveTo(7);
+    bool paying = false;
+    kvtest::whenShown<TFrmVentasPago>([&](TFrmVentasPago* w) {
+        paying = true;
+        EXPECT_EQ(w->DBEditPago->text(), QStringLiteral("7,000.00"));
+        QTest::keyClick(w->EditRecibido, Qt::Key_Escape);
+    });
+    QTest::keyClick(screen->DBGrid1, Qt::Key_Return);
+    EXPECT_TRUE(paying);
+    EXPECT_TRUE(dialogs.texts("message").isEmpty()) << qPrintable(dialogs.texts().join('|'));
+
+    // "Modifica Factura" finds it too.
+    foreignDocument("01", "POS", 8, 1, 8000);
+    db->exec("UPDATE POSCAJEROS SET CAMBIAPRECIO = 'S' WHERE CEDULA = 11");
+    ASSERT_TRUE(dm->signOn(11));
+    dialogs.inputs = {QString("8")};
+    bool changing = false;
+    kvtest::whenShown<TFrmVentaCajaCambio>([&](TFrmVentaCajaCambio* w) {
+        changing = true;
+        EXPECT_EQ(dm->TIniFac["CONSECUTIVO"].asInteger(), 8);
+        EXPECT_EQ(w->DBGrid1->model()->rowCount(), 1);
+        QTest::keyClick(w->DBGrid1, Qt::Key_Escape);
+    });
+    screen->ModificaFactura1->trigger();
+    EXPECT_TRUE(changing);
+    EXPECT_TRUE(dialogs.texts("message").isEmpty()) << qPrintable(dialogs.texts().join('|'));
 }
 
 }  // namespace
