@@ -11,6 +11,7 @@
 #include "support/TestDb.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 
 using namespace kv;
@@ -94,6 +95,9 @@ TEST_F(ElectronicInvoiceTest, TheReceiptsQrCodeDecodesToTheLookupAddressWithTheC
 {
     const QString pdf = dir.filePath("recibo.pdf");
     writePdf(render(InvoiceLayout::ReceiptA), pdf);
+    // With KORVELA_PRINT_TO set the receipt is left there to look at.
+    if (const QString keep = qEnvironmentVariable("KORVELA_PRINT_TO"); !keep.isEmpty())
+        QFile::copy(pdf, QDir(keep).filePath("recibo-electronico.pdf"));
     QProcess raster;
     raster.start("pdftoppm", {"-r", "200", "-png", pdf, dir.filePath("recibo")});
     ASSERT_TRUE(raster.waitForFinished(60000));
