@@ -15,6 +15,7 @@
 #include "data/DemoData.h"
 #include "data/UntDMGeneral.h"
 #include "einvoice/DemoElectronic.h"
+#include "einvoice/DianSender.h"
 #include "einvoice/Settings.h"
 #include "orders/UntDmPedidos.h"
 #include "orders/UntPedido.h"
@@ -148,6 +149,19 @@ int main(int argc, char** argv)
         kv::dialogs().error(f.text());
     }
 
+    // The sender of the electronic POS documents, in a thread of its own with its own connection,
+    // so that a sale never waits for the DIAN and documents go out whenever the service can be
+    // reached. On the embedded engine only this process may open the database, so the sender
+    // must live here; on a server each register runs one, and the claim a sender puts on each
+    // document before sending keeps two of them from sending the same one.
+    std::unique_ptr<kv::dian::SenderThread> dianSender;
+    if (dmGeneral.DbPos.isOpen()) {
+        dianSender = std::make_unique<kv::dian::SenderThread>(dmGeneral.DbPos.location(), [](kv::Connection& c) {
+            return kv::dian::settingsConfig(c, kv::defaultKeyFile());
+        });
+        dianSender->start(QThread::LowPriority);
+    }
+
     // Each folder's screens register the program numbers they open (registerProgram) here,
     // before the main window can dispatch to them.
     kv::registerCatalogPrograms();     // 1 to 8
@@ -171,6 +185,7 @@ int main(int argc, char** argv)
     // Activated from the start, window manager or not: the activation builds the caption.
     frmPos.activateWindow();
     const int code = app.exec();
+    dianSender.reset();  // ends the round under way and closes its connection first
     dmPedidos.reset();
     dmVentas.reset();
     dmGeneral.DataModuleDestroy();

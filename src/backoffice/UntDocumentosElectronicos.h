@@ -6,6 +6,7 @@
 // the software PIN are typed but never shown back: an empty box keeps the stored one.
 #include "platform/DataScreen.h"
 
+class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QLineEdit;
@@ -17,7 +18,8 @@ namespace kv {
 class TFrmDocumentosElectronicos : public DataScreen {
     Q_OBJECT
 public:
-    TFrmDocumentosElectronicos(Connection& db, QWidget* parent = nullptr);
+    // keyFile: the installation's sealing key (empty: the installation's own).
+    TFrmDocumentosElectronicos(Connection& db, QWidget* parent = nullptr, const QString& keyFile = QString());
     ~TFrmDocumentosElectronicos() override;
 
     QTabWidget* PageControl1;
@@ -29,6 +31,24 @@ public:
     QPlainTextEdit* MemoMensajes;  // "Mensajes de la DIAN"
     QPushButton* BtnReenviar;      // "Reenviar"
 
+    // "Configuración"
+    QComboBox* CmbEmpresa;         // "Empresa"
+    QCheckBox* ChkActivo;          // "Emitir documentos electrónicos"
+    QComboBox* CmbAmbiente;        // "Ambiente": Producción (1), Pruebas (2)
+    QLineEdit* EditSoftwareId;     // "Identificador del software"
+    QLineEdit* EditPin;            // "PIN del software" (never shown back)
+    QLineEdit* EditTestSetId;      // "Identificador del set de pruebas"
+    QLineEdit* EditCertificado;    // "Archivo del certificado"
+    QLineEdit* EditClave;          // "Clave del certificado" (never shown back)
+    QLineEdit* EditResolucion;     // "Resolución"
+    QLineEdit* EditPrefijo;        // "Prefijo"
+    QLineEdit* EditDesde;          // "Rango desde"
+    QLineEdit* EditHasta;          // "Rango hasta"
+    QDateEdit* EditFechaDesde;     // "Vigente desde"
+    QDateEdit* EditFechaHasta;     // "Vigente hasta"
+    QLineEdit* EditPlaca;          // "Placa de la caja"
+    QPushButton* BtnGrabar;        // "Grabar"
+
     Dataset& QDocumentos() { return documentos_; }
 
     // Lists the day's documents in the chosen state.
@@ -36,9 +56,15 @@ public:
     // Puts the chosen document back to be sent.
     void BtnReenviarClick();
 
+    // Shows the chosen company's settings (secrets as empty boxes).
+    void loadSettings();
+    // Checks and saves the settings; false (with the message shown) when something is wrong.
+    bool BtnGrabarClick();
+
 private:
     void showMessages();
     Dataset& documentos_;
+    QString keyFile_;
 };
 
 }  // namespace kv

@@ -110,6 +110,8 @@ SendRound DianSender::sendDue(int limit)
     QHash<QString, std::optional<SenderConfig>> configs;
     QHash<QString, QString> configProblems;
     for (const Due& d : due) {
+        if (stop_ && *stop_)
+            break;
         if (!configs.contains(d.empresa)) {
             try {
                 configs.insert(d.empresa, config_(d.empresa));
@@ -137,7 +139,7 @@ SendRound DianSender::sendDue(int limit)
         if (q.numRowsAffected() != 1)
             continue;
         process(d, *cfg, round);
-        if (round.serviceDown)
+        if (round.serviceDown || (stop_ && *stop_))
             break;
     }
     return round;
@@ -341,8 +343,10 @@ void SenderThread::run()
     for (;;) {
         int waitMs = intervalMs_;
         try {
-            if (!sender)
+            if (!sender) {
                 sender = std::make_unique<DianSender>(c, makeConfig_(c));
+                sender->setStopFlag(&stop_);
+            }
             const SendRound r = sender->sendDue();
             downRounds = r.serviceDown ? downRounds + 1 : 0;
             if (downRounds > 0)

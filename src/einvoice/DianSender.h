@@ -18,6 +18,7 @@
 #include <QMutex>
 #include <QThread>
 #include <QWaitCondition>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -73,6 +74,9 @@ public:
 
     // Puts a document that failed or was rejected back to be sent on the next round, keeping its
     // messages. An accepted document is never sent again. False when there is nothing to resend.
+    // A round ends after the document under way once *stop is true (the program closing).
+    void setStopFlag(const std::atomic<bool>* stop) { stop_ = stop; }
+
     static bool resend(Connection& c, const QString& empresa, const QString& documento, int consecutivo,
                        const QString& tipo);
 
@@ -88,6 +92,7 @@ private:
     Connection& c_;
     ConfigSource config_;
     std::unique_ptr<QNetworkAccessManager> net_;
+    const std::atomic<bool>* stop_ = nullptr;
 };
 
 // The sender inside the program: a thread with its own connection to the POS database that runs
@@ -111,7 +116,7 @@ private:
     int intervalMs_;
     QMutex mutex_;
     QWaitCondition cond_;
-    bool stop_ = false;
+    std::atomic<bool> stop_ = false;
     bool woken_ = false;
 };
 
