@@ -12,10 +12,6 @@ class TDmVentas;
 // no such document. Read from the database, never from a cursor.
 std::optional<bool> documentClosed(TDmVentas& dm, int numero);
 
-// Whether the module's current document is still open, read by its own key (another register may
-// have collected or voided it meanwhile).
-bool currentDocumentOpen(TDmVentas& dm);
-
 // Puts the module on that document, also one started after its cursor was read; false when there
 // is none.
 bool openDocumentFresh(TDmVentas& dm, int numero);
