@@ -262,22 +262,6 @@ TEST_F(ItemEntryTest, CajaTresLoadsOnlyOpenDocumentsOfItsOwnCompanyAndDocumentTy
     EXPECT_EQ(load(QString::number(numero)), "Factura Ya Impresa");
 }
 
-TEST_F(ItemEntryTest, CajaTresStoresNoExchangeRateOnADocumentCollectedMeanwhile)
-{
-    open(Caja::Tres);
-    const int numero = begin(Caja::Tres);
-    ringUp("4");
-    db->exec("UPDATE POSMOVIMIENTO SET STATUS = 'I', CAJERO = 22 WHERE CONSECUTIVO = :N", {{"N", numero}});
-    dialogs.clear();
-    kvtest::typeInto(static_cast<TFrmVentaCaja3*>(screen.get())->DBEditTasa, "4000", true);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(dialogs.texts("error"),
-              QStringList{QStringLiteral("La factura %1 ya fue cerrada (pagada o anulada); no se guardó nada.").arg(numero)});
-    EXPECT_DOUBLE_EQ(stored("SELECT TASA FROM POSMOVIMIENTO WHERE CONSECUTIVO = :N", {{"N", numero}}), 1);
-    EXPECT_FALSE(screen->selling());
-    EXPECT_FALSE(dm->TIniFac.isEditing());
-}
-
 TEST_F(ItemEntryTest, AProductChangedInTheGridCompletesItsLineAtTheCataloguePrice)
 {
     open(Caja::Tres);
