@@ -22,7 +22,8 @@ const QStringList kFields{QStringLiteral("LINEA"),          QStringLiteral("BUSC
                           QStringLiteral("SUBTOTAL")};
 }  // namespace
 
-TFrmVentaCajaCambio::TFrmVentaCajaCambio(DocumentModule& dm, QWidget* parent) : QDialog(parent), dm_(dm)
+TFrmVentaCajaCambio::TFrmVentaCajaCambio(DocumentModule& dm, QWidget* parent)
+    : QDialog(parent), dm_(dm), correction_(dm)
 {
     setObjectName(QStringLiteral("FrmVentaCajaCambio"));
     setWindowTitle(QStringLiteral("Cambios a  la Factura"));

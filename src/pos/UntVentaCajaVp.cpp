@@ -235,6 +235,12 @@ TFrmVentaCajaVp::TFrmVentaCajaVp(TDmVentas& dm, QWidget* parent) : QDialog(paren
         "H.EMPRESA AND D.DOCUMENTO = H.DOCUMENTO AND D.CONSECUTIVO = H.CONSECUTIVO WHERE H.FECHA >= :FECHAI AND "
         "H.FECHA < :FECHAF AND D.PRODUCTO = :PRODUCTO"));
     buildLayout();
+    // A document closed meanwhile (voided here, collected at another register) takes nothing more:
+    // once the refusal has been shown the screen waits for the next customer.
+    connect(&dm_, &DocumentModule::closedDocumentRefused, this, [this] {
+        if (selling())
+            toWaiting();
+    }, Qt::QueuedConnection);
 }
 
 TFrmVentaCajaVp::~TFrmVentaCajaVp() { deleteChildWidgets(this); }

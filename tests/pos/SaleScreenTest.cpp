@@ -11,6 +11,7 @@
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -454,6 +455,41 @@ TEST_F(SaleScreenTest, TheConditionsWindowStoresTermReferenceAndCustomer)
     EXPECT_EQ(q.value(1).toInt(), 77);
     EXPECT_EQ(q.value(2).toDouble(), 800100200);
     EXPECT_EQ(q.value(3).toDouble(), 2000);
+}
+
+TEST_F(SaleScreenTest, ADocumentVoidedWhileItIsSoldTakesNothingMoreAndKeepsItsNumber)
+{
+    const QString refused = QStringLiteral("La factura %1 ya fue cerrada (pagada o anulada); no se guardó nada.");
+    // The cashier voids the document he is selling, then scans one more item.
+    startSale();
+    ringUp("4");
+    dialogs.inputs = {QString("1")};
+    dialogs.answers = {true};
+    screen->AnulaFacturas1->trigger();
+    dialogs.clear();
+    ringUp("4");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs.texts("error"), QStringList{refused.arg(1)});
+    EXPECT_EQ(lines(), 0);
+    EXPECT_EQ(neto(), 0);
+    EXPECT_FALSE(screen->selling());  // waiting for the next customer
+    EXPECT_TRUE(screen->EditCliente->hasFocus());
+
+    // Voided with no line, then Esc: "Liberar el Numero" never deletes it, so 2 is never reused.
+    startSale();
+    ringUp("4");
+    dialogs.inputs = {QString("2")};
+    dialogs.answers = {true};
+    screen->AnulaFacturas1->trigger();
+    dialogs.clear();
+    dialogs.answers = {true, true};
+    QTest::keyClick(screen->EditProducto, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs.texts("error"), QStringList{refused.arg(2)});
+    EXPECT_EQ(stored("SELECT COUNT(*) FROM POSMOVIMIENTO WHERE CONSECUTIVO = 2 AND STATUS = 'I'"), 1);
+    EXPECT_FALSE(screen->selling());
+    startSale();
+    EXPECT_EQ(dm->TIniFac["CONSECUTIVO"].asInteger(), 3);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // server: four registers numbering a thousand documents, two stations ringing into the same open
 // document (a restaurant table), and a register killed in the middle of a sale. Every document
 // must get its own number, keep all its lines, and carry header totals equal to its lines' sums.
+// And a document paid at one station is never changed by another that still holds it.
 #include "ShopFixture.h"
 #include "support/TestServer.h"
 
@@ -11,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -212,6 +214,84 @@ TEST_F(ServerConcurrencyTest, ARegisterKilledInTheMiddleOfASaleLeavesEveryDocume
     expectEveryHeaderMatchesItsLines();
     EXPECT_EQ(count("SELECT COUNT(*) - COUNT(DISTINCT CONSECUTIVO) FROM POSMOVIMIENTO"), 0);
     EXPECT_LE(count("SELECT COUNT(*) FROM POSMOVIMIENTO WHERE CAJA = 101"), killed.finished.size() + 1);
+}
+
+// Everything stored of one document, column by column: its header and its lines in order.
+QList<QVariantList> storedDocument(kv::Connection& db, int numero)
+{
+    QList<QVariantList> rows;
+    for (const char* sql : {"SELECT * FROM POSMOVIMIENTO WHERE EMPRESA = '01' AND DOCUMENTO = 'POS' AND CONSECUTIVO = :N",
+                            "SELECT * FROM POSMOVIMIENTODETALLE WHERE EMPRESA = '01' AND DOCUMENTO = 'POS' AND "
+                            "CONSECUTIVO = :N ORDER BY LINEA"}) {
+        QSqlQuery q = db.exec(QString::fromLatin1(sql), {{"N", numero}});
+        while (q.next()) {
+            QVariantList row;
+            for (int i = 0; i < q.record().count(); ++i)
+                row << q.value(i);
+            rows << row;
+        }
+    }
+    return rows;
+}
+
+TEST_F(ServerConcurrencyTest, ADocumentPaidAtOneStationRefusesEveryChangeFromAnotherThatStillHoldsIt)
+{
+    // Station A rings up two lines and keeps the document on screen.
+    kv::TDmVentas a(*db);
+    ASSERT_TRUE(a.signOn(101));
+    const int numero = kvtest::startDocument(a);
+    ASSERT_TRUE(kvtest::ringUp(a, {.producto = 4, .precio = 1000}));
+    ASSERT_TRUE(kvtest::ringUp(a, {.producto = 1, .precio = 11600, .iva = 16}));
+
+    // Station B, on its own connection to the server, collects it.
+    {
+        kv::Connection other(QStringLiteral("Korvela"));
+        other.setLocation(location);
+        other.open();
+        kv::TDmVentas b(other);
+        ASSERT_TRUE(b.signOn(102));
+        ASSERT_TRUE(b.openDocument("01", "POS", numero));
+        b.TIniFac.Edit();
+        b.TIniFac[QStringLiteral("TIPODEPAGO")] = QStringLiteral("T");
+        ASSERT_EQ(b.closeWithPayment(102).kind, kv::DocumentModule::ClosingOutcome::Closed);
+    }
+    const QList<QVariantList> paid = storedDocument(*db, numero);
+    ASSERT_EQ(paid.size(), 3);
+
+    // Station A goes on as if nothing happened: every try is refused.
+    const QString refused = QStringLiteral("La factura %1 ya fue cerrada (pagada o anulada); no se guardó nada.").arg(numero);
+    int told = 0;
+    QObject::connect(&a, &kv::DocumentModule::closedDocumentRefused, [&told] { ++told; });
+    auto expectRefused = [&](const char* what, const std::function<void()>& action) {
+        SCOPED_TRACE(what);
+        try {
+            action();
+            ADD_FAILURE() << "not refused";
+        } catch (const kv::DocumentClosed& e) {
+            EXPECT_EQ(e.text(), refused);
+        }
+        EXPECT_EQ(storedDocument(*db, numero), paid);
+    };
+    expectRefused("add a line", [&] { kvtest::ringUp(a, {.producto = 4, .precio = 500}); });
+    expectRefused("change a line", [&] { a.changeLine({{QStringLiteral("CANTIDAD"), 5.0}}); });
+    expectRefused("change a line in the grid", [&] {
+        a.TFac.Edit();
+        a.TFac[QStringLiteral("CANTIDAD")] = 7.0;
+        a.TFac.Post();
+    });
+    EXPECT_FALSE(a.TFac.isEditing());  // what was typed for it is dropped
+    expectRefused("delete a line", [&] { a.deleteLine(); });
+    expectRefused("change the header", [&] {
+        a.TIniFac.Edit();
+        a.TIniFac[QStringLiteral("PLAZO")] = 30;
+        a.TIniFac.Post();
+    });
+    // Given up as if empty: the paid document keeps its number and everything in it.
+    expectRefused("give it up", [&] { a.abandonEmptyDocument(); });
+    EXPECT_EQ(told, 6);
+    // A's cursor shows the document as B left it.
+    EXPECT_EQ(a.TIniFac[QStringLiteral("STATUS")].asString(), QStringLiteral("I"));
+    EXPECT_EQ(a.TIniFac[QStringLiteral("TIPODEPAGO")].asString(), QStringLiteral("T"));
 }
 
 }  // namespace

@@ -16,8 +16,5 @@ std::optional<bool> documentClosed(TDmVentas& dm, const SaleDocumentKey& key);
 // The same for the document with that number under the parameter row in force.
 std::optional<bool> documentClosed(TDmVentas& dm, int numero);
 
-// Whether the module's current document is still open, read by its own key (another register may
-// have collected or voided it meanwhile).
-bool currentDocumentOpen(TDmVentas& dm);
 
 }  // namespace kv

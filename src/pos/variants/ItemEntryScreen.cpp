@@ -13,7 +13,6 @@
 #include "pos/RegisterHeading.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVentaCajaVp.h"
-#include "pos/variants/DocumentLookup.h"
 #include "pos/variants/UntVentaCajaCVP.h"
 
 #include <QApplication>
@@ -69,6 +68,13 @@ ItemEntryScreen::ItemEntryScreen(TDmVentas& dm, const QString& name, const QStri
     QCuantosProductos.setSql(QStringLiteral(
         "SELECT NOMBRE, VALORUNIDAD, PRODUCTO FROM PRODUCTOS Productos WHERE  CODIGOBARRAS = :CODIGOBARRAS "));
     main_ = new QVBoxLayout(this);
+    // A document closed meanwhile (collected or voided at another register) takes nothing more,
+    // whether an item, a line change or the exchange rate: once the refusal has been shown the
+    // screen waits for the next customer or document.
+    connect(&dm_, &DocumentModule::closedDocumentRefused, this, [this] {
+        if (selling())
+            toWaiting();
+    }, Qt::QueuedConnection);
     auto* heading = new QHBoxLayout;
     addRegisterHeading(dm_, this, heading, LabelCaja, LabelCajero);
     main_->addLayout(heading);
@@ -322,14 +328,6 @@ void ItemEntryScreen::addItem()
         return;
     }
     double cantidad = *typed;
-    // Another register may have collected or voided the document meanwhile: a paid bill takes no
-    // more items.
-    if (!currentDocumentOpen(dm_)) {
-        ShowMessage(QStringLiteral("La factura %1 ya fue cerrada; no se agregó el artículo.")
-                        .arg(dm_.TIniFac.FieldByName(QStringLiteral("CONSECUTIVO")).asInteger()));
-        toWaiting();
-        return;
-    }
     const QString typedCode = code;
     if (!findItem(code)) {
         ShowMessage(QStringLiteral("No existe el Producto") + typedCode);

@@ -69,6 +69,12 @@ TFrmFacturacion::TFrmFacturacion(TDmVentas& dm, QWidget* parent)
         q->setSql(QStringLiteral("SELECT ESPACIO,NUMERO FROM MESAS Mesas WHERE  ESPACIO = :ESPACIO  ORDER BY NUMERO"));
     TMesero.setTableName(QStringLiteral("MESERO"));
     buildLayout();
+    // A bill closed meanwhile (collected at another register) takes nothing more: once the refusal
+    // has been shown, the table is shown as it is now, free.
+    connect(&dm_, &DocumentModule::closedDocumentRefused, this, [this] {
+        if (documentOpen_)
+            guarded([this] { showTable(); });
+    }, Qt::QueuedConnection);
     FormCreate();
     setWindowState(windowState() | Qt::WindowMaximized);
 }

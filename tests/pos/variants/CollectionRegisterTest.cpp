@@ -351,4 +351,42 @@ TEST_F(CollectionRegisterTest, ADocumentASellerStartedAfterTheScreenOpenedIsColl
     EXPECT_TRUE(dialogs.texts("message").isEmpty()) << qPrintable(dialogs.texts().join('|'));
 }
 
+TEST_F(CollectionRegisterTest, TheListReadAgainWhileTheVoidQuestionIsOpenVoidsTheDocumentAskedAbout)
+{
+    openedToday();
+    const int first = sale(30000);
+    const int second = sale(12000);
+    show();
+    moveTo(second);
+
+    // While the cashier reads the question, the first document is collected at another register
+    // and the list's period comes round.
+    struct AskingMeanwhile : ScriptedDialogs {
+        std::function<void()> meanwhile;
+        bool confirm(const QString& t) override
+        {
+            if (meanwhile)
+                meanwhile();
+            return ScriptedDialogs::confirm(t);
+        }
+    } asking;
+    DialogsScope scope(&asking);
+    asking.answers.push_back(true);
+    asking.meanwhile = [&] {
+        db->exec("UPDATE POSMOVIMIENTO SET STATUS = 'I', CAJERO = 101, TIPODEPAGO = 'T' WHERE CONSECUTIVO = :N",
+                 {{"N", first}});
+        screen->Timer1Timer();
+    };
+    doubleClick();
+    ASSERT_EQ(asking.texts("confirm").size(), 1);
+    EXPECT_TRUE(asking.texts("confirm")[0].contains(QStringLiteral("12,000.00"))) << asking.texts("confirm")[0].toStdString();
+    EXPECT_EQ(asking.texts("message"), QStringList({QStringLiteral("Factura %1 anulada").arg(second)}));
+    EXPECT_DOUBLE_EQ(stored(second, "NETO").toDouble(), 0);
+    EXPECT_EQ(stored(second, "STATUS").toString().trimmed(), QStringLiteral("I"));
+    // The one collected elsewhere keeps its payment; the list, read after the void, shows neither.
+    EXPECT_DOUBLE_EQ(stored(first, "NETO").toDouble(), 30000);
+    EXPECT_DOUBLE_EQ(stored(first, "CAJERO").toDouble(), 101);
+    EXPECT_TRUE(listed().isEmpty());
+}
+
 }  // namespace

@@ -302,6 +302,7 @@ TEST_F(ItemEntryTest, CajaTresLoadsOnlyOpenDocumentsOfItsOwnCompanyAndDocumentTy
     EXPECT_EQ(load(QString::number(numero)), "Ventas");
     db->exec("UPDATE POSMOVIMIENTO SET STATUS = 'I' WHERE EMPRESA = '01'");
     ringUp("4");
+    QCoreApplication::processEvents();
     EXPECT_EQ(lines(), 1);
     EXPECT_FALSE(screen->selling());
     EXPECT_EQ(load(QString::number(numero)), "Factura Ya Impresa");

@@ -310,4 +310,32 @@ TEST_F(RestaurantTest, ATablesBillIsFoundAgainAfterTheProgramWasClosed)
     EXPECT_EQ(dm2.TFac.recordCount(), 1);
 }
 
+TEST_F(RestaurantTest, ABillPaidElsewhereWhileThePickerIsOpenTakesNoDishAndSendsNoTicket)
+{
+    openTable(*screen, 0, 0);
+    enterCustomer(*screen);
+    const int numero = dm->TIniFac["CONSECUTIVO"].asInteger();
+    addBatch(*screen, "ARR", 1);
+    ASSERT_EQ(printed(), 1);
+    dialogs.clear();
+    kvtest::whenShown<TFrmFacturacionVp>([&](TFrmFacturacionVp* p) {
+        // While the waiter picks, the table's bill is collected at another register.
+        Connection cashier(QStringLiteral("Caja"));
+        cashier.setLocation(db->location());
+        cashier.exec("UPDATE POSMOVIMIENTO SET STATUS = 'I', CAJERO = 22 WHERE CONSECUTIVO = :N", {{"N", numero}});
+        kvtest::typeInto(p->EditBuscar, "ALM");
+        p->SpinCantidad->setValue(2);
+        QTest::keyClick(p->EditBuscar, Qt::Key_Return);
+    });
+    screen->BtnMas->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs.texts("error"),
+              QStringList{QStringLiteral("La factura %1 ya fue cerrada (pagada o anulada); no se guardó nada.").arg(numero)});
+    EXPECT_EQ(printed(), 1);  // no COMANDA for a dish nobody will pay
+    EXPECT_EQ(stored("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE"), 1);
+    EXPECT_DOUBLE_EQ(stored("SELECT NETO FROM POSMOVIMIENTO"), 11600);
+    EXPECT_EQ(pedido().toInt(), 0);  // the table is free
+    EXPECT_FALSE(screen->documentOpen());
+}
+
 }  // namespace
