@@ -49,8 +49,10 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt3::build(Connection& db, const Cas
     QVariantMap openingParams = periodParams(p);
     QString openingWhere;
     if (what.caja) {
-        where += QStringLiteral(" AND H.CAJA = :CAJA");
-        openingWhere += QStringLiteral(" AND CAJA = :CAJA");
+        // "+ 0": the register's index (and the register part of the openings' key) spans every
+        // day the register has worked; the period is read on the date index instead.
+        where += QStringLiteral(" AND H.CAJA + 0 = :CAJA");
+        openingWhere += QStringLiteral(" AND CAJA + 0 = :CAJA");
         params.insert(QStringLiteral("CAJA"), *what.caja);
         openingParams.insert(QStringLiteral("CAJA"), *what.caja);
     }
