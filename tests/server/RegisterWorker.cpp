@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QThread>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -72,58 +73,45 @@ int main(int argc, char** argv)
         while (!QFile::exists(args[5]))
             QThread::msleep(5);
 
+        // An action the module gave up on (other stations kept the document busy past the wait
+        // limit, or the connection dropped while its commit was on its way) is done again, as the
+        // cashier would press Enter again; `done` says whether the first try was stored after all.
         int givenUp = 0;
+        auto persist = [&](const std::function<void()>& action, const std::function<bool()>& done) {
+            for (int tries = 1;; ++tries) {
+                try {
+                    action();
+                    return;
+                } catch (const kv::DbError& e) {
+                    const bool again = isConflict(e) || isDuplicateKey(e) || e.code() == kv::DbError::kWaitExpired ||
+                                       kv::isConnectionLost(e);
+                    if (!again || tries >= 20)
+                        throw;
+                    ++givenUp;
+                    if (kv::isConnectionLost(e) && done())
+                        return;
+                }
+            }
+        };
+        auto never = [] { return false; };
         for (int d = 0; d < (into ? 1 : documents); ++d) {
             if (into) {
                 if (!dm.openDocument(dm.Parametros[QStringLiteral("EMPRESA")].value(),
                                      dm.Parametros[QStringLiteral("DOCUMENTO")].value(), into))
                     throw kv::DbError(QStringLiteral("document %1 does not exist").arg(into));
             } else {
-                // A document whose start was caught by a dropped connection at its commit may or
-                // may not exist: it stays behind empty, and the register starts another one.
-                for (int tries = 1;; ++tries) {
-                    try {
-                        kvtest::startDocument(dm);
-                        break;
-                    } catch (const kv::DbError& e) {
-                        if (!kv::isConnectionLost(e) || tries >= 20)
-                            throw;
-                    }
-                }
+                // A document whose start may or may not have been stored stays behind empty, and
+                // the register starts another one.
+                persist([&] { kvtest::startDocument(dm); }, never);
             }
-            for (int l = 0; l < lines; ++l) {
-                // A line the module gave up on (other stations kept the document busy past the
-                // wait limit) is rung up again, as the cashier would press Enter again.
-                for (int tries = 1;; ++tries) {
-                    try {
-                        kvtest::ringUp(dm, lineFor(cajero, d, l));
-                        break;
-                    } catch (const kv::DbError& e) {
-                        if (kv::isConnectionLost(e) && tries < 20) {
-                            // The module showed the document as stored: the line is there or not.
-                            if (!into && dm.TFac.recordCount() > l)
-                                break;
-                            continue;
-                        }
-                        if (!(isConflict(e) || isDuplicateKey(e) || e.code() == kv::DbError::kWaitExpired) || tries >= 20)
-                            throw;
-                        ++givenUp;
-                    }
-                }
-            }
-            if (close) {
-                for (int tries = 1;; ++tries) {
-                    try {
-                        // Closed here now, or already closed by this register's own commit that
-                        // the dropped connection did not confirm.
-                        dm.closeWithPayment(cajero);  // cash, the header's default
-                        break;
-                    } catch (const kv::DbError& e) {
-                        if (!kv::isConnectionLost(e) || tries >= 20)
-                            throw;
-                    }
-                }
-            }
+            for (int l = 0; l < lines; ++l)
+                // The module showed the document as stored: the line is there or not.
+                persist([&] { kvtest::ringUp(dm, lineFor(cajero, d, l)); },
+                        [&] { return !into && dm.TFac.recordCount() > l; });
+            if (close)
+                // Closed here now, or already closed by this register's own commit that the
+                // dropped connection did not confirm (then nothing is changed).
+                persist([&] { dm.closeWithPayment(cajero); }, never);
             std::printf("document=%d neto=%.2f\n", dm.TIniFac[QStringLiteral("CONSECUTIVO")].asInteger(),
                         dm.TIniFac[QStringLiteral("NETO")].asFloat());
             std::fflush(stdout);
