@@ -9,8 +9,8 @@
 //  - BM_ListPackings: the packing group taking the focus: the product found, its packings listed
 //    and its stock balance with today's sales, under 5 ms.
 //  - BM_ListPackingsYears/1 and /10: the same for the shop's best seller on a shop with one year
-//    and with ten years of sales behind today's (20,000 products, 200 documents a day of about
-//    5 lines): under 5 ms, and the same figure for both, since the stock panel reads only
+//    and with ten years of sales behind today's (20,000 products, 50 documents a day of about
+//    4 lines, 10 orders): under 5 ms, and the same figure for both, since the stock panel reads only
 //    today's sales whatever the years stored.
 //  - BM_OpenSaleScreen: the screen created, shown on the last document and closed, under 300 ms.
 // KV_BENCH_DIR keeps the generated databases between runs (they take minutes to make).
@@ -58,9 +58,9 @@ QString yearsDatabase(int years)
         o.products = 20000;
         o.customers = 5000;
         o.days = 365 * years;
-        o.salesPerDay = 200;
-        o.linesPerSale = 5;
-        o.ordersPerDay = 0;
+        o.salesPerDay = 50;
+        o.linesPerSale = 4;
+        o.ordersPerDay = 10;
         generateBenchData(c, o);
     });
     auto c = kvbench::openDatabase(path);
@@ -68,7 +68,7 @@ QString yearsDatabase(int years)
         SalesOptions today;
         today.lastDay = QDate::currentDate();
         today.salesPerDay = 200;
-        today.linesPerSale = 5;
+        today.linesPerSale = 4;
         today.closed = false;
         today.cashRows = false;
         today.seed = 7;
