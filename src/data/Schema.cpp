@@ -610,7 +610,8 @@ const std::vector<TableDef>& posTables()
           "CREATE INDEX IX_POSMOVIMIENTO_CLIENTE ON POSMOVIMIENTO (CLIENTE)"}},
         {"POSMOVIMIENTODETALLE", kPosMovimientoDetalle,
          {"CREATE DESCENDING INDEX IX_POSMOVDETALLE_DESC ON POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA)",
-          // the sale screens' stock balance adds up today's lines of one product
+          // a product's lines over all the years stored: the counter's statements keep off it
+          // ("PRODUCTO + 0") and start from the day's headers instead
           "CREATE INDEX IX_POSMOVDETALLE_PRODUCTO ON POSMOVIMIENTODETALLE (PRODUCTO)"}},
         {"POSREMISIONES", kPosRemisiones,
          {"CREATE DESCENDING INDEX IX_POSREMISIONES_DESC ON POSREMISIONES (EMPRESA, DOCUMENTO, CONSECUTIVO)",

@@ -156,6 +156,8 @@ void DocumentModule::runSaleOperation(bool lockHeader, const std::function<void(
                 TFac.Refresh();  // the lines other stations added meanwhile show too
             return;
         } catch (const DbError& e) {
+            if (isConnectionLost(e) && !joined && resumeAfterLostConnection())
+                continue;
             // A Firebird transaction reads one snapshot: only a new transaction sees the number
             // or the totals another register committed meanwhile, so the whole operation runs again.
             // Inside a transaction of the caller's (a void, a transfer) the attempt cannot start
@@ -177,6 +179,27 @@ void DocumentModule::runSaleOperation(bool lockHeader, const std::function<void(
             throw;
         }
     }
+}
+
+bool DocumentModule::resumeAfterLostConnection()
+{
+    // The server restarted or the network dropped under the operation: its transaction went with
+    // the connection, so once connected again it simply runs again, on the document the screen
+    // holds (read again as the attempt takes its header). Only a commit that was on its way when
+    // the connection dropped may or may not be stored: then nothing runs twice, and the screen
+    // shows the document as stored for the cashier to look at.
+    undoAfterRollback(false);
+    DbPos.reconnect();  // gives up with the database's text when the server stays away
+    if (!DbPos.lostAtCommit() && attempt_ < kAttempts) {
+        ++retries_;
+        return true;
+    }
+    undoAfterRollback(true);
+    if (TFac.active() && !TFac.isEditing())
+        TFac.Refresh();
+    throw DbError(QStringLiteral("Se perdió la conexión mientras se guardaba. Revise el documento en pantalla antes de "
+                                 "seguir."),
+                  DbError::kConnectionLost);
 }
 
 void DocumentModule::takeHeaderRow()

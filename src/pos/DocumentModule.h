@@ -211,6 +211,9 @@ private:
     [[noreturn]] void refuseClosed();
     // STATUS "I": paid or voided.
     static bool isClosedStatus(const QVariant& status);
+    // After the connection dropped under an operation: true to run it again once connected;
+    // raises DbError when it must not run again or the server stays away.
+    bool resumeAfterLostConnection();
     void onLine(const QVariant& linea);  // the line cursor on that line of the document
     // After a rolled-back attempt: the cursors show again what is stored.
     void undoAfterRollback(bool final);

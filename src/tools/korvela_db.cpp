@@ -369,6 +369,7 @@ int main(int argc, char** argv)
             openNew(c, target);
             createPosSchema(c);
             say(QStringLiteral("Esquema creado (%1); generando datos...").arg(seconds(timer)));
+            o.progress = [&timer](const QString& step) { say(QStringLiteral("%1 (%2)").arg(step, seconds(timer))); };
             generateBenchData(c, o);
             const qint64 lines = c.scalar(QStringLiteral("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE")).toLongLong();
             const qint64 products = c.scalar(QStringLiteral("SELECT COUNT(*) FROM PRODUCTOS")).toLongLong();

@@ -9,8 +9,11 @@
 #include "data/DatabaseCreate.h"
 #include "data/Schema.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
@@ -69,12 +72,14 @@ protected:
     }
     void TearDown() override { db->close(); }
 
-    std::unique_ptr<QProcess> startRegister(int cajero, int documents, int lines, int into = 0)
+    std::unique_ptr<QProcess> startRegister(int cajero, int documents, int lines, int into = 0, bool close = false)
     {
         auto p = std::make_unique<QProcess>();
         QStringList args{location, QString::number(cajero), QString::number(documents), QString::number(lines), go};
         if (into)
             args << QString::number(into);
+        if (close)
+            args << QStringLiteral("--close");
         p->start(QStringLiteral(KV_WORKER), args);
         EXPECT_TRUE(p->waitForStarted(30000));
         return p;
@@ -292,6 +297,140 @@ TEST_F(ServerConcurrencyTest, ADocumentPaidAtOneStationRefusesEveryChangeFromAno
     // A's cursor shows the document as B left it.
     EXPECT_EQ(a.TIniFac[QStringLiteral("STATUS")].asString(), QStringLiteral("I"));
     EXPECT_EQ(a.TIniFac[QStringLiteral("TIPODEPAGO")].asString(), QStringLiteral("T"));
+}
+
+// A day at a busy shop, compressed: sixteen registers make 10,000 documents between them, each
+// paid as soon as its lines are in. Every register is killed once at a random moment (the plug
+// pulled) and started again to make the rest of its documents, and the server itself goes down
+// and comes back once in the middle, under all of them.
+class ServerConcurrencyLong : public ServerConcurrencyTest {};
+
+TEST_F(ServerConcurrencyLong, SixteenRegistersEachKilledOnceAndTheServerRestartedLoseNothing)
+{
+    const int registers = 16, each = 625, lines = 3;
+    {
+        kv::Transaction t(*db);
+        for (int i = 105; i < 101 + registers; ++i) {
+            db->exec("INSERT INTO POSCAJAS (CAJA, NOMBRE, EMPRESA) VALUES (:C, :N, 1)",
+                     {{"C", i}, {"N", QStringLiteral("CAJA %1").arg(i)}});
+            db->exec("INSERT INTO POSCAJEROS (CEDULA, NOMBRE, CLAVE, NIVEL, CAJA, IMPRIMIR, COBRA, CAMBIAPRECIO) "
+                     "VALUES (:C, :N, '1', 'V', :C, 'F', 'S', 'N')",
+                     {{"C", i}, {"N", QStringLiteral("CAJERO %1").arg(i)}});
+        }
+        t.commit();
+    }
+    db->close();  // the test's own connection would only be dropped by the restart
+
+    struct Station {
+        int cajero = 0;
+        std::unique_ptr<QProcess> process;
+        QByteArray pending;           // output not yet ended by a new line
+        QHash<int, double> finished;  // every run of this register
+        int killAt = 0;               // documents finished before the plug is pulled
+        bool killed = false;
+        bool reported = false;  // its failure, once
+        int runs = 0;
+    };
+    QRandomGenerator rng(20261210);
+    std::vector<Station> stations(registers);
+    for (int r = 0; r < registers; ++r) {
+        Station& s = stations[size_t(r)];
+        s.cajero = 101 + r;
+        s.killAt = 1 + int(rng.bounded(each - 2));
+        s.process = startRegister(s.cajero, each, lines, 0, true);
+        s.runs = 1;
+    }
+    auto collect = [&](Station& s) {
+        s.pending += s.process->readAllStandardOutput();
+        const int end = s.pending.lastIndexOf('\n');
+        if (end < 0)
+            return;
+        const Report r = readReport(s.pending.left(end + 1));
+        s.pending.remove(0, end + 1);
+        for (auto it = r.finished.begin(); it != r.finished.end(); ++it)
+            s.finished.insert(it.key(), it.value());
+        retries_ += r.retries;
+    };
+    auto total = [&] {
+        int n = 0;
+        for (const Station& s : stations)
+            n += int(s.finished.size());
+        return n;
+    };
+    startAll();
+
+    bool restarted = false;
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(20);
+        bool running = false;
+        for (Station& s : stations) {
+            collect(s);
+            if (!s.killed && s.finished.size() >= s.killAt && s.process->state() == QProcess::Running) {
+                // Somewhere inside the next document: a line half sent, a payment on its way.
+                QThread::msleep(rng.bounded(40));
+                ::kill(pid_t(s.process->processId()), SIGKILL);
+                s.process->waitForFinished(30000);
+                collect(s);
+                s.killed = true;
+                s.process = startRegister(s.cajero, each - int(s.finished.size()), lines, 0, true);
+                ++s.runs;
+            }
+            if (s.process->state() != QProcess::NotRunning) {
+                running = true;
+            } else if (!s.reported && s.process->exitCode() != 0) {
+                s.reported = true;
+                ADD_FAILURE() << "register " << s.cajero << ": "
+                              << QString::fromLocal8Bit(s.process->readAllStandardError()).toStdString();
+            }
+        }
+        if (!restarted && total() >= registers * each / 2) {
+            server_->restart();
+            restarted = true;
+        }
+        if (!running || clock.elapsed() > 1500000)
+            break;
+    }
+    ASSERT_TRUE(restarted);
+    for (Station& s : stations) {
+        collect(s);
+        EXPECT_EQ(s.runs, 2) << s.cajero;
+        EXPECT_EQ(s.finished.size(), each) << "register " << s.cajero << " did not finish its documents";
+    }
+
+    db->open();
+    // No number used twice, and FACTURA followed the number of every document.
+    EXPECT_EQ(count("SELECT COUNT(*) - COUNT(DISTINCT CONSECUTIVO) FROM POSMOVIMIENTO"), 0);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM POSMOVIMIENTO WHERE FACTURA IS DISTINCT FROM CONSECUTIVO"), 0);
+    // No finished document lost: each one the registers reported is stored, paid, whole, at the
+    // register that made it, with the total the register saw.
+    QHash<int, QPair<double, double>> stored;  // number -> (NETO, CAJA) of the paid documents
+    QSqlQuery q = db->exec("SELECT H.CONSECUTIVO, H.NETO, H.CAJA, (SELECT COUNT(*) FROM POSMOVIMIENTODETALLE D WHERE "
+                           "D.EMPRESA = H.EMPRESA AND D.DOCUMENTO = H.DOCUMENTO AND D.CONSECUTIVO = H.CONSECUTIVO) "
+                           "FROM POSMOVIMIENTO H WHERE H.STATUS = 'I'");
+    int paidNotWhole = 0;
+    while (q.next()) {
+        stored.insert(q.value(0).toInt(), {q.value(1).toDouble(), q.value(2).toDouble()});
+        paidNotWhole += q.value(3).toInt() != lines;
+    }
+    EXPECT_EQ(paidNotWhole, 0);  // no line after the payment, none missing before it
+    int lost = 0, wrong = 0;
+    for (const Station& s : stations)
+        for (auto it = s.finished.begin(); it != s.finished.end(); ++it) {
+            const auto found = stored.constFind(it.key());
+            if (found == stored.cend())
+                ++lost;
+            else if (std::abs(found->first - it.value()) > 0.005 || found->second != s.cajero)
+                ++wrong;
+        }
+    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(stored.size(), registers * each);
+    // The documents the plug was pulled on stay open with whole lines, totalled.
+    EXPECT_LE(count("SELECT COUNT(*) FROM POSMOVIMIENTO WHERE STATUS IS NULL"), 2 * registers);
+    expectEveryHeaderMatchesItsLines();
 }
 
 }  // namespace
