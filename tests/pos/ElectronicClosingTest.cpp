@@ -54,7 +54,7 @@ protected:
         const int n = kvtest::startDocument(*dm);
         EXPECT_TRUE(kvtest::ringUp(*dm, {.producto = 1, .precio = 11600, .iva = 16}));
         EXPECT_TRUE(kvtest::ringUp(*dm, {.producto = 4, .precio = 2500}));
-        EXPECT_EQ(dm->closeWithPayment(11), QString());
+        EXPECT_EQ(dm->closeWithPayment(11).kind, DocumentModule::ClosingOutcome::Closed);
         return n;
     }
     int documents(const char* tipo = "20")
@@ -117,7 +117,7 @@ TEST_F(ElectronicClosingTest, AClosingWhoseDocumentCannotBeMadeStoresNothing)
     // Mended, the same sale closes with its document.
     settings.rangoHasta = 1000;
     saveElectronicSettings(*db, settings);
-    EXPECT_EQ(dm->closeWithPayment(11), QString());
+    EXPECT_EQ(dm->closeWithPayment(11).kind, DocumentModule::ClosingOutcome::Closed);
     EXPECT_EQ(status(n).toString().trimmed(), "I");
     EXPECT_EQ(documents(), 1);
 }
