@@ -4,6 +4,7 @@
 #include "ShopFixture.h"
 #include "einvoice/Certificate.h"
 #include "einvoice/ElectronicDocument.h"
+#include "einvoice/PosDocument.h"
 #include "einvoice/Settings.h"
 #include "platform/EnvScope.h"
 #include "pos/DocumentCorrections.h"
@@ -136,7 +137,11 @@ TEST_F(ElectronicClosingTest, SignOnTellsWhatWouldStopTheDocuments)
          "No se puede leer el certificado"},
         {"wrong password", [](ElectronicSettings& s) { s.claveCertificado = "otra"; }, "la clave no es la correcta"},
         {"certificate expired", [&](ElectronicSettings& s) { s.certificado = expired; }, "El certificado de firma venció"},
-        {"authorization past its date", [](ElectronicSettings& s) { s.fechaHasta = QDate::currentDate().addDays(-1); },
+        // The authorization's dates are Colombian days, behind the machine's clock near midnight.
+        {"authorization past its date",
+         [](ElectronicSettings& s) {
+             s.fechaHasta = colombianTime(QDateTime::currentDateTimeUtc()).date().addDays(-1);
+         },
          "venció el"},
         {"range used up", [](ElectronicSettings& s) { s.rangoHasta = 0; }, "Se agotó el rango de numeración"},
     };
