@@ -117,22 +117,28 @@ SaleClosing closeSale(TDmVentas& dm, const std::function<PrintResult(const SaleD
     const SaleDocumentKey key{h[QStringLiteral("EMPRESA")].asString(), h[QStringLiteral("DOCUMENTO")].asString(),
                               h[QStringLiteral("CONSECUTIVO")].asInteger()};
 
-    // A document another register collected meanwhile is not collected twice: no drawer, nothing stored.
-    QString closed = dm.closedBy();
-    if (!closed.isEmpty()) {
-        ShowMessage(closed);
-        return SaleClosing::ClosedElsewhere;
-    }
-    // The drawer first: when it cannot open, nothing is stored and the cashier may try again.
-    const QString drawer = Spooler::openCashDrawer();
-    if (!drawer.isEmpty()) {
+    // The drawer opens inside the closing, once the document is taken and found open and still of
+    // the amount collected: a document another register collected or added to meanwhile opens no
+    // drawer, and a drawer that cannot open stores nothing (the cashier may try again).
+    QString drawer;
+    const DocumentModule::ClosingOutcome closing = dm.closeWithPayment(dm.TCajero[QStringLiteral("CEDULA")].value(), [&] {
+        drawer = Spooler::openCashDrawer();
+        return drawer.isEmpty();
+    });
+    switch (closing.kind) {
+    case DocumentModule::ClosingOutcome::Stopped:
         dialogs().error(drawer);
         return SaleClosing::Stays;
-    }
-    closed = dm.closeWithPayment(dm.TCajero[QStringLiteral("CEDULA")].value());
-    if (!closed.isEmpty()) {
-        ShowMessage(closed);
+    case DocumentModule::ClosingOutcome::ClosedElsewhere:
+        ShowMessage(closing.message);
         return SaleClosing::ClosedElsewhere;
+    case DocumentModule::ClosingOutcome::Changed:
+        // The window stays on the document, showing what is to pay now.
+        ShowMessage(closing.message + QStringLiteral(" Valor a pagar ahora: ") +
+                    FormatFloat(QStringLiteral("###,###.00"), headerAmountToPay(h)));
+        return SaleClosing::Stays;
+    case DocumentModule::ClosingOutcome::Closed:
+        break;
     }
     if (print(key) != PrintResult::Printed)
         ShowMessage(QStringLiteral("La factura %1 quedó pagada y cerrada, pero no se imprimió. Puede reimprimirla.")
