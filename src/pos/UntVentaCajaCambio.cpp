@@ -63,14 +63,14 @@ TFrmVentaCajaCambio::TFrmVentaCajaCambio(DocumentModule& dm, QWidget* parent)
         const QString buscador = LineGridRules::codeOf(product);
         // The line takes the new product's tax rates, Ipoconsumo included.
         QVariantMap values{{QStringLiteral("BUSCADOR"), buscador},
-                                 {QStringLiteral("PRODUCTO"), product[QStringLiteral("PRODUCTO")].value()},
-                                 {QStringLiteral("PRECIOUNIDAD"), product[QStringLiteral("VALORUNIDAD")].asFloat()},
-                                 {QStringLiteral("UNIDADMOVIMIENTO"), QStringLiteral("UN")},
-                                 {QStringLiteral("DESCUENTO"), 0.0},
-                                 {QStringLiteral("VALORIVA"), 0.0},
-                                 {QStringLiteral("VALORDESCUENTO"), 0.0},
-                                 {QStringLiteral("SUBTOTAL"), 0.0},
-                                 {QStringLiteral("PORCENTAJEDESCUENTO"), 0.0}};
+                           {QStringLiteral("PRODUCTO"), product[QStringLiteral("PRODUCTO")].value()},
+                           {QStringLiteral("PRECIOUNIDAD"), product[QStringLiteral("VALORUNIDAD")].asFloat()},
+                           {QStringLiteral("UNIDADMOVIMIENTO"), QStringLiteral("UN")},
+                           {QStringLiteral("DESCUENTO"), 0.0},
+                           {QStringLiteral("VALORIVA"), 0.0},
+                           {QStringLiteral("VALORDESCUENTO"), 0.0},
+                           {QStringLiteral("SUBTOTAL"), 0.0},
+                           {QStringLiteral("PORCENTAJEDESCUENTO"), 0.0}};
         values.insert(TDmVentas::taxRatesOf(product));
         line.Cancel();
         dm_.changeLine(values);

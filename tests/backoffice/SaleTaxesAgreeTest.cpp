@@ -53,7 +53,7 @@ protected:
                                             .ipoconsumo = c.ipoconsumo}));
         dm.TIniFac.Edit();
         dm.TIniFac["TIPODEPAGO"] = QStringLiteral("C");
-        ASSERT_EQ(dm.closeWithPayment(11), QString());
+        ASSERT_EQ(dm.closeWithPayment(11).kind, DocumentModule::ClosingOutcome::Closed);
     }
 
     SaleDocumentKey key() const { return {QStringLiteral("01"), QStringLiteral("POS"), numero}; }

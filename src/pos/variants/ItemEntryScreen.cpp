@@ -39,14 +39,14 @@ QVariantMap lineFromProduct(Dataset& p)
 {
     const int producto = p.FieldByName(QStringLiteral("PRODUCTO")).asInteger();
     QVariantMap line{{QStringLiteral("BUSCADOR"), QString::number(producto)},
-            {QStringLiteral("PRODUCTO"), producto},
-            {QStringLiteral("PRECIOUNIDAD"), p.FieldByName(QStringLiteral("VALORUNIDAD")).asFloat()},
-            {QStringLiteral("DESCUENTO"), 0.0},
-            {QStringLiteral("VALORIVA"), 0.0},
-            {QStringLiteral("SUBTOTAL"), 0.0},
-            {QStringLiteral("VALORDESCUENTO"), 0.0},
-            {QStringLiteral("PORCENTAJEDESCUENTO"), 0.0},
-            {QStringLiteral("OBSERVACION"), p.FieldByName(QStringLiteral("NOMBRE")).asString()}};
+                     {QStringLiteral("PRODUCTO"), producto},
+                     {QStringLiteral("PRECIOUNIDAD"), p.FieldByName(QStringLiteral("VALORUNIDAD")).asFloat()},
+                     {QStringLiteral("DESCUENTO"), 0.0},
+                     {QStringLiteral("VALORIVA"), 0.0},
+                     {QStringLiteral("SUBTOTAL"), 0.0},
+                     {QStringLiteral("VALORDESCUENTO"), 0.0},
+                     {QStringLiteral("PORCENTAJEDESCUENTO"), 0.0},
+                     {QStringLiteral("OBSERVACION"), p.FieldByName(QStringLiteral("NOMBRE")).asString()}};
     line.insert(TDmVentas::taxRatesOf(p));
     return line;
 }

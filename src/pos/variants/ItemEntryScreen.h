@@ -7,8 +7,7 @@
 // stored, so a quantity that is not a number is refused with a message and leaves no line behind;
 // the price is the catalogue's VALORUNIDAD as it is, and the line carries the product's IVA and
 // Ipoconsumo rates (the module takes an included IVA out of the price and adds one the price leaves
-// out). A line's product
-// changed in the grid is completed by the same rule. New lines come only from the product box,
+// out). A line's product changed in the grid is completed by the same rule. New lines come only from the product box,
 // where the code and the quantity are checked: the grid does not start lines of its own.
 #include "data/Dataset.h"
 
