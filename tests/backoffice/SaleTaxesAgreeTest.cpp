@@ -1,7 +1,7 @@
 // One sale with IVA inside and added to its prices and a dish with Ipoconsumo, rung up and paid
 // through the sales module, then read by everything that reads sales: the amount to pay, the
 // receipts, the page invoice, the cash count, the IVA report, the accounting voucher, the daily
-// update and the export by product. They all state the same amount, the same IVA and the same
+// update, the export by product and the electronic document. They all state the same amount, the same IVA and the same
 // bases.
 #include "ShopFixture.h"
 #include "TaxTable.h"
@@ -11,6 +11,8 @@
 #include "backoffice/UntMovimientoBaseIvaRpt1.h"
 #include "common/Numbers.h"
 #include "common/SaleAmounts.h"
+#include "einvoice/ElectronicDocument.h"
+#include "einvoice/Settings.h"
 #include "platform/Workbook.h"
 #include "pos/UntVentaCajaArqueoRpt5.h"
 #include "print/InvoicePrinting.h"
@@ -19,6 +21,7 @@
 #include "support/Xlsx.h"
 
 #include <QSqlQuery>
+#include <cmath>
 
 using namespace kv;
 
@@ -146,6 +149,22 @@ TEST_F(SaleTaxesAgreeTest, TheSaleItsPrintsItsCashCountItsReportsAndItsVoucherSt
         EXPECT_DOUBLE_EQ(db->scalar("SELECT SUM(SUBTOTAL) FROM MOVIMIENTODETALLE WHERE CONSECUTIVO = :N", {{"N", numero}})
                              .toDouble(),
                          kPaid);
+    }
+    {
+        SCOPED_TRACE("electronic document");
+        db->exec("UPDATE OR INSERT INTO EMPRESAS (EMPRESA, NOMBRE, NIT) VALUES ('01', 'TIENDA LA ESQUINA', '900123456') "
+                 "MATCHING (EMPRESA)");
+        const PosDocument d = readSaleDocument(*db, ElectronicSettings{}, QStringLiteral("01"), QStringLiteral("POS"),
+                                               numero, QDateTime::currentDateTime());
+        EXPECT_EQ(d.payable(), qint64(kPaid * 100));
+        EXPECT_EQ(d.ivaTotal(), qint64(kIva * 100));
+        EXPECT_EQ(d.incTotal(), qint64(kIpoconsumo * 100));
+        // Each line declares its tax as its base times its rate, as the DIAN recomputes it.
+        for (const DocumentLine& l : d.lines) {
+            SCOPED_TRACE(l.description.toStdString());
+            EXPECT_LE(std::abs(l.lineExtension * l.ivaRate / 100 - l.iva), 50 * (1 + l.ivaRate / 100));
+            EXPECT_LE(std::abs(l.lineExtension * l.incRate / 100 - l.inc), 50 * (1 + l.incRate / 100));
+        }
     }
     {
         SCOPED_TRACE("export by product");
