@@ -387,14 +387,16 @@ qint64 generateOrders(Connection& c, const OrdersOptions& o)
         int number;
         double price, iva;
         QString name, code;
+        bool priceIncludesIva;
     };
     std::vector<Item> items;
     {
-        QSqlQuery q = select(c, QStringLiteral("SELECT PRODUCTO, VALORUNIDAD, VALORIVA, NOMBRE, CODIGOBARRAS FROM PRODUCTOS"));
+        QSqlQuery q = select(c, QStringLiteral("SELECT PRODUCTO, VALORUNIDAD, VALORIVA, NOMBRE, CODIGOBARRAS, PRECIOMASIVA FROM PRODUCTOS"));
         while (q.next()) {
             const QString code = q.value(4).toString().trimmed();
             items.push_back({q.value(0).toInt(), q.value(1).toDouble(), q.value(2).toDouble(),
-                             q.value(3).toString().trimmed().left(60), code.isEmpty() ? q.value(0).toString() : code});
+                             q.value(3).toString().trimmed().left(60), code.isEmpty() ? q.value(0).toString() : code,
+                             q.value(5).toString().trimmed() == QLatin1String("S")});
         }
     }
     if (items.empty())
@@ -437,9 +439,10 @@ qint64 generateOrders(Connection& c, const OrdersOptions& o)
             const int number = ++lastNumber[s.company + QLatin1Char('|') + s.document];
 
             // Lines priced as the order screen prices them: whole pesos, the discount from its
-            // percentage, no tax value (the line keeps the product's rate for information).
+            // percentage, an IVA the price leaves out added after the discount (an IVA inside the
+            // price stays there; the line keeps the product's rate).
             const int n = 1 + rng.below(std::max(1, 2 * o.linesPerOrder - 1));
-            double subtotal = 0, discount = 0;
+            double subtotal = 0, discount = 0, iva = 0;
             for (int k = 0; k < n; ++k) {
                 const double u = rng.unit();
                 const Item& p = items[size_t(double(items.size()) * u * u) % items.size()];
@@ -448,10 +451,12 @@ qint64 generateOrders(Connection& c, const OrdersOptions& o)
                 const double gross = R(qty * p.price);
                 const double off = R(percent * gross / 100);
                 const QString note = rng.chance(10) ? QLatin1String(notes[rng.below(5)]) + QLatin1Char(' ') + p.name : p.name;
-                lines.add({s.company, s.document, number, k + 1, p.number, qty, p.price, percent, off, 0.0, p.iva,
+                const double added = p.priceIncludesIva ? 0.0 : lineTaxes(gross, off, p.iva, false, 0).valorIva;
+                lines.add({s.company, s.document, number, k + 1, p.number, qty, p.price, percent, off, added, p.iva,
                            gross, s.branch, 0.0, note.left(60), p.code});
                 subtotal += gross;
                 discount += off;
+                iva += added;
             }
             written += n;
 
@@ -473,7 +478,7 @@ qint64 generateOrders(Connection& c, const OrdersOptions& o)
             const double customer = !customers.empty() && rng.chance(50) ? customers[size_t(rng.below(int(customers.size())))]
                                                                        : counter;
             heads.add({s.company, s.document, number, s.branch, when, customer,
-                       paid ? QVariant(QStringLiteral("I")) : null(), subtotal, discount, 0.0, subtotal - discount,
+                       paid ? QVariant(QStringLiteral("I")) : null(), subtotal, discount, iva, subtotal + iva - discount,
                        s.cashier, payment, paymentText, s.register_});
 
             // Some cashiers open their register before taking orders, some never do.
