@@ -1,6 +1,7 @@
 // Moving data out of the shop and into its inventory, on generated shops of 100,000 products.
 // The exports run on 10 days of 1,000 sales of about 10 lines (about 100,000 sale lines):
-//  - BM_SalesExport100k/10: "Copiar Detallado" of the 10 days, every line written to a real .xlsx;
+//  - BM_SalesExport100k/10: "Copiar Detallado" of the 10 days, every line written to a real .xlsx,
+//    the query opened as the screen's grid opens it and read on from there, run once;
 //    target under 10 s with memory flat (the counter peak_rss_growth_mb: what the run added to
 //    the process's peak resident memory, the same for /1, one day of about 10,000 lines).
 //  - BM_ProductExport100k: the 100,000 products with code, name, prices and IVA, and their prices

@@ -1,5 +1,6 @@
 #include "backoffice/SalesExport.h"
 
+#include "data/Dataset.h"
 #include "data/UntDMGeneral.h"
 #include "platform/Workbook.h"
 
@@ -27,48 +28,58 @@ const char* const kJoins =
     " INNER JOIN PRODUCTOS Productos ON (Posmovimientodetalle.PRODUCTO + 0 = Productos.PRODUCTO)";
 const char* const kRange = " WHERE Posmovimiento.FECHA >= :FECHAINICIAL AND Posmovimiento.FECHA < :FECHAFINAL";
 
-// The current row of an export's query, its columns found by name once per query: looking a
-// name up on the query itself builds the whole record each time, which a long export feels.
+// The current row of an export's query, its fields found by name once per query: looking a
+// name up on the dataset for every cell costs a long export.
 class Row {
 public:
-    explicit Row(QSqlQuery& q) : q_(q), rec_(q.record()) {}
-    QVariant value(const char* column) const
-    {
-        const QLatin1String name(column);
-        auto it = index_.constFind(name);
-        if (it == index_.cend())
-            it = index_.insert(name, rec_.indexOf(name));
-        return q_.value(*it);
-    }
+    explicit Row(Dataset& q) : q_(q) {}
+    QVariant value(const char* column) const { return field(column).value(); }
     QString text(const char* column) const { return value(column).toString().trimmed(); }
     double number(const char* column) const { return value(column).toDouble(); }
-    bool isNull(const char* column) const { return value(column).isNull(); }
+    bool isNull(const char* column) const { return field(column).isNull(); }
 
 private:
-    QSqlQuery& q_;
-    QSqlRecord rec_;
-    mutable QHash<QString, int> index_;
+    Field& field(const char* column) const
+    {
+        const QLatin1String name(column);
+        auto it = fields_.constFind(name);
+        if (it == fields_.cend())
+            it = fields_.insert(name, &q_.FieldByName(name));
+        return **it;
+    }
+    Dataset& q_;
+    mutable QHash<QString, Field*> fields_;
 };
 
-// Walks a query's rows, calling `row` for each and the progress call every so often; -1 when
-// the progress call stopped it.
-int walk(Connection& db, const QString& sql, const QVariantMap& params, const ExportProgress& progress,
-         const std::function<QString(const Row&)>& row)
+// Walks the rows of the screen's query, as it was run, forward only: calling `row` for each and
+// the progress call every so often; -1 when the progress call stopped it.
+int walk(Dataset& query, const ExportProgress& progress, const std::function<QString(const Row&)>& row)
 {
-    QSqlQuery q = db.exec(sql, params);
-    const Row r(q);
+    const Row r(query);
     int n = 0;
+    bool stopped = false;
     QString status;
-    while (db.next(q)) {
+    query.ForEachRow([&] {
         status = row(r);
         ++n;
-        if (progress && n % kProgressEvery == 1 && !progress(n, status))
-            return -1;
-    }
-    if (progress && !progress(n, status))
+        stopped = progress && n % kProgressEvery == 1 && !progress(n, status);
+        return !stopped;
+    });
+    if (stopped || (progress && !progress(n, status)))
         return -1;
     return n;
 }
+
+// The query of an export run on its own (no screen): the rows of `sql` for the range.
+struct RangeQuery {
+    RangeQuery(Connection& db, const QString& sql, const QDate& first, const QDate& last) : q(db)
+    {
+        q.setSql(sql);
+        for (auto [name, value] : SalesExport::range(first, last).asKeyValueRange())
+            q.setParam(name, value);
+    }
+    Dataset q;
+};
 
 QString procesando(const QVariant& v) { return QStringLiteral("Procesando Concepto [") + v.toString().trimmed() + QLatin1Char(']'); }
 
@@ -151,13 +162,19 @@ QString SalesExport::tipoDePago(const QString& code)
 int SalesExport::detallado(Connection& db, Workbook& wb, const QDate& first, const QDate& last,
                            const ExportProgress& progress)
 {
+    RangeQuery r(db, conceptoSql(), first, last);
+    return detallado(r.q, wb, progress);
+}
+
+int SalesExport::detallado(Dataset& concepto, Workbook& wb, const ExportProgress& progress)
+{
     headings(wb, 2,
              {QStringLiteral("Factura"), QStringLiteral("Fecha"), QStringLiteral("Doctor"), QStringLiteral("Paciente"),
               QStringLiteral("Producto"), QStringLiteral("Cantidad"), QStringLiteral("Valor"),
               QStringLiteral("Tipo De Pago"), QStringLiteral("Direccion"), QStringLiteral("Telefono")});
     int row = 2;
     double cantidad = 0, valor = 0;
-    const int n = walk(db, conceptoSql(), range(first, last), progress, [&](const Row& q) {
+    const int n = walk(concepto, progress, [&](const Row& q) {
         ++row;
         wb.setNumber(row, 1, q.number("CONSECUTIVO"));
         wb.setDate(row, 2, q.value("FECHA").toDate(), QStringLiteral("dd mmmm yyyy"));
@@ -187,6 +204,12 @@ int SalesExport::detallado(Connection& db, Workbook& wb, const QDate& first, con
 int SalesExport::resumido(Connection& db, Workbook& wb, const QDate& first, const QDate& last,
                           const ExportProgress& progress)
 {
+    RangeQuery r(db, conceptoRSql(), first, last);
+    return resumido(r.q, wb, progress);
+}
+
+int SalesExport::resumido(Dataset& conceptoR, Workbook& wb, const ExportProgress& progress)
+{
     headings(wb, 2,
              {QStringLiteral("Doctor"), QStringLiteral("Producto"), QStringLiteral("Cantidad"), QStringLiteral("Valor"),
               QStringLiteral("Direccion"), QStringLiteral("Telefono")});
@@ -195,7 +218,7 @@ int SalesExport::resumido(Connection& db, Workbook& wb, const QDate& first, cons
     for (int c : {3, 4})
         wb.setColumnNumberFormat(c, kMoney);
     int row = 2;
-    return walk(db, conceptoRSql(), range(first, last), progress, [&](const Row& q) {
+    return walk(conceptoR, progress, [&](const Row& q) {
         ++row;
         wb.setText(row, 1, q.text("ODONTOLOGO"));
         wb.setText(row, 2, q.text("NOMBRE"));
@@ -210,6 +233,12 @@ int SalesExport::resumido(Connection& db, Workbook& wb, const QDate& first, cons
 int SalesExport::rips(Connection& db, Workbook& wb, const QDate& first, const QDate& last,
                       const ExportProgress& progress, const QDate& today)
 {
+    RangeQuery r(db, conceptoSql(), first, last);
+    return rips(r.q, wb, progress, today);
+}
+
+int SalesExport::rips(Dataset& concepto, Workbook& wb, const ExportProgress& progress, const QDate& today)
+{
     headings(wb, 2,
              {QStringLiteral("Factura"), QStringLiteral("Fecha"), QStringLiteral("Doctor"),
               QStringLiteral("Identificacion"), QStringLiteral("Tipo"), QStringLiteral("Paciente"),
@@ -220,7 +249,7 @@ int SalesExport::rips(Connection& db, Workbook& wb, const QDate& first, const QD
     const QString day = QStringLiteral("dd mm yyyy");
     int row = 2;
     double cantidad = 0, valor = 0;
-    const int n = walk(db, conceptoSql(), range(first, last), progress, [&](const Row& q) {
+    const int n = walk(concepto, progress, [&](const Row& q) {
         ++row;
         wb.setNumber(row, 1, q.number("CONSECUTIVO"));
         wb.setDate(row, 2, q.value("FECHA").toDate(), day);
@@ -256,16 +285,22 @@ int SalesExport::porProducto(Connection& db, Workbook& wb, const QString& empres
                              const QDate& last, const QString& firstText, const QString& lastText,
                              const ExportProgress& progress)
 {
-    wb.setText(1, 1, empresa);
+    RangeQuery r(db, productoSql(), first, last);
+    r.q.setParam(QStringLiteral("EMPRESA"), empresa);
+    return porProducto(r.q, wb, firstText, lastText, progress);
+}
+
+int SalesExport::porProducto(Dataset& producto, Workbook& wb, const QString& firstText, const QString& lastText,
+                             const ExportProgress& progress)
+{
+    wb.setText(1, 1, producto.param(QStringLiteral("EMPRESA")).toString());
     wb.setText(2, 1, QStringLiteral("Periodo ") + firstText + QStringLiteral(" Hasta ") + lastText);
     headings(wb, 3,
              {QStringLiteral("Codigo"), QStringLiteral("Descripcion"), QStringLiteral("Porcentaje Iva"),
               QStringLiteral("Cantidad"), QStringLiteral("Descuento"), QStringLiteral("Iva"), QStringLiteral("TOTAL")});
-    QVariantMap params = range(first, last);
-    params.insert(QStringLiteral("EMPRESA"), empresa);
     int row = 3;
     double iva = 0, total = 0;
-    const int n = walk(db, productoSql(), params, progress, [&](const Row& q) {
+    const int n = walk(producto, progress, [&](const Row& q) {
         ++row;
         const double descuento = q.number("VALORDESCUENTO"), valorIva = q.number("VALORIVA");
         const double neto = q.number("SUBTOTAL") - (descuento + valorIva);

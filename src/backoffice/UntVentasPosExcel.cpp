@@ -47,7 +47,7 @@ void TFrmVentasPosExcel::BtnDetalladoClick()
     showGrid(DBGrid1);
     runQuery(QConcepto, first, last);
     runExport(QStringLiteral("Excel Movimiento Detallado"), [&](Workbook& wb, const ExportProgress& p) {
-        return SalesExport::detallado(db(), wb, first, last, p);
+        return SalesExport::detallado(QConcepto, wb, p);
     });
 }
 
@@ -60,7 +60,7 @@ void TFrmVentasPosExcel::BtnResumidoClick()
     runQuery(QConceptoR, first, last);
     runExport(
         QStringLiteral("Excel Movimiento Resumido"),
-        [&](Workbook& wb, const ExportProgress& p) { return SalesExport::resumido(db(), wb, first, last, p); },
+        [&](Workbook& wb, const ExportProgress& p) { return SalesExport::resumido(QConceptoR, wb, p); },
         false);
 }
 
@@ -72,7 +72,7 @@ void TFrmVentasPosExcel::BtnRipsClick()
     showGrid(DBGrid1);
     runQuery(QConcepto, first, last);
     runExport(QStringLiteral("Excel Movimiento Rips"), [&](Workbook& wb, const ExportProgress& p) {
-        return SalesExport::rips(db(), wb, first, last, p);
+        return SalesExport::rips(QConcepto, wb, p);
     });
 }
 

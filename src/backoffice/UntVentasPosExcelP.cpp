@@ -46,7 +46,7 @@ void TFrmVentasPosExcelP::BtnCopiarClick()
     runQuery(QConcepto, first, last);
     const QString firstText = Edit1->text(), lastText = Edit2->text();
     runExport(QStringLiteral("Excel Movimiento Por Producto"), [&](Workbook& wb, const ExportProgress& p) {
-        return SalesExport::porProducto(db(), wb, company, first, last, firstText, lastText, p);
+        return SalesExport::porProducto(QConcepto, wb, firstText, lastText, p);
     });
 }
 

@@ -123,6 +123,8 @@ Dataset::Row* Dataset::activeRow()
 {
     if (calcTarget_)
         return calcTarget_;
+    if (streamRow_)
+        return streamRow_;
     if (cur_ < 0 || cur_ >= rows_.size())
         return nullptr;
     return &rows_[cur_];

@@ -168,6 +168,14 @@ public:
     bool allFetchedBackward() const { return atStart_; }
     // Counts the rows of the whole set (a SELECT COUNT for tables).
     int recordCount();
+    // Query mode, forward only, for work over every row of a large result (an export): calls
+    // `row` with the dataset on each row of the query in turn, from the first, until it returns
+    // false. The rows held already (a grid's page) come first, then the query's open cursor is
+    // read on one row at a time, none of them kept: the query is not run again and memory stays
+    // flat however many rows there are. Fields are read as usual (FieldByName); the current row,
+    // the grids and AfterScroll are left alone. Returns the rows visited. A grid scrolled past the
+    // held rows afterwards runs the query again from where they end.
+    int ForEachRow(const std::function<bool()>& row);
 
     // Locate: the first row (in the dataset's order) whose fields equal the values.
     bool Locate(const QString& fields, const QVariantList& values, LocateOptions opt = {});
@@ -338,6 +346,8 @@ private:
     bool modified_ = false;
     Row original_;
     Row* calcTarget_ = nullptr;
+    Row* streamRow_ = nullptr;  // the row ForEachRow is on
+    bool streaming_ = false;    // ForEachRow runs: the cursor is its own, a grid gets no more rows
     int disabled_ = 0;
     bool pendingDetailRefresh_ = false;
     bool writing_ = false;

@@ -107,6 +107,13 @@ void Dataset::loadFromStart()
 QVector<Dataset::Row> Dataset::readQueryRows(int upTo)
 {
     QVector<Row> out;
+    if (!openQuery_ && !atEnd_ && active()) {
+        // ForEachRow read the cursor on past the held rows: the query again, from after them.
+        auto q = std::make_unique<QSqlQuery>(conn_.exec(sql_, params_));
+        for (int skipped = 0; skipped < rows_.size() && conn_.next(*q); ++skipped) {
+        }
+        openQuery_ = std::move(q);
+    }
     if (!openQuery_)
         return out;
     while ((upTo < 0 || out.size() < upTo) && conn_.next(*openQuery_)) {
@@ -118,6 +125,49 @@ QVector<Dataset::Row> Dataset::readQueryRows(int upTo)
         openQuery_.reset();  // ends the read and its transaction
     }
     return out;
+}
+
+int Dataset::ForEachRow(const std::function<bool()>& row)
+{
+    if (tableMode())
+        throw DbError(QStringLiteral("ForEachRow lee consultas, no la tabla %1").arg(table_));
+    if (!active())
+        Open();
+    CheckBrowseMode();
+    // While it runs, a grid repainted from the progress call must not read the cursor on.
+    struct Streaming {
+        Dataset& ds;
+        explicit Streaming(Dataset& d) : ds(d) { ds.streaming_ = true; }
+        ~Streaming()
+        {
+            ds.streaming_ = false;
+            ds.streamRow_ = nullptr;
+        }
+    } streaming(*this);
+    int n = 0;
+    for (int i = 0; i < rows_.size(); ++i) {
+        streamRow_ = &rows_[i];
+        ++n;
+        if (!row())
+            return n;
+    }
+    if (atEnd_)
+        return n;
+    if (!openQuery_)
+        readQueryRows(0);  // opens the query again after the held rows
+    Row current;
+    while (openQuery_ && conn_.next(*openQuery_)) {
+        current = readRow(*openQuery_);
+        calcRow(current);
+        streamRow_ = &current;
+        ++n;
+        if (!row())
+            break;
+    }
+    // The rows read here are not held; the grid's next page comes from a new run of the query.
+    openQuery_.reset();
+    atEnd_ = n == rows_.size();
+    return n;
 }
 
 void Dataset::windowReplaced()
@@ -165,7 +215,7 @@ void Dataset::setWindow(QVector<Row> rows, int limit)
 
 bool Dataset::fetchMoreForward()
 {
-    if (!active() || atEnd_)
+    if (!active() || atEnd_ || streaming_)
         return false;
     const int before = rows_.size();
     if (!tableMode()) {

@@ -87,6 +87,60 @@ void addServerUser(const QString& host, const QString& user, const QString& pass
                         .arg(user));
 }
 
+// The server's security database, as the server itself names it: the SecurityDatabase of its
+// firebird.conf when set there, else "security.db", the alias every Firebird 3 databases.conf
+// gives the default one.
+QString securityDatabase(const QString& confDir)
+{
+    QFile f(QDir(confDir).filePath(QStringLiteral("firebird.conf")));
+    if (f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        static const QRegularExpression setting(QStringLiteral("^\\s*SecurityDatabase\\s*=\\s*(.*?)\\s*$"),
+                                                QRegularExpression::MultilineOption |
+                                                    QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch m = setting.match(QString::fromUtf8(f.readAll()));
+        // A value built from the server's own macros ("$(dir_secDb)") means nothing outside it.
+        if (m.hasMatch() && !m.captured(1).isEmpty() && !m.captured(1).contains(QLatin1Char('$')))
+            return m.captured(1);
+    }
+    return QStringLiteral("security.db");
+}
+
+// Firebird 3 lets a user other than SYSDBA make a database only with CREATE DATABASE granted in
+// the server's security database. That grant is a statement run inside the security database,
+// and Debian's server refuses connections to it from the network ("RemoteAccess = false"), even
+// from this machine, while the running server keeps the file to itself, so the embedded engine
+// cannot open it either. What remains is to ask the server: SYSDBA makes a database under the
+// installation's alias for a moment, and from there the server runs the grant in its own security
+// database (EXECUTE STATEMENT ... ON EXTERNAL, a connection within the server); then that
+// database goes again, for the installation's user to make its own. The grant stays: `korvela-db
+// restore` on the server makes the database anew as that user.
+void grantCreateDatabase(const QString& location, const QString& securityDb, const QString& user)
+{
+    createDatabase(location);
+    try {
+        Connection c(QStringLiteral("KorvelaGrant"));
+        c.setLocation(location);
+        c.open();
+        // A block takes no parameters through the driver: the user name is a checked identifier
+        // and the security database's name, from the server's configuration, is quoted.
+        QString db = securityDb;
+        db.replace(QLatin1Char('\''), QLatin1String("''"));
+        c.exec(QStringLiteral("EXECUTE BLOCK AS BEGIN EXECUTE STATEMENT 'GRANT CREATE DATABASE TO USER %1' "
+                              "ON EXTERNAL '%2'; END")
+                   .arg(user, db));
+        c.close();
+    } catch (const DbError& e) {
+        try {
+            dropDatabase(location);
+        } catch (const DbError&) {
+        }
+        throw DbError(QStringLiteral("No se pudo dar al usuario %1 el permiso de crear bases de datos en %2: %3")
+                          .arg(user, securityDb, e.text()),
+                      e.code());
+    }
+    dropDatabase(location);
+}
+
 // Adds "alias = path" to databases.conf, unless the alias is there already naming the same file.
 void addAlias(const QString& confDir, const QString& alias, const QString& path)
 {
@@ -284,10 +338,11 @@ QString installOnServer(ServerSetup setup, const ShopData& shop)
     // through the connection right after.
     const QString throwaway = madeUpPassword();
     addServerUser(setup.host, setup.dbUser, throwaway);
-    useDatabaseCredentials(setup.dbUser, throwaway);
-
     const QString pos = setup.host + QLatin1Char(':') + setup.alias;
     const QString tavro = setup.host + QLatin1Char(':') + tavroAlias;
+    grantCreateDatabase(pos, securityDatabase(setup.firebirdConf), setup.dbUser);
+    useDatabaseCredentials(setup.dbUser, throwaway);
+
     createAndSeed(pos, QStringLiteral("KorvelaInstall"), createPosSchema, [&](Connection& c) {
         QString quoted = setup.dbPassword;
         quoted.replace(QLatin1Char('\''), QLatin1String("''"));

@@ -4,6 +4,7 @@
 #include "data/DatasetModel.h"
 #include "support/TestDb.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 using namespace kv;
@@ -351,6 +352,66 @@ TEST_F(DatasetTest, QueriesTakeNamedParametersAndReadLazily)
     EXPECT_EQ(q["NOMBRE"].asString(), "O'Brien;--");  // the text went in as a value, not as SQL
     EXPECT_THROW(q.Edit(), DbError);                   // a plain query is read-only
     EXPECT_EQ(q.state(), DsState::Browse);
+}
+
+TEST_F(DatasetTest, ForEachRowReadsTheOpenQueryOnWithoutRunningItAgainOrHoldingTheRows)
+{
+    fillItems(50);
+    // The procedure counts its runs on a generator, which no rollback takes back.
+    db->exec("CREATE GENERATOR G_RUNS");
+    // Sent as it is: its ":ID" are the procedure's variables, not parameters to bind.
+    QSqlQuery ddl(db->database());
+    ASSERT_TRUE(ddl.exec("CREATE PROCEDURE P_ITEMS RETURNS (ID INTEGER, NOMBRE CHAR(10)) AS DECLARE R BIGINT; BEGIN "
+                         "R = GEN_ID(G_RUNS, 1); FOR SELECT ID, NOMBRE FROM T_ITEM ORDER BY ID INTO :ID, :NOMBRE DO "
+                         "SUSPEND; END"))
+        << ddl.lastError().text().toStdString();
+    const auto runs = [&] { return db->scalar("SELECT GEN_ID(G_RUNS, 0) FROM RDB$DATABASE").toInt(); };
+    QList<int> all;
+    for (int i = 1; i <= 50; ++i)
+        all << i;
+
+    Dataset q(*db);
+    q.setSql("SELECT ID, NOMBRE FROM P_ITEMS");
+    q.setPageSize(15);
+    q.Open();  // a grid's first page
+    q.Next();
+    QList<int> seen;
+    EXPECT_EQ(q.ForEachRow([&] {
+        seen << q["ID"].asInteger();
+        return true;
+    }),
+              50);
+    EXPECT_EQ(seen, all);  // the held page once, then the rest, each row once and in order
+    EXPECT_EQ(runs(), 1);
+    EXPECT_EQ(q.bufferCount(), 15);  // the rows read on were not kept
+    EXPECT_EQ(q["ID"].asInteger(), 2);  // the current row stays
+
+    // A grid scrolled on afterwards gets the rest from a new run.
+    EXPECT_EQ(walkForward(q), all);
+    EXPECT_EQ(runs(), 2);
+
+    // Stopped early, at a row past the held page and at one within it.
+    for (int stopAt : {20, 5}) {
+        SCOPED_TRACE(stopAt);
+        q.Close();
+        q.Open();
+        seen.clear();
+        EXPECT_EQ(q.ForEachRow([&] {
+            seen << q["ID"].asInteger();
+            return seen.size() < stopAt;
+        }),
+                  stopAt);
+        EXPECT_EQ(seen, all.mid(0, stopAt));
+        EXPECT_EQ(walkForward(q), all);
+    }
+    // A result that fits the held page is read once: nothing more to run.
+    q.setSql("SELECT ID, NOMBRE FROM P_ITEMS ROWS 10");
+    q.Close();
+    const int before = runs();
+    q.Open();
+    EXPECT_EQ(q.ForEachRow([] { return true; }), 10);
+    EXPECT_EQ(walkForward(q), all.mid(0, 10));
+    EXPECT_EQ(runs(), before + 1);
 }
 
 TEST_F(DatasetTest, TableWithoutKeyIsEditedByRowIdentity)

@@ -3,13 +3,10 @@
 // cashier is told once that the connection was lost, the program connects again by itself and the
 // sale goes on where it was: the line typed is stored once, on the same document.
 #include "RegisterFixture.h"
-#include "support/TestServer.h"
+#include "ServerSuite.h"
 
-#include "data/DatabaseCreate.h"
-#include "data/Schema.h"
 #include "platform/DbChoices.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -19,29 +16,11 @@ namespace {
 
 using kvtest::typeInto;
 
-class RegisterReconnectTest : public ::testing::Test {
+class RegisterReconnectTest : public kvtest::ServerSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        dir_ = new QTemporaryDir;
-        server_ = new kvtest::TestServer(QStringLiteral(KV_SERVER_SCRIPT), dir_->filePath(QStringLiteral("server")));
-    }
-    static void TearDownTestSuite()
-    {
-        delete server_;
-        delete dir_;
-    }
-
     void SetUp() override
     {
-        const QString location = server_->location(dir_->filePath(
-            QStringLiteral("%1.fdb").arg(QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()))));
-        kv::createDatabase(location);
-        db = std::make_unique<kv::Connection>(QStringLiteral("Korvela"));
-        db->setLocation(location);
-        db->open();
-        kv::createPosSchema(*db);
-        kvtest::seedRegister(*db);
+        db = newPosDatabase(kvtest::seedRegister);
         dm = std::make_unique<kv::TDmVentas>(*db);
         ASSERT_TRUE(dm->signOn(11));
         screen = std::make_unique<kv::TFrmVentaCajaVp>(*dm);
@@ -69,8 +48,6 @@ protected:
     std::unique_ptr<kv::Connection> db;
     std::unique_ptr<kv::TDmVentas> dm;
     std::unique_ptr<kv::TFrmVentaCajaVp> screen;
-    static inline QTemporaryDir* dir_ = nullptr;
-    static inline kvtest::TestServer* server_ = nullptr;
 };
 
 TEST_F(RegisterReconnectTest, TheSaleGoesOnAfterTheServerRestartsAndWhileItIsDown)

@@ -4,10 +4,8 @@
 // must get its own number, keep all its lines, and carry header totals equal to its lines' sums.
 // And a document paid at one station is never changed by another that still holds it.
 #include "ShopFixture.h"
-#include "support/TestServer.h"
+#include "ServerSuite.h"
 
-#include "data/DatabaseCreate.h"
-#include "data/Schema.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -16,7 +14,6 @@
 #include <QThread>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -44,31 +41,19 @@ Report readReport(const QByteArray& out)
     return r;
 }
 
-class ServerConcurrencyTest : public ::testing::Test {
+class ServerConcurrencyTest : public kvtest::ServerSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        dir_ = new QTemporaryDir;
-        server_ = new kvtest::TestServer(QStringLiteral(KV_SERVER_SCRIPT), dir_->filePath(QStringLiteral("server")));
-    }
     static void TearDownTestSuite()
     {
-        delete server_;
-        delete dir_;
+        ServerSuite::TearDownTestSuite();
         std::printf("operations run again after a conflict, all tests: %d\n", retries_);
     }
 
     void SetUp() override
     {
-        location = server_->location(dir_->filePath(
-            QStringLiteral("%1.fdb").arg(QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()))));
-        kv::createDatabase(location);
-        db = std::make_unique<kv::Connection>(QStringLiteral("Korvela"));
-        db->setLocation(location);
-        db->open();
-        kv::createPosSchema(*db);
-        kvtest::seedShop(*db);  // cashiers 101-104 on registers 101-104, all of company 01, document POS
-        go = dir_->filePath(QStringLiteral("go-%1").arg(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        // Cashiers 101-104 on registers 101-104, all of company 01, document POS.
+        db = newPosDatabase(kvtest::seedShop, &location);
+        go = path(QStringLiteral("go-") + testName());
     }
     void TearDown() override { db->close(); }
 
@@ -107,8 +92,6 @@ protected:
 
     std::unique_ptr<kv::Connection> db;
     QString location, go;
-    static inline QTemporaryDir* dir_ = nullptr;
-    static inline kvtest::TestServer* server_ = nullptr;
     static inline int retries_ = 0;
 };
 
