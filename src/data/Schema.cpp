@@ -206,6 +206,10 @@ const char* kPosMovimiento = "CREATE TABLE POSMOVIMIENTO (\n" KV_DOCUMENT_HEAD
                              "  PERSONAS INTEGER,\n"
                              "  PROPINA DOUBLE PRECISION,\n"
                              "  VALORPROPINA DOUBLE PRECISION,\n"
+                             // The money the customer handed over for a cash payment and the
+                             // change given back, stored when the document is paid.
+                             "  RECIBIDO DOUBLE PRECISION,\n"
+                             "  CAMBIO DOUBLE PRECISION,\n"
                              "  CONSTRAINT PK_POSMOVIMIENTO PRIMARY KEY (EMPRESA, DOCUMENTO, CONSECUTIVO))";
 
 const char* kPosMovimientoDetalle = "CREATE TABLE POSMOVIMIENTODETALLE (\n" KV_SALE_LINE
@@ -738,6 +742,35 @@ void addMissingKeys(Connection& c, const std::vector<TableDef>& defs)
     c.forgetTableInfo();
 }
 
+// A table made by an earlier version gets the columns added since: those its statement declares
+// that the table lacks. Only columns that may be empty can be added to rows already stored.
+void addMissingColumns(Connection& c, const TableDef& t)
+{
+    static const QRegularExpression column(QStringLiteral("^\\s*([A-Z][A-Z0-9_$]*)\\s+(.*?),?\\s*$"));
+    const TableInfo& info = c.tableInfo(QString::fromLatin1(t.name));
+    QStringList added;
+    const QStringList lines = QString::fromLatin1(t.ddl).split(QLatin1Char('\n'));
+    for (int i = 1; i < lines.size(); ++i) {
+        const QRegularExpressionMatch m = column.match(lines[i]);
+        const QString name = m.captured(1);
+        QString type = m.captured(2);
+        static const QStringList notColumns{QStringLiteral("CONSTRAINT"), QStringLiteral("PRIMARY"),
+                                            QStringLiteral("UNIQUE"), QStringLiteral("FOREIGN"), QStringLiteral("CHECK")};
+        if (!m.hasMatch() || notColumns.contains(name) || info.indexOf(name) >= 0 ||
+            type.contains(QLatin1String("NOT NULL")))
+            continue;
+        if (type.count(QLatin1Char(')')) > type.count(QLatin1Char('(')))
+            type.chop(1);  // the last column closes the statement
+        added << QStringLiteral("ALTER TABLE %1 ADD %2 %3").arg(QString::fromLatin1(t.name), name, type);
+    }
+    for (const QString& statement : added)
+        c.exec(statement);
+    if (!added.isEmpty()) {
+        c.exec(QStringLiteral("COMMIT"));
+        c.forgetTableInfo();
+    }
+}
+
 void createTables(Connection& c, const std::vector<TableDef>& defs)
 {
     addMissingKeys(c, defs);
@@ -754,6 +787,8 @@ void createTables(Connection& c, const std::vector<TableDef>& defs)
         // lookups are as quick as on a new database.
         if (!c.tableExists(QString::fromLatin1(t.name)))
             c.exec(QString::fromLatin1(t.ddl));
+        else
+            addMissingColumns(c, t);
         for (const char* index : t.indexes)
             if (!indexes.contains(indexName(index)))
                 c.exec(QString::fromLatin1(index));

@@ -111,7 +111,7 @@ void showChange(QLabel* label, const QString& received, double due)
     showChange(label, amount - due);
 }
 
-SaleClosing closeSale(TDmVentas& dm, const std::function<PrintResult(const SaleDocumentKey&)>& print)
+SaleClosing closeSale(TDmVentas& dm, const std::function<PrintResult(const SaleDocumentKey&)>& print, double received)
 {
     Dataset& h = dm.TIniFac;
     const SaleDocumentKey key{h[QStringLiteral("EMPRESA")].asString(), h[QStringLiteral("DOCUMENTO")].asString(),
@@ -129,7 +129,14 @@ SaleClosing closeSale(TDmVentas& dm, const std::function<PrintResult(const SaleD
         dialogs().error(drawer);
         return SaleClosing::Stays;
     }
-    closed = dm.closeWithPayment(dm.TCajero[QStringLiteral("CEDULA")].value());
+    // Cash handed over is kept with the payment; a payment in any other form has none.
+    QVariantMap money{{QStringLiteral("RECIBIDO"), QVariant()}, {QStringLiteral("CAMBIO"), QVariant()}};
+    const double due = headerAmountToPay(h);
+    if (h[QStringLiteral("TIPODEPAGO")].asString() == QLatin1String("C") && received > 0 && received >= due) {
+        money[QStringLiteral("RECIBIDO")] = received;
+        money[QStringLiteral("CAMBIO")] = R((received - due) * 100) / 100;
+    }
+    closed = dm.closeWithPayment(dm.TCajero[QStringLiteral("CEDULA")].value(), money);
     if (!closed.isEmpty()) {
         ShowMessage(closed);
         return SaleClosing::ClosedElsewhere;

@@ -105,13 +105,14 @@ bool TDmVentas::confirmQuantity(double cantidad)
     return cantidad >= 0 || AskYesNo(QStringLiteral("Devolver Producto Producto ?"));
 }
 
-QString TDmVentas::closeWithPayment(const QVariant& cajero)
+QString TDmVentas::closeWithPayment(const QVariant& cajero, const QVariantMap& money)
 {
     QVariantMap columns;
     for (const char* f : {"TIPODEPAGO", "TIPODEPAGODES", "ABONO", "PAGO", "PROPINA", "VALORPROPINA", "DESCUENTO",
                           "MONEDA", "TASA", "VALOROTRAMONEDA"})
         columns.insert(QLatin1String(f), TIniFac[QLatin1String(f)].value());
     columns.insert(QStringLiteral("CAJERO"), cajero);
+    columns.insert(money);
     return closeDocument(columns);
 }
 

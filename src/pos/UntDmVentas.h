@@ -44,8 +44,9 @@ public:
     // it is still open. The header is then read again, so nothing held in the cursor can later be
     // written over the paid document. Returns an empty string when this call closed it; otherwise
     // closedBy()'s sentence, with nothing stored. On a database error the typed values stay in the
-    // header for another try.
-    QString closeWithPayment(const QVariant& cajero);
+    // header for another try. `money` adds columns the window knows and the header does not hold
+    // (the cash received and the change).
+    QString closeWithPayment(const QVariant& cajero, const QVariantMap& money = {});
 
     // --- handlers, wired to the datasets' events ---
     void DataModuleCreate();
