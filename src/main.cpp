@@ -3,6 +3,7 @@
 //   korvelapos                   reads the database locations from $TAVRO_HOME/DireccionBd.txt, or
 //                                from the installation's fixed place (/opt/tavro, C:\Tavro)
 //   korvelapos --location FILE   reads them from FILE
+//   korvelapos --version         prints the program's version
 //   korvelapos --demo [DIR]      creates the demo shop in DIR when it is missing (by default in the
 //                                user's data folder) and starts on it
 #include "app/UntAboutBox.h"
@@ -13,6 +14,9 @@
 #include "common/Errors.h"
 #include "data/DemoData.h"
 #include "data/UntDMGeneral.h"
+#include "einvoice/DemoElectronic.h"
+#include "einvoice/DianSender.h"
+#include "einvoice/Settings.h"
 #include "orders/UntDmPedidos.h"
 #include "orders/UntPedido.h"
 #include "platform/QtDialogs.h"
@@ -23,6 +27,8 @@
 
 #include <QDir>
 #include <QStandardPaths>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 #ifdef Q_OS_LINUX
@@ -79,6 +85,12 @@ void quitOnStopSignals(int fd, QObject* owner)
 
 int main(int argc, char** argv)
 {
+    // Answered before any window system is needed, so it works on a bare terminal.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("korvelapos %s\n", KV_VERSION);
+            return 0;
+        }
 #ifdef Q_OS_LINUX
     // Before anything starts a thread, so that every thread inherits the blocked signals.
     const int stopSignals = blockStopSignals();
@@ -97,6 +109,7 @@ int main(int argc, char** argv)
         try {
             QDir().mkpath(dir);
             locationFile = kv::createDemoInstallation(dir);
+            kv::setUpDemoElectronicDocuments(locationFile);
         } catch (const kv::Failure& f) {
             kv::dialogs().error(f.text());
             return 1;
@@ -105,10 +118,20 @@ int main(int argc, char** argv)
         locationFile = kv::TDMGeneral::locationFilePath(args);
     }
 
+    // The sealed secrets of the electronic documents open with the key kept beside the location file.
+    kv::useKeyFileBeside(locationFile);
+
     // 1. The general data module: the location file and the two connections.
     kv::TDMGeneral dmGeneral;
     if (!dmGeneral.DataModuleCreate(locationFile))
         return 1;  // "Falta Instalacion" was shown; no window opens
+    // A database older than the program would fail on its first missing column deep inside a
+    // screen; say so now and name the command that brings it up to date.
+    const QString outdated = dmGeneral.outdatedDatabases();
+    if (!outdated.isEmpty()) {
+        kv::ShowMessage(outdated);
+        return 1;
+    }
 
     // 2. The sales data module. Its cursors open at creation; on an unreachable database that
     //    fails like every other read (the error box) and the run goes on without it.
@@ -124,6 +147,19 @@ int main(int argc, char** argv)
         dmPedidos = std::make_unique<kv::TDmPedidos>(dmGeneral.DbPos);
     } catch (const kv::Failure& f) {
         kv::dialogs().error(f.text());
+    }
+
+    // The sender of the electronic POS documents, in a thread of its own with its own connection,
+    // so that a sale never waits for the DIAN and documents go out whenever the service can be
+    // reached. On the embedded engine only this process may open the database, so the sender
+    // must live here; on a server each register runs one, and the claim a sender puts on each
+    // document before sending keeps two of them from sending the same one.
+    std::unique_ptr<kv::dian::SenderThread> dianSender;
+    if (dmGeneral.DbPos.isOpen()) {
+        dianSender = std::make_unique<kv::dian::SenderThread>(dmGeneral.DbPos.location(), [](kv::Connection& c) {
+            return kv::dian::settingsConfig(c, kv::defaultKeyFile());
+        });
+        dianSender->start(QThread::LowPriority);
     }
 
     // Each folder's screens register the program numbers they open (registerProgram) here,
@@ -149,6 +185,7 @@ int main(int argc, char** argv)
     // Activated from the start, window manager or not: the activation builds the caption.
     frmPos.activateWindow();
     const int code = app.exec();
+    dianSender.reset();  // ends the round under way and closes its connection first
     dmPedidos.reset();
     dmVentas.reset();
     dmGeneral.DataModuleDestroy();

@@ -216,7 +216,9 @@ PostingSummary AccountingPosting::post(const PostingRequest& r, const std::funct
             QStringLiteral("SELECT H.EMPRESA, H.CONSECUTIVO, H.CLIENTE, P.NIT, P.NOMBRE, P.DV, P.DIRECCION, P.TELEFONO, "
                            "P.EMAIL, P.ICA, P.AUTERRETENEDOR, H.NETO, H.DESCUENTO, H.TIPODEPAGO FROM POSMOVIMIENTO H "
                            "LEFT JOIN PROVEEDORES P ON P.NIT = H.CLIENTE WHERE H.FECHA >= :DESDE AND H.FECHA < :HASTA "
-                           "AND H.DOCUMENTO = :K ORDER BY H.EMPRESA, H.DOCUMENTO, H.CONSECUTIVO"),
+                           // "+ 0": ordered on the plain key the engine walks the whole key
+                           // (every year) in order instead of sorting the day's documents.
+                           "AND H.DOCUMENTO = :K ORDER BY H.EMPRESA, H.DOCUMENTO, H.CONSECUTIVO + 0"),
             period);
         while (pos_.next(q)) {
             Sale s;

@@ -1,5 +1,6 @@
 #include "backoffice/BackofficePrograms.h"
 
+#include "backoffice/UntDocumentosElectronicos.h"
 #include "backoffice/UntImprimeEtiquetas.h"
 #include "backoffice/UntVentasContabilidad.h"
 #include "backoffice/UntVentaReportes.h"
@@ -28,6 +29,12 @@ void registerBackofficePrograms()
         if (!DMGeneral)
             return;
         TFrmImprimeEtiquetas f(DMGeneral->DbPos, QApplication::activeWindow());
+        f.exec();
+    });
+    registerProgram(20, [] {
+        if (!DMGeneral)
+            return;
+        TFrmDocumentosElectronicos f(DMGeneral->DbPos, QApplication::activeWindow());
         f.exec();
     });
 }

@@ -1,6 +1,7 @@
 #include "backoffice/DailyUpdate.h"
 
 #include "data/PreparedStatement.h"
+#include "data/Schema.h"
 
 #include <QSqlQuery>
 #include <tuple>
@@ -22,16 +23,7 @@ QVariantMap period(const QDate& desde, const QDate& hasta)
 
 void DailyUpdate::ensureRecord(Connection& pos)
 {
-    if (!pos.tableExists(QStringLiteral("VENTASACTUALIZADAS"))) {
-        pos.exec(QStringLiteral("CREATE TABLE VENTASACTUALIZADAS (\n"
-                                "  FECHAINICIAL DATE NOT NULL,\n"
-                                "  FECHAFINAL DATE NOT NULL,\n"
-                                "  FECHAGRABACION TIMESTAMP NOT NULL,\n"
-                                "  DOCUMENTOS INTEGER,\n"
-                                "  LINEAS INTEGER)"));
-        pos.exec(QStringLiteral("COMMIT"));
-        pos.forgetTableInfo();
-    }
+    ensureVentasActualizadas(pos);
     if (pos.tableExists(QStringLiteral("VENTASACTUALIZADASDOC")))
         return;
     // The inventory documents the update wrote, so that a later run replaces only its own and
@@ -96,8 +88,10 @@ TransferResult DailyUpdate::run(const QDate& desde, const QDate& hasta, const Tr
     // The documents of the days, read first: their keys are all the rest needs.
     std::vector<std::tuple<QVariant, QVariant, QVariant>> documents;
     {
+        // "+ 0": ordered on the plain key the engine walks the whole key (every year) in order
+        // instead of sorting the days' documents.
         QSqlQuery q = pos_.exec(QStringLiteral("SELECT EMPRESA, DOCUMENTO, CONSECUTIVO FROM POSMOVIMIENTO WHERE FECHA >= "
-                                               ":DESDE AND FECHA < :HASTA ORDER BY EMPRESA, DOCUMENTO, CONSECUTIVO"),
+                                               ":DESDE AND FECHA < :HASTA ORDER BY EMPRESA, DOCUMENTO, CONSECUTIVO + 0"),
                                 period(desde, hasta));
         while (pos_.next(q))
             documents.emplace_back(q.value(0), q.value(1), q.value(2));

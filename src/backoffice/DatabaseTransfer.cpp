@@ -111,8 +111,12 @@ TransferResult DatabaseTransfer::uploadDocuments(const DocumentSelection& s, con
     const QStringList lineColumns =
         sharedColumns(pos_, QStringLiteral("MOVIMIENTODETALLE"), removable_, QStringLiteral("MOVIMIENTODETALLE"));
     // The end day is taken whole: documents are stamped with the time of day they were made.
+    // Company and type are compared as built text, the joins built on the header's side and the
+    // orders end in "+ 0", so that the period is read on the date index: otherwise the engine adds
+    // the company's part of the key, or walks a whole key in order, over every year stored.
     const QString where = QStringLiteral(
-        "H.FECHA >= :DESDE AND H.FECHA < :HASTA AND H.DOCUMENTO = :DOCUMENTO AND H.BODEGA = :BODEGA AND H.EMPRESA = :EMPRESA");
+        "H.FECHA >= :DESDE AND H.FECHA < :HASTA AND H.DOCUMENTO || '' = :DOCUMENTO AND H.BODEGA = :BODEGA AND "
+        "H.EMPRESA || '' = :EMPRESA");
     const QVariantMap params{{QStringLiteral("DESDE"), QDateTime(s.desde, QTime(0, 0))},
                              {QStringLiteral("HASTA"), QDateTime(s.hasta.addDays(1), QTime(0, 0))},
                              {QStringLiteral("DOCUMENTO"), s.documento},
@@ -123,8 +127,8 @@ TransferResult DatabaseTransfer::uploadDocuments(const DocumentSelection& s, con
     Transaction reading(pos_);
     const int headers = pos_.scalar(QStringLiteral("SELECT COUNT(*) FROM MOVIMIENTO H WHERE ") + where, params).toInt();
     const int lines = pos_.scalar(QStringLiteral("SELECT COUNT(*) FROM MOVIMIENTO H JOIN MOVIMIENTODETALLE D ON "
-                                                 "D.EMPRESA = H.EMPRESA AND D.DOCUMENTO = H.DOCUMENTO AND "
-                                                 "D.CONSECUTIVO = H.CONSECUTIVO WHERE ") +
+                                                 "D.EMPRESA = H.EMPRESA || '' AND D.DOCUMENTO = H.DOCUMENTO || '' AND "
+                                                 "D.CONSECUTIVO = H.CONSECUTIVO + 0 WHERE ") +
                                       where,
                                   params)
                           .toInt();
@@ -134,7 +138,7 @@ TransferResult DatabaseTransfer::uploadDocuments(const DocumentSelection& s, con
     removable_.exec(QStringLiteral("DELETE FROM MOVIMIENTO"));
     BulkInsert headersInto(removable_, QStringLiteral("MOVIMIENTO"), headerColumns);
     QSqlQuery q = pos_.exec(QStringLiteral("SELECT %1 FROM MOVIMIENTO H WHERE %2 ORDER BY H.EMPRESA, H.DOCUMENTO, "
-                                           "H.CONSECUTIVO")
+                                           "H.CONSECUTIVO + 0")
                                 .arg(prefixed(headerColumns, QStringLiteral("H")), where),
                             params);
     if (!copyRows(pos_, q, int(headerColumns.size()), headersInto, refused, progress, QStringLiteral("Documentos"), headers,
@@ -143,9 +147,9 @@ TransferResult DatabaseTransfer::uploadDocuments(const DocumentSelection& s, con
         return r;
     }
     BulkInsert linesInto(removable_, QStringLiteral("MOVIMIENTODETALLE"), lineColumns);
-    q = pos_.exec(QStringLiteral("SELECT %1 FROM MOVIMIENTO H JOIN MOVIMIENTODETALLE D ON D.EMPRESA = H.EMPRESA AND "
-                                 "D.DOCUMENTO = H.DOCUMENTO AND D.CONSECUTIVO = H.CONSECUTIVO WHERE %2 ORDER BY "
-                                 "D.EMPRESA, D.DOCUMENTO, D.CONSECUTIVO, D.LINEA")
+    q = pos_.exec(QStringLiteral("SELECT %1 FROM MOVIMIENTO H JOIN MOVIMIENTODETALLE D ON D.EMPRESA = H.EMPRESA || '' "
+                                 "AND D.DOCUMENTO = H.DOCUMENTO || '' AND D.CONSECUTIVO = H.CONSECUTIVO + 0 WHERE %2 "
+                                 "ORDER BY D.EMPRESA, D.DOCUMENTO, D.CONSECUTIVO, D.LINEA + 0")
                       .arg(prefixed(lineColumns, QStringLiteral("D")), where),
                   params);
     if (!copyRows(pos_, q, int(lineColumns.size()), linesInto, refused, progress, QStringLiteral("Líneas"), lines, r.lines,

@@ -104,12 +104,13 @@ bool TFrmMovimientoBaseIvaRpt1::open(const QString& empresa, const QDate& desde,
     // One row per invoice and rate. The base leaves out the IVA, the discount and the consumption
     // tax, so that it is what the rate was applied to. The outer join makes the engine start from
     // the period's headers (their date index) and read their lines by key; with an inner join it
-    // walks every line of the table.
+    // walks every line of the table. The company is compared as built text: compared plainly it
+    // adds the company's part of the key (every year of it) to the date index.
     QSqlQuery q = db.exec(
         QStringLiteral("SELECT M.DOCUMENTO, M.CONSECUTIVO, M.FECHA, D.IVA, SUM(D.DESCUENTO), SUM(D.VALORIVA), "
                        "SUM(D.SUBTOTAL), SUM(D.VALORIPOCONSUMO) FROM POSMOVIMIENTO M LEFT JOIN POSMOVIMIENTODETALLE D ON "
                        "D.EMPRESA = M.EMPRESA AND D.DOCUMENTO = M.DOCUMENTO AND D.CONSECUTIVO = M.CONSECUTIVO "
-                       "WHERE M.EMPRESA = :EMPRESA AND M.FECHA >= :DESDE AND M.FECHA < :HASTA AND D.LINEA IS NOT NULL "
+                       "WHERE M.EMPRESA || '' = :EMPRESA AND M.FECHA >= :DESDE AND M.FECHA < :HASTA AND D.LINEA IS NOT NULL "
                        "GROUP BY M.DOCUMENTO, M.FECHA, M.CONSECUTIVO, D.IVA ORDER BY M.DOCUMENTO, M.FECHA, M.CONSECUTIVO, D.IVA"),
         params);
     QList<QVariantMap> rows;

@@ -38,6 +38,10 @@ TFrmCajas::TFrmCajas(Connection& db, QWidget* parent)
 {
     DBEdit3 = edit(table(), QStringLiteral("DBEdit3"), QStringLiteral("EMPRESA"));
     addRow(QStringLiteral("Indice Parametros :"), DBEdit3);
+    // How often the collection register of this register reads its list of open documents again;
+    // empty or 0 keeps the usual ten seconds.
+    DBEdit4 = edit(table(), QStringLiteral("DBEdit4"), QStringLiteral("REFRESCO"));
+    addRow(QStringLiteral("Refresco (segundos) :"), DBEdit4);
 
     DBGrid2 = grid(esquema_, QStringLiteral("DBGrid2"), QStringLiteral("Parametros POS"),
                    {gridColumn(QStringLiteral("LLAVE"), QStringLiteral("Indice")),

@@ -1,6 +1,7 @@
 #pragma once
 // Registers (POSCAJAS): program 3 of the module menu. Beyond the template, the register's
-// "Indice Parametros" (the POSESQUEMA row it sells under) and, for reference, a grid of those rows.
+// "Indice Parametros" (the POSESQUEMA row it sells under), the collection register's reading period
+// in seconds, and, for reference, a grid of the parameter rows.
 #include "catalog/CatalogScreen.h"
 
 namespace kv {
@@ -14,6 +15,7 @@ public:
     Dataset& TEsquema() { return esquema_; }
 
     DbEdit* DBEdit3;   // "Indice Parametros :"
+    DbEdit* DBEdit4;   // "Refresco (segundos) :" (REFRESCO: the collection register's reading period)
     DbGrid* DBGrid2;   // the parameter rows
 
 private:

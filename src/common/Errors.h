@@ -33,6 +33,10 @@ public:
     static constexpr int kWaitExpired = -100001;
     // The program's own: part of an operation failed, so the whole operation was undone.
     static constexpr int kOperationUndone = -100002;
+    // The program's own: the server or the network dropped the connection. What the statement
+    // (or the transaction it was part of) was doing was not stored, unless the connection dropped
+    // while a commit was on its way (Connection::lostAtCommit()).
+    static constexpr int kConnectionLost = -100003;
 
 private:
     int code_ = 0;

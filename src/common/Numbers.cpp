@@ -196,21 +196,40 @@ bool parseNumber(const QString& text, double& out)
         return false;
     QString clean;
     int digits = 0, dots = 0;
+    // Grouping commas: each one closes a group of one to three digits (the first) or of exactly
+    // three, and the whole part ends after a group of three. "2,5" is someone's decimal comma,
+    // not twenty-five: it is refused rather than read as another number.
+    int groupDigits = 0;  // digits of the whole part since the last comma, or since the start
+    bool grouped = false;
+    bool inWhole = true;  // before the decimal point and the exponent
+    auto endWhole = [&] {
+        const bool right = !inWhole || !grouped || groupDigits == 3;
+        inWhole = false;
+        return right;
+    };
     for (int i = 0; i < t.size(); ++i) {
         QChar c = t[i];
         if (c.isDigit()) {
             clean += c;
             ++digits;
+            if (inWhole)
+                ++groupDigits;
         } else if (c == QLatin1Char('.')) {
-            if (++dots > 1)
+            if (++dots > 1 || !endWhole())
                 return false;
             clean += c;
         } else if (c == QLatin1Char(',')) {
-            if (dots > 0)
+            if (!inWhole)
                 return false;  // grouping only before the decimal point
+            if (groupDigits == 0 || groupDigits > 3 || (grouped && groupDigits != 3))
+                return false;
+            grouped = true;
+            groupDigits = 0;
         } else if ((c == QLatin1Char('-') || c == QLatin1Char('+')) && i == 0) {
             clean += c;
         } else if ((c == QLatin1Char('e') || c == QLatin1Char('E')) && digits > 0 && i + 1 < t.size()) {
+            if (!endWhole())
+                return false;
             clean += c;
             if (t[i + 1] == QLatin1Char('-') || t[i + 1] == QLatin1Char('+'))
                 clean += t[++i];
@@ -218,7 +237,7 @@ bool parseNumber(const QString& text, double& out)
             return false;
         }
     }
-    if (digits == 0)
+    if (digits == 0 || !endWhole())
         return false;
     bool ok = false;
     out = clean.toDouble(&ok);

@@ -180,6 +180,17 @@ QSet<QString> loadOpenings(Connection& c)
     return openings;
 }
 
+// Reports a day-by-day generation about every hundredth of the way, and on its last day.
+void reportDay(const std::function<void(const QString&)>& progress, const char* what, int done, int days, qint64 rows)
+{
+    if (!progress)
+        return;
+    const int step = std::max(1, days / 100);
+    if (done % step == 0 || done == days)
+        progress(QStringLiteral("%1: dia %2 de %3 (%4 %), %5 lineas").arg(QLatin1String(what)).arg(done).arg(days)
+                     .arg(100 * done / days).arg(rows));
+}
+
 }  // namespace
 
 qint64 generateSales(Connection& c, const SalesOptions& o)
@@ -362,6 +373,7 @@ qint64 generateSales(Connection& c, const SalesOptions& o)
             }
         }
         t.commit();
+        reportDay(o.progress, "Ventas", o.days - d, o.days, written);
     }
     return written;
 }
@@ -473,6 +485,7 @@ qint64 generateOrders(Connection& c, const OrdersOptions& o)
             }
         }
         t.commit();
+        reportDay(o.progress, "Pedidos", o.days - d, o.days, written);
     }
     return written;
 }
@@ -584,6 +597,8 @@ void generateProducts(Connection& c, const BenchDataOptions& o, Rng& rng)
             saldos.add({"01", number, stock});
         }
         t.commit();
+        if (o.progress)
+            o.progress(QStringLiteral("Productos: %1 de %2").arg(std::min(o.products, start + batch)).arg(o.products));
     }
 }
 
@@ -630,6 +645,8 @@ void generateCustomers(Connection& c, const BenchDataOptions& o, Rng& rng)
             }
         }
         t.commit();
+        if (o.progress)
+            o.progress(QStringLiteral("Clientes: %1 de %2").arg(std::min(o.customers, start + batch)).arg(o.customers));
     }
 }
 
@@ -648,6 +665,7 @@ void generateBenchData(Connection& c, const BenchDataOptions& o)
     s.salesPerDay = o.salesPerDay;
     s.linesPerSale = o.linesPerSale;
     s.seed = 9001;
+    s.progress = o.progress;
     generateSales(c, s);
     OrdersOptions orders;
     orders.lastDay = s.lastDay;
@@ -655,6 +673,7 @@ void generateBenchData(Connection& c, const BenchDataOptions& o)
     orders.ordersPerDay = o.ordersPerDay;
     orders.linesPerOrder = o.linesPerOrder;
     orders.seed = 9002;
+    orders.progress = o.progress;
     generateOrders(c, orders);
 }
 

@@ -5,6 +5,8 @@
 
 #include <QDate>
 
+#include <functional>
+
 namespace kv {
 
 struct BenchDataOptions {
@@ -15,6 +17,9 @@ struct BenchDataOptions {
     int linesPerSale = 10;     // average lines per document (30 x 3334 x 10 = about 1,000,000)
     int ordersPerDay = 1000;   // orders and quotations per day, over the same days
     int linesPerOrder = 3;     // average lines per order
+    // Told what is being made and how far it has got, a few hundred times over a whole run, so
+    // that a generation of years of sales does not run for minutes in silence.
+    std::function<void(const QString&)> progress;
 };
 
 // Adds generated products, prices, stock, customers, closed sales with their cash rows and orders to a
@@ -32,6 +37,7 @@ struct SalesOptions {
     double onlyCashier = 0;    // 0: every selling cashier; else only this one's register
     bool cashRows = true;      // opening amounts (POSARQUEO) and cash expenses (POSPAGOSCAJA)
     quint32 seed = 1;          // the same seed gives the same sales
+    std::function<void(const QString&)> progress;  // see BenchDataOptions
 };
 // Returns the number of sale lines written.
 qint64 generateSales(Connection& c, const SalesOptions& options);
@@ -47,6 +53,7 @@ struct OrdersOptions {
     double onlyCashier = 0;    // 0: every selling cashier; else only this one, at his register
     bool openingRows = true;   // some of the cashiers record an opening amount for the day
     quint32 seed = 1;          // the same seed gives the same orders
+    std::function<void(const QString&)> progress;  // see BenchDataOptions
 };
 // Returns the number of order lines written.
 qint64 generateOrders(Connection& c, const OrdersOptions& options);

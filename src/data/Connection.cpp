@@ -1,6 +1,10 @@
 #include "data/Connection.h"
 
+#include "common/Dialogs.h"
+
 #include <QAtomicInt>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -176,10 +180,19 @@ QString credential(const char* var, const char* fallback)
     QByteArray v = qgetenv(var);
     return v.isEmpty() ? QString::fromLatin1(fallback) : QString::fromLocal8Bit(v);
 }
+
+// The installation's own database user, once read from its file (see useDatabaseCredentials).
+QString g_user, g_password;
 }  // namespace
 
-QString databaseUser() { return credential("ISC_USER", "sysdba"); }
-QString databasePassword() { return credential("ISC_PASSWORD", "masterkey"); }
+void useDatabaseCredentials(const QString& user, const QString& password)
+{
+    g_user = user;
+    g_password = password;
+}
+
+QString databaseUser() { return g_user.isEmpty() ? credential("ISC_USER", "sysdba") : g_user; }
+QString databasePassword() { return g_user.isEmpty() ? credential("ISC_PASSWORD", "masterkey") : g_password; }
 
 Connection::Connection(const QString& aliasName)
     : alias_(aliasName), qtName_(QStringLiteral("%1#%2").arg(aliasName).arg(g_counter.fetchAndAddRelaxed(1)))
@@ -263,11 +276,94 @@ void Connection::close()
 
 void Connection::ensureOpen()
 {
+    if (lost_) {
+        // The transaction in course died with the connection: a statement of it run now on a new
+        // connection would be stored on its own, without the rest of its operation.
+        if (transactionDepth_ > 0)
+            throw DbError(lostMessage(), DbError::kConnectionLost);
+        reconnect();
+        return;
+    }
     if (!isOpen())
         open();
 }
 
+const QString& Connection::lostMessage()
+{
+    static const QString text =
+        QStringLiteral("Se perdió la conexión con la base de datos. El programa se está reconectando.");
+    return text;
+}
+
+bool Connection::isLostConnection(const QSqlError& e)
+{
+    // -902 is the engine's code for an attachment it can no longer use: the server shut down or
+    // restarted, or the network between register and server dropped.
+    return databaseCode(e) == -902;
+}
+
+void Connection::failLost(const QSqlError& e, bool atCommit)
+{
+    lost_ = true;
+    lostAtCommit_ = atCommit;
+    dropLostConnection();
+    throw DbError(databaseText(e), DbError::kConnectionLost);
+}
+
+void Connection::dropLostConnection()
+{
+    // The transaction count is left alone: the guards still alive unwind it, and until they have,
+    // nothing runs on a new connection (see ensureOpen). Qt's driver keeps the handle of the
+    // transaction that died with the server and would refuse to start another one, so the next
+    // connection is a new Qt connection under a new name. The old one stays registered, closed:
+    // cursors still held on it (a grid's open read) go away safely whenever their owners drop them.
+    if (QSqlDatabase::contains(qtName_)) {
+        QSqlDatabase db = QSqlDatabase::database(qtName_, false);
+        if (db.isOpen())
+            db.close();
+    }
+    qtName_ = QStringLiteral("%1#%2").arg(alias_).arg(g_counter.fetchAndAddRelaxed(1));
+}
+
+void Connection::reconnect()
+{
+    if (!lossAnnounced_) {
+        lossAnnounced_ = true;
+        dialogs().message(lostMessage());
+    }
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        try {
+            open();
+            lost_ = false;
+            lossAnnounced_ = false;
+            return;
+        } catch (const DbError& e) {
+            if (clock.elapsed() >= reconnectLimitMs_)
+                throw DbError(e.text(), DbError::kConnectionLost);
+        }
+        QThread::msleep(250);
+    }
+}
+
 QSqlQuery Connection::exec(const QString& sql, const QVariantMap& params)
+{
+    try {
+        return execOnce(sql, params);
+    } catch (const DbError& e) {
+        // A read outside a transaction changes nothing, so it is simply run again once connected;
+        // a write is left to its caller, which knows whether it may be run again.
+        const bool read = sql.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) &&
+                          !sql.contains(QLatin1String("WITH LOCK"), Qt::CaseInsensitive);
+        if (!isConnectionLost(e) || transactionDepth_ > 0 || !read)
+            throw;
+    }
+    reconnect();
+    return execOnce(sql, params);
+}
+
+QSqlQuery Connection::execOnce(const QString& sql, const QVariantMap& params)
 {
     ensureOpen();
     QSqlDatabase db = database();
@@ -304,6 +400,8 @@ QSqlQuery Connection::exec(const QString& sql, const QVariantMap& params)
 
 void Connection::fail(const QSqlError& e)
 {
+    if (isLostConnection(e))
+        failLost(e);
     if (waitExpired_->load())
         throw DbError(QStringLiteral("Otra caja está usando estos mismos datos y no los liberó a tiempo; no se guardó "
                                      "nada. Intente de nuevo."),
@@ -407,9 +505,13 @@ Transaction::Transaction(Connection& c, int waitLimitMs) : c_(c)
     c_.ensureOpen();
     if (c_.transactionDepth_ == 0) {
         QSqlDatabase db = c_.database();
-        if (!db.transaction())
+        if (!db.transaction()) {
+            if (Connection::isLostConnection(db.lastError()))
+                c_.failLost(db.lastError());
             throw DbError(databaseText(db.lastError()), databaseCode(db.lastError()));
+        }
         outer_ = true;
+        c_.lostAtCommit_ = false;
         c_.transactionFailed_ = false;
         c_.waitExpired_->store(false);
         if (waitLimitMs > 0)
@@ -442,8 +544,12 @@ void Transaction::end(bool commit)
         WaitWatch::instance().disarm(c_.watch_);
         c_.watch_ = 0;
     }
-    if (!c_.isOpen())
+    if (!c_.isOpen()) {
+        // The connection went with the transaction in it: nothing of it was stored.
+        if (commit)
+            throw DbError(Connection::lostMessage(), DbError::kConnectionLost);
         return;
+    }
     QSqlDatabase db = c_.database();
     const bool expired = c_.waitExpired_->exchange(false);
     if (expired)
@@ -452,6 +558,8 @@ void Transaction::end(bool commit)
         if (db.commit())
             return;
         const QSqlError e = db.lastError();
+        if (Connection::isLostConnection(e))
+            c_.failLost(e, true);
         db.rollback();
         throw DbError(databaseText(e), databaseCode(e));
     }

@@ -77,9 +77,28 @@ public:
 
     bool inTransaction() const { return transactionDepth_ > 0; }
 
+    // The server restarted or the network dropped: a statement failed with the connection gone
+    // (DbError::kConnectionLost). Outside a transaction the next use connects again by itself
+    // through reconnect(); a read that found the connection gone is run again once connected.
+    bool lost() const { return lost_; }
+    // The connection dropped while a commit was on its way, so the server may have stored the
+    // transaction or not; whoever runs it again must first look at what is stored.
+    bool lostAtCommit() const { return lostAtCommit_; }
+    // Connects again after a loss: says once per loss, through the dialogs, that the connection was
+    // lost and is being made again, then tries every quarter of a second for up to the limit.
+    // Raises DbError (kConnectionLost, with the database's text) when the server stays away.
+    void reconnect();
+    void setReconnectLimitMs(int ms) { reconnectLimitMs_ = ms; }
+    static const QString& lostMessage();
+
 private:
     friend class Transaction;
     [[noreturn]] void fail(const QSqlError& e);
+    // The database's code of a connection the server or the network has dropped.
+    static bool isLostConnection(const QSqlError& e);
+    [[noreturn]] void failLost(const QSqlError& e, bool atCommit = false);
+    void dropLostConnection();
+    QSqlQuery execOnce(const QString& sql, const QVariantMap& params);
     QString alias_;
     QString qtName_;
     QString location_;
@@ -90,6 +109,10 @@ private:
     std::shared_ptr<std::atomic<bool>> waitExpired_ = std::make_shared<std::atomic<bool>>(false);
     quint64 watch_ = 0;
     QHash<QString, std::shared_ptr<TableInfo>> tables_;
+    bool lost_ = false;
+    bool lostAtCommit_ = false;
+    bool lossAnnounced_ = false;
+    int reconnectLimitMs_ = 60000;
 };
 
 // Runs the statements issued on the connection while it lives in one transaction: commit() makes
@@ -121,8 +144,12 @@ private:
 inline bool isDuplicateKey(const DbError& e) { return e.code() == DbError::kDuplicateKey; }
 // Another transaction changed or locked the same row (an update conflict, or a deadlock).
 inline bool isConflict(const DbError& e) { return e.code() == DbError::kConflict; }
+inline bool isConnectionLost(const DbError& e) { return e.code() == DbError::kConnectionLost; }
 
-// User and password for every connection: ISC_USER / ISC_PASSWORD when set, else the built-in ones.
+// User and password for every connection: those given to useDatabaseCredentials (an installation
+// on a server has a database user of its own), else ISC_USER / ISC_PASSWORD when set, else the
+// built-in ones. An empty user goes back to the environment's.
+void useDatabaseCredentials(const QString& user, const QString& password);
 QString databaseUser();
 QString databasePassword();
 

@@ -50,4 +50,30 @@ void createDatabase(const QString& location)
         throw DbError(statusText(status));
 }
 
+void dropDatabase(const QString& location)
+{
+    // The attachment's parameters: version, then user and password as (tag, length, bytes).
+    const QByteArray user = databaseUser().toUtf8();
+    const QByteArray password = databasePassword().toUtf8();
+    QByteArray dpb;
+    dpb += char(isc_dpb_version1);
+    dpb += char(isc_dpb_user_name);
+    dpb += char(user.size());
+    dpb += user;
+    dpb += char(isc_dpb_password);
+    dpb += char(password.size());
+    dpb += password;
+    const QByteArray name = QFile::encodeName(location);
+
+    ISC_STATUS_ARRAY status = {};
+    isc_db_handle db = 0;
+    if (isc_attach_database(status, 0, name.constData(), &db, short(dpb.size()), dpb.constData()))
+        throw DbError(statusText(status));
+    if (isc_drop_database(status, &db)) {
+        const QString text = statusText(status);
+        isc_detach_database(status, &db);
+        throw DbError(text);
+    }
+}
+
 }  // namespace kv

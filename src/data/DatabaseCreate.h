@@ -10,4 +10,8 @@ namespace kv {
 // Raises DbError with Firebird's own text when it cannot (the file exists, the folder is missing...).
 void createDatabase(const QString& location);
 
+// Removes a database (a file on this machine, or one on a server through the engine) that nobody
+// else is connected to. Raises DbError with Firebird's text when it cannot.
+void dropDatabase(const QString& location);
+
 }  // namespace kv

@@ -377,22 +377,30 @@ void Dataset::putBack(const Pending& p)
     }
 }
 
+std::optional<Dataset::Row> Dataset::readByKey(const QVariantList& key, bool lock)
+{
+    QVariantMap p;
+    const QString where = keyWhere(key, p);
+    QSqlQuery q = conn_.exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3%4")
+                                 .arg(selectList(), quoted(table_), where, lock ? QStringLiteral(" WITH LOCK") : QString()),
+                             p);
+    if (!conn_.next(q))
+        return std::nullopt;
+    return readRow(q);
+}
+
 void Dataset::RefreshRecord(bool lock)
 {
     if (!active() || isEditing() || cur_ < 0 || !tableMode())
         return;
-    QVariantMap p;
-    const QString where = keyWhere(rows_[cur_].key, p);
-    QSqlQuery q = conn_.exec(QStringLiteral("SELECT %1 FROM %2 WHERE %3%4")
-                                 .arg(selectList(), quoted(table_), where, lock ? QStringLiteral(" WITH LOCK") : QString()),
-                             p);
-    if (!conn_.next(q)) {
+    std::optional<Row> now = readByKey(rows_[cur_].key, lock);
+    if (!now) {
         if (lock)
             throw DbError(QStringLiteral("La fila ya no existe: otro usuario la borró o cambió su clave"));
         Refresh();
         return;
     }
-    rows_[cur_] = readRow(q);
+    rows_[cur_] = *now;
     calcRow(rows_[cur_]);
     if (!controlsDisabled())
         emit rowChanged(cur_);

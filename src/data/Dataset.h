@@ -267,7 +267,11 @@ private:
     void setWindow(QVector<Row> rows, int limit);
     // The cursor onto a located row: within the rows held when it is there, else on the window
     // readWindow() reads, with the scroll events and the controls and details told.
-    void showLocated(const Row& found, const std::function<void()>& readWindow);
+    // complete: `found` holds every column (else only the order and key columns, and a row held
+    // already is read again by its key).
+    void showLocated(const Row& found, bool complete, const std::function<void()>& readWindow);
+    // The stored row of that key, read now (lock: taken for the running transaction).
+    std::optional<Row> readByKey(const QVariantList& key, bool lock);
     // The next rows of an open query, `upTo` at most (-1: all); the query ends with its last row.
     QVector<Row> readQueryRows(int upTo);
     // After a move that read a new window: the grids, the bound controls and the details are

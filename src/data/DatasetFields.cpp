@@ -11,6 +11,7 @@
 #include <QSqlRecord>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace kv {
 
@@ -113,6 +114,21 @@ QByteArray Field::asBytes() const
     return v.toByteArray();
 }
 
+namespace {
+int decimalPlaces(double d)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(d));  // 15 significant digits: d.dd...de[+-]xx
+    const QString s = QString::fromLatin1(buf);
+    const int e = int(s.indexOf(QLatin1Char('e')));
+    QString mantissa = s.left(e).remove(QLatin1Char('.'));
+    while (mantissa.size() > 1 && mantissa.endsWith(QLatin1Char('0')))
+        mantissa.chop(1);
+    const int exponent = s.mid(e + 1).toInt();
+    return std::max(0, int(mantissa.size()) - 1 - exponent);
+}
+}  // namespace
+
 void Field::checkFits(const QVariant& v) const
 {
     // The engine would store another number without a word: 3000000000 in an INTEGER wraps round
@@ -133,7 +149,10 @@ void Field::checkFits(const QVariant& v) const
     const QString typed = v.typeId() == QMetaType::QString ? v.toString().trimmed() : FloatToStr(d);
     const double scaled = d * std::pow(10.0, decimals_);
     const double whole = std::round(scaled);
-    if (std::fabs(scaled - whole) > 1e-6 * std::max(1.0, std::fabs(scaled))) {
+    // The decimals the number has, as a person reads it (its first 15 significant digits, so the
+    // tail of a sum of doubles such as 0.1 + 0.2 is not one): a tolerance relative to the size of
+    // the number would let 1000000.5 through an INTEGER as 1000001.
+    if (decimalPlaces(d) > decimals_) {
         if (decimals_ <= 0)
             throw ConversionError(QStringLiteral("El campo '%1' solo admite números enteros: %2").arg(label, typed));
         throw ConversionError(

@@ -475,8 +475,11 @@ bool Dataset::Locate(const QString& fieldList, const QVariantList& given, Locate
             values[i] = convertIn(*f, values[i]);
     }
 
-    const bool whole = atStart_ && atEnd_;
-    if (!tableMode() || whole || keyless_) {
+    // A table is always asked, even when all its rows are held: another register (or another
+    // window) may have added or changed the row since they were read, and a lookup by key decides
+    // who signs on or which document is collected. Only a query's own rows, and a table without a
+    // key (whose rows cannot be found again by one), are searched where they are held.
+    if (!tableMode() || keyless_) {
         if (!tableMode() && !atStart_)
             loadFromStart();
         for (int i = 0;; ++i) {
@@ -543,7 +546,7 @@ bool Dataset::Locate(const QString& fieldList, const QVariantList& given, Locate
             return false;
         if (rowMatchesLocally(window.first(), fields, values, opt)) {
             const Row found = window.first();
-            showLocated(found, [this, &window, windowRows] { setWindow(std::move(window), windowRows); });
+            showLocated(found, true, [this, &window, windowRows] { setWindow(std::move(window), windowRows); });
             return true;
         }
     }
@@ -559,23 +562,35 @@ bool Dataset::Locate(const QString& fieldList, const QVariantList& given, Locate
         QVector<Row> window = fetchRows(col + QStringLiteral(" >= ") + firstKey, wp, false, windowRows);
         if (!window.isEmpty() && rowMatchesLocally(window.first(), fields, values, opt)) {
             const Row found = window.first();
-            showLocated(found, [this, &window, windowRows] { setWindow(std::move(window), windowRows); });
+            showLocated(found, true, [this, &window, windowRows] { setWindow(std::move(window), windowRows); });
             return true;
         }
     }
     const std::optional<Row> found = firstMatch(where, p, walkOrder);
     if (!found)
         return false;
-    showLocated(*found, [this, &found, windowRows] { loadAround(*found, windowRows); });
+    showLocated(*found, false, [this, &found, windowRows] { loadAround(*found, windowRows); });
     return true;
 }
 
-void Dataset::showLocated(const Row& found, const std::function<void()>& readWindow)
+void Dataset::showLocated(const Row& found, bool complete, const std::function<void()>& readWindow)
 {
     for (int i = 0; i < rows_.size(); ++i) {
         if (rows_[i].key == found.key) {
+            // The row is held already, perhaps as it was read long ago: it takes what is stored now.
+            if (complete) {
+                rows_[i] = found;
+            } else if (std::optional<Row> now = readByKey(found.key, false)) {
+                calcRow(*now);
+                rows_[i] = *now;
+            }
+            if (!controlsDisabled())
+                emit rowChanged(i);
             eof_ = bof_ = false;
-            setCur(i);
+            if (i == cur_)
+                notifyDetails();  // a detail linked on a column that changed follows it
+            else
+                setCur(i);
             return;
         }
     }

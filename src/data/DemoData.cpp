@@ -4,6 +4,7 @@
 #include "data/BenchData.h"
 #include "data/BulkInsert.h"
 #include "data/DatabaseCreate.h"
+#include "data/Installation.h"
 #include "data/Schema.h"
 
 #include <QDir>
@@ -676,7 +677,7 @@ struct ProgramRow {
 };
 // Listed depth-first: each row hangs from the nearest row above it with a level one lower.
 const ProgramRow kPrograms[] = {
-    {0, "KORVELA POS", 0, "Punto de venta La Candelaria. Abra una rama y de doble click en el programa."},
+    {0, "KORVELA POS", 0, "Punto de venta. Abra una rama y de doble click en el programa."},
     {1, "Configuracion", 0, "Sucursales, cajeros, cajas, lineas de la factura y parametros del punto de venta."},
     {2, "Sucursales", 1, "Bodegas o sucursales en las que se registran las ventas."},
     {2, "Cajeros", 2, "Cajeros y vendedores: cedula, clave, nivel de autonomia, caja y privilegios."},
@@ -695,6 +696,7 @@ const ProgramRow kPrograms[] = {
     {1, "Informes y Contabilidad", 0, "Reportes de ventas, exportaciones y el asiento contable del dia."},
     {2, "Reportes de Ventas", 11, "Ventas del dia por caja y cajero, IVA generado, exportaciones y traslados."},
     {2, "Asiento Para Contabilidad Ventas Diarias", 12, "Contabiliza las ventas de un dia en Tavro."},
+    {2, "Documentos Electronicos", 20, "Documentos electronicos POS enviados a la DIAN, sus mensajes y la configuracion."},
 };
 
 // Permission string of a user who may use only the entries named (and the groups above them).
@@ -719,14 +721,7 @@ QString permissions(const QStringList& allowed)
 
 void seedMenuAndUsers(Connection& c, const QDate& today)
 {
-    BulkInsert prog(c, "PROGRAMASPOS",
-                    {"NUMEROPROGRAMA", "DESCRIPCION", "OBSERVACION", "INDIMAGEN", "INDSELECION", "NIVEL", "PROGRAMA"});
-    int i = 0;
-    for (const ProgramRow& p : kPrograms) {
-        ++i;
-        const int image = p.level == 0 ? 0 : p.program == 0 ? 1 : 3;
-        prog.add({double(i * 10), p.description, p.help, image, image + 1, p.level, p.program});
-    }
+    seedProgramTable(c);
 
     BulkInsert users(c, "USUARIOS", {"CODIGO", "NOMBRE", "CLAVE", "ACTIVO", "FECHAHORA", "FECHAVENCIMIENTO"});
     const QDateTime created = at(today.addDays(-30), 8, 0);
@@ -745,6 +740,18 @@ void seedMenuAndUsers(Connection& c, const QDate& today)
 }
 
 }  // namespace
+
+void seedProgramTable(Connection& c)
+{
+    BulkInsert prog(c, "PROGRAMASPOS",
+                    {"NUMEROPROGRAMA", "DESCRIPCION", "OBSERVACION", "INDIMAGEN", "INDSELECION", "NIVEL", "PROGRAMA"});
+    int i = 0;
+    for (const ProgramRow& p : kPrograms) {
+        ++i;
+        const int image = p.level == 0 ? 0 : p.program == 0 ? 1 : 3;
+        prog.add({double(i * 10), p.description, p.help, image, image + 1, p.level, p.program});
+    }
+}
 
 void seedDemoPos(Connection& c)
 {
@@ -842,21 +849,8 @@ QString createDemoInstallation(const QString& dir)
     build(pos, QStringLiteral("KorvelaDemo"), createPosSchema, seedDemoPos);
     build(tavro, QStringLiteral("TavroDemo"), createAccountingSchema, seedDemoAccounting);
 
-    const QString location = QDir(root).filePath(QStringLiteral("DireccionBd.txt"));
-    QFile f(location);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        throw DbError(QStringLiteral("No se pudo escribir %1: %2").arg(location, f.errorString()));
-    QTextStream out(&f);
-    out << "KorvelaPos - instalacion de demostracion\n"
-        << "Linea 5: base de datos contable (Tavro)\n"
-        << "Linea 7: base de datos del punto de venta\n"
-        << "Contabilidad:\n"
-        << tavro << "\n"
-        << "Punto de venta:\n"
-        << pos << "\n";
-    out.flush();
-    if (f.error() != QFile::NoError)
-        throw DbError(QStringLiteral("No se pudo escribir %1: %2").arg(location, f.errorString()));
+    const QString location =
+        writeLocationFile(root, QStringLiteral("KorvelaPos - instalacion de demostracion"), tavro, pos);
     return location;
 }
 

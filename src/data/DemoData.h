@@ -14,6 +14,9 @@ namespace kv {
 // lines, accounts, the program menu, users and their permissions, and two weeks of past sales.
 void seedDemoPos(Connection& c);
 
+// The program menu (PROGRAMASPOS): every program under its group, as a new installation gets it.
+void seedProgramTable(Connection& c);
+
 // Fills an empty accounting database (schema already created) with a few third parties.
 void seedDemoAccounting(Connection& c);
 

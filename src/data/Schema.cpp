@@ -17,6 +17,8 @@ const char* const kCreateMesas =
     "  ESPACIO CHAR(20) NOT NULL,\r"
     "  NUMERO  CHAR(5) NOT NULL,\r"
     "  PEDIDO  INTEGER,\r"
+    "  EMPRESA CHAR(5),\r"
+    "  DOCUMENTO CHAR(5),\r"
     "  PRIMARY KEY (ESPACIO,NUMERO))";
 
 const char* const kCreateMesero =
@@ -37,6 +39,14 @@ const char* const kCreateCuentasTavro =
     "  EMPRESA CHAR(5)\r"
     ")";
 
+const char* const kCreateVentasActualizadas =
+    "CREATE TABLE VENTASACTUALIZADAS (\n"
+    "  FECHAINICIAL DATE NOT NULL,\n"
+    "  FECHAFINAL DATE NOT NULL,\n"
+    "  FECHAGRABACION TIMESTAMP NOT NULL,\n"
+    "  DOCUMENTOS INTEGER,\n"
+    "  LINEAS INTEGER)";
+
 namespace {
 
 // One table: its CREATE statement (or the routine that creates it) and the indexes that go with it.
@@ -44,9 +54,8 @@ namespace {
 // backwards, and the tables whose highest number is read for numbering, get a descending twin.
 struct TableDef {
     const char* name;
-    const char* ddl;                     // null when `ensure` creates the table
+    const char* ddl;
     std::vector<const char*> indexes;
-    void (*ensure)(Connection&) = nullptr;
 };
 
 // ---- configuration --------------------------------------------------------------------------
@@ -244,6 +253,54 @@ const char* kPosPagosCaja = R"(CREATE TABLE POSPAGOSCAJA (
   DESCRIPCION VARCHAR(60),
   CAJERO DOUBLE PRECISION,
   CONSTRAINT PK_POSPAGOSCAJA PRIMARY KEY (ITEM)))";
+
+// ---- electronic POS documents -----------------------------------------------------------------
+
+// The signed document of each closed sale (and of the adjustment note of a voided one), keyed like
+// the sale, with where its sending stands. XML is kept byte for byte as signed: it is what is sent.
+const char* kPosDocumentoElectronico = R"(CREATE TABLE POSDOCUMENTOELECTRONICO (
+  EMPRESA CHAR(5) NOT NULL,
+  DOCUMENTO CHAR(5) NOT NULL,
+  CONSECUTIVO INTEGER NOT NULL,
+  TIPO CHAR(2) NOT NULL,
+  NUMERO VARCHAR(30),
+  CUDE VARCHAR(96),
+  FECHA TIMESTAMP,
+  XML BLOB SUB_TYPE TEXT,
+  ESTADO CHAR(1),
+  INTENTOS INTEGER,
+  PROXIMOINTENTO TIMESTAMP,
+  MENSAJES BLOB SUB_TYPE TEXT,
+  ZIPKEY VARCHAR(100),
+  CONSTRAINT PK_POSDOCUMENTOELECTRONICO PRIMARY KEY (EMPRESA, DOCUMENTO, CONSECUTIVO, TIPO)))";
+
+// One row per company: whether it issues electronic POS documents and with what. The software PIN
+// and the certificate's password are stored sealed (see einvoice/Settings), never readable.
+const char* kPosConfigElectronica = R"(CREATE TABLE POSCONFIGELECTRONICA (
+  EMPRESA CHAR(5) NOT NULL,
+  ACTIVO CHAR(1),
+  AMBIENTE SMALLINT,
+  SOFTWAREID VARCHAR(60),
+  SOFTWAREPIN VARCHAR(200),
+  TESTSETID VARCHAR(60),
+  CERTIFICADO VARCHAR(255),
+  CLAVECERTIFICADO VARCHAR(300),
+  RESOLUCION VARCHAR(30),
+  PREFIJO VARCHAR(4),
+  RANGODESDE BIGINT,
+  RANGOHASTA BIGINT,
+  FECHADESDE DATE,
+  FECHAHASTA DATE,
+  CLAVETECNICA VARCHAR(100),
+  PLACACAJA VARCHAR(30),
+  UBICACIONCAJA VARCHAR(60),
+  TIPOCAJA VARCHAR(30),
+  FABRICANTENOMBRE VARCHAR(60),
+  FABRICANTERAZONSOCIAL VARCHAR(60),
+  FABRICANTESOFTWARE VARCHAR(60),
+  PROVEEDORNIT VARCHAR(20),
+  SERVICIO VARCHAR(200),
+  CONSTRAINT PK_POSCONFIGELECTRONICA PRIMARY KEY (EMPRESA)))";
 
 const char* kEtiquetas = R"(CREATE TABLE ETIQUETAS (
   PRODUCTO INTEGER,
@@ -543,8 +600,8 @@ const std::vector<TableDef>& posTables()
         {"POSLINEABOTTOM", kPosLineaBottom, {}},
         {"MONEDA", kMoneda, {}},
         {"TASACAMBIO", kTasaCambio, {}},
-        {"MESAS", nullptr, {}, ensureMesas},
-        {"MESERO", nullptr, {}, ensureMesero},
+        {"MESAS", kCreateMesas, {}},
+        {"MESERO", kCreateMesero, {}},
 
         // Numbering reads MAX(CONSECUTIVO) of a company and type, and MAX(LINEA) of a document:
         // the descending indexes make both a single index read on tables of millions of rows.
@@ -557,7 +614,8 @@ const std::vector<TableDef>& posTables()
           "CREATE INDEX IX_POSMOVIMIENTO_CLIENTE ON POSMOVIMIENTO (CLIENTE)"}},
         {"POSMOVIMIENTODETALLE", kPosMovimientoDetalle,
          {"CREATE DESCENDING INDEX IX_POSMOVDETALLE_DESC ON POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA)",
-          // the sale screens' stock balance adds up today's lines of one product
+          // a product's lines over all the years stored: the counter's statements keep off it
+          // ("PRODUCTO + 0") and start from the day's headers instead
           "CREATE INDEX IX_POSMOVDETALLE_PRODUCTO ON POSMOVIMIENTODETALLE (PRODUCTO)"}},
         {"POSREMISIONES", kPosRemisiones,
          {"CREATE DESCENDING INDEX IX_POSREMISIONES_DESC ON POSREMISIONES (EMPRESA, DOCUMENTO, CONSECUTIVO)",
@@ -571,6 +629,11 @@ const std::vector<TableDef>& posTables()
          {"CREATE DESCENDING INDEX IX_POSPAGOSCAJA_ITEM_DESC ON POSPAGOSCAJA (ITEM)",
           "CREATE INDEX IX_POSPAGOSCAJA_FECHA ON POSPAGOSCAJA (FECHA)"}},
         {"ETIQUETAS", kEtiquetas, {}},
+        // the sender takes the documents by state; the back office lists them by day
+        {"POSDOCUMENTOELECTRONICO", kPosDocumentoElectronico,
+         {"CREATE INDEX IX_POSDOCELECTRONICO_ESTADO ON POSDOCUMENTOELECTRONICO (ESTADO)",
+          "CREATE INDEX IX_POSDOCELECTRONICO_FECHA ON POSDOCUMENTOELECTRONICO (FECHA)"}},
+        {"POSCONFIGELECTRONICA", kPosConfigElectronica, {}},
 
         // Sale screens find a product by PRODUCTO or by barcode; grids page through it by
         // key (CODIGO), by PRODUCTO and by NOMBRE, forwards and backwards. The name index carries
@@ -627,7 +690,9 @@ const std::vector<TableDef>& posTables()
          {"CREATE DESCENDING INDEX IX_MOVDETALLE_DESC ON MOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA)"}},
         {"ORDENCOMPRA", kOrdenCompra,
          {"CREATE INDEX IX_ORDENCOMPRA_PROVEEDOR ON ORDENCOMPRA (PROVEEDOR)"}},
-        {"CUENTASTAVRO", nullptr, {}, ensureCuentasTavro},
+        {"CUENTASTAVRO", kCreateCuentasTavro, {}},
+        // The record of the daily update's runs (which days went to the inventory tables).
+        {"VENTASACTUALIZADAS", kCreateVentasActualizadas, {}},
     };
     return defs;
 }
@@ -671,7 +736,7 @@ std::vector<MissingKey> missingKeys(Connection& c, const std::vector<TableDef>& 
     std::vector<MissingKey> missing;
     for (const TableDef& t : defs) {
         const QString name = QString::fromLatin1(t.name);
-        if (!t.ddl || !std::count(std::begin(kNumberedTables), std::end(kNumberedTables), name) || !c.tableExists(name))
+        if (!std::count(std::begin(kNumberedTables), std::end(kNumberedTables), name) || !c.tableExists(name))
             continue;
         const bool hasKey = c.scalar(QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_CONSTRAINTS WHERE "
                                                     "RDB$RELATION_NAME = :T AND RDB$CONSTRAINT_TYPE = 'PRIMARY KEY'"),
@@ -742,30 +807,107 @@ void addMissingKeys(Connection& c, const std::vector<TableDef>& defs)
     c.forgetTableInfo();
 }
 
-// A table made by an earlier version gets the columns added since: those its statement declares
-// that the table lacks. Only columns that may be empty can be added to rows already stored.
-void addMissingColumns(Connection& c, const TableDef& t)
+// The column declarations of a CREATE TABLE statement, name and definition ("PRECIO DOUBLE
+// PRECISION NOT NULL"), in order; the table's constraints are left out.
+std::vector<std::pair<QString, QString>> columnsOf(const char* ddl)
 {
-    static const QRegularExpression column(QStringLiteral("^\\s*([A-Z][A-Z0-9_$]*)\\s+(.*?),?\\s*$"));
-    const TableInfo& info = c.tableInfo(QString::fromLatin1(t.name));
-    QStringList added;
-    const QStringList lines = QString::fromLatin1(t.ddl).split(QLatin1Char('\n'));
-    for (int i = 1; i < lines.size(); ++i) {
-        const QRegularExpressionMatch m = column.match(lines[i]);
-        const QString name = m.captured(1);
-        QString type = m.captured(2);
-        static const QStringList notColumns{QStringLiteral("CONSTRAINT"), QStringLiteral("PRIMARY"),
-                                            QStringLiteral("UNIQUE"), QStringLiteral("FOREIGN"), QStringLiteral("CHECK")};
-        if (!m.hasMatch() || notColumns.contains(name) || info.indexOf(name) >= 0 ||
-            type.contains(QLatin1String("NOT NULL")))
-            continue;
-        if (type.count(QLatin1Char(')')) > type.count(QLatin1Char('(')))
-            type.chop(1);  // the last column closes the statement
-        added << QStringLiteral("ALTER TABLE %1 ADD %2 %3").arg(QString::fromLatin1(t.name), name, type);
+    const QString text = QString::fromLatin1(ddl);
+    const int open = int(text.indexOf(QLatin1Char('(')));
+    const int close = int(text.lastIndexOf(QLatin1Char(')')));
+    QStringList items;
+    int depth = 0;
+    QString current;
+    for (int i = open + 1; i < close; ++i) {
+        const QChar ch = text[i];
+        if (ch == QLatin1Char('('))
+            ++depth;
+        else if (ch == QLatin1Char(')'))
+            --depth;
+        if (ch == QLatin1Char(',') && depth == 0) {
+            items << current;
+            current.clear();
+        } else {
+            current += ch;
+        }
     }
-    for (const QString& statement : added)
-        c.exec(statement);
-    if (!added.isEmpty()) {
+    items << current;
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    static const QRegularExpression constraint(QStringLiteral("^(CONSTRAINT|PRIMARY|UNIQUE|FOREIGN|CHECK)\\b"));
+    std::vector<std::pair<QString, QString>> columns;
+    for (const QString& item : items) {
+        const QString declaration = item.simplified();
+        if (declaration.isEmpty() || constraint.match(declaration).hasMatch())
+            continue;
+        const int space = int(declaration.indexOf(blanks));
+        columns.emplace_back(declaration.left(space).toUpper(), declaration.mid(space + 1));
+    }
+    return columns;
+}
+
+// Every column of every user table, as "TABLE.COLUMN", in one read of the catalogue.
+QSet<QString> existingColumns(Connection& c)
+{
+    QSet<QString> found;
+    QSqlQuery q = c.exec(QStringLiteral("SELECT TRIM(F.RDB$RELATION_NAME) || '.' || TRIM(F.RDB$FIELD_NAME) "
+                                        "FROM RDB$RELATION_FIELDS F JOIN RDB$RELATIONS R "
+                                        "ON R.RDB$RELATION_NAME = F.RDB$RELATION_NAME "
+                                        "WHERE COALESCE(R.RDB$SYSTEM_FLAG, 0) = 0"));
+    while (q.next())
+        found.insert(q.value(0).toString());
+    return found;
+}
+
+QSet<QString> tablesOf(const QSet<QString>& columns)
+{
+    QSet<QString> tables;
+    for (const QString& c : columns)
+        tables.insert(c.section(QLatin1Char('.'), 0, 0));
+    return tables;
+}
+
+// What the description below has and the database lacks: whole tables ("MESAS"), and columns of
+// tables it has ("POSCAJAS.REFRESCO").
+QStringList missingParts(Connection& c, const std::vector<TableDef>& defs)
+{
+    const QSet<QString> columns = existingColumns(c);
+    const QSet<QString> tables = tablesOf(columns);
+    QStringList missing;
+    for (const TableDef& t : defs) {
+        const QString table = QString::fromLatin1(t.name);
+        if (!tables.contains(table)) {
+            missing << table;
+            continue;
+        }
+        for (const auto& [column, definition] : columnsOf(t.ddl))
+            if (!columns.contains(table + QLatin1Char('.') + column))
+                missing << table + QLatin1Char('.') + column;
+    }
+    return missing;
+}
+
+// Columns added to a table since it was made. The rows already stored have nothing in them, so a
+// column declared NOT NULL is added without that rule (Firebird would refuse it otherwise).
+void addMissingColumns(Connection& c, const std::vector<TableDef>& defs)
+{
+    const QSet<QString> columns = existingColumns(c);
+    const QSet<QString> tables = tablesOf(columns);
+    static const QRegularExpression notNull(QStringLiteral("\\s+NOT\\s+NULL\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    bool added = false;
+    for (const TableDef& t : defs) {
+        const QString table = QString::fromLatin1(t.name);
+        if (!tables.contains(table))
+            continue;
+        for (const auto& [column, definition] : columnsOf(t.ddl)) {
+            if (columns.contains(table + QLatin1Char('.') + column))
+                continue;
+            QString type = definition;
+            type.remove(notNull);
+            c.exec(QStringLiteral("ALTER TABLE %1 ADD %2 %3").arg(table, column, type));
+            added = true;
+        }
+    }
+    if (added) {
         c.exec(QStringLiteral("COMMIT"));
         c.forgetTableInfo();
     }
@@ -774,21 +916,16 @@ void addMissingColumns(Connection& c, const TableDef& t)
 void createTables(Connection& c, const std::vector<TableDef>& defs)
 {
     addMissingKeys(c, defs);
+    addMissingColumns(c, defs);
     QSet<QString> indexes;
     QSqlQuery q = c.exec(QStringLiteral("SELECT TRIM(RDB$INDEX_NAME) FROM RDB$INDICES"));
     while (q.next())
         indexes.insert(q.value(0).toString());
     for (const TableDef& t : defs) {
-        if (t.ensure) {
-            t.ensure(c);
-            continue;
-        }
         // A table made by an earlier version still gets the indexes added since, so that its
         // lookups are as quick as on a new database.
         if (!c.tableExists(QString::fromLatin1(t.name)))
             c.exec(QString::fromLatin1(t.ddl));
-        else
-            addMissingColumns(c, t);
         for (const char* index : t.indexes)
             if (!indexes.contains(indexName(index)))
                 c.exec(QString::fromLatin1(index));
@@ -819,9 +956,24 @@ QStringList namesOf(const std::vector<TableDef>& defs)
 void createPosSchema(Connection& c) { createTables(c, posTables()); }
 void createAccountingSchema(Connection& c) { createTables(c, accountingTables()); }
 
-void ensureMesas(Connection& c) { ensureTable(c, "MESAS", kCreateMesas); }
+QStringList missingPosSchema(Connection& c) { return missingParts(c, posTables()); }
+QStringList missingAccountingSchema(Connection& c) { return missingParts(c, accountingTables()); }
+
+void ensureMesas(Connection& c)
+{
+    ensureTable(c, "MESAS", kCreateMesas);
+    // PEDIDO alone names a bill only under the document type the parameter row names today, and a
+    // sign-on may choose another one while the bill is open: a table keeps its bill's company and
+    // document type beside the number. A table made before these columns gets them here.
+    if (c.tableInfo(QStringLiteral("MESAS")).indexOf(QStringLiteral("EMPRESA")) < 0) {
+        c.exec(QStringLiteral("ALTER TABLE MESAS ADD EMPRESA CHAR(5), ADD DOCUMENTO CHAR(5)"));
+        c.exec(QStringLiteral("COMMIT"));
+        c.forgetTableInfo();
+    }
+}
 void ensureMesero(Connection& c) { ensureTable(c, "MESERO", kCreateMesero); }
 void ensureCuentasTavro(Connection& c) { ensureTable(c, "CUENTASTAVRO", kCreateCuentasTavro); }
+void ensureVentasActualizadas(Connection& c) { ensureTable(c, "VENTASACTUALIZADAS", kCreateVentasActualizadas); }
 
 const QStringList& posTableNames()
 {

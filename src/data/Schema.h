@@ -14,23 +14,30 @@
 
 namespace kv {
 
-// Creates every POS table that is missing, each with its keys and indexes, and the indexes that an
-// existing table lacks. Columns of existing tables are left as they are, so an old database can be
-// brought up to date with the same call.
+// Creates every POS table that is missing, each with its keys and indexes, and the columns and
+// indexes that an existing table lacks (rows are kept), so an old database is brought up to date
+// with the same call.
 void createPosSchema(Connection& c);
 
 // The same for the accounting database (COMPROBANTECONTABLE, MOVIMIENTOCONTABLE, TERCEROS).
 void createAccountingSchema(Connection& c);
 
-// Old POS databases may lack these three tables; the screens that use them call these before
+// The tables and columns of the description that the database lacks ("MESAS", "POSCAJAS.REFRESCO"):
+// empty when the database is as new as the program. Read from the catalogue in one query.
+QStringList missingPosSchema(Connection& c);
+QStringList missingAccountingSchema(Connection& c);
+
+// Old POS databases may lack these tables; the screens that use them call these before
 // first use. Each creates its table, when missing, with the statement below and then "COMMIT".
 void ensureMesas(Connection& c);
 void ensureMesero(Connection& c);
 void ensureCuentasTavro(Connection& c);
+void ensureVentasActualizadas(Connection& c);
 
 extern const char* const kCreateMesas;
 extern const char* const kCreateMesero;
 extern const char* const kCreateCuentasTavro;
+extern const char* const kCreateVentasActualizadas;
 
 // Table names of each database, in creation order.
 const QStringList& posTableNames();

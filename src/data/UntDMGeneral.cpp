@@ -1,6 +1,8 @@
 #include "data/UntDMGeneral.h"
 
 #include "common/Dialogs.h"
+#include "data/Installation.h"
+#include "data/Schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,7 +63,13 @@ bool TDMGeneral::DataModuleCreate(const QString& locationFile)
 {
     const QFileInfo info(locationFile);
     if (!info.exists() || info.isDir()) {
-        ShowMessage(QStringLiteral("Falta Instalacion"));
+        ShowMessage(QStringLiteral("Falta Instalacion\n\n"
+                                   "No se encontró el archivo de direcciones %1.\n"
+                                   "Cree la instalación con \"korvela-db install CARPETA\" (una caja) o "
+                                   "\"korvela-db install --server SERVIDOR\" (varias cajas) y abra el programa con "
+                                   "\"korvelapos --location CARPETA/DireccionBd.txt\". Los pasos están en "
+                                   "/usr/share/doc/korvelapos/README.md.")
+                        .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
         return false;
     }
 
@@ -86,6 +94,11 @@ bool TDMGeneral::DataModuleCreate(const QString& locationFile)
         }
     }
 
+    // An installation on a server keeps its own database user beside the location file.
+    QString user, password;
+    if (readCredentialsFile(locationFile, &user, &password))
+        useDatabaseCredentials(user, password);
+
     // Failing to connect is not reported now: the first read through the connection tries again
     // and shows the database's own message then.
     if (!line7_.isEmpty()) {
@@ -105,6 +118,32 @@ bool TDMGeneral::DataModuleCreate(const QString& locationFile)
         dialogs().error(e.text());
     }
     return true;
+}
+
+QString TDMGeneral::outdatedDatabases()
+{
+    QStringList found;
+    auto check = [&](Connection& c, QStringList (*missing)(Connection&)) {
+        if (!c.isOpen())
+            return;
+        QStringList parts;
+        try {
+            parts = missing(c);
+        } catch (const Failure&) {
+            return;  // an unreadable database has shown its own error already
+        }
+        if (parts.isEmpty())
+            return;
+        const QString shown = parts.size() > 6 ? QStringList(parts.mid(0, 6)).join(QStringLiteral(", ")) +
+                                                     QStringLiteral(" y %1 más").arg(parts.size() - 6)
+                                               : parts.join(QStringLiteral(", "));
+        found << QStringLiteral("La base de datos %1 es de una versión anterior del programa (le falta: %2).\n"
+                                "Actualícela, conservando todos sus datos, con:\n    korvela-db update %1")
+                     .arg(c.location(), shown);
+    };
+    check(DbPos, missingPosSchema);
+    check(TavroDb, missingAccountingSchema);
+    return found.join(QStringLiteral("\n\n"));
 }
 
 void TDMGeneral::DataModuleDestroy()

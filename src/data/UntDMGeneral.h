@@ -39,6 +39,9 @@ public:
     // that cannot be made is not reported here; the first read through it shows the database's
     // message in the general error box (opening Tuc is that first read for DbPos).
     bool DataModuleCreate(const QString& locationFile);
+    // When a connected database lacks tables or columns this program has (it was made by an
+    // earlier version), the message that says so and names "korvela-db update"; empty otherwise.
+    QString outdatedDatabases();
     // Disconnects DbPos and closes the shared cursors. Runs again harmlessly from the destructor.
     void DataModuleDestroy();
 

@@ -57,8 +57,10 @@ void TDmPedidos::DataModuleDestroy()
 
 QString TDmPedidos::closeOrder()
 {
-    return closeDocument({{QStringLiteral("TIPODEPAGO"), TIniFac[QStringLiteral("TIPODEPAGO")].value()},
-                          {QStringLiteral("TIPODEPAGODES"), TIniFac[QStringLiteral("TIPODEPAGODES")].value()}});
+    Closing closing;
+    closing.columns = {{QStringLiteral("TIPODEPAGO"), TIniFac[QStringLiteral("TIPODEPAGO")].value()},
+                       {QStringLiteral("TIPODEPAGODES"), TIniFac[QStringLiteral("TIPODEPAGODES")].value()}};
+    return closeDocument(closing).message;
 }
 
 void TDmPedidos::headerDefaults(Dataset& header, int)

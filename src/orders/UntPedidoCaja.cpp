@@ -103,6 +103,12 @@ TFrmPedidoCaja::TFrmPedidoCaja(TDmPedidos& dm, QWidget* parent) : QDialog(parent
     };
     rules.showProductName = [this](const QString& nombre) { showMessagePanel(nombre); };
     rules_ = new LineGridRules(dm_, DBGrid1, rules, this);
+    // An order closed meanwhile takes nothing more: once the refusal has been shown the screen
+    // goes on to the next customer.
+    connect(&dm_, &DocumentModule::closedDocumentRefused, this, [this] {
+        if (stage_ != Stage::Customer)
+            toCustomer();
+    }, Qt::QueuedConnection);
 
     toCustomer();
 }

@@ -1,5 +1,7 @@
 #include "pos/DocumentCorrections.h"
 
+#include "einvoice/ElectronicDocument.h"
+
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
 #include "common/SaleAmounts.h"
@@ -71,15 +73,19 @@ bool voidDocument(TDmVentas& dm, const SaleDocumentKey& key, bool onlyOpen)
             throw DbError(kNoDocument);
         if (onlyOpen && lock.value(0).toString().trimmed() == QLatin1String("I"))
             return;
+        // A sale whose electronic document was issued is voided before the DIAN by its adjustment
+        // note, which repeats the lines: so it is written before they go, in this same transaction.
+        issueAdjustmentNote(dm.DbPos, key.empresa, key.documento, key.consecutivo);
         dm.DbPos.exec(QStringLiteral("DELETE FROM POSMOVIMIENTODETALLE WHERE EMPRESA = :EMPRESA AND DOCUMENTO = :DOCUMENTO "
                                      "AND CONSECUTIVO = :CONSECUTIVO"),
                       params);
         // Everything the cash figures count is set to 0 with the lines' totals: what was paid
-        // before and the service charge too, so the voided sale no longer moves the cash count.
+        // before, the service charge and the guests too, so the voided sale no longer moves the
+        // cash count nor "TOTAL Personas".
         QVariantMap closing = params;
         closing.insert(QStringLiteral("CAJERO"), dm.TCajero.FieldByName(QStringLiteral("CEDULA")).value());
         dm.DbPos.exec(QStringLiteral("UPDATE POSMOVIMIENTO SET SUBTOTAL = 0, DESCUENTO = 0, IVA = 0, NETO = 0, ABONO = 0, "
-                                     "PAGO = 0, VALORPROPINA = 0, STATUS = 'I', CAJERO = :CAJERO WHERE EMPRESA = :EMPRESA "
+                                     "PAGO = 0, VALORPROPINA = 0, PERSONAS = 0, STATUS = 'I', CAJERO = :CAJERO WHERE EMPRESA = :EMPRESA "
                                      "AND DOCUMENTO = :DOCUMENTO AND CONSECUTIVO = :CONSECUTIVO"),
                       closing);
         voided = true;

@@ -1,5 +1,7 @@
 #include "pos/DocumentModule.h"
 
+#include "einvoice/ElectronicDocument.h"
+
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
 
@@ -58,7 +60,7 @@ DocumentModule::DocumentModule(Connection& dbPos, DocumentTables tables, QObject
             takeDocumentNumber(ds);
     };
     TIniFac.WriteOperation = [this](Dataset& ds, WriteKind, const std::function<void()>& write) {
-        runSaleOperation(ds.state() != DsState::Insert, write);
+        writeRow(ds, ds.state() != DsState::Insert, write);
     };
     TFac.AfterInsert = [this](Dataset& ds) { TFacAfterInsert(ds); };
     TFac.BeforePost = [this](Dataset& ds) { TFacBeforePost(ds); };
@@ -145,6 +147,7 @@ void DocumentModule::runSaleOperation(bool lockHeader, const std::function<void(
     for (attempt_ = 1;; ++attempt_) {
         try {
             Transaction t(DbPos, waitLimitMs_);
+            headerDiscount_ = 0;
             if (lockHeader)
                 takeHeaderRow();
             body();
@@ -153,6 +156,8 @@ void DocumentModule::runSaleOperation(bool lockHeader, const std::function<void(
                 TFac.Refresh();  // the lines other stations added meanwhile show too
             return;
         } catch (const DbError& e) {
+            if (isConnectionLost(e) && !joined && resumeAfterLostConnection())
+                continue;
             // A Firebird transaction reads one snapshot: only a new transaction sees the number
             // or the totals another register committed meanwhile, so the whole operation runs again.
             // Inside a transaction of the caller's (a void, a transfer) the attempt cannot start
@@ -176,30 +181,86 @@ void DocumentModule::runSaleOperation(bool lockHeader, const std::function<void(
     }
 }
 
+bool DocumentModule::resumeAfterLostConnection()
+{
+    // The server restarted or the network dropped under the operation: its transaction went with
+    // the connection, so once connected again it simply runs again, on the document the screen
+    // holds (read again as the attempt takes its header). Only a commit that was on its way when
+    // the connection dropped may or may not be stored: then nothing runs twice, and the screen
+    // shows the document as stored for the cashier to look at.
+    undoAfterRollback(false);
+    DbPos.reconnect();  // gives up with the database's text when the server stays away
+    if (!DbPos.lostAtCommit() && attempt_ < kAttempts) {
+        ++retries_;
+        return true;
+    }
+    undoAfterRollback(true);
+    if (TFac.active() && !TFac.isEditing())
+        TFac.Refresh();
+    throw DbError(QStringLiteral("Se perdió la conexión mientras se guardaba. Revise el documento en pantalla antes de "
+                                 "seguir."),
+                  DbError::kConnectionLost);
+}
+
 void DocumentModule::takeHeaderRow()
 {
     if (!TIniFac.active() || TIniFac.IsEmpty())
         throw DbError(QStringLiteral("No hay un documento en curso"));
     // Taking the row makes a second station wait here (or fail with a conflict and start over)
     // until the first one's line and totals are committed. The same read brings the header as
-    // stored now into the cursor, so the totals written after it start from what is stored.
+    // stored now into the cursor, so the totals written after it start from what is stored, and
+    // tells whether the document is still open: the state checked is the one this transaction
+    // holds, so no other register can close it between the check and the write.
+    QVariant status, descuento;
+    bool found = false;
     try {
         if (!TIniFac.isEditing()) {
             TIniFac.RefreshRecord(true);
-            return;
+            status = TIniFac[QStringLiteral("STATUS")].value();
+            descuento = TIniFac[QStringLiteral("DESCUENTO")].value();
+            found = true;
+        } else {
+            QSqlQuery q = DbPos.exec(QStringLiteral("SELECT STATUS, DESCUENTO FROM %1 WHERE EMPRESA = :EMPRESA "
+                                                    "AND DOCUMENTO = :DOCUMENTO AND CONSECUTIVO = :CONSECUTIVO WITH LOCK")
+                                         .arg(tables_.header),
+                                     documentKey());
+            if (DbPos.next(q)) {
+                status = q.value(0);
+                descuento = q.value(1);
+                found = true;
+            }
         }
-        QSqlQuery q = DbPos.exec(QStringLiteral("SELECT CONSECUTIVO FROM %1 WHERE EMPRESA = :EMPRESA "
-                                                "AND DOCUMENTO = :DOCUMENTO AND CONSECUTIVO = :CONSECUTIVO WITH LOCK")
-                                     .arg(tables_.header),
-                                 documentKey());
-        if (DbPos.next(q))
-            return;
     } catch (const DbError& e) {
         if (e.code() != 0)
             throw;  // the engine's refusal (a conflict, a wait stopped) is handled by the operation
     }
-    throw DbError(QStringLiteral("El documento %1 ya no existe; no se guardó nada.")
-                      .arg(TIniFac[QStringLiteral("CONSECUTIVO")].asInteger()));
+    if (!found)
+        throw DbError(QStringLiteral("El documento %1 ya no existe; no se guardó nada.")
+                          .arg(TIniFac[QStringLiteral("CONSECUTIVO")].asInteger()));
+    if (isClosedStatus(status) && corrections_ == 0)
+        refuseClosed();
+    // A discount the payment put on the whole document is what the header holds beyond its lines'
+    // discounts; the re-total keeps it. Most documents have none, and then the lines are not read.
+    headerDiscount_ = 0;
+    if (descuento.toDouble() != 0) {
+        const double lineas = DbPos.scalar(QStringLiteral("SELECT SUM(VALORDESCUENTO) FROM %1 WHERE EMPRESA = :EMPRESA "
+                                                          "AND DOCUMENTO = :DOCUMENTO AND CONSECUTIVO = :CONSECUTIVO")
+                                               .arg(tables_.lines),
+                                           documentKey())
+                                  .toDouble();
+        headerDiscount_ = descuento.toDouble() - lineas;
+    }
+}
+
+bool DocumentModule::isClosedStatus(const QVariant& status) { return status.toString().trimmed() == QLatin1String("I"); }
+
+void DocumentModule::refuseClosed()
+{
+    const QString text = QStringLiteral("%1 %2 ya fue cerrada (pagada o anulada); no se guardó nada.")
+                             .arg(tables_.noun)
+                             .arg(TIniFac[QStringLiteral("CONSECUTIVO")].asInteger());
+    emit closedDocumentRefused();
+    throw DocumentClosed(text);
 }
 
 QVariantMap DocumentModule::documentKey()
@@ -228,7 +289,19 @@ void DocumentModule::writeLine(Dataset& ds, WriteKind kind, const std::function<
         ds.Cancel();  // a new line goes, an edited one gets its previous values back
         throw Abort();
     }
-    runSaleOperation(true, write);
+    writeRow(ds, true, write);
+}
+
+void DocumentModule::writeRow(Dataset& ds, bool lockHeader, const std::function<void()>& write)
+{
+    try {
+        runSaleOperation(lockHeader, write);
+    } catch (const DocumentClosed&) {
+        // Nothing typed for a closed document can ever be stored: the row goes back to what is
+        // stored, and no later post of the cursor tries it again.
+        ds.Cancel();
+        throw;
+    }
 }
 
 int DocumentModule::startDocument()
@@ -296,15 +369,18 @@ bool DocumentModule::abandonEmptyDocument()
 {
     if (!TIniFac.active() || TIniFac.IsEmpty())
         return false;
-    Transaction t(DbPos, waitLimitMs_);
-    const int gone = DbPos.exec(QStringLiteral("DELETE FROM %1 H WHERE H.EMPRESA = :EMPRESA AND H.DOCUMENTO = "
-                                               ":DOCUMENTO AND H.CONSECUTIVO = :CONSECUTIVO AND NOT EXISTS (SELECT 1 FROM "
-                                               "%2 D WHERE D.EMPRESA = H.EMPRESA AND D.DOCUMENTO = "
-                                               "H.DOCUMENTO AND D.CONSECUTIVO = H.CONSECUTIVO)")
-                                    .arg(tables_.header, tables_.lines),
-                                documentKey())
-                         .numRowsAffected();
-    t.commit();
+    int gone = 0;
+    // The header is taken first, so a closed (voided or paid) document is refused and keeps its
+    // number; the delete itself checks that no line came in meanwhile.
+    runSaleOperation(true, [&] {
+        gone = DbPos.exec(QStringLiteral("DELETE FROM %1 H WHERE H.EMPRESA = :EMPRESA AND H.DOCUMENTO = "
+                                         ":DOCUMENTO AND H.CONSECUTIVO = :CONSECUTIVO AND NOT EXISTS (SELECT 1 FROM "
+                                         "%2 D WHERE D.EMPRESA = H.EMPRESA AND D.DOCUMENTO = "
+                                         "H.DOCUMENTO AND D.CONSECUTIVO = H.CONSECUTIVO)")
+                              .arg(tables_.header, tables_.lines),
+                          documentKey())
+                   .numRowsAffected();
+    });
     if (gone > 0)
         TIniFac.Refresh();
     return gone > 0;
@@ -335,36 +411,73 @@ QString DocumentModule::closedBy()
         .arg(quien);
 }
 
-QString DocumentModule::closeDocument(const QVariantMap& columns)
+DocumentModule::ClosingOutcome DocumentModule::closeDocument(const Closing& closing)
 {
     if (!TIniFac.active() || TIniFac.IsEmpty())
         throw DbError(QStringLiteral("No hay un documento en curso"));
     QVariantMap values = documentKey();
     QStringList set;
-    for (auto it = columns.begin(); it != columns.end(); ++it) {
+    for (auto it = closing.columns.begin(); it != closing.columns.end(); ++it) {
         set << it.key() + QStringLiteral(" = :") + it.key();
         values.insert(it.key(), it.value());
     }
     set << QStringLiteral("STATUS = 'I'");
-    int closed = 0;
+    QStringList checked{QStringLiteral("STATUS")};
+    for (auto it = closing.unchanged.begin(); it != closing.unchanged.end(); ++it)
+        checked << it.key();
+    ClosingOutcome outcome;
     struct Keep {
         bool& flag;
         explicit Keep(bool& f) : flag(f) { flag = true; }
         ~Keep() { flag = false; }
     } keep(keepHeaderEdits_);
-    // The open state is checked by the statement itself, on the row it takes: of two registers
-    // closing the same document, the second changes no row.
+    // One transaction: the header is taken with the values the payment depends on, so between the
+    // check and the write no other register can close the document or add to it; the drawer
+    // opens only for a payment that is then stored.
     runSaleOperation(false, [&] {
-        closed = DbPos.exec(QStringLiteral("UPDATE %1 SET %2 WHERE EMPRESA = :EMPRESA AND DOCUMENTO = :DOCUMENTO AND "
-                                           "CONSECUTIVO = :CONSECUTIVO AND STATUS IS DISTINCT FROM 'I'")
-                                .arg(tables_.header, set.join(QStringLiteral(", "))),
-                            values)
-                     .numRowsAffected();
+        outcome = ClosingOutcome();
+        QSqlQuery q = DbPos.exec(QStringLiteral("SELECT %2 FROM %1 WHERE EMPRESA = :EMPRESA AND DOCUMENTO = :DOCUMENTO "
+                                                "AND CONSECUTIVO = :CONSECUTIVO WITH LOCK")
+                                     .arg(tables_.header, checked.join(QStringLiteral(", "))),
+                                 documentKey());
+        if (!DbPos.next(q) || isClosedStatus(q.value(0))) {
+            outcome.kind = ClosingOutcome::ClosedElsewhere;
+            return;
+        }
+        // Compared to the cent: the amounts were read from these very columns.
+        int i = 1;
+        for (auto it = closing.unchanged.begin(); it != closing.unchanged.end(); ++it, ++i)
+            if (qAbs(q.value(i).toDouble() - it.value().toDouble()) > 0.001) {
+                outcome.kind = ClosingOutcome::Changed;
+                return;
+            }
+        if (closing.beforeStore && !closing.beforeStore()) {
+            outcome.kind = ClosingOutcome::Stopped;
+            return;
+        }
+        DbPos.exec(QStringLiteral("UPDATE %1 SET %2 WHERE EMPRESA = :EMPRESA AND DOCUMENTO = :DOCUMENTO AND "
+                                  "CONSECUTIVO = :CONSECUTIVO")
+                       .arg(tables_.header, set.join(QStringLiteral(", "))),
+                   values);
+        // A paid sale's electronic document is stored with the closing itself, so that no paid
+        // sale is ever left without it (nothing is done for a company that does not issue them).
+        if (tables_.header == QLatin1String("POSMOVIMIENTO"))
+            issueSaleDocument(DbPos, values.value(QStringLiteral("EMPRESA")).toString().trimmed(),
+                              values.value(QStringLiteral("DOCUMENTO")).toString().trimmed(),
+                              values.value(QStringLiteral("CONSECUTIVO")).toInt());
     });
+    if (outcome.kind == ClosingOutcome::Stopped)
+        return outcome;  // nothing happened: the header stays as typed for another try
     if (TIniFac.isEditing())
         TIniFac.Cancel();
     TIniFac.RefreshRecord();
-    return closed > 0 ? QString() : closedBy();
+    if (outcome.kind == ClosingOutcome::ClosedElsewhere)
+        outcome.message = closedBy();
+    else if (outcome.kind == ClosingOutcome::Changed)
+        outcome.message = QStringLiteral("%1 %2 cambió en otra caja mientras se cobraba; no se guardó el pago.")
+                              .arg(tables_.noun)
+                              .arg(TIniFac[QStringLiteral("CONSECUTIVO")].asInteger());
+    return outcome;
 }
 
 // ---------------------------------------------------------------- header
@@ -441,7 +554,9 @@ void DocumentModule::TFacAfterPost(Dataset&)
     SFac.Open();
     TIniFac.Edit();
     TIniFac[QStringLiteral("SUBTOTAL")] = SFac[QStringLiteral("SUBTOTAL")].asFloat();  // no lines: null, read as 0
-    TIniFac[QStringLiteral("DESCUENTO")] = SFac[QStringLiteral("DESCUENTO")].asFloat();
+    // The lines' discounts, and the one the payment put on the whole document (after a correction
+    // of a paid document, or a payment declined and taken up again) stays with them.
+    TIniFac[QStringLiteral("DESCUENTO")] = SFac[QStringLiteral("DESCUENTO")].asFloat() + headerDiscount_;
     TIniFac[QStringLiteral("IVA")] = SFac[QStringLiteral("IVA")].asFloat();
     headerTotals(TIniFac);
     TIniFac.Post();

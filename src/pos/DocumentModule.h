@@ -14,6 +14,12 @@
 // cashier come before the transaction; a wait for another register's lock ends after a few
 // seconds with a message and nothing stored.
 //
+// A closed document (STATUS "I": paid or voided, here or at another register) never changes: the
+// read that takes the header also reads its state, and every action on a closed document is refused
+// with DocumentClosed, nothing stored, whatever screen asks. Only a correction (see Correction) may
+// change the lines of a closed document. A re-total keeps the discount the payment put on the whole
+// document beside the lines' own discounts.
+//
 // What differs between the sales and the orders is given by the subclass through a few hooks: the
 // header's own defaults (customer, cashier, currency), whether a line may be added and its
 // defaults, the pricing of a line, how the header's NETO (and the like) follow the line sums, the
@@ -25,6 +31,14 @@
 #include <functional>
 
 namespace kv {
+
+// An action refused because the document is closed (paid or voided): nothing was stored. The
+// screens recognise it (also through DocumentModule::closedDocumentRefused) to leave the document.
+class DocumentClosed : public DbError {
+public:
+    static constexpr int kCode = -100010;
+    explicit DocumentClosed(const QString& text) : DbError(text, kCode) {}
+};
 
 // The tables of one kind of document and the words its messages use.
 struct DocumentTables {
@@ -84,8 +98,33 @@ public:
     // Deletes the current line and re-totals the header.
     void deleteLine();
     // Deletes the current document only if it still has no line (one statement, so a line another
-    // station adds meanwhile keeps it). True when it was deleted.
+    // station adds meanwhile keeps it). True when it was deleted. A closed document is never
+    // deleted (DocumentClosed): its number stays used.
     bool abandonEmptyDocument();
+
+    // While one lives, the operations may change the lines of the current document even though it
+    // is closed: the change window ("Cambios a  la Factura") corrects a paid document on purpose.
+    class Correction {
+    public:
+        explicit Correction(DocumentModule& m) : m_(m) { ++m_.corrections_; }
+        ~Correction() { --m_.corrections_; }
+        Correction(const Correction&) = delete;
+        Correction& operator=(const Correction&) = delete;
+
+    private:
+        DocumentModule& m_;
+    };
+
+    // How a closing ended (see closeDocument).
+    struct ClosingOutcome {
+        enum Kind {
+            Closed,           // this call stored the payment and closed the document
+            ClosedElsewhere,  // closed (or gone) already: message says so; nothing stored
+            Changed,          // another register changed what the payment was counted on: nothing stored
+            Stopped,          // beforeStore said no: nothing stored
+        } kind = Closed;
+        QString message;  // for the cashier, empty when Closed or Stopped
+    };
 
     // Empty while the current document is open; once it is closed (paid or voided, here or at
     // another register) or gone, a sentence for the cashier saying so and who closed it.
@@ -114,6 +153,12 @@ public:
     // Re-totals the header from the sums of its stored lines; also run after a line is deleted.
     void TFacAfterPost(Dataset& ds);
 
+signals:
+    // An action was refused because the current document is closed (emitted before the
+    // DocumentClosed is thrown). Screens connect to it queued, to leave the document once the
+    // refusal has been shown.
+    void closedDocumentRefused();
+
 protected:
     DocumentModule(Connection& dbPos, DocumentTables tables, QObject* parent);
 
@@ -134,12 +179,21 @@ protected:
     // The register looked up at sign-on for its company.
     virtual Dataset& registerLookup() { return TCaja; }
 
-    // Stores these header columns (names fixed in code) with STATUS "I", in one statement that
-    // changes the document only while it is still open. The header is then read again, so
-    // nothing held in the cursor can later be written over the closed document. Returns an empty
-    // string when this call closed it; otherwise closedBy()'s sentence, with nothing stored. On a
-    // database error the typed values stay in the header for another try.
-    QString closeDocument(const QVariantMap& columns);
+    // What a closing stores and checks.
+    struct Closing {
+        QVariantMap columns;  // stored with STATUS "I" (names fixed in code)
+        // Header columns (numbers) whose stored values must still be these: what the payment was
+        // counted on. A line another register added meanwhile raises NETO and stops the closing.
+        QVariantMap unchanged;
+        // Runs once the header is taken and found open and unchanged, before anything is stored
+        // (the cash drawer opens here): false stops the closing with nothing stored.
+        std::function<bool()> beforeStore;
+    };
+    // In one transaction: takes the header, checks that it is still open and unchanged, runs
+    // beforeStore, and stores the columns with STATUS "I". The header is then read again, so
+    // nothing held in the cursor can later be written over the closed document. On a database
+    // error the typed values stay in the header for another try.
+    ClosingOutcome closeDocument(const Closing& closing);
 
     // Puts TProductos on the product (staying put when already there).
     bool findProduct(const QVariant& producto);
@@ -151,11 +205,22 @@ protected:
     const DocumentTables tables_;
 
 private:
+    // Takes the current header's row, refusing a closed document; notes the header's own discount.
     void takeHeaderRow();
+    // Says why the current document takes nothing more, and throws DocumentClosed.
+    [[noreturn]] void refuseClosed();
+    // STATUS "I": paid or voided.
+    static bool isClosedStatus(const QVariant& status);
+    // After the connection dropped under an operation: true to run it again once connected;
+    // raises DbError when it must not run again or the server stays away.
+    bool resumeAfterLostConnection();
     void onLine(const QVariant& linea);  // the line cursor on that line of the document
     // After a rolled-back attempt: the cursors show again what is stored.
     void undoAfterRollback(bool final);
     void writeLine(Dataset& ds, WriteKind kind, const std::function<void()>& write);
+    // A post or delete of the header or a line, as one operation; a refusal because the document
+    // is closed also drops the row's pending changes.
+    void writeRow(Dataset& ds, bool lockHeader, const std::function<void()>& write);
     int nextDocumentNumber(const QVariant& empresa, const QVariant& documento);
     int nextLineNumber(const QVariant& empresa, const QVariant& documento, const QVariant& consecutivo);
     void takeDocumentNumber(Dataset& ds);
@@ -165,6 +230,10 @@ private:
     int attempt_ = 0;  // of the running operation, from 1
     int retries_ = 0;
     bool keepHeaderEdits_ = false;  // a failed closing leaves the typed values in the header
+    int corrections_ = 0;           // Correction scopes alive
+    // The discount on the whole document (the payment's) beyond the lines' own, read when the
+    // operation took the header; kept by the re-total.
+    double headerDiscount_ = 0;
 };
 
 }  // namespace kv

@@ -127,13 +127,8 @@ void PermissionWindow::BtnOKClick()
         (setup_.lowLevelToIdentity ? EditCedula : EditClave)->setFocus();
         return;
     }
-    // The cashiers' cursor may have been read before this person was added.
-    const double cedula = EditCedula->text().trimmed().toDouble();
-    if (!dm_.findCashier(cedula)) {
-        dm_.TCajero.Refresh();
-        if (!dm_.findCashier(cedula))
-            throw DbError(kNoCashier);
-    }
+    if (!dm_.findCashier(EditCedula->text().trimmed().toDouble()))
+        throw DbError(kNoCashier);
     granted_ = true;
     afterGranted();
     accept();

@@ -117,29 +117,37 @@ SaleClosing closeSale(TDmVentas& dm, const std::function<PrintResult(const SaleD
     const SaleDocumentKey key{h[QStringLiteral("EMPRESA")].asString(), h[QStringLiteral("DOCUMENTO")].asString(),
                               h[QStringLiteral("CONSECUTIVO")].asInteger()};
 
-    // A document another register collected meanwhile is not collected twice: no drawer, nothing stored.
-    QString closed = dm.closedBy();
-    if (!closed.isEmpty()) {
-        ShowMessage(closed);
-        return SaleClosing::ClosedElsewhere;
-    }
-    // The drawer first: when it cannot open, nothing is stored and the cashier may try again.
-    const QString drawer = Spooler::openCashDrawer();
-    if (!drawer.isEmpty()) {
-        dialogs().error(drawer);
-        return SaleClosing::Stays;
-    }
-    // Cash handed over is kept with the payment; a payment in any other form has none.
+    // The drawer opens inside the closing, once the document is taken and found open and still of
+    // the amount collected: a document another register collected or added to meanwhile opens no
+    // drawer, and a drawer that cannot open stores nothing (the cashier may try again).
+    // Cash handed over is kept with the payment; a payment in any other form has none. The amount
+    // due is the one the closing checks is still the document's, so the change stored is right.
     QVariantMap money{{QStringLiteral("RECIBIDO"), QVariant()}, {QStringLiteral("CAMBIO"), QVariant()}};
     const double due = headerAmountToPay(h);
     if (h[QStringLiteral("TIPODEPAGO")].asString() == QLatin1String("C") && received > 0 && received >= due) {
         money[QStringLiteral("RECIBIDO")] = received;
         money[QStringLiteral("CAMBIO")] = R((received - due) * 100) / 100;
     }
-    closed = dm.closeWithPayment(dm.TCajero[QStringLiteral("CEDULA")].value(), money);
-    if (!closed.isEmpty()) {
-        ShowMessage(closed);
+    QString drawer;
+    const DocumentModule::ClosingOutcome closing =
+        dm.closeWithPayment(dm.TCajero[QStringLiteral("CEDULA")].value(), money, [&] {
+            drawer = Spooler::openCashDrawer();
+            return drawer.isEmpty();
+        });
+    switch (closing.kind) {
+    case DocumentModule::ClosingOutcome::Stopped:
+        dialogs().error(drawer);
+        return SaleClosing::Stays;
+    case DocumentModule::ClosingOutcome::ClosedElsewhere:
+        ShowMessage(closing.message);
         return SaleClosing::ClosedElsewhere;
+    case DocumentModule::ClosingOutcome::Changed:
+        // The window stays on the document, showing what is to pay now.
+        ShowMessage(closing.message + QStringLiteral(" Valor a pagar ahora: ") +
+                    FormatFloat(QStringLiteral("###,###.00"), headerAmountToPay(h)));
+        return SaleClosing::Stays;
+    case DocumentModule::ClosingOutcome::Closed:
+        break;
     }
     if (print(key) != PrintResult::Printed)
         ShowMessage(QStringLiteral("La factura %1 quedó pagada y cerrada, pero no se imprimió. Puede reimprimirla.")

@@ -1,10 +1,11 @@
 #pragma once
 // What every payment window does the same way, whichever register it belongs to: the money
 // received typed as a plain number, the change shown as the cashier types, and closing the sale in
-// its safe order. The drawer opens first; the payment is then stored and the document closed in
-// one statement (which changes nothing when another register closed the document meanwhile); only
-// then is anything printed, so a printer that fails after the drawer opened never leaves a paid
-// sale open, and the invoice always shows the payment.
+// its safe order. In one transaction the document is taken, found still open and still of the
+// amount the cashier collected, the drawer opens and the payment is stored with the document
+// closed (a document another register closed or added to meanwhile opens no drawer and stores
+// nothing); only then is anything printed, so a printer that fails after the drawer opened never
+// leaves a paid sale open, and the invoice always shows the payment.
 #include "print/InvoicePrinting.h"
 
 #include <functional>
@@ -59,7 +60,8 @@ InvoicePaper chosenPaper(const RadioGroup* choice);
 enum class SaleClosing {
     Closed,          // this window closed the document (printed or not)
     ClosedElsewhere, // another register had closed it or it is gone: the cashier was told, nothing stored
-    Stays,           // the drawer could not open: nothing stored, the window stays for another try
+    Stays,           // the drawer could not open, or another register changed the amount to pay
+                     // (the header shows the new one): nothing stored, the window stays for another try
 };
 
 // Closes the module's current document for the signed-on cashier with the payment its header holds:

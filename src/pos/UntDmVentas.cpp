@@ -105,15 +105,30 @@ bool TDmVentas::confirmQuantity(double cantidad)
     return cantidad >= 0 || AskYesNo(QStringLiteral("Devolver Producto Producto ?"));
 }
 
-QString TDmVentas::closeWithPayment(const QVariant& cajero, const QVariantMap& money)
+DocumentModule::ClosingOutcome TDmVentas::closeWithPayment(const QVariant& cajero, const QVariantMap& money,
+                                                            const std::function<bool()>& beforeStore)
 {
-    QVariantMap columns;
+    Closing closing;
     for (const char* f : {"TIPODEPAGO", "TIPODEPAGODES", "ABONO", "PAGO", "PROPINA", "VALORPROPINA", "DESCUENTO",
                           "MONEDA", "TASA", "VALOROTRAMONEDA"})
-        columns.insert(QLatin1String(f), TIniFac[QLatin1String(f)].value());
-    columns.insert(QStringLiteral("CAJERO"), cajero);
-    columns.insert(money);
-    return closeDocument(columns);
+        closing.columns.insert(QLatin1String(f), TIniFac[QLatin1String(f)].value());
+    closing.columns.insert(QStringLiteral("CAJERO"), cajero);
+    closing.columns.insert(money);
+    closing.unchanged.insert(QStringLiteral("NETO"), TIniFac[QStringLiteral("NETO")].asFloat());
+    closing.beforeStore = beforeStore;
+    const ClosingOutcome outcome = closeDocument(closing);
+    if (outcome.kind == ClosingOutcome::Changed) {
+        // The amounts are the document's as stored now; what the cashier chose stays for the next try.
+        for (const char* f : {"TIPODEPAGO", "TIPODEPAGODES", "MONEDA", "TASA"}) {
+            const QVariant chosen = closing.columns.value(QLatin1String(f));
+            if (TIniFac[QLatin1String(f)].value() == chosen)
+                continue;
+            if (!TIniFac.isEditing())
+                TIniFac.Edit();
+            TIniFac[QLatin1String(f)] = chosen;
+        }
+    }
+    return outcome;
 }
 
 // ---------------------------------------------------------------- header

@@ -39,14 +39,15 @@ public:
     // --- payment ---
     // Stores the payment held in the current header (TIPODEPAGO, TIPODEPAGODES, ABONO, PAGO,
     // PROPINA, VALORPROPINA, DESCUENTO, and for another currency MONEDA, TASA, VALOROTRAMONEDA; typed or
-    // not yet posted) and closes the document for the
-    // cashier `cajero` (STATUS "I", CAJERO), in one statement that changes the document only while
-    // it is still open. The header is then read again, so nothing held in the cursor can later be
-    // written over the paid document. Returns an empty string when this call closed it; otherwise
-    // closedBy()'s sentence, with nothing stored. On a database error the typed values stay in the
-    // header for another try. `money` adds columns the window knows and the header does not hold
-    // (the cash received and the change).
-    QString closeWithPayment(const QVariant& cajero, const QVariantMap& money = {});
+    // not yet posted) and closes the document for the cashier `cajero` (STATUS "I", CAJERO), in one
+    // transaction that takes the header first (DocumentModule::closeDocument): only while the
+    // document is still open and its NETO is still the one the cursor holds, which is what the
+    // cashier was shown and collected. beforeStore (the drawer) runs in between. When another
+    // register changed the amount meanwhile nothing is stored and the header shows the new amount,
+    // keeping the payment type, its description and the currency the cashier chose. `money` adds
+    // columns the window knows and the header does not hold (the cash received and the change).
+    ClosingOutcome closeWithPayment(const QVariant& cajero, const QVariantMap& money = {},
+                                    const std::function<bool()>& beforeStore = {});
 
     // --- handlers, wired to the datasets' events ---
     void DataModuleCreate();

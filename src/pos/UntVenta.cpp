@@ -1,5 +1,7 @@
 #include "pos/UntVenta.h"
 
+#include "einvoice/ElectronicDocument.h"
+
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
 #include "common/ProgramRegistry.h"
@@ -81,6 +83,13 @@ void TFrmVenta::showEvent(QShowEvent* e)
 
 void TFrmVenta::FormActivate()
 {
+    fillDocumentTypes();
+    Edit1->setFocus();
+    Edit1->selectAll();
+}
+
+void TFrmVenta::fillDocumentTypes()
+{
     // The document types offered are those whose code begins with P; the list starts on the type
     // of the first parameter row, as the registers of a one-company shop use.
     filling_ = true;
@@ -94,8 +103,6 @@ void TFrmVenta::FormActivate()
     DBLookupComboBox1->setCurrentIndex(DBLookupComboBox1->findData(first));
     filling_ = false;
     documentChosen_ = false;
-    Edit1->setFocus();
-    Edit1->selectAll();
 }
 
 bool TFrmVenta::eventFilter(QObject* watched, QEvent* event)
@@ -149,9 +156,20 @@ void TFrmVenta::BitBtn1Click()
     }
     // Only a cashier who signed on right changes the document type, and only for his company.
     storeChosenDocument();
+    // A company that issues electronic documents must be able to sign and number them: the
+    // cashier learns it here, before he sells, not when the customer is paying.
+    const QString problem = signOnProblem(dm_.DbPos, dm_.Parametros.FieldByName(QStringLiteral("EMPRESA")).asString(),
+                                          dm_.Parametros.FieldByName(QStringLiteral("DOCUMENTO")).asString());
+    if (!problem.isEmpty()) {
+        ShowMessage(problem + QStringLiteral(". No puede facturar hasta que se corrija en la configuración electrónica."));
+        Edit1->setFocus();
+        return;
+    }
     const QString nivel = dm_.TCajero.FieldByName(QStringLiteral("NIVEL")).asString();
     openScreen(nivel);
-    // The next person signs on with his own password.
+    // The next person signs on with his own password, and with the document type stored for his
+    // company unless he chooses another: the choice was this person's.
+    fillDocumentTypes();
     Edit2->clear();
     Edit1->setFocus();
     Edit1->selectAll();

@@ -44,6 +44,8 @@ private:
     void Edit1KeyDown();
     // Stores the document type chosen in the list on the parameter row now in force.
     void storeChosenDocument();
+    // The list of document types, on the first parameter row's type, nothing chosen yet.
+    void fillDocumentTypes();
     bool findCashierTyped();
 
     TDmVentas& dm_;

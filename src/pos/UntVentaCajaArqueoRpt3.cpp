@@ -49,8 +49,10 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt3::build(Connection& db, const Cas
     QVariantMap openingParams = periodParams(p);
     QString openingWhere;
     if (what.caja) {
-        where += QStringLiteral(" AND H.CAJA = :CAJA");
-        openingWhere += QStringLiteral(" AND CAJA = :CAJA");
+        // "+ 0": the register's index (and the register part of the openings' key) spans every
+        // day the register has worked; the period is read on the date index instead.
+        where += QStringLiteral(" AND H.CAJA + 0 = :CAJA");
+        openingWhere += QStringLiteral(" AND CAJA + 0 = :CAJA");
         params.insert(QStringLiteral("CAJA"), *what.caja);
         openingParams.insert(QStringLiteral("CAJA"), *what.caja);
     }
@@ -71,8 +73,10 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt3::build(Connection& db, const Cas
         params);
     QMap<double, double> openings;
     for (const QVariantMap& r : queryRows(db,
-                                          QStringLiteral("SELECT CAJA, SUM(INCIO) INICIO FROM POSARQUEO WHERE FECHA >= "
-                                                         ":FECHAI AND FECHA < :FECHAF%1 GROUP BY CAJA")
+                                          // Grouped on "CAJA + 0" so that the engine sorts the
+                                          // period's rows instead of walking the whole key in order.
+                                          QStringLiteral("SELECT CAJA + 0 CAJA, SUM(INCIO) INICIO FROM POSARQUEO WHERE "
+                                                         "FECHA >= :FECHAI AND FECHA < :FECHAF%1 GROUP BY 1")
                                               .arg(openingWhere),
                                           openingParams))
         openings[r.value(QStringLiteral("CAJA")).toDouble()] = r.value(QStringLiteral("INICIO")).toDouble();

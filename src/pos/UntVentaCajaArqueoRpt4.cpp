@@ -30,10 +30,12 @@ const char* const kDocuments =
     "AND H.DOCUMENTO || '' = :DOCUMENTO AND H.CAJERO = :CAJERO "
     "ORDER BY H.CAJA, H.VENDEDOR, H.CONSECUTIVO";
 
-// Per register, the cashier's opening amounts and expenses of the period.
+// Per register, the cashier's opening amounts and expenses of the period. The openings are grouped
+// on "CAJA + 0": grouped on CAJA the engine walks the whole key (every day of every register) in
+// its order instead of sorting the period's few rows.
 const char* const kOpenings =
-    "SELECT CAJA, SUM(INCIO) INICIO FROM POSARQUEO WHERE FECHA >= :FECHAI AND FECHA < :FECHAF "
-    "AND CAJERO = :CAJERO GROUP BY CAJA";
+    "SELECT CAJA + 0 CAJA, SUM(INCIO) INICIO FROM POSARQUEO WHERE FECHA >= :FECHAI AND FECHA < :FECHAF "
+    "AND CAJERO = :CAJERO GROUP BY 1";
 const char* const kExpenses =
     "SELECT CAJA, SUM(VALOR) EGRESOS FROM POSPAGOSCAJA WHERE FECHA >= :FECHAI AND FECHA < :FECHAF "
     "AND CAJERO = :CAJERO GROUP BY CAJA";

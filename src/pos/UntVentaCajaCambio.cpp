@@ -22,7 +22,8 @@ const QStringList kFields{QStringLiteral("LINEA"),          QStringLiteral("BUSC
                           QStringLiteral("SUBTOTAL")};
 }  // namespace
 
-TFrmVentaCajaCambio::TFrmVentaCajaCambio(DocumentModule& dm, QWidget* parent) : QDialog(parent), dm_(dm)
+TFrmVentaCajaCambio::TFrmVentaCajaCambio(DocumentModule& dm, QWidget* parent)
+    : QDialog(parent), dm_(dm), correction_(dm)
 {
     setObjectName(QStringLiteral("FrmVentaCajaCambio"));
     setWindowTitle(QStringLiteral("Cambios a  la Factura"));
@@ -156,10 +157,12 @@ void CambiaFactura(TDmVentas& dm, QWidget* parent)
     struct Back {
         TDmVentas& dm;
         const std::optional<SaleDocumentKey>& before;
+        // Runs while the change window's own work may be unwinding: a database error here is shown
+        // like any other instead of leaving the destructor (which would end the program).
         ~Back()
         {
             if (before)
-                dm.openDocument(before->empresa, before->documento, before->consecutivo);
+                guarded([this] { dm.openDocument(before->empresa, before->documento, before->consecutivo); });
         }
     } back{dm, before};
     TFrmVentaCajaCambio dlg(dm, parent);

@@ -13,12 +13,13 @@
 //
 // Keys: Up and Down move to the next column; Enter stores the line being edited; Esc drops an
 // edit in progress, and closes the window when there is none.
+#include "pos/DocumentModule.h"
+
 #include <QDialog>
 
 namespace kv {
 
 class DbGrid;
-class DocumentModule;
 class LineGridRules;
 class TDmVentas;
 
@@ -40,6 +41,8 @@ protected:
 
 private:
     DocumentModule& dm_;
+    // Correcting the lines of a paid document is this window's purpose: the module lets it.
+    DocumentModule::Correction correction_;
     LineGridRules* rules_;
 };
 

@@ -33,7 +33,14 @@ TFrmVentaCajaEgresos::TFrmVentaCajaEgresos(TDmVentas& dm, QWidget* parent)
         if (ds.state() == DsState::Insert)
             ds[QStringLiteral("ITEM")] = nextItem();
     };
-    TEgresos.WriteOperation = [this](Dataset&, WriteKind, const std::function<void()>& write) {
+    TEgresos.WriteOperation = [this](Dataset& ds, WriteKind kind, const std::function<void()>& write) {
+        // Money paid out is more than 0 however the expense is posted (">> &Grabar", the
+        // navigator, moving to another expense); refused before any transaction starts.
+        if (kind == WriteKind::Post && ds[QStringLiteral("VALOR")].asFloat() <= 0) {
+            ShowMessage(QStringLiteral("Digite el valor pagado: un valor mayor que 0"));
+            EditValor->setFocus();
+            throw Abort();
+        }
         runWholeTransaction(dm_.DbPos, write);
     };
     TEgresos.Open();
@@ -100,12 +107,7 @@ void TFrmVentaCajaEgresos::BtnGrabarClick()
 {
     if (TEgresos.isEditing()) {
         updateRecord(TEgresos);
-        if (TEgresos[QStringLiteral("VALOR")].asFloat() <= 0) {
-            ShowMessage(QStringLiteral("Digite el valor pagado: un valor mayor que 0"));
-            EditValor->setFocus();
-            return;
-        }
-        TEgresos.Post();
+        TEgresos.Post();  // a value of 0 or less is refused there, and the expense stays as typed
     }
     if (TEgresos.IsEmpty()) {
         ShowMessage(QStringLiteral("Esta caja no tiene egresos que imprimir"));

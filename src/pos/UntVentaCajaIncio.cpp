@@ -24,9 +24,11 @@ bool TFrmVentaCajaIncio::falta(TDmVentas& dm)
 {
     if (dm.TCajero.FieldByName(QStringLiteral("COBRA")).asString() != QLatin1String("S"))
         return false;
-    // By register and day only: whichever cashier opens the register first records it.
+    // By register and day only: whichever cashier opens the register first records it. The day
+    // is read on the date index; "+ 0" keeps the engine off the key, whose register part spans
+    // every day the register has been opened.
     return dm.DbPos
-        .scalar(QStringLiteral("SELECT FIRST 1 1 FROM POSARQUEO WHERE CAJA = :CAJA AND FECHA >= :HOY AND FECHA < :MANANA"),
+        .scalar(QStringLiteral("SELECT FIRST 1 1 FROM POSARQUEO WHERE CAJA + 0 = :CAJA AND FECHA >= :HOY AND FECHA < :MANANA"),
                 {{QStringLiteral("CAJA"), dm.TCajero.FieldByName(QStringLiteral("CAJA")).value()},
                  {QStringLiteral("HOY"), today()},
                  {QStringLiteral("MANANA"), today().addDays(1)}})

@@ -39,6 +39,7 @@
 #include <QSqlQuery>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace kv {
 
@@ -79,14 +80,6 @@ std::optional<double> askPrice(const QString& caption, const QString& prompt)
 
 }  // namespace
 
-bool locateFresh(Dataset& ds, const QString& field, const QVariant& value)
-{
-    if (ds.Locate(field, value))
-        return true;
-    ds.Refresh();
-    return ds.Locate(field, value);
-}
-
 bool findProductByCode(TDmVentas& dm, const QString& code)
 {
     const QString text = code.trimmed();
@@ -105,7 +98,7 @@ bool findProductByCode(TDmVentas& dm, const QString& code)
         if (producto.isNull())
             return false;
     }
-    return locateFresh(dm.TProductos, QStringLiteral("PRODUCTO"), producto);
+    return dm.TProductos.Locate(QStringLiteral("PRODUCTO"), producto);
 }
 
 std::optional<double> quantityTyped(const QString& text)
@@ -115,7 +108,17 @@ std::optional<double> quantityTyped(const QString& text)
         ShowMessage(kBadQuantity);
         return std::nullopt;
     }
+    if (refuseHugeQuantity(StrToFloat(qty)))
+        return std::nullopt;
     return StrToFloat(qty);
+}
+
+bool refuseHugeQuantity(double cantidad)
+{
+    if (std::fabs(cantidad) <= kMaxLineQuantity)
+        return false;
+    ShowMessage(QStringLiteral("Cantidad no válida: una línea lleva como máximo 99,999 unidades"));
+    return true;
 }
 
 bool notAQuantityKey(const QKeyEvent* k)
@@ -151,7 +154,7 @@ bool acceptCustomer(DocumentModule& dm, const QString& typed, QWidget* parent,
 
 bool findCustomer(DocumentModule& dm, const QString& typed)
 {
-    return IsNumber(typed) && locateFresh(dm.TCliente, QStringLiteral("NIT"), StrToFloat(typed));
+    return IsNumber(typed) && dm.TCliente.Locate(QStringLiteral("NIT"), StrToFloat(typed));
 }
 
 // ---------------------------------------------------------------- PackingGroup
@@ -225,13 +228,23 @@ TFrmVentaCajaVp::TFrmVentaCajaVp(TDmVentas& dm, QWidget* parent) : QDialog(paren
     setObjectName(QStringLiteral("FrmVentaCajaVp"));
     setWindowTitle(QStringLiteral("Caja"));
     setAccessibleName(QStringLiteral("Caja"));
-    // The base units of a product sold today: the product's lines found on their product index,
-    // each one's header by its key for the date.
+    // The base units of a product sold today: today's headers on the date index, then their lines
+    // by key. "+ 0" keeps the optimizer off the product index, which it would otherwise prefer and
+    // which holds every line of the product since the shop opened (years of a best seller); the
+    // header's side of the join is built, so that the engine cannot start from the lines either
+    // (it would, on a database whose index statistics were never taken). Either way the panel
+    // would slow down with every year stored instead of staying with the day's sales.
     QVentasHoy.setSql(QStringLiteral(
         "SELECT SUM(D.CANTIDADRECIBIDA) VENDIDO FROM POSMOVIMIENTO H JOIN POSMOVIMIENTODETALLE D ON D.EMPRESA = "
-        "H.EMPRESA AND D.DOCUMENTO = H.DOCUMENTO AND D.CONSECUTIVO = H.CONSECUTIVO WHERE H.FECHA >= :FECHAI AND "
-        "H.FECHA < :FECHAF AND D.PRODUCTO = :PRODUCTO"));
+        "H.EMPRESA || '' AND D.DOCUMENTO = H.DOCUMENTO || '' AND D.CONSECUTIVO = H.CONSECUTIVO + 0 WHERE "
+        "H.FECHA >= :FECHAI AND H.FECHA < :FECHAF AND D.PRODUCTO + 0 = :PRODUCTO"));
     buildLayout();
+    // A document closed meanwhile (voided here, collected at another register) takes nothing more:
+    // once the refusal has been shown the screen waits for the next customer.
+    connect(&dm_, &DocumentModule::closedDocumentRefused, this, [this] {
+        if (selling())
+            toWaiting();
+    }, Qt::QueuedConnection);
 }
 
 TFrmVentaCajaVp::~TFrmVentaCajaVp() { deleteChildWidgets(this); }
@@ -589,6 +602,11 @@ bool TFrmVentaCajaVp::eventFilter(QObject* watched, QEvent* event)
         guarded([this] { BtnCambioOKClick(); });
         return true;
     }
+    // Esc leaves the change untouched.
+    if ((w == EditCambioCantidad || w == EditValorUnidad) && k->key() == Qt::Key_Escape) {
+        guarded([this] { endPriceChange(); });
+        return true;
+    }
     return false;
 }
 
@@ -881,9 +899,34 @@ void TFrmVentaCajaVp::DBGrid1ChangeLine()
     }
     EditCambioCantidad->setText(FloatToStr(dm_.TFac.FieldByName(QStringLiteral("CANTIDAD")).asFloat()));
     EditValorUnidad->setText(FloatToStr(dm_.TFac.FieldByName(QStringLiteral("PRECIOUNIDAD")).asFloat()));
+    lockForPriceChange(true);
     GroupCambioPrecio->show();
     EditCambioCantidad->setFocus();
     EditCambioCantidad->selectAll();
+}
+
+void TFrmVentaCajaVp::lockForPriceChange(bool locked)
+{
+    for (QWidget* w : {static_cast<QWidget*>(BtnCondiciones), static_cast<QWidget*>(EditProducto),
+                       static_cast<QWidget*>(RadioEmpaque), static_cast<QWidget*>(RadioDescuento),
+                       static_cast<QWidget*>(EditCantidad), static_cast<QWidget*>(DBGrid1),
+                       static_cast<QWidget*>(RadioTipoFactura)})
+        w->setEnabled(!locked);
+    for (QAction* a : {Informes1, ReimprimeFactura1, CambiaFactura1, EgresoCaja1, AnulaFacturas1})
+        a->setEnabled(!locked);
+}
+
+void TFrmVentaCajaVp::endPriceChange()
+{
+    GroupCambioPrecio->hide();
+    lockForPriceChange(false);
+    // After a supervisor's change, or a change she left, a cashier signs in again before selling on.
+    if (supervisorSignedOn(dm_)) {
+        TFrmVentaPermiso1::Devolver(dm_, this);
+        showCashier();
+    }
+    if (selling())
+        EditProducto->setFocus();
 }
 
 void TFrmVentaCajaVp::BtnCambioOKClick()
@@ -895,12 +938,15 @@ void TFrmVentaCajaVp::BtnCambioOKClick()
         EditCambioCantidad->setFocus();
         return;
     }
+    if (refuseHugeQuantity(StrToFloat(cantidadText))) {
+        EditCambioCantidad->setFocus();
+        return;
+    }
     if (!IsNumber(precioText)) {
         ShowMessage(kBadPrice);
         EditValorUnidad->setFocus();
         return;
     }
-    GroupCambioPrecio->hide();
     const double precio = StrToFloat(precioText);
     // What the line was sold at before the change: only a typed price that differs from it is a
     // new price for the catalogue (a quantity changed alone, or a price lowered by a discount
@@ -908,14 +954,15 @@ void TFrmVentaCajaVp::BtnCambioOKClick()
     const double antes = dm_.TFac.FieldByName(QStringLiteral("PRECIOUNIDAD")).asFloat();
     const int producto = dm_.TFac.FieldByName(QStringLiteral("PRODUCTO")).asInteger();
     const QString unidad = dm_.TFac.FieldByName(QStringLiteral("UNIDADMOVIMIENTO")).asString();
-    const bool changed = dm_.changeLine({{QStringLiteral("CANTIDAD"), StrToFloat(cantidadText)},
-                                         {QStringLiteral("PRECIOUNIDAD"), precio}});
-    // After a supervisor's change a cashier signs in again before selling on.
-    if (supervisorSignedOn(dm_)) {
-        TFrmVentaPermiso1::Devolver(dm_, this);
-        showCashier();
+    bool changed = false;
+    try {
+        changed = dm_.changeLine({{QStringLiteral("CANTIDAD"), StrToFloat(cantidadText)},
+                                  {QStringLiteral("PRECIOUNIDAD"), precio}});
+    } catch (...) {
+        endPriceChange();  // the database's refusal is shown once the supervisor handed back
+        throw;
     }
-    EditProducto->setFocus();
+    endPriceChange();
     if (changed && precio != antes && producto != 3900)
         writePriceBack(producto, unidad, precio);
 }

@@ -56,19 +56,20 @@ bool acceptCustomer(DocumentModule& dm, const QString& typed, QWidget* parent,
 // Text that is neither names no product.
 bool findProductByCode(TDmVentas& dm, const QString& code);
 
-// The quantity typed for a new line: a number greater than 0 written with digits and the point.
-// Anything else is refused with a message and gives nothing.
+// The quantity typed for a new line: a number greater than 0 written with digits and the point,
+// and no more than kMaxLineQuantity. Anything else is refused with a message and gives nothing.
 std::optional<double> quantityTyped(const QString& text);
+// The most units one line may carry, either way: a larger quantity is a barcode scanned into the
+// quantity box, not a sale.
+constexpr double kMaxLineQuantity = 99999;
+// True, after saying why, when the quantity is beyond kMaxLineQuantity either way.
+bool refuseHugeQuantity(double cantidad);
 // For a quantity box's key filter: a printable key other than a digit or the point.
 bool notAQuantityKey(const QKeyEvent* k);
 
 // The customer search from a customer box: the NIT chosen replaces the box's text (a search closed
 // without a choice leaves it); the box keeps the focus.
 void searchCustomerInto(DocumentModule& dm, QLineEdit* box, QWidget* parent);
-
-// A row looked for by a column; when it is not among the rows the cursor holds, the cursor is read
-// again once, for a row added since by another window or register.
-bool locateFresh(Dataset& ds, const QString& field, const QVariant& value);
 
 // "Forma de Empaque a Vender": the packings of the product being added, one radio item each. The
 // group itself holds the focus: arrows move the choice, an item's underlined letter chooses it.
@@ -172,6 +173,12 @@ private:
     void toWaiting();
     void toSelling();
     void changeLinePrice();
+    // Leaves "Cambio De Precio" (after OK, a refused change or Esc): the rest of the screen works
+    // again and a supervisor who signed in for the change hands back to a cashier.
+    void endPriceChange();
+    // While "Cambio De Precio" is open its OK and Esc are the only ways on: the entry, the lines
+    // and the menu wait, so nobody sells or corrects on under the supervisor's name.
+    void lockForPriceChange(bool locked);
     void writePriceBack(int producto, const QString& unidad, double precio);
     void printForCollection();
     // The paper chosen in "Tipo de Factura".

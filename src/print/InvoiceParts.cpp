@@ -2,6 +2,7 @@
 
 #include "common/Dates.h"
 #include "common/SaleAmounts.h"
+#include "einvoice/QrCode.h"
 
 #include <QHash>
 #include <QSqlQuery>
@@ -165,6 +166,80 @@ void fillPaymentRows(Band& band, const RowSource& row, bool cashOnly)
     }
     const QString description = textOf(row, "TIPODEPAGODES").trimmed();
     row1(description.isEmpty() ? name : name + QLatin1Char(' ') + description, toPay);
+}
+
+std::optional<StoredDocument> electronicDocument(Connection& db, const SaleDocumentKey& key)
+{
+    return storedDocument(db, key.empresa, key.documento, key.consecutivo);
+}
+
+QStringList electronicTitleRows(bool narrow)
+{
+    if (narrow)
+        return {QStringLiteral("DOCUMENTO EQUIVALENTE ELECTRÓNICO"), QStringLiteral("DEL TIQUETE DE MÁQUINA REGISTRADORA"),
+                QStringLiteral("CON SISTEMA P.O.S.")};
+    return {QStringLiteral("DOCUMENTO EQUIVALENTE ELECTRÓNICO DEL TIQUETE DE MÁQUINA REGISTRADORA CON SISTEMA P.O.S.")};
+}
+
+void shiftItems(Band& band, double dy)
+{
+    for (ReportItem& item : band.items())
+        item.rect.translate(0, dy);
+    band.setHeight(band.height() + dy);
+}
+
+void addElectronicTitle(Band& band, double x, double width, double row, double typeSize, const StoredDocument& doc,
+                        bool narrow)
+{
+    const QStringList title = electronicTitleRows(narrow);
+    const double needed = (title.size() + 1) * row + 1;
+    shiftItems(band, needed);
+    double y = 0;
+    for (int i = 0; i < title.size(); ++i, y += row)
+        band.addText(x, y, width, row, title[i]).named(QStringLiteral("ElectronicoTitulo%1").arg(i + 1)).centre().bold().size(typeSize);
+    band.addText(x, y, width, row, QStringLiteral("No. ") + doc.numero)
+        .named(QStringLiteral("ElectronicoNumero"))
+        .centre()
+        .bold()
+        .size(typeSize + 1);
+}
+
+void addElectronicFooter(Band& band, double x, double width, double row, double typeSize, double qrMm,
+                         const StoredDocument& doc, bool narrow)
+{
+    QStringList rows;
+    if (narrow) {
+        // "Autorización DIAN No. N del A al B, numeración P1 a P2" in three rows of the roll.
+        const QString a = doc.autorizacion;
+        const int del = a.indexOf(QStringLiteral(" del ")), num = a.indexOf(QStringLiteral(", numeración "));
+        rows << a.left(del) << a.mid(del + 1, num - del - 1) << a.mid(num + 2);
+    } else {
+        rows << doc.autorizacion;
+    }
+    rows << QStringLiteral("Fecha y hora de emisión: ") + doc.fecha.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    rows << QStringLiteral("Adquiriente: ") + doc.compradorNombre + QStringLiteral("  ") + doc.compradorId;
+    rows << QStringLiteral("CUDE:");
+    // The CUDE is 96 characters: a roll takes it in three rows of 32.
+    if (narrow)
+        rows << doc.cude.mid(0, 32) << doc.cude.mid(32, 32) << doc.cude.mid(64);
+    else
+        rows << doc.cude;
+    double y = band.height() + 1;
+    int n = 0;
+    for (const QString& text : rows) {
+        band.addText(x, y, width, row, text).named(QStringLiteral("Electronico%1").arg(++n)).centre().size(typeSize);
+        y += row;
+    }
+    band.addImage(x + (width - qrMm) / 2, y + 1, qrMm, qrMm, qrPng(doc.qr)).named(QStringLiteral("ElectronicoQR"));
+    band.setHeight(y + qrMm + 2);
+}
+
+void addElectronicReceiptParts(Report& rpt, Connection& db, const SaleDocumentKey& key)
+{
+    if (const std::optional<StoredDocument> doc = electronicDocument(db, key)) {
+        addElectronicTitle(rpt.titleBand(), kReceiptLeft, kReceiptWidth, kReceiptRow, kReceiptType, *doc, true);
+        addElectronicFooter(rpt.summary(), kReceiptLeft, kReceiptWidth, kReceiptRow, kReceiptType, 30, *doc, true);
+    }
 }
 
 }  // namespace kv

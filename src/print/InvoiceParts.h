@@ -2,6 +2,7 @@
 // What the invoice layouts share: reading the document's row, the roll page, the header and footer
 // texts kept in POSLINEATOP / POSLINEABOTTOM, the date text, and the rows a receipt is made of.
 #include "data/Dataset.h"
+#include "einvoice/ElectronicDocument.h"
 #include "print/InvoicePrinting.h"
 #include "report/Report.h"
 
@@ -72,5 +73,33 @@ void fillPaymentRows(Band& band, const RowSource& row, bool cashOnly = false);
 
 // The mark a reprinted invoice carries, so that it is never taken for the original.
 inline const QString kReprintMark = QStringLiteral("Reimpresion");
+
+// ---- electronic POS documents
+// An invoice of a sale that has its electronic document prints, besides the sale, what the DIAN
+// asks of the printed document: its title with "electrónico", the prefixed number, the
+// authorization, the issue time, the buyer, the CUDE and the QR code of the DIAN's lookup address.
+// Everything is read from the stored document, so a reprint prints the same.
+
+// The sale's stored electronic document, when it has one.
+std::optional<StoredDocument> electronicDocument(Connection& db, const SaleDocumentKey& key);
+
+// The document's title, on as many rows as a receipt's width needs.
+QStringList electronicTitleRows(bool narrow);
+
+// Moves every item of the band `dy` mm down, making room above them.
+void shiftItems(Band& band, double dy);
+
+// Puts the title rows and the prefixed number at the top of `band`, moving what it held down.
+void addElectronicTitle(Band& band, double x, double width, double row, double typeSize, const StoredDocument& doc,
+                        bool narrow);
+
+// Appends below what `band` holds: the authorization, the issue time, the buyer, the CUDE and the
+// QR code (qrMm square, centred), and grows the band to hold them.
+void addElectronicFooter(Band& band, double x, double width, double row, double typeSize, double qrMm,
+                         const StoredDocument& doc, bool narrow);
+
+// A roll receipt of a sale with its electronic document: the title at the top of the title band,
+// the footer at the end of the summary. Nothing for a sale without one.
+void addElectronicReceiptParts(Report& rpt, Connection& db, const SaleDocumentKey& key);
 
 }  // namespace kv

@@ -282,7 +282,13 @@ bool PageInvoice::open(const SaleDocumentKey& key)
 
     setDocumentKey(QFact, key);
     QFact.Open();
-    return !QFact.IsEmpty();
+    if (QFact.IsEmpty())
+        return false;
+    if (const std::optional<StoredDocument> doc = electronicDocument(db, key)) {
+        addElectronicTitle(h, 0, W, 4.5, 9, *doc, false);
+        addElectronicFooter(rpt.summary(), 0, W, 3.5, 7.5, 28, *doc, false);
+    }
+    return true;
 }
 
 }  // namespace kv

@@ -152,6 +152,7 @@ bool TFrmVentaCajaFacturaRpt::open(const SaleDocumentKey& key, bool taxSummary)
     QFact.Open();
     if (QFact.IsEmpty())
         return false;
+    addElectronicReceiptParts(rpt, db, key);
     // A tax query that is not opened prints nothing.
     ivaBands_->source = taxSummary ? &iva_ : nullptr;
     ipoBands_->source = taxSummary ? &ipo_ : nullptr;

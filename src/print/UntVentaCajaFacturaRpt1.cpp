@@ -129,7 +129,10 @@ bool TFrmVentaCajaFacturaRpt1::open(const SaleDocumentKey& key)
     fillRows(rpt.summary(), QStringLiteral("Bottom"), 1, 7, linePositions(db, QStringLiteral("POSLINEABOTTOM"), 7));
     setDocumentKey(QFact, key);
     QFact.Open();
-    return !QFact.IsEmpty();
+    if (QFact.IsEmpty())
+        return false;
+    addElectronicReceiptParts(rpt, db, key);
+    return true;
 }
 
 void TFrmVentaCajaFacturaRpt1::setReprintMark(const QString& mark)

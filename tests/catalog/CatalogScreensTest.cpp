@@ -157,9 +157,11 @@ TEST_F(CatalogScreensTest, RegistersKeepTheirParameterIndexBesideTheParameterRow
     QTest::keyClicks(f.DBEdit1, "5");
     typeInto(f.DBEdit2, "CAJA TERRAZA");
     typeInto(f.DBEdit3, "2");
+    typeInto(f.DBEdit4, "30");
     press(f.DBNavigator1, DbNavigator::Post);
     ASSERT_TRUE(dialogs.shown.empty()) << dialogs.last().toStdString();
     EXPECT_EQ(one("SELECT EMPRESA FROM POSCAJAS WHERE CAJA = 5").toInt(), 2);
+    EXPECT_EQ(one("SELECT REFRESCO FROM POSCAJAS WHERE CAJA = 5").toInt(), 30);
 
     // Letters in the numeric box are refused and never stored.
     typeInto(f.DBEdit3, "dos");

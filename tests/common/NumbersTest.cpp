@@ -50,7 +50,13 @@ TEST(Pictures, TypedNumbersAreReadOrRefused)
 {
     EXPECT_EQ(StrToFloat(" 1,234.50 "), 1234.5);
     EXPECT_EQ(StrToFloat("-3"), -3);
-    for (const char* bad : {"", "abc", "12a", "1.2.3", "--1", "1.000,5"}) {
+    EXPECT_EQ(StrToFloat("12,345,678"), 12345678);
+    EXPECT_EQ(StrToFloat("-1,000"), -1000);
+    EXPECT_EQ(StrToFloat("999,999.5"), 999999.5);
+    // A comma anywhere but between groups of thousands is someone's decimal comma or a slip:
+    // "2,5" must not become 25.
+    for (const char* bad : {"", "abc", "12a", "1.2.3", "--1", "1.000,5", "2,5", "1,23", "1,2345", "1234,567", ",5",
+                            "1,,000", "1,000,00", "12,", "1,5e3"}) {
         EXPECT_FALSE(IsNumber(bad)) << bad;
         EXPECT_THROW(StrToFloat(bad), ConversionError) << bad;
     }

@@ -35,7 +35,11 @@ TEST_F(DMGeneralTest, MissingLocationFileStopsBeforeConnecting)
 {
     TDMGeneral dm;
     EXPECT_FALSE(dm.DataModuleCreate(file("nowhere/DireccionBd.txt")));
-    EXPECT_EQ(dialogs.texts(), QStringList{"Falta Instalacion"});
+    ASSERT_EQ(dialogs.texts().size(), 1);
+    // The message starts with the program's words and then tells how to install.
+    EXPECT_TRUE(dialogs.texts()[0].startsWith("Falta Instalacion\n\n")) << dialogs.texts()[0].toStdString();
+    EXPECT_TRUE(dialogs.texts()[0].contains("korvela-db install"));
+    EXPECT_TRUE(dialogs.texts()[0].contains("README"));
     EXPECT_EQ(dialogs.shown.front().kind, "message");
     EXPECT_TRUE(dm.DbPos.location().isEmpty());
     EXPECT_FALSE(dm.Tuc.active());

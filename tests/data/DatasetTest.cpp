@@ -237,6 +237,47 @@ TEST_F(DatasetTest, LocateRefusesTextANumberCannotHoldOnSmallAndLargeTables)
     }
 }
 
+TEST_F(DatasetTest, ALookupByKeyFindsWhatAnotherConnectionCommittedEvenWithAllRowsHeld)
+{
+    fillItems(5);
+    db->exec("INSERT INTO T_HEAD (EMP, NUM, TOTAL) VALUES ('01', 1, 100)");
+    db->exec("INSERT INTO T_LINE (EMP, NUM, LINEA, QTY) VALUES ('01', 1, 1, 1)");
+    db->exec("INSERT INTO T_LINE (EMP, NUM, LINEA, QTY) VALUES ('02', 1, 1, 7)");
+    Dataset items(*db), head(*db), lines(*db);
+    items.setTableName("T_ITEM");
+    head.setTableName("T_HEAD");
+    lines.setTableName("T_LINE");
+    lines.setMasterSource(&head, "EMP;NUM");
+    for (Dataset* ds : {&items, &head, &lines})
+        ds->Open();
+    ASSERT_TRUE(items.allFetchedForward() && items.allFetchedBackward());  // the whole table is held
+
+    // Another register changes a row, adds one and deletes one, after the rows were read.
+    Connection other(QStringLiteral("Otra"));
+    other.setLocation(db->location());
+    other.exec("UPDATE T_ITEM SET CODE = 'NUEVO' WHERE ID = 3");
+    other.exec("INSERT INTO T_ITEM (ID, CODE, REQ) VALUES (6, 'HOY', 'X')");
+    other.exec("DELETE FROM T_ITEM WHERE ID = 5");
+    other.exec("UPDATE T_HEAD SET EMP = '02', TOTAL = 700 WHERE EMP = '01' AND NUM = 1");
+
+    ASSERT_TRUE(items.Locate("ID", 3));
+    EXPECT_EQ(items["CODE"].asString(), "NUEVO");  // the row held is read again
+    ASSERT_TRUE(items.FindKey({6}));
+    EXPECT_EQ(items["CODE"].asString(), "HOY");
+    EXPECT_FALSE(items.Locate("ID", 5));
+    EXPECT_EQ(items["ID"].asInteger(), 6);  // not found: the cursor stays
+    ASSERT_TRUE(items.Locate("CODE", "NUEVO"));  // by a column that is not the key, too
+    EXPECT_EQ(items["ID"].asInteger(), 3);
+    items.Next();
+    EXPECT_EQ(items["ID"].asInteger(), 4);  // the rows around it follow in order
+
+    // A header found by its new key brings its lines with it.
+    ASSERT_TRUE(head.Locate("EMP;NUM", {"02", 1}));
+    EXPECT_EQ(head["TOTAL"].asFloat(), 700);
+    EXPECT_EQ(lines["QTY"].asFloat(), 7);
+    EXPECT_FALSE(head.Locate("EMP;NUM", {"01", 1}));
+}
+
 TEST_F(DatasetTest, DetailFollowsItsMasterAndInsertsUnderIt)
 {
     db->exec("INSERT INTO T_HEAD (EMP, NUM) VALUES ('01', 1)");
@@ -430,6 +471,11 @@ TEST_F(DatasetTest, NumbersAColumnCannotHoldAsTypedAreRefusedNamingTheField)
         {"ID", 3000000000.0, "no cabe en el campo 'ID'"},
         {"ID", "1.5", "El campo 'ID' solo admite números enteros"},
         {"ID", 1.5, "solo admite números enteros"},
+        {"ID", "1000000.5", "solo admite números enteros"},  // large values are checked as closely
+        {"ID", 1000000.5, "solo admite números enteros"},
+        {"N", "10000.123", "admite 2 decimales como máximo"},
+        {"N", 123456.789, "admite 2 decimales"},
+        {"N", "10000.12", nullptr},
         {"ID", "-2147483648", nullptr},
         {"ID", "2147483648", "no cabe"},
         {"S", "40000", "no cabe en el campo 'S'"},

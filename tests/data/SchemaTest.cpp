@@ -101,7 +101,7 @@ const TableCase kPosTables[] = {
     {"POSLINEABOTTOM", "LINEA INTEGER NOT NULL, DETALLE VARCHAR(80), TIPO CHAR(1)", ""},
     {"TASACAMBIO", "CODIGOMONEDA CHAR(5) NOT NULL, FECHA TIMESTAMP NOT NULL, VALOR DOUBLE, TASACAMBIO DOUBLE",
      "CODIGOMONEDA,FECHA"},
-    {"MESAS", "ESPACIO CHAR(20) NOT NULL, NUMERO CHAR(5) NOT NULL, PEDIDO INTEGER", "ESPACIO,NUMERO"},
+    {"MESAS", "ESPACIO CHAR(20) NOT NULL, NUMERO CHAR(5) NOT NULL, PEDIDO INTEGER, EMPRESA CHAR(5), DOCUMENTO CHAR(5)", "ESPACIO,NUMERO"},
     {"MESERO", "CEDULA DOUBLE NOT NULL, NOMBRE VARCHAR(40)", "CEDULA"},
     {"POSMOVIMIENTO",
      "EMPRESA CHAR(5) NOT NULL, DOCUMENTO CHAR(5) NOT NULL, CONSECUTIVO INTEGER NOT NULL, BODEGA INTEGER NOT NULL, "
@@ -225,9 +225,9 @@ TEST_F(SchemaTest, EachDatabaseHoldsExactlyItsTables)
         "USUARIOS", "MENU", "PROGRAMASPOS", "REGISTRO", "POSESQUEMA", "EMPRESAS", "POSCAJAS", "POSCAJEROS",
         "POSLINEATOP", "POSLINEABOTTOM", "MONEDA", "TASACAMBIO", "MESAS", "MESERO", "POSMOVIMIENTO",
         "POSMOVIMIENTODETALLE", "POSREMISIONES", "POSREMISIONESDETALLE", "POSARQUEO", "POSPAGOSCAJA", "ETIQUETAS",
-        "PRODUCTOS", "PRODUCTOSVALORVENTA", "PRODUCTOSSUB", "PRODUCTOSCCOSTOS", "UNIDADES", "UNIDADCONVERSION",
+        "POSDOCUMENTOELECTRONICO", "POSCONFIGELECTRONICA", "PRODUCTOS", "PRODUCTOSVALORVENTA", "PRODUCTOSSUB", "PRODUCTOSCCOSTOS", "UNIDADES", "UNIDADCONVERSION",
         "GRUPOS", "SUBGRUPOS", "CENTROCOSTOS", "BODEGAS", "SALDOS", "DOCUMENTOS", "PROVEEDORES", "MOVIMIENTO",
-        "MOVIMIENTODETALLE", "ORDENCOMPRA", "CUENTASTAVRO"};
+        "MOVIMIENTODETALLE", "ORDENCOMPRA", "CUENTASTAVRO", "VENTASACTUALIZADAS"};
     QStringList inDb;
     QSqlQuery q = db->exec("SELECT TRIM(RDB$RELATION_NAME) FROM RDB$RELATIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0");
     while (q.next())
@@ -306,6 +306,19 @@ TEST_F(SchemaTest, TablesTheScreensCreateAreMadeOnceWhenMissing)
     }
 }
 
+TEST_F(SchemaTest, TablesMadeBeforeTheyKeptTheirBillsKeyGetItAndKeepTheirRows)
+{
+    db->exec("DROP TABLE MESAS");
+    db->exec("CREATE TABLE MESAS (\r  ESPACIO CHAR(20) NOT NULL,\r  NUMERO  CHAR(5) NOT NULL,\r  PEDIDO  INTEGER,\r"
+             "  PRIMARY KEY (ESPACIO,NUMERO))");
+    db->exec("INSERT INTO MESAS (ESPACIO, NUMERO, PEDIDO) VALUES ('SALON', '1', 7)");
+    db->forgetTableInfo();
+    ensureMesas(*db);
+    EXPECT_EQ(db->scalar("SELECT PEDIDO FROM MESAS WHERE NUMERO = '1'").toInt(), 7);
+    EXPECT_TRUE(db->scalar("SELECT EMPRESA FROM MESAS WHERE NUMERO = '1'").isNull());
+    db->exec("UPDATE MESAS SET EMPRESA = '01', DOCUMENTO = 'POS'");
+}
+
 TEST_F(SchemaTest, SchemaCreationAddsOnlyWhatIsMissingAndKeepsRows)
 {
     db->exec("INSERT INTO BODEGAS (BODEGA, NOMBRE) VALUES (1, 'PRINCIPAL')");
@@ -320,6 +333,38 @@ TEST_F(SchemaTest, SchemaCreationAddsOnlyWhatIsMissingAndKeepsRows)
     EXPECT_TRUE(indexes(*db, "PRODUCTOS").contains("CODIGOBARRAS"));
     EXPECT_TRUE(indexes(*db, "POSMOVIMIENTODETALLE").contains("PRODUCTO"));
     EXPECT_EQ(db->scalar("SELECT NOMBRE FROM BODEGAS WHERE BODEGA = 1").toString().trimmed(), "PRINCIPAL");
+}
+
+TEST_F(SchemaTest, AnOlderDatabaseIsToldApartAndGetsItsMissingTablesAndColumns)
+{
+    EXPECT_EQ(missingPosSchema(*db), QStringList());
+    // A database of an earlier version: registers without their refresh period, sale lines
+    // without the line status (a NOT NULL column too, to be added to rows that exist), no record
+    // of the daily update, no restaurant tables.
+    db->exec("INSERT INTO POSCAJAS (CAJA, NOMBRE, EMPRESA) VALUES (1, 'CAJA 1', 1)");
+    db->exec("INSERT INTO POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA, PRODUCTO) "
+             "VALUES ('01', 'POS', 1, 1, 7)");
+    db->exec("ALTER TABLE POSCAJAS DROP REFRESCO");
+    db->exec("ALTER TABLE POSMOVIMIENTODETALLE DROP STATUS");
+    db->exec("DROP INDEX IX_POSMOVDETALLE_PRODUCTO");
+    db->exec("ALTER TABLE POSMOVIMIENTODETALLE DROP PRODUCTO");
+    db->exec("DROP TABLE VENTASACTUALIZADAS");
+    db->exec("DROP TABLE MESAS");
+    db->exec("COMMIT");
+    db->forgetTableInfo();
+
+    QStringList missing = missingPosSchema(*db);
+    missing.sort();
+    EXPECT_EQ(missing, QStringList({"MESAS", "POSCAJAS.REFRESCO", "POSMOVIMIENTODETALLE.PRODUCTO",
+                                    "POSMOVIMIENTODETALLE.STATUS", "VENTASACTUALIZADAS"}));
+
+    createPosSchema(*db);
+    EXPECT_EQ(missingPosSchema(*db), QStringList());
+    EXPECT_EQ(db->scalar("SELECT NOMBRE FROM POSCAJAS WHERE CAJA = 1").toString(), "CAJA 1");
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE WHERE LINEA = 1").toInt(), 1);
+    EXPECT_TRUE(indexes(*db, "POSMOVIMIENTODETALLE").contains("PRODUCTO"));
+    db->exec("UPDATE POSCAJAS SET REFRESCO = 30 WHERE CAJA = 1");
+    EXPECT_EQ(db->scalar("SELECT REFRESCO FROM POSCAJAS WHERE CAJA = 1").toInt(), 30);
 }
 
 TEST(DatabaseCreateTest, NewFileHasTheLargePageSizeAndUtf8)

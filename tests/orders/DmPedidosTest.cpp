@@ -136,6 +136,14 @@ TEST_F(DmPedidosTest, ClosingStoresThePaymentTypeOnce)
     dm->TIniFac["TIPODEPAGO"] = "H";
     EXPECT_EQ(dm->closeOrder(), "La cotización 1 ya fue cerrada (pagada o anulada) por VENDEDOR 22; no se guardó el pago.");
     EXPECT_EQ(header("TIPODEPAGO", numero).toString().trimmed(), "T");
+    // A closed order takes no more lines either.
+    try {
+        addLine(2, 1, 300);
+        ADD_FAILURE() << "a line went into a closed order";
+    } catch (const DocumentClosed& e) {
+        EXPECT_EQ(e.text(), "La cotización 1 ya fue cerrada (pagada o anulada); no se guardó nada.");
+    }
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSREMISIONESDETALLE").toInt(), 1);
 }
 
 }  // namespace

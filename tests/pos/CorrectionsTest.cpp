@@ -215,4 +215,71 @@ TEST_F(CorrectionsTest, TheChangeWindowKeepsHandPricesAndRepricesOnlyAChangedPro
     EXPECT_EQ(current(), 2);  // back on the document being sold
 }
 
+TEST_F(CorrectionsTest, AVoidedBillCountsNoGuests)
+{
+    db->exec("UPDATE POSMOVIMIENTO SET PERSONAS = 4 WHERE CONSECUTIVO = 1");
+    db->exec("UPDATE POSMOVIMIENTO SET PERSONAS = 2 WHERE CONSECUTIVO = 2");
+    ASSERT_TRUE(voidDocument(*dm, {"01", "POS", 1}));
+    EXPECT_EQ(stored("SELECT SUM(PERSONAS) FROM POSMOVIMIENTO"), 2);  // what "TOTAL Personas" adds
+}
+
+TEST_F(CorrectionsTest, AnErrorGoingBackToTheDocumentBeingSoldIsShownAndTheProgramGoesOn)
+{
+    db->exec("UPDATE POSCAJEROS SET CAMBIAPRECIO = 'S' WHERE CEDULA = 11");
+    ASSERT_TRUE(dm->signOn(11));
+    dialogs.inputs = {QString("1")};
+    kvtest::whenShown<TFrmVentaCajaCambio>([this](TFrmVentaCajaCambio* w) {
+        // Something the header cannot store is pending when the window closes: going back to
+        // document 2 must first store it, and the database layer refuses.
+        dm->TIniFac.Edit();
+        dm->TIniFac["BODEGA"] = QVariant();
+        QTest::keyClick(w->DBGrid1, Qt::Key_Escape);
+    });
+    CambiaFactura(*dm, nullptr);  // used to end the program from a destructor
+    ASSERT_EQ(dialogs.texts("error").size(), 1);
+    EXPECT_TRUE(dialogs.texts("error").first().contains("BODEGA")) << qPrintable(dialogs.texts("error").first());
+    dm->TIniFac.Cancel();
+    EXPECT_EQ(stored("SELECT BODEGA FROM POSMOVIMIENTO WHERE CONSECUTIVO = 1"), 3);
+}
+
+TEST_F(CorrectionsTest, ACorrectedPaidDocumentKeepsItsDiscountAndServiceChargeAndOnlyTheChangeWindowChangesIt)
+{
+    // Document 1 (244,500) paid with 10 % off and a 10 % service charge.
+    ASSERT_TRUE(dm->openDocument("01", "POS", 1));
+    dm->TIniFac.Edit();
+    dm->TIniFac["DESCUENTO"] = 24450.0;
+    dm->TIniFac["PROPINA"] = 10.0;
+    dm->TIniFac["VALORPROPINA"] = 24450.0;
+    ASSERT_EQ(dm->closeWithPayment(11).kind, DocumentModule::ClosingOutcome::Closed);
+    ASSERT_TRUE(dm->openDocument("01", "POS", 2));
+
+    // "Cambios a la Factura": the coffee goes from 3 to 1.
+    db->exec("UPDATE POSCAJEROS SET CAMBIAPRECIO = 'S' WHERE CEDULA = 11");
+    dm->TCajero.RefreshRecord();
+    dialogs.inputs = {QString("1")};
+    kvtest::whenShown<TFrmVentaCajaCambio>([](TFrmVentaCajaCambio* w) {
+        DbGrid* g = w->DBGrid1;
+        const QModelIndex cantidad = g->model()->index(1, w->column("CANTIDAD"));
+        g->setCurrentIndex(cantidad);
+        g->model()->setData(cantidad, 1);
+        QTest::keyClick(g, Qt::Key_Return);
+        QTest::keyClick(g, Qt::Key_Escape);
+    });
+    CambiaFactura(*dm, nullptr);
+    EXPECT_TRUE(dialogs.texts("error").isEmpty()) << qPrintable(dialogs.texts().join("|"));
+    const QString doc1 = QStringLiteral("FROM POSMOVIMIENTO WHERE CONSECUTIVO = 1");
+    EXPECT_EQ(stored("SELECT NETO " + doc1), 241500);
+    EXPECT_EQ(stored("SELECT DESCUENTO " + doc1), 24450);      // the payment's discount stays
+    EXPECT_EQ(stored("SELECT VALORPROPINA " + doc1), 24150);   // 10 % of what is sold now
+    EXPECT_EQ(stored("SELECT PAGO " + doc1), 241500);
+    EXPECT_EQ(stored("SELECT COUNT(*) " + doc1 + " AND STATUS = 'I'"), 1);
+
+    // Outside the change window the paid document takes nothing, whatever asks.
+    ASSERT_TRUE(dm->openDocument("01", "POS", 1));
+    dialogs.clear();
+    EXPECT_THROW(kvtest::ringUp(*dm, {.producto = 4, .precio = 500}), DocumentClosed);
+    EXPECT_EQ(stored("SELECT NETO " + doc1), 241500);
+    EXPECT_EQ(stored("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE WHERE CONSECUTIVO = 1"), 2);
+}
+
 }  // namespace

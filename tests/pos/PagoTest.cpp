@@ -302,7 +302,7 @@ TEST_F(PagoTest, ADocumentAnotherRegisterCollectedIsNotCollectedTwice)
     db->exec("UPDATE POSMOVIMIENTO SET STATUS = 'I', CAJERO = 22 WHERE CONSECUTIVO = :N", {{"N", numero}});
     dm->TIniFac.Edit();
     dm->TIniFac["TIPODEPAGO"] = QStringLiteral("H");
-    EXPECT_EQ(dm->closeWithPayment(11), QStringLiteral("La factura %1 ya fue cerrada (pagada o anulada) por CAJERO 22; no "
+    EXPECT_EQ(dm->closeWithPayment(11).message, QStringLiteral("La factura %1 ya fue cerrada (pagada o anulada) por CAJERO 22; no "
                                                        "se guardó el pago.")
                                             .arg(numero));
     EXPECT_EQ(stored("TIPODEPAGO").toString(), QStringLiteral("C"));
@@ -338,6 +338,44 @@ TEST_F(PagoTest, AClosingKeptWaitingByAnotherRegisterStoresNothingAndKeepsWhatWa
     EXPECT_EQ(pdfs(), 1);
 }
 
+TEST_F(PagoTest, APaymentPaysWhatTheDocumentHoldsWhenAnotherStationAddsALineMeanwhile)
+{
+    choose(window->RadioTipoPago, 3);
+    kvtest::typeInto(window->DBEditDescripcion, QStringLiteral("VISA 4321"));
+    {
+        // A waiter's station rings one more dish into the document while the window is open.
+        Connection otherDb(QStringLiteral("Mesero"));
+        otherDb.setLocation(db->location());
+        TDmVentas other(otherDb);
+        ASSERT_TRUE(other.signOn(11));
+        ASSERT_TRUE(other.openDocument("01", "POS", numero));
+        ASSERT_TRUE(kvtest::ringUp(other, {.producto = 4, .precio = 5000}));
+    }
+    receive(QStringLiteral("25000"));
+    // Nothing stored, no drawer, nothing printed; the window shows what is to pay now.
+    EXPECT_EQ(dialogs.last(), QStringLiteral("La factura %1 cambió en otra caja mientras se cobraba; no se guardó el pago. "
+                                             "Valor a pagar ahora: 30,000.00")
+                                  .arg(numero));
+    EXPECT_TRUE(stored("STATUS").isNull());
+    EXPECT_DOUBLE_EQ(stored("NETO").toDouble(), 30000);
+    EXPECT_TRUE(drawerBytes().isEmpty());
+    EXPECT_EQ(pdfs(), 0);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->LabelPagar->text(), QStringLiteral("30,000.00"));
+    EXPECT_EQ(change(), QStringLiteral("-5,000.00"));
+    // The payment type and its description the cashier chose are still there for the next try.
+    EXPECT_EQ(dm->TIniFac["TIPODEPAGO"].asString(), QStringLiteral("T"));
+    EXPECT_EQ(window->DBEditDescripcion->text(), QStringLiteral("VISA 4321"));
+
+    receive(QStringLiteral("30000"));
+    EXPECT_EQ(stored("STATUS").toString(), QStringLiteral("I"));
+    EXPECT_DOUBLE_EQ(stored("PAGO").toDouble(), 30000);
+    EXPECT_EQ(stored("TIPODEPAGO").toString(), QStringLiteral("T"));
+    EXPECT_EQ(stored("TIPODEPAGODES").toString(), QStringLiteral("VISA 4321"));
+    EXPECT_EQ(drawerBytes(), QByteArray::fromHex("1b70306464"));
+    EXPECT_FALSE(window->isVisible());
+}
+
 TEST_F(PagoTest, EscAndClosingDoNotLeaveTheWindow)
 {
     QTest::keyClick(window->EditRecibido, Qt::Key_Escape);
@@ -345,7 +383,7 @@ TEST_F(PagoTest, EscAndClosingDoNotLeaveTheWindow)
     EXPECT_TRUE(window->isVisible());
 }
 
-TEST_F(PagoTest, AServiceChargeChosenAsAPercentageFollowsLinesAddedAfterADeclinedPayment)
+TEST_F(PagoTest, AServiceChargeChosenAsAPercentageFollowsLinesAddedAfterADeclinedPaymentAndTheDiscountStays)
 {
     choose(window->RadioServicio, 2);
     choose(window->RadioDescuento, 1);
@@ -354,7 +392,8 @@ TEST_F(PagoTest, AServiceChargeChosenAsAPercentageFollowsLinesAddedAfterADecline
     ASSERT_TRUE(kvtest::ringUp(*dm, {.producto = 4, .precio = 5000}));
     EXPECT_DOUBLE_EQ(stored("NETO").toDouble(), 30000);
     EXPECT_DOUBLE_EQ(stored("VALORPROPINA").toDouble(), 3000);
-    EXPECT_DOUBLE_EQ(stored("DESCUENTO").toDouble(), 0);  // the lines' discounts again
+    // The discount the cashier gave on the whole document is not lost to the next line's re-total.
+    EXPECT_DOUBLE_EQ(stored("DESCUENTO").toDouble(), 1250);
 }
 
 TEST_F(PagoTest, FinishingOpensTheWindowWithOneCall)

@@ -157,4 +157,45 @@ TEST_F(RegisterCashTest, SavingWithoutANewExpenseReprintsTheOneShownAndAnEmptyAm
     EXPECT_EQ(QDir(out.path()).entryList({"*.pdf"}).size(), 2);
 }
 
+TEST_F(RegisterCashTest, AnExpenseOfZeroOrLessIsRefusedHoweverItIsPosted)
+{
+    QTemporaryDir out;
+    EnvScope printTo("KORVELA_PRINT_TO", out.path().toUtf8());
+    TFrmVentaCajaEgresos dlg(*dm);
+    kvtest::showActive(&dlg);
+    for (const char* valor : {"0", "-5000"}) {
+        SCOPED_TRACE(valor);
+        dialogs.clear();
+        dlg.DBNavigator1->click(DbNavigator::Insert);
+        kvtest::typeInto(dlg.EditDescripcion, "Propina");
+        kvtest::typeInto(dlg.EditValor, valor);
+        dlg.DBNavigator1->click(DbNavigator::Post);  // the navigator's post, not ">> &Grabar"
+        EXPECT_EQ(dialogs.texts("message"), QStringList{"Digite el valor pagado: un valor mayor que 0"});
+        EXPECT_TRUE(dlg.TEgresos.isEditing());  // kept as typed, to be corrected
+        dlg.DBNavigator1->click(DbNavigator::Cancel);
+    }
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSPAGOSCAJA").toInt(), 0);
+}
+
+TEST_F(RegisterCashTest, AnExpenseNumberTakenAgainAtTheMomentOfSavingGoesToTheNextNumber)
+{
+    QTemporaryDir out;
+    EnvScope printTo("KORVELA_PRINT_TO", out.path().toUtf8());
+    saveExpense("Hielo", "20000");
+    // Register 3 saves its first expense, with the number this register is writing, in the very
+    // moment this one writes it (a transaction of its own, committed before this insert ends).
+    db->exec("CREATE TRIGGER T_OTRA_CAJA FOR POSPAGOSCAJA BEFORE INSERT AS BEGIN "
+             "IF (NEW.CAJA <> 3 AND NOT EXISTS (SELECT 1 FROM POSPAGOSCAJA WHERE CAJA = 3)) THEN "
+             "IN AUTONOMOUS TRANSACTION DO "
+             "INSERT INTO POSPAGOSCAJA (ITEM, CAJA, CAJERO, FECHA, VALOR) VALUES (NEW.ITEM, 3, 33, CURRENT_TIMESTAMP, 1); "
+             "END");
+    saveExpense("Bolsas", "3500");
+    QStringList stored;
+    QSqlQuery q = db->exec("SELECT ITEM, CAJA, VALOR FROM POSPAGOSCAJA ORDER BY ITEM");
+    while (q.next())
+        stored << QStringLiteral("%1 %2 %3").arg(q.value(0).toInt()).arg(q.value(1).toInt()).arg(q.value(2).toDouble());
+    EXPECT_EQ(stored, QStringList({"1 1 20000", "2 3 1", "3 1 3500"}));
+    EXPECT_TRUE(dialogs.texts("error").isEmpty()) << qPrintable(dialogs.texts().join('|'));
+}
+
 }  // namespace

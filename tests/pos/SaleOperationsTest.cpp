@@ -183,4 +183,22 @@ TEST_F(SaleOperationsTest, AnEmptyDocumentIsGivenUpOnlyWhileItHasNoLine)
     EXPECT_EQ(kvtest::startDocument(*dm), empty);  // the highest number, given up, comes back
 }
 
+TEST_F(SaleOperationsTest, LinesAndTotalsFollowTheHeaderWhenTheParameterRowPointsElsewhere)
+{
+    // A sign-on at this station put company 02's parameter row (document PRS) in force while
+    // document 01 POS is still being sold.
+    dm->setParameterCompany(2);
+    ASSERT_EQ(dm->Parametros["DOCUMENTO"].asString(), QStringLiteral("PRS"));
+    ASSERT_TRUE(kvtest::ringUp(*dm, {.producto = 4, .precio = 1000}));
+    ASSERT_TRUE(kvtest::ringUp(*dm, {.producto = 4, .precio = 500}));
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE WHERE EMPRESA = '01' AND DOCUMENTO = 'POS' AND "
+                         "CONSECUTIVO = :N AND LINEA IN (1, 2)",
+                         {{"N", numero}})
+                  .toInt(),
+              2);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE WHERE EMPRESA <> '01'").toInt(), 0);
+    EXPECT_DOUBLE_EQ(neto(), 1500);
+    EXPECT_DOUBLE_EQ(stored("SELECT SUBTOTAL FROM POSMOVIMIENTO WHERE CONSECUTIVO = :N"), 1500);
+}
+
 }  // namespace

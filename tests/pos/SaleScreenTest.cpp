@@ -11,6 +11,7 @@
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -152,6 +153,10 @@ TEST_F(SaleScreenTest, BadInputIsRefusedWithAMessageAndStoresNothing)
         {"a point", "4", ".", {}, "Cantidad no válida: digite las unidades con números y punto, mayor que 0"},
         {"zero", "4", "0", {}, "Cantidad no válida: digite las unidades con números y punto, mayor que 0"},
         {"price not a number", "2", "1", QString("12x"), "Precio no válido: digite el valor con números y punto"},
+        // A decimal comma is neither 2.5 nor 25: refused, nothing written to the catalogue.
+        {"price with a decimal comma", "2", "1", QString("2,5"), "Precio no válido: digite el valor con números y punto"},
+        {"a barcode read into the quantity", "4", "7701234567890", {},
+         "Cantidad no válida: una línea lleva como máximo 99,999 unidades"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -283,6 +288,87 @@ TEST_F(SaleScreenTest, ACashierWhoMayNotChangePricesNeedsASupervisorWhoHandsBack
     EXPECT_EQ(dm->TCajero.FieldByName("CEDULA").asFloat(), 11);
 }
 
+TEST_F(SaleScreenTest, TheSupervisorHandsBackHoweverTheChangeEnds)
+{
+    db->exec("INSERT INTO POSCAJEROS (CEDULA, NOMBRE, CLAVE, NIVEL, CAJA, COBRA, CAMBIAPRECIO) "
+             "VALUES (44, 'SUPERVISORA', 'S44', 'S', 1, 'S', 'S')");
+    startSale();
+    ringUp("4");
+    auto supervisorOpensTheChange = [&] {
+        kvtest::whenShown<TFrmVentaPermiso>([](TFrmVentaPermiso* w) {
+            kvtest::typeInto(w->EditCedula, "44");
+            kvtest::typeInto(w->EditClave, "S44", true);
+        });
+        screen->DBGrid1ChangeLine();
+        ASSERT_TRUE(screen->GroupCambioPrecio->isVisible());
+        // Nothing else can be done under her name meanwhile.
+        EXPECT_FALSE(screen->EditProducto->isEnabled());
+        EXPECT_FALSE(screen->DBGrid1->isEnabled());
+        EXPECT_FALSE(screen->AnulaFacturas1->isEnabled());
+    };
+    bool handedBack = false;
+    auto cashierSignsBackIn = [&] {
+        handedBack = false;
+        kvtest::whenShown<TFrmVentaPermiso1>([&](TFrmVentaPermiso1* w) {
+            handedBack = true;
+            kvtest::typeInto(w->EditCedula, "11");
+            kvtest::typeInto(w->EditClave, "1", true);
+        });
+    };
+    auto cashierIsBack = [&] {
+        EXPECT_TRUE(handedBack);
+        EXPECT_EQ(dm->TCajero.FieldByName("CEDULA").asFloat(), 11);
+        EXPECT_EQ(screen->LabelCajero->text(), "CAJERO 11");
+        EXPECT_FALSE(screen->GroupCambioPrecio->isVisible());
+        EXPECT_TRUE(screen->EditProducto->isEnabled());
+        EXPECT_TRUE(screen->AnulaFacturas1->isEnabled());
+    };
+
+    // "2,5" in "Valor Unidad" is refused and the change stays open; Esc then leaves it as it was.
+    supervisorOpensTheChange();
+    typeInto(screen->EditCambioCantidad, "1", true);
+    typeInto(screen->EditValorUnidad, "2,5", true);
+    EXPECT_EQ(dialogs.texts("message"), QStringList{"Precio no válido: digite el valor con números y punto"});
+    EXPECT_TRUE(screen->GroupCambioPrecio->isVisible());
+    cashierSignsBackIn();
+    QTest::keyClick(screen->EditValorUnidad, Qt::Key_Escape);
+    cashierIsBack();
+    EXPECT_EQ(stored("SELECT PRECIOUNIDAD FROM POSMOVIMIENTODETALLE WHERE LINEA = 1"), 2000);
+    EXPECT_EQ(stored("SELECT VALORVENTAMOSTRADOR FROM PRODUCTOSVALORVENTA WHERE PRODUCTO = 4 AND UNIDAD = 'UN'"), 2000);
+
+    // A change the database refuses (the line is gone at another station) hands back too.
+    supervisorOpensTheChange();
+    db->exec("DELETE FROM POSMOVIMIENTODETALLE");
+    cashierSignsBackIn();
+    typeInto(screen->EditCambioCantidad, "2", true);
+    typeInto(screen->EditValorUnidad, "2500", true);
+    EXPECT_EQ(dialogs.texts("error").size(), 1) << texts().toStdString();
+    cashierIsBack();
+}
+
+// A product sold only by the pack: its first and only packing sells the pack, at the pack's price
+// and with its units, instead of asking a price for a unit nobody sells.
+TEST_F(SaleScreenTest, AFirstPackingThatIsNotTheUnitSellsItsOwnUnit)
+{
+    db->exec("INSERT INTO UNIDADES (UNIDAD, NOMBRE) VALUES ('PQ', 'Paquete')");
+    db->exec("INSERT INTO PRODUCTOSVALORVENTA (PRODUCTO, UNIDAD, CANTIDAD, VALORVENTAMOSTRADOR, VALORVENTAEMPRESA) "
+             "VALUES (3, 'PQ', 6, 54000, 50000)");
+    db->exec("DELETE FROM PRODUCTOSVALORVENTA WHERE PRODUCTO = 3 AND UNIDAD = 'UN'");
+    startSale();
+    typeInto(screen->EditProducto, "3", true);
+    ASSERT_EQ(screen->RadioEmpaque->count(), 1);
+    EXPECT_EQ(screen->RadioEmpaque->item(0)->text(), "&Paquete *6 [54,000.00]");
+    QTest::keyClick(screen->RadioEmpaque, Qt::Key_Return);
+    typeInto(screen->EditCantidad, "2", true);
+    const std::vector<Line> l = storedLines();
+    ASSERT_EQ(l.size(), 1u);
+    EXPECT_EQ(l[0].unidad, "PQ");
+    EXPECT_EQ(l[0].precio, 54000);
+    EXPECT_EQ(l[0].recibida, 12);
+    EXPECT_TRUE(dialogs.texts("input").isEmpty());
+    EXPECT_EQ(stored("SELECT COUNT(*) FROM PRODUCTOSVALORVENTA WHERE PRODUCTO = 3"), 1);
+}
+
 TEST_F(SaleScreenTest, TheGridDeletesALineAfterConfirmationAndAddsNone)
 {
     startSale();
@@ -369,6 +455,41 @@ TEST_F(SaleScreenTest, TheConditionsWindowStoresTermReferenceAndCustomer)
     EXPECT_EQ(q.value(1).toInt(), 77);
     EXPECT_EQ(q.value(2).toDouble(), 800100200);
     EXPECT_EQ(q.value(3).toDouble(), 2000);
+}
+
+TEST_F(SaleScreenTest, ADocumentVoidedWhileItIsSoldTakesNothingMoreAndKeepsItsNumber)
+{
+    const QString refused = QStringLiteral("La factura %1 ya fue cerrada (pagada o anulada); no se guardó nada.");
+    // The cashier voids the document he is selling, then scans one more item.
+    startSale();
+    ringUp("4");
+    dialogs.inputs = {QString("1")};
+    dialogs.answers = {true};
+    screen->AnulaFacturas1->trigger();
+    dialogs.clear();
+    ringUp("4");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs.texts("error"), QStringList{refused.arg(1)});
+    EXPECT_EQ(lines(), 0);
+    EXPECT_EQ(neto(), 0);
+    EXPECT_FALSE(screen->selling());  // waiting for the next customer
+    EXPECT_TRUE(screen->EditCliente->hasFocus());
+
+    // Voided with no line, then Esc: "Liberar el Numero" never deletes it, so 2 is never reused.
+    startSale();
+    ringUp("4");
+    dialogs.inputs = {QString("2")};
+    dialogs.answers = {true};
+    screen->AnulaFacturas1->trigger();
+    dialogs.clear();
+    dialogs.answers = {true, true};
+    QTest::keyClick(screen->EditProducto, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs.texts("error"), QStringList{refused.arg(2)});
+    EXPECT_EQ(stored("SELECT COUNT(*) FROM POSMOVIMIENTO WHERE CONSECUTIVO = 2 AND STATUS = 'I'"), 1);
+    EXPECT_FALSE(screen->selling());
+    startSale();
+    EXPECT_EQ(dm->TIniFac["CONSECUTIVO"].asInteger(), 3);
 }
 
 }  // namespace

@@ -66,4 +66,27 @@ QVariantMap lineValues(const SaleLine& l)
 
 bool ringUp(kv::TDmVentas& dm, const SaleLine& l) { return dm.addLine(lineValues(l)); }
 
+int headersUnlikeTheirLines(kv::Connection& db)
+{
+    return db.scalar(QStringLiteral(
+                         "SELECT COUNT(*) FROM POSMOVIMIENTO H LEFT JOIN (SELECT EMPRESA, DOCUMENTO, CONSECUTIVO, "
+                         "SUM(SUBTOTAL) S, SUM(VALORIVA) I, SUM(VALORDESCUENTO) D FROM POSMOVIMIENTODETALLE "
+                         "GROUP BY EMPRESA, DOCUMENTO, CONSECUTIVO) L ON L.EMPRESA = H.EMPRESA AND "
+                         "L.DOCUMENTO = H.DOCUMENTO AND L.CONSECUTIVO = H.CONSECUTIVO "
+                         "WHERE ABS(COALESCE(H.SUBTOTAL, 0) - COALESCE(L.S, 0)) > 0.001 "
+                         "OR ABS(COALESCE(H.NETO, 0) - COALESCE(L.S, 0)) > 0.001 "
+                         "OR ABS(COALESCE(H.PAGO, 0) - COALESCE(L.S, 0)) > 0.001 "
+                         "OR ABS(COALESCE(H.IVA, 0) - COALESCE(L.I, 0)) > 0.001 "
+                         "OR ABS(COALESCE(H.DESCUENTO, 0) - COALESCE(L.D, 0)) > 0.001"))
+        .toInt();
+}
+
+int documentsWithMissingLines(kv::Connection& db)
+{
+    return db.scalar(QStringLiteral(
+                         "SELECT COUNT(*) FROM (SELECT EMPRESA, DOCUMENTO, CONSECUTIVO FROM POSMOVIMIENTODETALLE "
+                         "GROUP BY EMPRESA, DOCUMENTO, CONSECUTIVO HAVING MAX(LINEA) <> COUNT(*) OR MIN(LINEA) <> 1)"))
+        .toInt();
+}
+
 }  // namespace kvtest

@@ -39,4 +39,10 @@ QVariantMap lineValues(const SaleLine& line);
 // Rings up a line through the module; false when a return was not confirmed.
 bool ringUp(kv::TDmVentas& dm, const SaleLine& line);
 
+// Sale headers whose totals (SUBTOTAL, NETO, PAGO, IVA, DESCUENTO) differ from the sums of their
+// lines; a header without lines counts when it carries a total.
+int headersUnlikeTheirLines(kv::Connection& db);
+// Documents whose lines are not numbered 1, 2, 3 ... without a gap.
+int documentsWithMissingLines(kv::Connection& db);
+
 }  // namespace kvtest

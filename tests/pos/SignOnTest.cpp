@@ -118,6 +118,38 @@ TEST_F(SignOnTest, TheDocumentTypeChosenIsStoredOnlyAfterASignOnAndOnTheRowInFor
     EXPECT_EQ(esquema(2), "PFE");
 }
 
+TEST_F(SignOnTest, TheNextPersonDoesNotStoreTheTypeThePreviousOneChose)
+{
+    signOn("22", "Clave1", "PFE");
+    ASSERT_EQ(esquema(2), "PFE");
+    // The window stays shown for the next person, who chooses nothing: his company's row keeps
+    // its own type, and the list shows it again.
+    signOn("11", "Clave1");
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_EQ(esquema(1), "POS");
+    EXPECT_EQ(documento, "POS");
+    EXPECT_EQ(window->DBLookupComboBox1->currentData().toString(), "POS");
+}
+
+TEST_F(SignOnTest, ACashierIsCheckedAsStoredNowNotAsWhenTheProgramStarted)
+{
+    ASSERT_TRUE(dm->findCashier(11));  // the cashiers were read before the changes below
+    // Another station changes a password and adds a cashier.
+    Connection other(QStringLiteral("Otra"));
+    other.setLocation(db->location());
+    other.exec("UPDATE POSCAJEROS SET CLAVE = 'Nueva9' WHERE CEDULA = 11");
+    other.exec("INSERT INTO POSCAJEROS (CEDULA, NOMBRE, CLAVE, NIVEL, CAJA, COBRA, IMPRIMIR, CAMBIAPRECIO) "
+               "VALUES (12, 'CAJERA NUEVA', 'Hoy12', '1', 1, 'S', 'F', 'N')");
+    signOn("11", "Clave1");  // the old password no longer opens the register
+    EXPECT_EQ(dialogs.texts("message"), QStringList{"Clave no Corresponde"});
+    EXPECT_TRUE(opened.isEmpty());
+    signOn("11", "Nueva9");
+    signOn("12", "Hoy12");
+    EXPECT_EQ(opened, QStringList({"V", "1"}));
+    EXPECT_EQ(dm->TCajero.FieldByName("NOMBRE").asString(), "CAJERA NUEVA");
+    EXPECT_EQ(dialogs.texts("message"), QStringList{"Clave no Corresponde"});
+}
+
 TEST_F(SignOnTest, ThePasswordIsEmptiedWhenTheSaleScreenCloses)
 {
     signOn("11", "Clave1");

@@ -3,21 +3,26 @@
 // document that another station has open too (a restaurant table). Started by the server test;
 // waits for a start file so that all registers begin together.
 //
-//   kv_register_worker LOCATION CASHIER DOCUMENTS LINES STARTFILE [DOCUMENT]
+//   kv_register_worker LOCATION CASHIER DOCUMENTS LINES STARTFILE [DOCUMENT] [--close]
 //
-// Prints "document=<number> neto=<NETO>" as soon as each document is finished (so a test that
-// kills the register knows which ones were), then "retries=<operations run again>" and
-// "givenup=<lines rung up again after the module gave up>"; exits 1 with the database's text when
-// anything else is refused.
+// With --close each document is paid in cash (closed) once its lines are rung up. Prints
+// "document=<number> neto=<NETO>" as soon as each document is finished (so a test that kills the
+// register knows which ones were), then "retries=<operations run again>" and "givenup=<lines rung
+// up again after the module gave up>"; exits 1 with the database's text when anything else is
+// refused. A server that restarts under it is waited for, as a register does: the module connects
+// again and runs the operation again; when the connection dropped while a commit was on its way,
+// the register looks at what is stored before it rings the line up again.
 #include "ShopFixture.h"
 
 #include "common/Errors.h"
 #include "pos/UntDmVentas.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -39,9 +44,10 @@ kvtest::SaleLine lineFor(double cajero, int d, int l)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
+    const bool close = args.removeAll(QStringLiteral("--close")) > 0;
     if (args.size() != 6 && args.size() != 7) {
-        std::fprintf(stderr, "usage: kv_register_worker LOCATION CASHIER DOCUMENTS LINES STARTFILE [DOCUMENT]\n");
+        std::fprintf(stderr, "usage: kv_register_worker LOCATION CASHIER DOCUMENTS LINES STARTFILE [DOCUMENT] [--close]\n");
         return 2;
     }
     const double cajero = args[2].toDouble();
@@ -51,7 +57,14 @@ int main(int argc, char** argv)
     try {
         kv::Connection db(QStringLiteral("Korvela"));
         db.setLocation(args[1]);
-        db.open();
+        // A register started again while the server is down waits for it, as at a shop.
+        QElapsedTimer waiting;
+        waiting.start();
+        while (!db.tryOpen()) {
+            if (waiting.elapsed() > 60000)
+                throw kv::DbError(db.lastError());
+            QThread::msleep(250);
+        }
         kv::TDmVentas dm(db);
         if (!dm.signOn(cajero)) {
             std::fprintf(stderr, "cashier %g does not exist\n", cajero);
@@ -60,29 +73,45 @@ int main(int argc, char** argv)
         while (!QFile::exists(args[5]))
             QThread::msleep(5);
 
+        // An action the module gave up on (other stations kept the document busy past the wait
+        // limit, or the connection dropped while its commit was on its way) is done again, as the
+        // cashier would press Enter again; `done` says whether the first try was stored after all.
         int givenUp = 0;
+        auto persist = [&](const std::function<void()>& action, const std::function<bool()>& done) {
+            for (int tries = 1;; ++tries) {
+                try {
+                    action();
+                    return;
+                } catch (const kv::DbError& e) {
+                    const bool again = isConflict(e) || isDuplicateKey(e) || e.code() == kv::DbError::kWaitExpired ||
+                                       kv::isConnectionLost(e);
+                    if (!again || tries >= 20)
+                        throw;
+                    ++givenUp;
+                    if (kv::isConnectionLost(e) && done())
+                        return;
+                }
+            }
+        };
+        auto never = [] { return false; };
         for (int d = 0; d < (into ? 1 : documents); ++d) {
             if (into) {
                 if (!dm.openDocument(dm.Parametros[QStringLiteral("EMPRESA")].value(),
                                      dm.Parametros[QStringLiteral("DOCUMENTO")].value(), into))
                     throw kv::DbError(QStringLiteral("document %1 does not exist").arg(into));
             } else {
-                kvtest::startDocument(dm);
+                // A document whose start may or may not have been stored stays behind empty, and
+                // the register starts another one.
+                persist([&] { kvtest::startDocument(dm); }, never);
             }
-            for (int l = 0; l < lines; ++l) {
-                // A line the module gave up on (other stations kept the document busy past the
-                // wait limit) is rung up again, as the cashier would press Enter again.
-                for (int tries = 1;; ++tries) {
-                    try {
-                        kvtest::ringUp(dm, lineFor(cajero, d, l));
-                        break;
-                    } catch (const kv::DbError& e) {
-                        if (!(isConflict(e) || isDuplicateKey(e) || e.code() == kv::DbError::kWaitExpired) || tries >= 20)
-                            throw;
-                        ++givenUp;
-                    }
-                }
-            }
+            for (int l = 0; l < lines; ++l)
+                // The module showed the document as stored: the line is there or not.
+                persist([&] { kvtest::ringUp(dm, lineFor(cajero, d, l)); },
+                        [&] { return !into && dm.TFac.recordCount() > l; });
+            if (close)
+                // Closed here now, or already closed by this register's own commit that the
+                // dropped connection did not confirm (then nothing is changed).
+                persist([&] { dm.closeWithPayment(cajero); }, never);
             std::printf("document=%d neto=%.2f\n", dm.TIniFac[QStringLiteral("CONSECUTIVO")].asInteger(),
                         dm.TIniFac[QStringLiteral("NETO")].asFloat());
             std::fflush(stdout);

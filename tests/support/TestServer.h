@@ -17,20 +17,7 @@ class TestServer {
 public:
     TestServer(const QString& script, const QString& dir) : script_(script), dir_(dir)
     {
-        QProcess p;
-        p.start(QStringLiteral("bash"), {script_, QStringLiteral("start"), dir_});
-        p.waitForFinished(120000);
-        if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-            throw kv::DbError(QStringLiteral("the test server did not start: ") +
-                              QString::fromLocal8Bit(p.readAllStandardError()));
-        QFile env(QDir(dir_).filePath(QStringLiteral("server.env")));
-        if (!env.open(QIODevice::ReadOnly))
-            throw kv::DbError(QStringLiteral("the test server wrote no server.env"));
-        for (const QByteArray& line : env.readAll().split('\n')) {
-            const int eq = line.indexOf('=');
-            if (eq > 0)
-                values_.insert(QString::fromLatin1(line.left(eq)), QString::fromLocal8Bit(line.mid(eq + 1)));
-        }
+        start();
         started_ = true;
         qputenv("ISC_USER", value(QStringLiteral("ISC_USER")).toLocal8Bit());
         qputenv("ISC_PASSWORD", value(QStringLiteral("ISC_PASSWORD")).toLocal8Bit());
@@ -46,6 +33,38 @@ public:
     QString value(const QString& name) const { return values_.value(name); }
     // The location of a database file on this server ("localhost/PORT:/path").
     QString location(const QString& file) const { return value(QStringLiteral("KV_TEST_SERVER")) + QLatin1Char(':') + file; }
+
+    // The server stopped, as a shop's server goes down (every connection to it dropped), and
+    // started again on the same port with the same databases.
+    void stop() { QProcess::execute(QStringLiteral("bash"), {script_, QStringLiteral("stop"), dir_}); }
+    void restart()
+    {
+        stop();
+        start();
+    }
+    void start()
+    {
+        QProcess p;
+        const QString server = value(QStringLiteral("KV_TEST_SERVER"));
+        if (!server.isEmpty()) {  // again on the port the databases are reached on
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("KV_TEST_SERVER_PORT"), server.section(QLatin1Char('/'), 1));
+            p.setProcessEnvironment(env);
+        }
+        p.start(QStringLiteral("bash"), {script_, QStringLiteral("start"), dir_});
+        p.waitForFinished(120000);
+        if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+            throw kv::DbError(QStringLiteral("the test server did not start: ") +
+                              QString::fromLocal8Bit(p.readAllStandardError()));
+        QFile env(QDir(dir_).filePath(QStringLiteral("server.env")));
+        if (!env.open(QIODevice::ReadOnly))
+            throw kv::DbError(QStringLiteral("the test server wrote no server.env"));
+        for (const QByteArray& line : env.readAll().split('\n')) {
+            const int eq = line.indexOf('=');
+            if (eq > 0)
+                values_.insert(QString::fromLatin1(line.left(eq)), QString::fromLocal8Bit(line.mid(eq + 1)));
+        }
+    }
 
 private:
     QString script_, dir_;

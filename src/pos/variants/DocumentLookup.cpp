@@ -6,39 +6,22 @@
 
 namespace kv {
 
-std::optional<bool> documentClosed(TDmVentas& dm, int numero)
+std::optional<bool> documentClosed(TDmVentas& dm, const SaleDocumentKey& key)
 {
     QSqlQuery q = dm.DbPos.exec(QStringLiteral("SELECT STATUS FROM POSMOVIMIENTO WHERE EMPRESA = :EMPRESA AND DOCUMENTO = "
                                                ":DOCUMENTO AND CONSECUTIVO = :CONSECUTIVO"),
-                                {{QStringLiteral("EMPRESA"), dm.Parametros.FieldByName(QStringLiteral("EMPRESA")).value()},
-                                 {QStringLiteral("DOCUMENTO"), dm.Parametros.FieldByName(QStringLiteral("DOCUMENTO")).value()},
-                                 {QStringLiteral("CONSECUTIVO"), numero}});
+                                {{QStringLiteral("EMPRESA"), key.empresa},
+                                 {QStringLiteral("DOCUMENTO"), key.documento},
+                                 {QStringLiteral("CONSECUTIVO"), key.consecutivo}});
     if (!dm.DbPos.next(q))
         return std::nullopt;
     return q.value(0).toString().trimmed() == QLatin1String("I");
 }
 
-bool currentDocumentOpen(TDmVentas& dm)
+std::optional<bool> documentClosed(TDmVentas& dm, int numero)
 {
-    Dataset& h = dm.TIniFac;
-    if (!h.active() || h.IsEmpty())
-        return false;
-    QSqlQuery q = dm.DbPos.exec(QStringLiteral("SELECT STATUS FROM POSMOVIMIENTO WHERE EMPRESA = :EMPRESA AND DOCUMENTO = "
-                                               ":DOCUMENTO AND CONSECUTIVO = :CONSECUTIVO"),
-                                {{QStringLiteral("EMPRESA"), h.FieldByName(QStringLiteral("EMPRESA")).value()},
-                                 {QStringLiteral("DOCUMENTO"), h.FieldByName(QStringLiteral("DOCUMENTO")).value()},
-                                 {QStringLiteral("CONSECUTIVO"), h.FieldByName(QStringLiteral("CONSECUTIVO")).value()}});
-    return dm.DbPos.next(q) && q.value(0).toString().trimmed() != QLatin1String("I");
-}
-
-bool openDocumentFresh(TDmVentas& dm, int numero)
-{
-    const QVariant empresa = dm.Parametros.FieldByName(QStringLiteral("EMPRESA")).value();
-    const QVariant documento = dm.Parametros.FieldByName(QStringLiteral("DOCUMENTO")).value();
-    if (dm.openDocument(empresa, documento, numero))
-        return true;
-    dm.TIniFac.Refresh();
-    return dm.openDocument(empresa, documento, numero);
+    return documentClosed(dm, {dm.Parametros.FieldByName(QStringLiteral("EMPRESA")).asString(),
+                               dm.Parametros.FieldByName(QStringLiteral("DOCUMENTO")).asString(), numero});
 }
 
 }  // namespace kv

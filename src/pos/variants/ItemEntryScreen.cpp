@@ -13,7 +13,6 @@
 #include "pos/RegisterHeading.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVentaCajaVp.h"
-#include "pos/variants/DocumentLookup.h"
 #include "pos/variants/UntVentaCajaCVP.h"
 
 #include <QApplication>
@@ -24,6 +23,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -68,6 +68,13 @@ ItemEntryScreen::ItemEntryScreen(TDmVentas& dm, const QString& name, const QStri
     QCuantosProductos.setSql(QStringLiteral(
         "SELECT NOMBRE, VALORUNIDAD, PRODUCTO FROM PRODUCTOS Productos WHERE  CODIGOBARRAS = :CODIGOBARRAS "));
     main_ = new QVBoxLayout(this);
+    // A document closed meanwhile (collected or voided at another register) takes nothing more,
+    // whether an item, a line change or the exchange rate: once the refusal has been shown the
+    // screen waits for the next customer or document.
+    connect(&dm_, &DocumentModule::closedDocumentRefused, this, [this] {
+        if (selling())
+            toWaiting();
+    }, Qt::QueuedConnection);
     auto* heading = new QHBoxLayout;
     addRegisterHeading(dm_, this, heading, LabelCaja, LabelCajero);
     main_->addLayout(heading);
@@ -303,7 +310,7 @@ bool ItemEntryScreen::findItem(QString& code)
         if (ProductoBuscadoAlf == 0)
             return false;
         code = QString::number(ProductoBuscadoAlf);
-        return locateFresh(dm_.TProductos, QStringLiteral("PRODUCTO"), ProductoBuscadoAlf);
+        return dm_.TProductos.Locate(QStringLiteral("PRODUCTO"), ProductoBuscadoAlf);
     }
     return findProductByCode(dm_, code);
 }
@@ -321,14 +328,6 @@ void ItemEntryScreen::addItem()
         return;
     }
     double cantidad = *typed;
-    // Another register may have collected or voided the document meanwhile: a paid bill takes no
-    // more items.
-    if (!currentDocumentOpen(dm_)) {
-        ShowMessage(QStringLiteral("La factura %1 ya fue cerrada; no se agregó el artículo.")
-                        .arg(dm_.TIniFac.FieldByName(QStringLiteral("CONSECUTIVO")).asInteger()));
-        toWaiting();
-        return;
-    }
     const QString typedCode = code;
     if (!findItem(code)) {
         ShowMessage(QStringLiteral("No existe el Producto") + typedCode);
@@ -362,6 +361,7 @@ void ItemEntryScreen::showPriceBox()
         return;
     EditCambioCantidad->setText(FloatToStr(dm_.TFac.FieldByName(QStringLiteral("CANTIDAD")).asFloat()));
     EditValorUnidad->setText(FloatToStr(dm_.TFac.FieldByName(QStringLiteral("PRECIOUNIDAD")).asFloat()));
+    lockForPriceChange(true);
     GroupCambioPrecio->show();
     EditCambioCantidad->setFocus();
     EditCambioCantidad->selectAll();
@@ -376,15 +376,40 @@ void ItemEntryScreen::BtnCambioOKClick()
         EditCambioCantidad->setFocus();
         return;
     }
+    if (refuseHugeQuantity(StrToFloat(cantidad))) {
+        EditCambioCantidad->setFocus();
+        return;
+    }
     if (!IsNumber(precio)) {
         ShowMessage(QStringLiteral("Precio no válido: digite el valor con números y punto"));
         EditValorUnidad->setFocus();
         return;
     }
+    try {
+        dm_.changeLine({{QStringLiteral("CANTIDAD"), StrToFloat(cantidad)}, {QStringLiteral("PRECIOUNIDAD"), StrToFloat(precio)}});
+    } catch (...) {
+        endPriceChange();  // a supervisor hands back before the refusal is shown
+        throw;
+    }
+    endPriceChange();
+}
+
+void ItemEntryScreen::lockForPriceChange(bool locked)
+{
+    for (QWidget* w : {static_cast<QWidget*>(EditProducto), static_cast<QWidget*>(EditCantidad),
+                       static_cast<QWidget*>(DBGrid1)})
+        w->setEnabled(!locked);
+    if (QMenuBar* menu = findChild<QMenuBar*>())
+        menu->setEnabled(!locked);
+}
+
+void ItemEntryScreen::endPriceChange()
+{
     GroupCambioPrecio->hide();
-    dm_.changeLine({{QStringLiteral("CANTIDAD"), StrToFloat(cantidad)}, {QStringLiteral("PRECIOUNIDAD"), StrToFloat(precio)}});
+    lockForPriceChange(false);
     afterPriceChange();
-    EditProducto->setFocus();
+    if (selling())
+        EditProducto->setFocus();
 }
 
 // ---------------------------------------------------------------- keys
@@ -457,6 +482,10 @@ bool ItemEntryScreen::eventFilter(QObject* watched, QEvent* event)
     }
     if (w == EditValorUnidad && isEnter(k)) {
         guarded([this] { BtnCambioOKClick(); });
+        return true;
+    }
+    if ((w == EditCambioCantidad || w == EditValorUnidad) && k->key() == Qt::Key_Escape) {
+        guarded([this] { endPriceChange(); });  // the line stays as it was
         return true;
     }
     return false;

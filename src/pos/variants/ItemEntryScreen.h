@@ -85,12 +85,14 @@ protected:
     // A double click in the product box adds the item found ("Caja Dos") or only puts its number
     // in the box ("Caja Tres").
     virtual bool addAfterSearch() const = 0;
-    // After "Cambio De Precio" was accepted.
+    // After "Cambio De Precio" was left, by OK (whether the change was stored or refused) or Esc.
     virtual void afterPriceChange() {}
 
     void toWaiting();
     void toSelling();
     void showPriceBox();
+    // Leaves "Cambio De Precio": the rest of the screen works again, then afterPriceChange().
+    void endPriceChange();
     void showCashier();
     void showMessagePanel(const QString& text);
 
@@ -105,6 +107,8 @@ private:
     // alphabetical search. False (and the code named) when there is none.
     bool findItem(QString& code);
     void resetEntry();
+    // While "Cambio De Precio" is open its OK and Esc are the only ways on.
+    void lockForPriceChange(bool locked);
 
     // The column rules of the lines grid: a product code changed in the grid completes its line.
     void setUpGridRules();

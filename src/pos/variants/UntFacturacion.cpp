@@ -69,6 +69,12 @@ TFrmFacturacion::TFrmFacturacion(TDmVentas& dm, QWidget* parent)
         q->setSql(QStringLiteral("SELECT ESPACIO,NUMERO FROM MESAS Mesas WHERE  ESPACIO = :ESPACIO  ORDER BY NUMERO"));
     TMesero.setTableName(QStringLiteral("MESERO"));
     buildLayout();
+    // A bill closed meanwhile (collected at another register) takes nothing more: once the refusal
+    // has been shown, the table is shown as it is now, free.
+    connect(&dm_, &DocumentModule::closedDocumentRefused, this, [this] {
+        if (documentOpen_)
+            guarded([this] { showTable(); });
+    }, Qt::QueuedConnection);
     FormCreate();
     setWindowState(windowState() | Qt::WindowMaximized);
 }
@@ -288,14 +294,11 @@ void TFrmFacturacion::selectTable(int area)
     const QVariant numero = mesas.FieldByName(QStringLiteral("NUMERO")).value();
     const QString key = QStringLiteral("ESPACIO;NUMERO");
     if (!TPedido.Locate(key, {espacio, numero})) {
-        TPedido.Refresh();
-        if (!TPedido.Locate(key, {espacio, numero})) {
-            TPedido.Insert();
-            TPedido[QStringLiteral("ESPACIO")] = espacio;
-            TPedido[QStringLiteral("NUMERO")] = numero;
-            TPedido[QStringLiteral("PEDIDO")] = 0;
-            TPedido.Post();
-        }
+        TPedido.Insert();
+        TPedido[QStringLiteral("ESPACIO")] = espacio;
+        TPedido[QStringLiteral("NUMERO")] = numero;
+        TPedido[QStringLiteral("PEDIDO")] = 0;
+        TPedido.Post();
     }
     tableChosen_ = true;
     showTable();
@@ -307,7 +310,7 @@ int TFrmFacturacion::openDocumentOfTable()
     const int pedido = TPedido.FieldByName(QStringLiteral("PEDIDO")).asInteger();
     if (pedido == 0)
         return 0;
-    const std::optional<bool> closed = documentClosed(dm_, pedido);
+    const std::optional<bool> closed = documentClosed(dm_, tableBill());
     if (closed && !*closed)
         return pedido;
     if (!closed)
@@ -317,12 +320,23 @@ int TFrmFacturacion::openDocumentOfTable()
     return 0;
 }
 
+SaleDocumentKey TFrmFacturacion::tableBill()
+{
+    Dataset& p = TPedido[QStringLiteral("EMPRESA")].isNull() ? dm_.Parametros : TPedido;
+    return {p[QStringLiteral("EMPRESA")].asString(), p[QStringLiteral("DOCUMENTO")].asString(),
+            TPedido[QStringLiteral("PEDIDO")].asInteger()};
+}
+
 bool TFrmFacturacion::moveTable(const QVariant& from, int to)
 {
+    const bool occupied = to > 0;
     const int changed = dm_.DbPos
-                            .exec(QStringLiteral("UPDATE MESAS SET PEDIDO = :HACIA WHERE ESPACIO = :ESPACIO AND NUMERO = "
-                                                 ":NUMERO AND COALESCE(PEDIDO, 0) = :DESDE"),
+                            .exec(QStringLiteral("UPDATE MESAS SET PEDIDO = :HACIA, EMPRESA = :EMPRESA, DOCUMENTO = :DOCUMENTO "
+                                                 "WHERE ESPACIO = :ESPACIO AND NUMERO = :NUMERO AND COALESCE(PEDIDO, 0) = :DESDE"),
                                   {{QStringLiteral("HACIA"), to},
+                                   {QStringLiteral("EMPRESA"), occupied ? dm_.TIniFac[QStringLiteral("EMPRESA")].value() : QVariant()},
+                                   {QStringLiteral("DOCUMENTO"),
+                                    occupied ? dm_.TIniFac[QStringLiteral("DOCUMENTO")].value() : QVariant()},
                                    {QStringLiteral("ESPACIO"), TPedido.FieldByName(QStringLiteral("ESPACIO")).value()},
                                    {QStringLiteral("NUMERO"), TPedido.FieldByName(QStringLiteral("NUMERO")).value()},
                                    {QStringLiteral("DESDE"), from.toInt()}})
@@ -334,8 +348,9 @@ bool TFrmFacturacion::moveTable(const QVariant& from, int to)
 void TFrmFacturacion::showTable()
 {
     const int pedido = openDocumentOfTable();
+    const SaleDocumentKey bill = tableBill();
     const bool shown = documentOpen_ && dm_.TIniFac.FieldByName(QStringLiteral("CONSECUTIVO")).asInteger() == pedido;
-    if (pedido > 0 && openDocumentFresh(dm_, pedido)) {
+    if (pedido > 0 && dm_.openDocument(bill.empresa, bill.documento, pedido)) {
         // Moving to another bill reads its lines; the bill already shown is read again for the
         // lines other stations added.
         if (shown)
@@ -420,7 +435,7 @@ void TFrmFacturacion::BtnMasClick()
     BtnMas->setFocus();
     if (!choice)
         return;
-    if (!locateFresh(dm_.TProductos, QStringLiteral("PRODUCTO"), choice->producto)) {
+    if (!dm_.TProductos.Locate(QStringLiteral("PRODUCTO"), choice->producto)) {
         ShowMessage(QStringLiteral("No existe el Producto") + QString::number(choice->producto));
         return;
     }

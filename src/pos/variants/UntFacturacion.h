@@ -11,6 +11,7 @@
 // was read, so two stations opening the same table never leave a bill behind. Several stations may
 // add to one table's document at once: every line goes through the sales module's operations.
 #include "data/Dataset.h"
+#include "print/InvoicePrinting.h"
 
 #include <QDialog>
 #include <QPair>
@@ -94,7 +95,12 @@ private:
     // The table's document when it is open; 0 when the table is free (its document closed or gone:
     // then the table is also set free, unless it changed meanwhile).
     int openDocumentOfTable();
-    // Sets the current table's PEDIDO from `from` to `to`; false when another station changed it first.
+    // The key of the current table's bill as the table stores it (a table occupied before the
+    // company and document type were stored with it: those of the parameter row in force).
+    SaleDocumentKey tableBill();
+    // Sets the current table's PEDIDO from `from` to `to` (with the key of the module's current
+    // document when `to` is one, none when the table is set free); false when another station
+    // changed it first.
     bool moveTable(const QVariant& from, int to);
     // The area followed by "Mesa " and the table's number.
     QString tableText();

@@ -152,8 +152,11 @@ void TFrmVentaCaja2::finishDocument()
         paid = pago.exec() == QDialog::Accepted;
     }
     dm_.TFac.Refresh();
-    if (!paid) {
-        // Left without paying: the cashier stays on the document to add or correct items.
+    // Left without paying: the cashier either stays on the document to add or correct items, or
+    // leaves it open (to be collected at the collection register, as the main register leaves a
+    // seller's document) and serves the next customer or leaves the screen.
+    if (!paid && !AskYesNo(QStringLiteral("La factura %1 no se pagó. ¿Dejarla abierta y atender otro cliente?")
+                               .arg(dm_.TIniFac.FieldByName(QStringLiteral("CONSECUTIVO")).asInteger()))) {
         EditProducto->setFocus();
         return;
     }

@@ -64,7 +64,8 @@ void TFrmVentaCaja3::Edit1Enter()
         Edit1->setFocus();
         return;
     }
-    if (!openDocumentFresh(dm_, numero)) {
+    if (!dm_.openDocument(dm_.Parametros[QStringLiteral("EMPRESA")].value(), dm_.Parametros[QStringLiteral("DOCUMENTO")].value(),
+                          numero)) {
         showMessagePanel(QStringLiteral("Factura No Existe"));
         Edit1->setFocus();
         return;
@@ -87,7 +88,10 @@ void TFrmVentaCaja3::DBGrid1DblClick()
 
 void TFrmVentaCaja3::afterPriceChange()
 {
-    // The seller signs back in before going on.
+    // The supervisor hands back: the seller signs in again before going on, however the change
+    // ended.
+    if (!supervisorSignedOn(dm_))
+        return;
     TFrmVentaPermiso1::Devolver(dm_, this);
     showCashier();
 }

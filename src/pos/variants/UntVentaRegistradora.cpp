@@ -38,15 +38,14 @@ const char* kOpenDocuments =
     "OR (M.CAJA = :CAJA AND M.STATUS > 'I') "
     "ORDER BY M.CONSECUTIVO, M.EMPRESA, M.DOCUMENTO";
 
-// A database made before the column existed has no REFRESCO: the usual period.
+// A register without a period of its own (empty or 0) reads at the usual pace. Older databases get
+// the column from "korvela-db update"; the program does not start on them before.
 int refreshMs(TDmVentas& dm)
 {
-    int seconds = 0;
-    if (dm.DbPos.tableInfo(QStringLiteral("POSCAJAS")).indexOf(QStringLiteral("REFRESCO")) >= 0)
-        seconds = dm.DbPos
-                      .scalar(QStringLiteral("SELECT REFRESCO FROM POSCAJAS WHERE CAJA = :CAJA"),
-                              {{QStringLiteral("CAJA"), dm.TCajero[QStringLiteral("CAJA")].value()}})
-                      .toInt();
+    const int seconds = dm.DbPos
+                            .scalar(QStringLiteral("SELECT REFRESCO FROM POSCAJAS WHERE CAJA = :CAJA"),
+                                    {{QStringLiteral("CAJA"), dm.TCajero[QStringLiteral("CAJA")].value()}})
+                            .toInt();
     return seconds > 0 ? seconds * 1000 : TFrmVentaRegistradora::kRefrescoMs;
 }
 
@@ -201,8 +200,6 @@ void TFrmVentaRegistradora::DBGrid1Enter()
         ShowMessage(QStringLiteral("La factura %1 ya no existe.").arg(key->consecutivo));
         return;
     }
-    // What the sellers added since the list was read, and what was paid before, as stored now.
-    dm_.TIniFac.RefreshRecord();
     const QString closed = dm_.closedBy();
     if (!closed.isEmpty()) {
         ShowMessage(closed);

@@ -9,8 +9,8 @@
 // payment or the void is over; the list is not read again while any window of the screen is open,
 // and reading it again keeps the cashier's row.
 //
-// The period of the reading is POSCAJAS.REFRESCO of the register, in seconds, when the column
-// exists and holds a number above 0; otherwise ten seconds.
+// The period of the reading is POSCAJAS.REFRESCO of the register, in seconds (set on the "Cajas"
+// screen), when it holds a number above 0; otherwise ten seconds.
 #include "data/Dataset.h"
 #include "print/InvoicePrinting.h"
 

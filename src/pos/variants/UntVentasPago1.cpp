@@ -36,13 +36,23 @@ bool inPesos(const QString& tipo)
     return tipo == QLatin1String("C") || tipo == QLatin1String("k");
 }
 
+// The document's own currency: the one its document type gives every new document. The header's
+// MONEDA may hold a currency chosen in an earlier payment window that was left unpaid.
+QVariant documentCurrency(TDmVentas& dm)
+{
+    const QVariant documento = dm.TIniFac[QStringLiteral("DOCUMENTO")].value();
+    if (documento.isNull() || !dm.TDocumentos.Locate(QStringLiteral("DOCUMENTO"), documento))
+        return QVariant();
+    return dm.TDocumentos[QStringLiteral("MONEDA")].value();
+}
+
 }  // namespace
 
 TFrmVentasPago1::TFrmVentasPago1(TDmVentas& dm, QWidget* parent) : QDialog(parent), dm_(dm)
 {
     setObjectName(QStringLiteral("TFrmVentasPago1"));
     setWindowTitle(QStringLiteral("Pago"));
-    monedaDocumento_ = dm_.TIniFac[QStringLiteral("MONEDA")].value();
+    monedaDocumento_ = documentCurrency(dm_);
     buildLayout();
 
     Dataset& h = dm_.TIniFac;
@@ -159,12 +169,7 @@ void TFrmVentasPago1::RadioTipoPagoClick()
 {
     Dataset& h = dm_.TIniFac;
     if (inPesos(h[QStringLiteral("TIPODEPAGO")].asString())) {
-        // Paid in pesos after all: the document's own currency again, at no rate.
-        if (!h.isEditing())
-            h.Edit();
-        h[QStringLiteral("MONEDA")] = monedaDocumento_;
-        h[QStringLiteral("TASA")] = 1.0;
-        h[QStringLiteral("VALOROTRAMONEDA")] = QVariant();
+        payInOwnCurrency();
         GroupOtraMoneda->hide();
         showAmounts();
         return;
@@ -173,6 +178,17 @@ void TFrmVentasPago1::RadioTipoPagoClick()
     computeOtherCurrency();
     GroupOtraMoneda->show();
     showAmounts();
+}
+
+void TFrmVentasPago1::payInOwnCurrency()
+{
+    // Paid in pesos: the document's own currency, at no rate.
+    Dataset& h = dm_.TIniFac;
+    if (!h.isEditing())
+        h.Edit();
+    h[QStringLiteral("MONEDA")] = monedaDocumento_;
+    h[QStringLiteral("TASA")] = 1.0;
+    h[QStringLiteral("VALOROTRAMONEDA")] = QVariant();
 }
 
 void TFrmVentasPago1::takeRateOfToday()
@@ -252,9 +268,12 @@ void TFrmVentasPago1::EditPagoEnter()
     const double recibido = receivedAmount(EditPago->text());
     received_ = true;
     EditPagoChange();
-    // A rate typed without Enter still counts.
+    // A rate typed without Enter still counts; cash and credit are stored in the document's own
+    // currency whatever an earlier, unpaid try left on the header.
     if (!inPesos(h[QStringLiteral("TIPODEPAGO")].asString()))
         computeOtherCurrency();
+    else
+        payInOwnCurrency();
 
     const SaleClosing closing = closeSale(dm_, [this](const SaleDocumentKey& key) {
         if (!AskYesNo(QStringLiteral("Imprimir Recibo ?")))

@@ -63,6 +63,8 @@ private:
     void showAmounts();
     // Looks up today's rate of the header's currency and puts it in the header.
     void takeRateOfToday();
+    // The header back in the document's own currency, at rate 1 and no other-currency amount.
+    void payInOwnCurrency();
     void computeOtherCurrency();
     void postHeader();
 

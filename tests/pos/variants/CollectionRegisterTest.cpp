@@ -8,6 +8,7 @@
 #include "pos/DocumentCorrections.h"
 #include "pos/SalePayment.h"
 #include "pos/UntVenta.h"
+#include "pos/UntVentaCajaCambio.h"
 #include "pos/UntVentaCajaIncio.h"
 #include "pos/variants/UntVentaRegistradora.h"
 #include "pos/variants/UntVentasPago.h"
@@ -312,6 +313,80 @@ TEST_F(CollectionRegisterTest, ReprintsInTheThreeLayoutsAndTheSignOnOpensTheScre
     });
     openSaleScreenForLevel(*dm, QStringLiteral("C"), nullptr);
     EXPECT_TRUE(opened);
+}
+
+TEST_F(CollectionRegisterTest, ADocumentASellerStartedAfterTheScreenOpenedIsCollectedAndChanged)
+{
+    openedToday();
+    sale(10000);  // the module has read its documents
+    show();
+    // A seller's station starts document 7 now, with one line.
+    foreignDocument("01", "POS", 7, 1, 7000);
+    screen->Timer1Timer();
+    moveTo(7);
+    bool paying = false;
+    kvtest::whenShown<TFrmVentasPago>([&](TFrmVentasPago* w) {
+        paying = true;
+        EXPECT_EQ(w->DBEditPago->text(), QStringLiteral("7,000.00"));
+        QTest::keyClick(w->EditRecibido, Qt::Key_Escape);
+    });
+    QTest::keyClick(screen->DBGrid1, Qt::Key_Return);
+    EXPECT_TRUE(paying);
+    EXPECT_TRUE(dialogs.texts("message").isEmpty()) << qPrintable(dialogs.texts().join('|'));
+
+    // "Modifica Factura" finds it too.
+    foreignDocument("01", "POS", 8, 1, 8000);
+    db->exec("UPDATE POSCAJEROS SET CAMBIAPRECIO = 'S' WHERE CEDULA = 11");
+    ASSERT_TRUE(dm->signOn(11));
+    dialogs.inputs = {QString("8")};
+    bool changing = false;
+    kvtest::whenShown<TFrmVentaCajaCambio>([&](TFrmVentaCajaCambio* w) {
+        changing = true;
+        EXPECT_EQ(dm->TIniFac["CONSECUTIVO"].asInteger(), 8);
+        EXPECT_EQ(w->DBGrid1->model()->rowCount(), 1);
+        QTest::keyClick(w->DBGrid1, Qt::Key_Escape);
+    });
+    screen->ModificaFactura1->trigger();
+    EXPECT_TRUE(changing);
+    EXPECT_TRUE(dialogs.texts("message").isEmpty()) << qPrintable(dialogs.texts().join('|'));
+}
+
+TEST_F(CollectionRegisterTest, TheListReadAgainWhileTheVoidQuestionIsOpenVoidsTheDocumentAskedAbout)
+{
+    openedToday();
+    const int first = sale(30000);
+    const int second = sale(12000);
+    show();
+    moveTo(second);
+
+    // While the cashier reads the question, the first document is collected at another register
+    // and the list's period comes round.
+    struct AskingMeanwhile : ScriptedDialogs {
+        std::function<void()> meanwhile;
+        bool confirm(const QString& t) override
+        {
+            if (meanwhile)
+                meanwhile();
+            return ScriptedDialogs::confirm(t);
+        }
+    } asking;
+    DialogsScope scope(&asking);
+    asking.answers.push_back(true);
+    asking.meanwhile = [&] {
+        db->exec("UPDATE POSMOVIMIENTO SET STATUS = 'I', CAJERO = 101, TIPODEPAGO = 'T' WHERE CONSECUTIVO = :N",
+                 {{"N", first}});
+        screen->Timer1Timer();
+    };
+    doubleClick();
+    ASSERT_EQ(asking.texts("confirm").size(), 1);
+    EXPECT_TRUE(asking.texts("confirm")[0].contains(QStringLiteral("12,000.00"))) << asking.texts("confirm")[0].toStdString();
+    EXPECT_EQ(asking.texts("message"), QStringList({QStringLiteral("Factura %1 anulada").arg(second)}));
+    EXPECT_DOUBLE_EQ(stored(second, "NETO").toDouble(), 0);
+    EXPECT_EQ(stored(second, "STATUS").toString().trimmed(), QStringLiteral("I"));
+    // The one collected elsewhere keeps its payment; the list, read after the void, shows neither.
+    EXPECT_DOUBLE_EQ(stored(first, "NETO").toDouble(), 30000);
+    EXPECT_DOUBLE_EQ(stored(first, "CAJERO").toDouble(), 101);
+    EXPECT_TRUE(listed().isEmpty());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "platform/DbGrid.h"
 #include "platform/EnvScope.h"
 #include "pos/UntVenta.h"
+#include "pos/UntVentaPermiso.h"
 #include "pos/variants/UntVentasPago1.h"
 #include "pos/variants/VariantScreens.h"
 #include "pos/variants/UntVentaCaja2.h"
@@ -99,8 +100,8 @@ TEST_F(ItemEntryTest, CajaDosSellsByNumberAndBarcodeAndIsPaidInItsPaymentWindow)
     EXPECT_TRUE(screen->EditProducto->text().isEmpty());
     EXPECT_DOUBLE_EQ(stored("SELECT NETO FROM POSMOVIMIENTO"), 3 * 2000 + 11600);
 
-    // Left with Esc, the payment window keeps the sale on screen.
-    dialogs.answers = {true};  // "Terminar Factura?"
+    // Left with Esc, the payment window keeps the sale on screen when the cashier stays on it.
+    dialogs.answers = {true, false};  // "Terminar Factura?", then stay on the document
     kvtest::whenShown<TFrmVentasPago1>([](TFrmVentasPago1* w) { QTest::keyClick(w->EditPago, Qt::Key_Escape); });
     QTest::keyClick(screen->EditProducto, Qt::Key_Escape);
     EXPECT_TRUE(screen->selling());
@@ -113,6 +114,51 @@ TEST_F(ItemEntryTest, CajaDosSellsByNumberAndBarcodeAndIsPaidInItsPaymentWindow)
     EXPECT_EQ(db->scalar("SELECT STATUS FROM POSMOVIMIENTO WHERE CONSECUTIVO = :N", {{"N", numero}}).toString().trimmed(), "I");
     EXPECT_FALSE(screen->selling());
     EXPECT_EQ(screen->focusWidget(), screen->Edit1);
+}
+
+TEST_F(ItemEntryTest, CajaDosLeavesASaleLeftUnpaidOpenAndServesTheNextCustomer)
+{
+    open(Caja::Dos);
+    const int numero = begin(Caja::Dos);
+    ringUp("4");
+    dialogs.answers = {true, true};  // "Terminar Factura?", then leave it open
+    kvtest::whenShown<TFrmVentasPago1>([](TFrmVentasPago1* w) { QTest::keyClick(w->EditPago, Qt::Key_Escape); });
+    QTest::keyClick(screen->EditProducto, Qt::Key_Escape);
+    EXPECT_EQ(dialogs.texts("confirm").value(1),
+              QStringLiteral("La factura %1 no se pagó. ¿Dejarla abierta y atender otro cliente?").arg(numero));
+    EXPECT_FALSE(screen->selling());
+    EXPECT_EQ(screen->focusWidget(), screen->Edit1);
+    EXPECT_TRUE(db->scalar("SELECT STATUS FROM POSMOVIMIENTO WHERE CONSECUTIVO = :N", {{"N", numero}}).isNull());
+    EXPECT_EQ(lines(), 1);  // open, for the collection register
+    EXPECT_EQ(begin(Caja::Dos), numero + 1);
+}
+
+TEST_F(ItemEntryTest, CajaTresHandsTheSupervisorBackWhenThePriceChangeIsLeft)
+{
+    db->exec("INSERT INTO POSCAJEROS (CEDULA, NOMBRE, CLAVE, NIVEL, CAJA, COBRA, CAMBIAPRECIO) "
+             "VALUES (44, 'SUPERVISORA', 'S44', 'S', 1, 'S', 'S')");
+    open(Caja::Tres);
+    begin(Caja::Tres);
+    ringUp("4");
+    kvtest::whenShown<TFrmVentaPermiso>([](TFrmVentaPermiso* w) {
+        kvtest::typeInto(w->EditCedula, "44");
+        kvtest::typeInto(w->EditClave, "S44", true);
+    });
+    screen->DBGrid1DblClick();
+    ASSERT_TRUE(screen->GroupCambioPrecio->isVisible());
+    EXPECT_FALSE(screen->EditProducto->isEnabled());
+    bool handedBack = false;
+    kvtest::whenShown<TFrmVentaPermiso1>([&](TFrmVentaPermiso1* w) {
+        handedBack = true;
+        kvtest::typeInto(w->EditCedula, "11");
+        kvtest::typeInto(w->EditClave, "1", true);
+    });
+    QTest::keyClick(screen->EditCambioCantidad, Qt::Key_Escape);
+    EXPECT_TRUE(handedBack);
+    EXPECT_EQ(dm->TCajero.FieldByName("CEDULA").asFloat(), 11);
+    EXPECT_FALSE(screen->GroupCambioPrecio->isVisible());
+    EXPECT_TRUE(screen->EditProducto->isEnabled());
+    EXPECT_DOUBLE_EQ(stored("SELECT PRECIOUNIDAD FROM POSMOVIMIENTODETALLE"), 2000);
 }
 
 TEST_F(ItemEntryTest, BothRegistersChargeTheCataloguePriceAndPutTheRateOnlyWhereThePriceIncludesIt)
@@ -256,6 +302,7 @@ TEST_F(ItemEntryTest, CajaTresLoadsOnlyOpenDocumentsOfItsOwnCompanyAndDocumentTy
     EXPECT_EQ(load(QString::number(numero)), "Ventas");
     db->exec("UPDATE POSMOVIMIENTO SET STATUS = 'I' WHERE EMPRESA = '01'");
     ringUp("4");
+    QCoreApplication::processEvents();
     EXPECT_EQ(lines(), 1);
     EXPECT_FALSE(screen->selling());
     EXPECT_EQ(load(QString::number(numero)), "Factura Ya Impresa");

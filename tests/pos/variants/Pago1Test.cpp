@@ -170,6 +170,31 @@ TEST_F(Pago1Test, GoingBackToCashForgetsTheCurrencyAndLeavingWithoutEnterLeavesT
     EXPECT_TRUE(drawerBytes().isEmpty());
 }
 
+TEST_F(Pago1Test, CashAfterAnUnpaidTryInDollarsIsStoredInTheDocumentsOwnCurrency)
+{
+    open(50000);
+    // A first try in dollars: the rate typed and Enter store them on the document; then the
+    // window is left without paying.
+    choose(4);
+    chooseCurrency(QStringLiteral("USD"));
+    kvtest::typeInto(window->DBEditTasa, QStringLiteral("4000"), true);
+    ASSERT_EQ(stored("MONEDA").toString(), QStringLiteral("USD"));
+    QTest::keyClick(window->EditPago, Qt::Key_Escape);
+
+    // The customer pays cash at the next try.
+    window = std::make_unique<TFrmVentasPago1>(*dm);
+    kvtest::showActive(window.get());
+    choose(0);
+    kvtest::typeInto(window->EditPago, QStringLiteral("50000"));
+    dialogs.answers.push_back(false);
+    QTest::keyClick(window->EditPago, Qt::Key_Return);
+    EXPECT_EQ(stored("STATUS").toString(), QStringLiteral("I"));
+    EXPECT_EQ(stored("TIPODEPAGO").toString(), QStringLiteral("C"));
+    EXPECT_EQ(stored("MONEDA").toString(), QStringLiteral("COP"));
+    EXPECT_DOUBLE_EQ(stored("TASA").toDouble(), 1);
+    EXPECT_TRUE(stored("VALOROTRAMONEDA").isNull());
+}
+
 TEST_F(Pago1Test, AReceiptThatCannotPrintLeavesTheSalePaidClosedAndReprintable)
 {
     open(50000);

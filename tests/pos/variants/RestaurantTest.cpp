@@ -214,6 +214,55 @@ TEST_F(RestaurantTest, AnOpenBillIsNeverReplacedAndAClosedOneLeavesTheTableFree)
     EXPECT_EQ(pedido().toInt(), first + 1);
 }
 
+TEST_F(RestaurantTest, ATableLostToAnotherStationGivesUpItsEmptyBillAndShowsTheOthers)
+{
+    // Another station has a bill open, and gives it to table 1 just after this one started its own.
+    Connection otherDb(QStringLiteral("Mesero"));
+    otherDb.setLocation(db->location());
+    TDmVentas otherDm(otherDb);
+    ASSERT_TRUE(otherDm.signOn(11));
+    const int theirs = kvtest::startDocument(otherDm);
+    openTable(*screen, 0, 0);
+    ASSERT_FALSE(screen->documentOpen());
+    dm->TIniFac.AfterPost = [&](Dataset& ds) {
+        ds.AfterPost = nullptr;
+        otherDb.exec("UPDATE MESAS SET PEDIDO = :N, EMPRESA = '01', DOCUMENTO = 'POS' WHERE ESPACIO = 'SALON' AND "
+                     "NUMERO = '1'",
+                     {{"N", theirs}});
+    };
+    enterCustomer(*screen);
+    EXPECT_EQ(dialogs.texts("message"),
+              QStringList{"Otra caja acaba de abrir una factura para esta mesa; se muestra esa factura."});
+    EXPECT_EQ(documents(), 1);  // the empty bill started here was given up
+    EXPECT_EQ(pedido().toInt(), theirs);
+    ASSERT_TRUE(screen->documentOpen());
+    EXPECT_EQ(dm->TIniFac["CONSECUTIVO"].asInteger(), theirs);
+}
+
+TEST_F(RestaurantTest, ATablesBillIsFoundByItsOwnKeyAfterASignOnChoseAnotherDocumentType)
+{
+    openTable(*screen, 0, 0);
+    enterCustomer(*screen);
+    const int numero = dm->TIniFac["CONSECUTIVO"].asInteger();
+    addBatch(*screen, "ARR", 1);
+    // A sign-on chooses another document type for the company; this station signs on again.
+    db->exec("INSERT INTO DOCUMENTOS (DOCUMENTO, NOMBRE, MONEDA) VALUES ('PFE', 'FACTURA ELECTRONICA', 'COP')");
+    db->exec("UPDATE POSESQUEMA SET DOCUMENTO = 'PFE' WHERE LLAVE = 1");
+    ASSERT_TRUE(dm->signOn(11));
+    dialogs.clear();
+    openTable(*screen, 0, 1);
+    openTable(*screen, 0, 0);
+    ASSERT_TRUE(screen->documentOpen());
+    EXPECT_TRUE(dialogs.shown.empty()) << qPrintable(dialogs.texts().join('|'));
+    EXPECT_EQ(dm->TIniFac["DOCUMENTO"].asString(), "POS");
+    EXPECT_EQ(dm->TIniFac["CONSECUTIVO"].asInteger(), numero);
+    EXPECT_EQ(pedido().toInt(), numero);
+    // Collected, the bill frees its table.
+    collect(*screen, true);
+    EXPECT_EQ(pedido().toInt(), 0);
+    EXPECT_EQ(stored("SELECT COUNT(*) FROM POSMOVIMIENTO WHERE DOCUMENTO = 'POS' AND STATUS = 'I'"), 1);
+}
+
 TEST_F(RestaurantTest, TwoWaitersStationsOnOneTableKeepEveryLineAndTheRightTotal)
 {
     Connection otherDb(QStringLiteral("Mesero"));
@@ -259,6 +308,34 @@ TEST_F(RestaurantTest, ATablesBillIsFoundAgainAfterTheProgramWasClosed)
     EXPECT_EQ(dm2.TIniFac["CONSECUTIVO"].asInteger(), numero);
     EXPECT_DOUBLE_EQ(dm2.TIniFac["NETO"].asFloat(), 30000);
     EXPECT_EQ(dm2.TFac.recordCount(), 1);
+}
+
+TEST_F(RestaurantTest, ABillPaidElsewhereWhileThePickerIsOpenTakesNoDishAndSendsNoTicket)
+{
+    openTable(*screen, 0, 0);
+    enterCustomer(*screen);
+    const int numero = dm->TIniFac["CONSECUTIVO"].asInteger();
+    addBatch(*screen, "ARR", 1);
+    ASSERT_EQ(printed(), 1);
+    dialogs.clear();
+    kvtest::whenShown<TFrmFacturacionVp>([&](TFrmFacturacionVp* p) {
+        // While the waiter picks, the table's bill is collected at another register.
+        Connection cashier(QStringLiteral("Caja"));
+        cashier.setLocation(db->location());
+        cashier.exec("UPDATE POSMOVIMIENTO SET STATUS = 'I', CAJERO = 22 WHERE CONSECUTIVO = :N", {{"N", numero}});
+        kvtest::typeInto(p->EditBuscar, "ALM");
+        p->SpinCantidad->setValue(2);
+        QTest::keyClick(p->EditBuscar, Qt::Key_Return);
+    });
+    screen->BtnMas->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs.texts("error"),
+              QStringList{QStringLiteral("La factura %1 ya fue cerrada (pagada o anulada); no se guardó nada.").arg(numero)});
+    EXPECT_EQ(printed(), 1);  // no COMANDA for a dish nobody will pay
+    EXPECT_EQ(stored("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE"), 1);
+    EXPECT_DOUBLE_EQ(stored("SELECT NETO FROM POSMOVIMIENTO"), 11600);
+    EXPECT_EQ(pedido().toInt(), 0);  // the table is free
+    EXPECT_FALSE(screen->documentOpen());
 }
 
 }  // namespace

@@ -1,0 +1,94 @@
+// The electronic documents screen offscreen: a day's documents by state, the DIAN's messages of
+// the one chosen, resend, and the configuration saved with its secrets sealed.
+#include "backoffice/UntDocumentosElectronicos.h"
+#include "einvoice/Settings.h"
+#include "support/TestDb.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest/QTest>
+
+using namespace kv;
+
+namespace {
+
+class DocumentosScreenTest : public kvtest::DbTest {
+protected:
+    void add(int n, const char* estado, const QDateTime& fecha, const QString& mensajes)
+    {
+        db->exec(QStringLiteral("INSERT INTO POSDOCUMENTOELECTRONICO (EMPRESA, DOCUMENTO, CONSECUTIVO, TIPO, NUMERO, CUDE, "
+                                "FECHA, XML, ESTADO, INTENTOS, MENSAJES) VALUES ('1', 'POS', :N, '20', :NUMERO, 'c', :F, "
+                                "'<Invoice/>', :E, 1, :M)"),
+                 {{"N", n}, {"NUMERO", QStringLiteral("EPOS%1").arg(n)}, {"F", fecha}, {"E", QString::fromLatin1(estado)},
+                  {"M", mensajes}});
+    }
+    QString estadoOf(int n)
+    {
+        return db->scalar(QStringLiteral("SELECT ESTADO FROM POSDOCUMENTOELECTRONICO WHERE CONSECUTIVO = :N"), {{"N", n}})
+            .toString().trimmed();
+    }
+};
+
+}  // namespace
+
+TEST_F(DocumentosScreenTest, ListsTheDayByStateShowsMessagesAndResends)
+{
+    const QDateTime today(QDate::currentDate(), QTime(10, 0));
+    add(1, "A", today, QStringLiteral("Regla: FAJ44b, Notificación: aviso"));
+    add(2, "R", today.addSecs(60), QStringLiteral("Regla: FAU04, Rechazo: Valor total no coincide."));
+    add(3, "E", today.addDays(-1), QStringLiteral("sin red"));
+    TFrmDocumentosElectronicos f(*db, nullptr, dir.filePath("korvela.key"));
+    f.show();
+    f.BtnConsultarClick();
+    EXPECT_EQ(f.QDocumentos().recordCount(), 2);  // yesterday's is not listed
+
+    f.CmbEstado->setCurrentIndex(f.CmbEstado->findText(QStringLiteral("Rechazados")));
+    f.BtnConsultarClick();
+    ASSERT_EQ(f.QDocumentos().recordCount(), 1);
+    EXPECT_EQ(f.MemoMensajes->toPlainText(), QStringLiteral("Regla: FAU04, Rechazo: Valor total no coincide."));
+    ASSERT_TRUE(f.BtnReenviar->isEnabled());
+    QTest::mouseClick(f.BtnReenviar, Qt::LeftButton);
+    EXPECT_EQ(estadoOf(2), QStringLiteral("P"));
+
+    // An accepted document cannot be resent.
+    f.CmbEstado->setCurrentIndex(f.CmbEstado->findText(QStringLiteral("Aceptados")));
+    f.BtnConsultarClick();
+    EXPECT_FALSE(f.BtnReenviar->isEnabled());
+    f.BtnReenviarClick();
+    EXPECT_EQ(estadoOf(1), QStringLiteral("A"));
+}
+
+TEST_F(DocumentosScreenTest, ConfigurationIsSavedWithSecretsSealedAndNeverShownBack)
+{
+    const QString key = dir.filePath("korvela.key");
+    db->exec("INSERT INTO EMPRESAS (EMPRESA, NOMBRE) VALUES ('1', 'Minimercado de Prueba')");
+    TFrmDocumentosElectronicos f(*db, nullptr, key);
+    f.show();
+    ASSERT_GT(f.CmbEmpresa->count(), 0);
+    f.EditSoftwareId->setText("56f2ae4e-9812-4fad-9255-643fcc5c3b1a");
+    f.EditPin->setText("98765");
+    f.EditResolucion->setText("18760000001");
+    f.EditPrefijo->setText("EPOS");
+    f.EditDesde->setText("10");
+    f.EditHasta->setText("5");
+    EXPECT_FALSE(f.BtnGrabarClick());  // the range runs backwards: nothing saved
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSCONFIGELECTRONICA").toInt(), 0);
+    f.EditHasta->setText("5000");
+    ASSERT_TRUE(f.BtnGrabarClick()) << dialogs.last().toStdString();
+
+    const QString empresa = f.CmbEmpresa->currentData().toString();
+    const QString stored = db->scalar("SELECT SOFTWAREPIN FROM POSCONFIGELECTRONICA").toString();
+    EXPECT_FALSE(stored.contains("98765"));
+    EXPECT_TRUE(f.EditPin->text().isEmpty());  // not shown back
+    EXPECT_EQ(loadElectronicSettings(*db, empresa, key)->softwarePin, QStringLiteral("98765"));
+
+    // Saving again with the box left empty keeps the stored PIN.
+    f.EditPlaca->setText("CAJA-002");
+    ASSERT_TRUE(f.BtnGrabarClick());
+    EXPECT_EQ(loadElectronicSettings(*db, empresa, key)->softwarePin, QStringLiteral("98765"));
+    EXPECT_EQ(loadElectronicSettings(*db, empresa, key)->placaCaja, QStringLiteral("CAJA-002"));
+}
