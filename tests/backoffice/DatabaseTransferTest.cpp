@@ -165,9 +165,9 @@ TEST_F(DatabaseTransferTest, ALoadThatWouldStoreANumberTwiceIsRefusedBeforeAnyth
 
     // A sale of the point of sale with the chosen key: the next daily update writes it into the
     // inventory under that key, so loading a document there is refused too.
-    other->exec("INSERT INTO POSMOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO, BODEGA, FECHA) VALUES ('02', 'POS', 16, 1, "
+    other->exec("INSERT INTO POSMOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO, BODEGA, FECHA) VALUES ('02', 'POS', 17, 1, "
                 "CURRENT_TIMESTAMP)");
-    EXPECT_EQ(down.documentCollisions(QStringLiteral("02"), QStringLiteral("POS")), QList<int>({16}));
+    EXPECT_EQ(down.documentCollisions(QStringLiteral("02"), QStringLiteral("POS")), QList<int>({17}));
     EXPECT_THROW(down.downloadDocuments(QStringLiteral("02"), QStringLiteral("POS"), 5), Failure);
     EXPECT_EQ(other->scalar("SELECT COUNT(*) FROM MOVIMIENTO").toInt(), 1);
 
