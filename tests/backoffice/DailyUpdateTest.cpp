@@ -193,6 +193,15 @@ TEST_F(DailyUpdateTest, AnInventoryDocumentTheUpdateDidNotWriteIsNeverReplaced)
     const QStringList once = inventory();
     ASSERT_TRUE(update().stored());
     EXPECT_EQ(inventory(), once);
+
+    // A database whose runs were made before the update kept its documents: what those runs
+    // wrote is still known as the update's own, and the day updates again.
+    db->exec("DROP TABLE VENTASACTUALIZADASDOC");
+    db->exec("COMMIT");
+    db->forgetTableInfo();
+    const TransferResult again = update();
+    EXPECT_TRUE(again.stored()) << again.refused.join(" | ").toStdString();
+    EXPECT_EQ(inventory(), once);
 }
 
 TEST_F(DailyUpdateTest, EachRunIsRecordedSoOverlapsAndTheLastDayAreKnown)
