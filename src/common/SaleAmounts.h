@@ -46,3 +46,59 @@ inline double pesosForCurrency(double amount, double tasa, const QString& moneda
 }
 
 }  // namespace kv
+
+namespace kv {
+
+// What one sale line charges and the taxes inside it, the rule every register prices a line by.
+// `gross` is the unit price times the quantity, to the cent; `descuento` the line's discount value;
+// `iva` and `ipoconsumo` the rates in percent (0: none); `ivaIncluido` whether the catalogue price
+// already contains the IVA (the product's PRECIOMASIVA "S").
+//  - Taxes inside the price (IVA included, and Ipoconsumo, which restaurant prices always contain):
+//    the base is the charged amount divided by 1 + the rates, a whole number; the tax is the rest,
+//    so base + tax is exactly what the customer pays. With both taxes inside, the Ipoconsumo is
+//    the base times its rate and the IVA the remainder.
+//  - IVA added to the price: the IVA is the base times the rate, rounded to a whole number, and
+//    the line charges it on top: `subtotal` is the gross plus that IVA.
+// Either way `subtotal` - `descuento` is what the customer pays for the line and
+// base = `subtotal` - `descuento` - `valorIva` - `valorIpoconsumo`, with base × rate = tax within
+// the rounding. A return (negative amounts) gets the same taxes with their sign.
+// The divisor that takes taxes of `rate` percent out of a price that contains them:
+// (100 + rate) / 100 rather than 1 + rate / 100: for a whole rate it is exactly the number 1.16
+// (or 1.05) that shops have always divided by, and it stays right for any other rate.
+inline double taxDivisor(double rate) { return (100.0 + rate) / 100.0; }
+
+struct LineTaxes {
+    double subtotal = 0;         // amount charged for the line, every tax included
+    double valorIva = 0;         // IVA inside `subtotal`
+    double valorIpoconsumo = 0;  // Ipoconsumo inside `subtotal`
+};
+
+inline LineTaxes lineTaxes(double gross, double descuento, double iva, bool ivaIncluido, double ipoconsumo)
+{
+    const auto cents = [](double x) { return R(x * 100) / 100; };
+    LineTaxes t;
+    t.subtotal = gross;
+    const double charged = gross - descuento;  // before any IVA added on top
+    const double ivaInside = iva > 0 && ivaIncluido ? iva : 0;
+    const double ipoInside = ipoconsumo > 0 ? ipoconsumo : 0;
+    double base = charged;
+    if (ivaInside + ipoInside > 0) {
+        base = R(charged / taxDivisor(ivaInside + ipoInside));
+        const double inside = cents(charged - base);
+        if (ivaInside > 0 && ipoInside > 0) {
+            t.valorIpoconsumo = R(base * ipoInside / 100);
+            t.valorIva = cents(inside - t.valorIpoconsumo);
+        } else if (ipoInside > 0) {
+            t.valorIpoconsumo = inside;
+        } else {
+            t.valorIva = inside;
+        }
+    }
+    if (iva > 0 && !ivaIncluido) {
+        t.valorIva = R(base * iva / 100);
+        t.subtotal = cents(gross + t.valorIva);
+    }
+    return t;
+}
+
+}  // namespace kv

@@ -1,6 +1,7 @@
 #include "data/BenchData.h"
 
 #include "common/Numbers.h"
+#include "common/SaleAmounts.h"
 #include "data/BulkInsert.h"
 #include "data/DemoData.h"
 
@@ -82,13 +83,11 @@ Line priceLine(const Product& p, const QString& unit, double perPack, double pri
     l.price = price;
     l.iva = p.iva;
     l.ipoconsumo = p.ipoconsumo;
-    l.subtotal = R(price * quantity * 100) / 100;
-    l.ivaValue = 0;
-    l.ipoValue = 0;
-    if (p.iva > 0 && quantity > 0)
-        l.ivaValue = p.priceIncludesIva ? l.subtotal - R(l.subtotal / (1 + p.iva / 100)) : R(l.subtotal * p.iva / 100);
-    if (p.ipoconsumo > 0 && quantity > 0)
-        l.ipoValue = R(p.ipoconsumo * l.subtotal / 100);
+    // Priced as the registers price it, so generated sales read like real ones.
+    const LineTaxes t = lineTaxes(R(price * quantity * 100) / 100, 0, p.iva, p.priceIncludesIva, p.ipoconsumo);
+    l.subtotal = t.subtotal;
+    l.ivaValue = t.valorIva;
+    l.ipoValue = t.valorIpoconsumo;
     return l;
 }
 
@@ -388,14 +387,16 @@ qint64 generateOrders(Connection& c, const OrdersOptions& o)
         int number;
         double price, iva;
         QString name, code;
+        bool priceIncludesIva;
     };
     std::vector<Item> items;
     {
-        QSqlQuery q = select(c, QStringLiteral("SELECT PRODUCTO, VALORUNIDAD, VALORIVA, NOMBRE, CODIGOBARRAS FROM PRODUCTOS"));
+        QSqlQuery q = select(c, QStringLiteral("SELECT PRODUCTO, VALORUNIDAD, VALORIVA, NOMBRE, CODIGOBARRAS, PRECIOMASIVA FROM PRODUCTOS"));
         while (q.next()) {
             const QString code = q.value(4).toString().trimmed();
             items.push_back({q.value(0).toInt(), q.value(1).toDouble(), q.value(2).toDouble(),
-                             q.value(3).toString().trimmed().left(60), code.isEmpty() ? q.value(0).toString() : code});
+                             q.value(3).toString().trimmed().left(60), code.isEmpty() ? q.value(0).toString() : code,
+                             q.value(5).toString().trimmed() == QLatin1String("S")});
         }
     }
     if (items.empty())
@@ -438,9 +439,10 @@ qint64 generateOrders(Connection& c, const OrdersOptions& o)
             const int number = ++lastNumber[s.company + QLatin1Char('|') + s.document];
 
             // Lines priced as the order screen prices them: whole pesos, the discount from its
-            // percentage, no tax value (the line keeps the product's rate for information).
+            // percentage, an IVA the price leaves out added after the discount (an IVA inside the
+            // price stays there; the line keeps the product's rate).
             const int n = 1 + rng.below(std::max(1, 2 * o.linesPerOrder - 1));
-            double subtotal = 0, discount = 0;
+            double subtotal = 0, discount = 0, iva = 0;
             for (int k = 0; k < n; ++k) {
                 const double u = rng.unit();
                 const Item& p = items[size_t(double(items.size()) * u * u) % items.size()];
@@ -449,10 +451,12 @@ qint64 generateOrders(Connection& c, const OrdersOptions& o)
                 const double gross = R(qty * p.price);
                 const double off = R(percent * gross / 100);
                 const QString note = rng.chance(10) ? QLatin1String(notes[rng.below(5)]) + QLatin1Char(' ') + p.name : p.name;
-                lines.add({s.company, s.document, number, k + 1, p.number, qty, p.price, percent, off, 0.0, p.iva,
+                const double added = p.priceIncludesIva ? 0.0 : lineTaxes(gross, off, p.iva, false, 0).valorIva;
+                lines.add({s.company, s.document, number, k + 1, p.number, qty, p.price, percent, off, added, p.iva,
                            gross, s.branch, 0.0, note.left(60), p.code});
                 subtotal += gross;
                 discount += off;
+                iva += added;
             }
             written += n;
 
@@ -474,7 +478,7 @@ qint64 generateOrders(Connection& c, const OrdersOptions& o)
             const double customer = !customers.empty() && rng.chance(50) ? customers[size_t(rng.below(int(customers.size())))]
                                                                        : counter;
             heads.add({s.company, s.document, number, s.branch, when, customer,
-                       paid ? QVariant(QStringLiteral("I")) : null(), subtotal, discount, 0.0, subtotal - discount,
+                       paid ? QVariant(QStringLiteral("I")) : null(), subtotal, discount, iva, subtotal + iva - discount,
                        s.cashier, payment, paymentText, s.register_});
 
             // Some cashiers open their register before taking orders, some never do.

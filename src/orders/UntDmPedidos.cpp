@@ -3,6 +3,7 @@
 #include "common/Dialogs.h"
 #include "common/Errors.h"
 #include "common/Numbers.h"
+#include "common/SaleAmounts.h"
 
 namespace kv {
 
@@ -72,11 +73,17 @@ void TDmPedidos::headerDefaults(Dataset& header, int)
 
 void TDmPedidos::priceLine(Dataset& line)
 {
-    // Orders are quoted in whole pesos, without tax: IVA stays on the line as the product's
-    // percentage, for information only.
+    // Orders are quoted in whole pesos. A price that includes its IVA is quoted as it is (the
+    // line's IVA is its rate, for information); an IVA the price leaves out is added, as the
+    // registers add it, so the order's NETO (SUBTOTAL + IVA - DESCUENTO) is what the sale will
+    // charge. VALORIVA of an order line is thus only ever the IVA added on top of SUBTOTAL.
     const double gross = R(line[QStringLiteral("CANTIDAD")].asFloat() * line[QStringLiteral("PRECIOUNIDAD")].asFloat());
-    line[QStringLiteral("VALORDESCUENTO")] = R(line[QStringLiteral("PORCENTAJEDESCUENTO")].asFloat() * gross / 100);
-    line[QStringLiteral("VALORIVA")] = 0.0;
+    const double descuento = R(line[QStringLiteral("PORCENTAJEDESCUENTO")].asFloat() * gross / 100);
+    const double iva = line[QStringLiteral("IVA")].asFloat();
+    const bool incluido = iva > 0 && findProduct(line[QStringLiteral("PRODUCTO")].value()) &&
+                          TProductos[QStringLiteral("PRECIOMASIVA")].asString() == QLatin1String("S");
+    line[QStringLiteral("VALORDESCUENTO")] = descuento;
+    line[QStringLiteral("VALORIVA")] = incluido ? 0.0 : lineTaxes(gross, descuento, iva, false, 0).valorIva;
     line[QStringLiteral("SUBTOTAL")] = gross;
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
+#include "common/SaleAmounts.h"
 
 #include <QDateTime>
 #include <QSqlQuery>
@@ -19,12 +20,7 @@ bool isNull(const QVariant& v) { return !v.isValid() || v.isNull(); }
 const QString kAmount = QStringLiteral("###,###.00.");
 }  // namespace
 
-double TDmVentas::ivaDivisor(double rate)
-{
-    // (100 + rate) / 100 rather than 1 + rate / 100: for a whole rate it is exactly the number
-    // 1.16 (or 1.05) that shops have always divided by, and it stays right for any other rate.
-    return (100.0 + rate) / 100.0;
-}
+double TDmVentas::ivaDivisor(double rate) { return taxDivisor(rate); }
 
 TDmVentas::TDmVentas(Connection& dbPos, QObject* parent)
     : DocumentModule(dbPos,
@@ -206,28 +202,43 @@ void TDmVentas::priceLine(Dataset& ds)
 
     const double precio = ds[QStringLiteral("PRECIOUNIDAD")].asFloat();
     UltimoPrecio = precio;
-    const double subtotal = R(precio * cantidad * 100) / 100;
-    ds[QStringLiteral("SUBTOTAL")] = subtotal;
 
-    double valorIva = 0;
-    double valorIpoconsumo = 0;
+    // What a stored sale line means, for every reader (receipts, invoices, reports, the voucher,
+    // the electronic document):
+    //  - PRECIOUNIDAD: the catalogue price of one unit of packing as the register charged it: with
+    //    the IVA for a product whose price includes it (PRECIOMASIVA "S"), without it otherwise.
+    //  - SUBTOTAL: what the line charges, every tax included: PRECIOUNIDAD × CANTIDAD to the cent,
+    //    plus the IVA when that is added on top. SUBTOTAL - VALORDESCUENTO is what the customer pays.
+    //  - IVA, VALORIVA: the IVA rate in percent (null or 0: none) and the IVA inside SUBTOTAL, for
+    //    included and added IVA alike.
+    //  - IPOCONSUMO, VALORIPOCONSUMO: the Ipoconsumo rate and the Ipoconsumo inside SUBTOTAL; a
+    //    price always includes it.
+    //  - The taxable base of both taxes: SUBTOTAL - VALORDESCUENTO - VALORIVA - VALORIPOCONSUMO; a
+    //    tax is its base times its rate within the rounding (lineTaxes).
+    //  Whether the IVA was included or added is PRECIOUNIDAD × CANTIDAD against SUBTOTAL; nothing
+    //  else depends on it. The header's SUBTOTAL and NETO are the sum of the lines' SUBTOTAL (the
+    //  amount of the document), its IVA the sum of VALORIVA; the Ipoconsumo is summed from the lines.
+    // The IVA is added only for a product on file whose price leaves it out: a line whose product
+    // is gone is never charged more than its price.
     const double iva = ds[QStringLiteral("IVA")].asFloat();
-    const double ipoconsumo = ds[QStringLiteral("IPOCONSUMO")].asFloat();
-    const double base = subtotal - ds[QStringLiteral("VALORDESCUENTO")].asFloat();
-    // A return carries its taxes with their sign, computed as for a sale (R is symmetric), so a
-    // sale and its return leave the document's tax at 0 as well as its total.
-    if (iva > 0 && cantidad != 0) {
-        const bool incluido = findProduct(ds[QStringLiteral("PRODUCTO")].value()) &&
-                              TProductos.FieldByName(QStringLiteral("PRECIOMASIVA")).asString() == QLatin1String("S");
-        if (incluido)
-            valorIva = base - R(base / ivaDivisor(iva));  // the part without tax is a whole number
-        else
-            valorIva = R(base * iva / 100);
-    }
-    if (ipoconsumo > 0 && cantidad != 0)
-        valorIpoconsumo = R(ipoconsumo * base / 100);
-    ds[QStringLiteral("VALORIVA")] = valorIva;
-    ds[QStringLiteral("VALORIPOCONSUMO")] = valorIpoconsumo;
+    const bool incluido = iva > 0 && (!findProduct(ds[QStringLiteral("PRODUCTO")].value()) ||
+                                      TProductos.FieldByName(QStringLiteral("PRECIOMASIVA")).asString() == QLatin1String("S"));
+    const LineTaxes t = lineTaxes(R(precio * cantidad * 100) / 100, ds[QStringLiteral("VALORDESCUENTO")].asFloat(), iva,
+                                  incluido, ds[QStringLiteral("IPOCONSUMO")].asFloat());
+    ds[QStringLiteral("SUBTOTAL")] = t.subtotal;
+    ds[QStringLiteral("VALORIVA")] = t.valorIva;
+    ds[QStringLiteral("VALORIPOCONSUMO")] = t.valorIpoconsumo;
+}
+
+// The tax rates a sale line takes from its product: its IVA rate whether the price includes the
+// IVA or the IVA is added to it (the line pricing tells them apart), and its Ipoconsumo rate.
+QVariantMap TDmVentas::taxRatesOf(Dataset& product)
+{
+    const auto rate = [&product](const char* field) {
+        const double r = product.FieldByName(QLatin1String(field)).asFloat();
+        return r > 0 ? QVariant(r) : QVariant();
+    };
+    return {{QStringLiteral("IVA"), rate("VALORIVA")}, {QStringLiteral("IPOCONSUMO"), rate("IPOCONSUMO")}};
 }
 
 void TDmVentas::TFacCalcFields(Dataset& ds)

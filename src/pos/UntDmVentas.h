@@ -57,6 +57,9 @@ public:
 
     // The divisor that takes IVA out of a price that includes it: 1 + rate / 100.
     static double ivaDivisor(double rate);
+    // The IVA and IPOCONSUMO a new line takes from the product under `product` (null: no such
+    // tax), for every register's add-line routine.
+    static QVariantMap taxRatesOf(Dataset& product);
 
 protected:
     // A sale's customer is ClienteActual; it records its cashier, currency, term and invoice number.
@@ -64,7 +67,8 @@ protected:
     // Only a sale screen's add-line routine adds lines; a grid moving below its last row does not.
     bool lineAllowed() const override { return LineaPermitida; }
     void lineDefaults(Dataset& line) override;
-    // Subtotal to the cent, IVA (included in the price or added to it) and Ipoconsumo.
+    // Subtotal to the cent with any IVA added on top, the IVA (included in the price or added to
+    // it) and the Ipoconsumo (always included): lineTaxes in common/SaleAmounts.h.
     void priceLine(Dataset& line) override;
     // NETO is the subtotal; PAGO what is left after the advance; a percentage service charge follows.
     void headerTotals(Dataset& header) override;

@@ -61,16 +61,17 @@ TFrmVentaCajaCambio::TFrmVentaCajaCambio(DocumentModule& dm, QWidget* parent)
         // The catalogue price is a unit's: the line becomes one of units, without discount,
         // stored at once with its document's totals.
         const QString buscador = LineGridRules::codeOf(product);
-        const QVariantMap values{{QStringLiteral("BUSCADOR"), buscador},
-                                 {QStringLiteral("PRODUCTO"), product[QStringLiteral("PRODUCTO")].value()},
-                                 {QStringLiteral("PRECIOUNIDAD"), product[QStringLiteral("VALORUNIDAD")].asFloat()},
-                                 {QStringLiteral("IVA"), product[QStringLiteral("VALORIVA")].asFloat()},
-                                 {QStringLiteral("UNIDADMOVIMIENTO"), QStringLiteral("UN")},
-                                 {QStringLiteral("DESCUENTO"), 0.0},
-                                 {QStringLiteral("VALORIVA"), 0.0},
-                                 {QStringLiteral("VALORDESCUENTO"), 0.0},
-                                 {QStringLiteral("SUBTOTAL"), 0.0},
-                                 {QStringLiteral("PORCENTAJEDESCUENTO"), 0.0}};
+        // The line takes the new product's tax rates, Ipoconsumo included.
+        QVariantMap values{{QStringLiteral("BUSCADOR"), buscador},
+                           {QStringLiteral("PRODUCTO"), product[QStringLiteral("PRODUCTO")].value()},
+                           {QStringLiteral("PRECIOUNIDAD"), product[QStringLiteral("VALORUNIDAD")].asFloat()},
+                           {QStringLiteral("UNIDADMOVIMIENTO"), QStringLiteral("UN")},
+                           {QStringLiteral("DESCUENTO"), 0.0},
+                           {QStringLiteral("VALORIVA"), 0.0},
+                           {QStringLiteral("VALORDESCUENTO"), 0.0},
+                           {QStringLiteral("SUBTOTAL"), 0.0},
+                           {QStringLiteral("PORCENTAJEDESCUENTO"), 0.0}};
+        values.insert(TDmVentas::taxRatesOf(product));
         line.Cancel();
         dm_.changeLine(values);
     };

@@ -864,22 +864,22 @@ void TFrmVentaCajaVp::addLine(const QString& quantityText)
     }
 
     // 9-13. The line, priced and totalled by the sales module in one operation.
-    const bool ivaIncluido = dm_.TProductos.FieldByName(QStringLiteral("PRECIOMASIVA")).asString() == QLatin1String("S");
-    const double tasa = dm_.TProductos.FieldByName(QStringLiteral("VALORIVA")).asFloat();
+    // The line carries the product's tax rates; the module adds an IVA the price leaves out.
     const QString nombre = dm_.TProductos.FieldByName(QStringLiteral("NOMBRE")).asString();
-    dm_.addLine({{QStringLiteral("BUSCADOR"), QString::number(numero)},
-                 {QStringLiteral("UNIDADMOVIMIENTO"), unidad},
-                 {QStringLiteral("CANTIDADRECIBIDA"), base},
-                 {QStringLiteral("PRODUCTO"), numero},
-                 {QStringLiteral("IVA"), ivaIncluido && tasa > 0 ? QVariant(tasa) : QVariant()},
-                 {QStringLiteral("PRECIOUNIDAD"), precio},
-                 {QStringLiteral("CANTIDAD"), cantidad},
-                 {QStringLiteral("PORCENTAJEDESCUENTO"), 0.0},
-                 {QStringLiteral("DESCUENTO"), 0.0},
-                 {QStringLiteral("VALORIVA"), 0.0},
-                 {QStringLiteral("VALORDESCUENTO"), 0.0},
-                 {QStringLiteral("SUBTOTAL"), 0.0},
-                 {QStringLiteral("OBSERVACION"), observacion}});
+    QVariantMap line{{QStringLiteral("BUSCADOR"), QString::number(numero)},
+                     {QStringLiteral("UNIDADMOVIMIENTO"), unidad},
+                     {QStringLiteral("CANTIDADRECIBIDA"), base},
+                     {QStringLiteral("PRODUCTO"), numero},
+                     {QStringLiteral("PRECIOUNIDAD"), precio},
+                     {QStringLiteral("CANTIDAD"), cantidad},
+                     {QStringLiteral("PORCENTAJEDESCUENTO"), 0.0},
+                     {QStringLiteral("DESCUENTO"), 0.0},
+                     {QStringLiteral("VALORIVA"), 0.0},
+                     {QStringLiteral("VALORDESCUENTO"), 0.0},
+                     {QStringLiteral("SUBTOTAL"), 0.0},
+                     {QStringLiteral("OBSERVACION"), observacion}};
+    line.insert(TDmVentas::taxRatesOf(dm_.TProductos));
+    dm_.addLine(line);
     // 14.
     showMessagePanel(nombre);
 }

@@ -33,20 +33,24 @@ const char* const kDocumentSql =
     "ORDER BY Posmovimientodetalle.LINEA";
 
 const char* const kIvaSql =
-    "SELECT Posmovimientodetalle.IVA, SUM(Posmovimientodetalle.SUBTOTAL) BASE, "
+    "SELECT Posmovimientodetalle.IVA, SUM(Posmovimientodetalle.SUBTOTAL - COALESCE(Posmovimientodetalle.VALORDESCUENTO, 0) "
+    "- COALESCE(Posmovimientodetalle.VALORIPOCONSUMO, 0)) BASE, "
     "SUM(Posmovimientodetalle.VALORIVA) VALORIVA FROM POSMOVIMIENTODETALLE Posmovimientodetalle "
     "WHERE (Posmovimientodetalle.CONSECUTIVO = :CONSECUTIVO) AND (Posmovimientodetalle.EMPRESA = :EMPRESA) "
     "AND (Posmovimientodetalle.DOCUMENTO = :DOCUMENTO) AND (Posmovimientodetalle.IVA > 0) "
     "GROUP BY Posmovimientodetalle.IVA ORDER BY Posmovimientodetalle.IVA";
 
 const char* const kIpoSql =
-    "SELECT Posmovimientodetalle.IPOCONSUMO, SUM(Posmovimientodetalle.SUBTOTAL) BASE, "
+    "SELECT Posmovimientodetalle.IPOCONSUMO, SUM(Posmovimientodetalle.SUBTOTAL - COALESCE(Posmovimientodetalle.VALORDESCUENTO, 0) "
+    "- COALESCE(Posmovimientodetalle.VALORIVA, 0)) BASE, "
     "SUM(Posmovimientodetalle.VALORIPOCONSUMO) VALORIPO FROM POSMOVIMIENTODETALLE Posmovimientodetalle "
     "WHERE (Posmovimientodetalle.CONSECUTIVO = :CONSECUTIVO) AND (Posmovimientodetalle.EMPRESA = :EMPRESA) "
     "AND (Posmovimientodetalle.DOCUMENTO = :DOCUMENTO) AND (Posmovimientodetalle.IPOCONSUMO > 0) "
     "GROUP BY Posmovimientodetalle.IPOCONSUMO ORDER BY Posmovimientodetalle.IPOCONSUMO";
 
-// "Base Iva 19%  10,000.00" beside the tax: the base is the lines' amount less their tax.
+// "Base Iva 19%  10,000.00" beside the tax: the base is what the rate was applied to, the lines'
+// amount less their discount, the other tax and this tax (BASE of the queries above is the amount
+// before this tax is taken off), so the printed base times the rate gives the printed tax.
 void addTaxBand(SubDetail& sd, const QString& caption, const char* rate, const char* tax)
 {
     Band& b = sd.band().setHeight(kReceiptRow);

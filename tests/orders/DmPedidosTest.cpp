@@ -65,14 +65,22 @@ TEST_F(DmPedidosTest, PricesLinesInWholePesosWithoutIvaAndTotalsTheOrder)
     EXPECT_DOUBLE_EQ(dm->TIniFac["NETO"].asFloat(), 3383);
 }
 
-TEST_F(DmPedidosTest, ALineWithATaxedProductStillCarriesNoIva)
+TEST_F(DmPedidosTest, AnIvaThePriceLeavesOutIsAddedAsTheRegistersAddIt)
 {
+    // TORNILLO's price leaves its 19 % out: the order charges it on top, after the discount, as a
+    // sale would. TUERCA, made a price with its IVA inside, is quoted as it is.
+    db->exec("UPDATE PRODUCTOS SET VALORIVA = 19, PRECIOMASIVA = 'S' WHERE PRODUCTO = 2");
     const int numero = startOrder();
-    dm->addLine({{"PRODUCTO", 1}, {"BUSCADOR", "1"}, {"CANTIDAD", 1.0}, {"PRECIOUNIDAD", 1000.0}, {"IVA", 19.0}});
+    dm->addLine({{"PRODUCTO", 1}, {"BUSCADOR", "1"}, {"CANTIDAD", 3.0}, {"PRECIOUNIDAD", 1250.50},
+                 {"PORCENTAJEDESCUENTO", 10.0}, {"IVA", 19.0}});
     EXPECT_DOUBLE_EQ(dm->TFac["IVA"].asFloat(), 19);
+    EXPECT_DOUBLE_EQ(dm->TFac["SUBTOTAL"].asFloat(), 3752);
+    EXPECT_DOUBLE_EQ(dm->TFac["VALORIVA"].asFloat(), 642);  // R(3,377 x 19 %) = R(641.63)
+    EXPECT_DOUBLE_EQ(dm->TFac["NETO"].asFloat(), 3752 - 375 + 642);
+    dm->addLine({{"PRODUCTO", 2}, {"BUSCADOR", "2"}, {"CANTIDAD", 1.0}, {"PRECIOUNIDAD", 1190.0}, {"IVA", 19.0}});
     EXPECT_DOUBLE_EQ(dm->TFac["VALORIVA"].asFloat(), 0);
-    EXPECT_DOUBLE_EQ(header("IVA", numero).toDouble(), 0);
-    EXPECT_DOUBLE_EQ(header("NETO", numero).toDouble(), 1000);
+    EXPECT_DOUBLE_EQ(header("IVA", numero).toDouble(), 642);
+    EXPECT_DOUBLE_EQ(header("NETO", numero).toDouble(), 3752 - 375 + 642 + 1190);
 }
 
 TEST_F(DmPedidosTest, DeletingALineTakesItOutOfTheTotals)

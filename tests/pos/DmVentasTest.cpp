@@ -162,11 +162,14 @@ TEST_F(DmVentasTest, LinesArePricedTaxedAndTotalled)
         {"IVA included, rate not whole", {.producto = 1, .precio = 10250, .iva = 2.5}, 10250, 250, 0},
         {"IVA included, rate of 100", {.producto = 1, .precio = 20000, .iva = 100}, 20000, 10000, 0},
         {"IVA included, after a discount", {.producto = 1, .precio = 11600, .iva = 16, .descuento = 1000}, 11600, 1462, 0},
-        {"IVA added", {.producto = 2, .precio = 10000, .iva = 16}, 10000, 1600, 0},
-        {"IVA added on two units", {.producto = 2, .precio = 1234, .cantidad = 2, .iva = 16}, 2468, 395, 0},
+        // An IVA the price leaves out is charged on top of it.
+        {"IVA added", {.producto = 2, .precio = 10000, .iva = 16}, 11600, 1600, 0},
+        {"IVA added on two units", {.producto = 2, .precio = 1234, .cantidad = 2, .iva = 16}, 2863, 395, 0},
+        {"IVA added after a discount", {.producto = 2, .precio = 10000, .iva = 16, .descuento = 1000}, 11440, 1440, 0},
         {"half a hundredth rounds to even, down", {.producto = 4, .precio = 2.125}, 2.12, 0, 0},
         {"half a hundredth rounds to even, up", {.producto = 4, .precio = 2.375}, 2.38, 0, 0},
-        {"consumption tax", {.producto = 3, .precio = 10000, .ipoconsumo = 8}, 10000, 0, 800},
+        // The consumption tax is inside the price: base 9,259, tax the rest.
+        {"consumption tax", {.producto = 3, .precio = 10000, .ipoconsumo = 8}, 10000, 0, 741},
         {"no taxes, fractional quantity", {.producto = 4, .precio = 3000, .cantidad = 0.5}, 1500, 0, 0},
     };
     for (const Case& c : cases) {
@@ -184,8 +187,7 @@ TEST_F(DmVentasTest, LinesArePricedTaxedAndTotalled)
         EXPECT_EQ(q.value(4).toInt(), 3);
         EXPECT_EQ(q.value(5).toString().trimmed(), "UN");
         EXPECT_DOUBLE_EQ(UltimoPrecio, c.line.precio);
-        // The amount to pay is what the lines charge: neither an added IVA nor the consumption tax
-        // is put on top.
+        // The amount to pay is what the lines charge, an added IVA included.
         EXPECT_DOUBLE_EQ(header("NETO", numero).toDouble(), c.subtotal);
         EXPECT_DOUBLE_EQ(header("IVA", numero).toDouble(), c.valorIva);
         EXPECT_DOUBLE_EQ(header("DESCUENTO", numero).toDouble(), c.line.descuento);
@@ -212,7 +214,7 @@ TEST_F(DmVentasTest, LineCalculatedFields)
     EXPECT_DOUBLE_EQ(dm->TFac["SUBTOTAL"].asFloat(), 0);
     EXPECT_DOUBLE_EQ(dm->TFac["ValorConIva"].asFloat(), 0);
 
-    // A product that does not exist: the line says so and is priced as any other.
+    // A product that does not exist: the line says so and charges its price, IVA inside.
     ring({.producto = 999, .precio = 700, .cantidad = 3, .iva = 16});
     EXPECT_EQ(dm->TFac["NombreArticulo"].asString(), "Sin Articulo");
     EXPECT_DOUBLE_EQ(dm->TFac["SUBTOTAL"].asFloat(), 2100);
@@ -248,8 +250,9 @@ TEST_F(DmVentasTest, ReturnsAskFirstAndAnsweredNoLeaveNoTrace)
     dialogs.answers = {true, true};
     ring({.producto = 2, .precio = 10000, .cantidad = -1, .iva = 16});
     EXPECT_DOUBLE_EQ(dm->TFac["VALORIVA"].asFloat(), -1600);
+    EXPECT_DOUBLE_EQ(dm->TFac["SUBTOTAL"].asFloat(), -11600);
     ring({.producto = 3, .precio = 10000, .cantidad = -1, .ipoconsumo = 8});
-    EXPECT_DOUBLE_EQ(dm->TFac["VALORIPOCONSUMO"].asFloat(), -800);
+    EXPECT_DOUBLE_EQ(dm->TFac["VALORIPOCONSUMO"].asFloat(), -741);
     dm->deleteLine();
     ASSERT_TRUE(dm->TFac.Locate("PRODUCTO", 2));
     dm->deleteLine();
@@ -288,21 +291,21 @@ TEST_F(DmVentasTest, AGridEditRunsTheSameRulesAsCode)
 
     // Quantity typed in the grid: the line and the header are recomputed.
     ASSERT_TRUE(grid.setData(grid.index(0, cantidad), 3));
-    EXPECT_DOUBLE_EQ(db->scalar("SELECT SUBTOTAL FROM POSMOVIMIENTODETALLE WHERE LINEA = 1").toDouble(), 30000);
+    EXPECT_DOUBLE_EQ(db->scalar("SELECT SUBTOTAL FROM POSMOVIMIENTODETALLE WHERE LINEA = 1").toDouble(), 34800);
     EXPECT_DOUBLE_EQ(db->scalar("SELECT VALORIVA FROM POSMOVIMIENTODETALLE WHERE LINEA = 1").toDouble(), 4800);
-    EXPECT_DOUBLE_EQ(header("NETO", numero).toDouble(), 31500);
+    EXPECT_DOUBLE_EQ(header("NETO", numero).toDouble(), 36300);
     expectTotalsMatchLines();
 
     // A return typed in the grid and refused keeps the old quantity, in the grid and on file.
     dialogs.answers = {false};
     EXPECT_FALSE(grid.setData(grid.index(1, cantidad), -1));
     EXPECT_EQ(grid.data(grid.index(1, cantidad), Qt::EditRole).toDouble(), 1.0);
-    EXPECT_DOUBLE_EQ(header("NETO", numero).toDouble(), 31500);
+    EXPECT_DOUBLE_EQ(header("NETO", numero).toDouble(), 36300);
 
     // Accepted, it is a return like any other.
     dialogs.answers = {true};
     EXPECT_TRUE(grid.setData(grid.index(1, cantidad), -1));
-    EXPECT_DOUBLE_EQ(header("NETO", numero).toDouble(), 28500);
+    EXPECT_DOUBLE_EQ(header("NETO", numero).toDouble(), 33300);
     expectTotalsMatchLines();
 }
 
@@ -333,20 +336,20 @@ TEST_F(DmVentasTest, TotalsFollowEveryChangeDownToTheLastLineDeleted)
     expectTotalsMatchLines();
     ring({.producto = 2, .precio = 10000, .iva = 16});
     expectTotalsMatchLines();
-    EXPECT_DOUBLE_EQ(header("PAGO", numero).toDouble(), 21600 - 500);
+    EXPECT_DOUBLE_EQ(header("PAGO", numero).toDouble(), 11600 + 11600 - 500);  // VINO's IVA added
 
     // A price changed on a line.
     dm->TFac.Edit();
     dm->TFac["PRECIOUNIDAD"] = 5000.0;
     dm->TFac.Post();
-    EXPECT_DOUBLE_EQ(header("NETO", numero).toDouble(), 16600);
+    EXPECT_DOUBLE_EQ(header("NETO", numero).toDouble(), 11600 + 5800);
     expectTotalsMatchLines();
 
     // Lines deleted one by one; with the last one gone the totals are 0 and the amount due is
     // minus the amount paid in advance.
     dm->TFac.First();
     dm->TFac.Delete();
-    EXPECT_DOUBLE_EQ(header("NETO", numero).toDouble(), 5000);
+    EXPECT_DOUBLE_EQ(header("NETO", numero).toDouble(), 5800);
     expectTotalsMatchLines();
     dm->TFac.Delete();
     EXPECT_TRUE(dm->TFac.IsEmpty());

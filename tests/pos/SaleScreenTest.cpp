@@ -2,6 +2,7 @@
 // of a line (lists, discount steps, asked and open prices), bad input, a database error in the
 // middle of a line, line changes and what they write back into the catalogue.
 #include "RegisterFixture.h"
+#include "TaxTable.h"
 #include "pos/UntVentaCajaArqueo.h"
 #include "pos/UntVentaCajaEgresos.h"
 #include "pos/UntVentaCajaIncio.h"
@@ -44,6 +45,18 @@ protected:
     }
     double neto() { return stored("SELECT NETO FROM POSMOVIMIENTO"); }
 };
+
+TEST_F(SaleScreenTest, EveryLineCarriesItsProductsTaxesAndAnIvaLeftOutOfThePriceIsCharged)
+{
+    kvtest::seedTaxTable(*db);
+    dm->TProductos.Refresh();  // the register reads the catalogue as it is now
+    startSale();
+    const int numero = dm->TIniFac["CONSECUTIVO"].asInteger();
+    for (const kvtest::TaxCase& c : kvtest::kTaxCases)
+        ringUp(QString::number(c.producto));
+    EXPECT_EQ(texts(), "");
+    kvtest::expectTaxesAddUp(*db, numero);
+}
 
 TEST_F(SaleScreenTest, AWholeSaleByKeyboardStoresWhatTheScreenShows)
 {
@@ -92,12 +105,12 @@ TEST_F(SaleScreenTest, AWholeSaleByKeyboardStoresWhatTheScreenShows)
     EXPECT_EQ(l[3].precio, 8000);
     EXPECT_EQ(l[3].observacion, "menu del dia");
     EXPECT_EQ(l[4].precio, 9501);
-    EXPECT_EQ(l[5].subtotal, 4500);
+    EXPECT_EQ(l[5].subtotal, 5220);  // VINO's price leaves its 16 % out: 4,500 + 720 of IVA
     EXPECT_EQ(stored("SELECT COUNT(*) FROM PRODUCTOSVALORVENTA WHERE PRODUCTO = 2 AND UNIDAD = 'UN' AND "
                      "VALORVENTAMOSTRADOR = 1500 AND VALORVENTAEMPRESA = 1500 AND CANTIDAD = 1"),
               1);
-    EXPECT_EQ(neto(), 48000 + 11600 + 1500 + 8000 + 9501 + 4500);
-    EXPECT_EQ(screen->DBTextNeto->text(), "83,101.00");
+    EXPECT_EQ(neto(), 48000 + 11600 + 1740 + 8000 + 9501 + 5220);
+    EXPECT_EQ(screen->DBTextNeto->text(), "84,061.00");
     EXPECT_EQ(screen->DBGrid1->model()->rowCount(), 6);
     EXPECT_TRUE(dialogs.texts("message").isEmpty()) << texts().toStdString();
 }

@@ -58,10 +58,10 @@ kv::SaleDocumentKey saveDocument(kv::Connection& db, const InvoiceHeader& h, con
         db.exec("INSERT INTO POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA, PRODUCTO, CANTIDAD, "
                 "PRECIOUNIDAD, IVA, VALORIVA, SUBTOTAL, UNIDADMOVIMIENTO, IPOCONSUMO, VALORIPOCONSUMO, OBSERVACION, "
                 "VALORDESCUENTO, CANTIDADRECIBIDA) VALUES (:E, :D, :C, :L, :P, :CANT, :PRECIO, :IVA, :VIVA, :SUB, :U, "
-                ":IPO, :VIPO, :OBS, 0, :CANT)",
+                ":IPO, :VIPO, :OBS, :VDESC, :CANT)",
                 {{"E", h.empresa}, {"D", h.documento}, {"C", h.consecutivo}, {"L", ++linea}, {"P", l.producto},
                  {"CANT", l.cantidad}, {"PRECIO", l.precio}, {"IVA", l.iva}, {"VIVA", l.valorIva}, {"SUB", sub},
-                 {"U", l.unidad}, {"IPO", l.ipoconsumo}, {"VIPO", l.valorIpo},
+                 {"U", l.unidad}, {"IPO", l.ipoconsumo}, {"VIPO", l.valorIpo}, {"VDESC", l.valorDescuento},
                  {"OBS", l.observacion.isEmpty() ? QVariant() : QVariant(l.observacion)}});
     }
     db.exec("INSERT INTO POSMOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO, BODEGA, FECHA, CLIENTE, FACTURA, STATUS, "

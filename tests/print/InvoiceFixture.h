@@ -34,6 +34,7 @@ struct InvoiceLine {
     QString unidad = QStringLiteral("UN");
     double ipoconsumo = 0;  // rate
     double valorIpo = 0;
+    double valorDescuento = 0;
     QString observacion;
     // SUBTOTAL: the price times the quantity unless given.
     std::optional<double> subtotal;

@@ -2,6 +2,7 @@
 // printed in the four layouts (each layout's Document kept beside this test as text, so a change to
 // any band shows as a readable diff), and a document that does not exist.
 #include "InvoiceFixture.h"
+#include "common/SaleAmounts.h"
 #include "platform/EnvScope.h"
 #include "platform/Spooler.h"
 #include "support/CupsScheduler.h"
@@ -50,17 +51,20 @@ protected:
     // wine with IVA added, rice without IVA, a lunch with Ipoconsumo; paid by card with a tip.
     SaleDocumentKey demoSale()
     {
-        auto taxed = [&](const char* name, const char* unidad, double cantidad, double rate, bool inside) {
+        // Priced by the registers' own rule: the wine's IVA is charged on top of its price, the
+        // lunch's Ipoconsumo is inside its price.
+        auto taxed = [&](const char* name, const char* unidad, double cantidad, double rate, bool inside, double ipo = 0) {
             const int p = product(name);
             kvtest::InvoiceLine l = kvtest::line(p, cantidad, price(p, unidad), rate);
-            const double sub = l.precio * cantidad;
-            l.valorIva = inside ? sub - std::nearbyint(sub / (1 + rate / 100)) : std::nearbyint(sub * rate / 100);
+            const LineTaxes t = lineTaxes(l.precio * cantidad, 0, rate, inside, ipo);
+            l.valorIva = t.valorIva;
+            l.ipoconsumo = ipo;
+            l.valorIpo = t.valorIpoconsumo;
+            l.subtotal = t.subtotal;
             l.unidad = QString::fromLatin1(unidad);
             return l;
         };
-        kvtest::InvoiceLine lunch = taxed("ALMUERZO CORRIENTE", "UN", 1, 0, false);
-        lunch.ipoconsumo = 8;
-        lunch.valorIpo = std::nearbyint(lunch.precio * 0.08);
+        kvtest::InvoiceLine lunch = taxed("ALMUERZO CORRIENTE", "UN", 1, 0, false, 8);
         kvtest::InvoiceHeader h;
         h.consecutivo = 4321;
         h.fecha = QDateTime(QDate(2024, 3, 5), QTime(15, 7));

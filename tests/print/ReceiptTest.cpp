@@ -91,22 +91,39 @@ TEST_F(ReceiptTest, ReceiptAPrintsHeaderLinesTotalsFooterAndSeller)
 TEST_F(ReceiptTest, TaxSummaryPrintsABandPerRateWithItsBaseNetOfTax)
 {
     QList<kvtest::InvoiceLine> lines = threeLines();
+    // The consumption tax is inside the lunch's price: base 16,667, tax 1,333 (16,667 x 8 % = 1,333.36).
     kvtest::InvoiceLine lunch = line(4, 1, 18000);
     lunch.ipoconsumo = 8;
-    lunch.valorIpo = 1440;
+    lunch.valorIpo = 1333;
     lines.append(lunch);
     const SaleDocumentKey key = kvtest::saveDocument(*db, {}, lines);
 
     const QStringList texts = receiptA(key, true).texts();
     // Consumption tax first, then IVA by rate, 5 before 19; all after the lines, before the totals.
     EXPECT_EQ(startingWith(texts, QStringLiteral("Base")),
-              QStringList({"Base Ipoconsumo 8%  16,560.00", "Base Iva 5%  26,762.00", "Base Iva 19%  10,000.00"}));
+              QStringList({"Base Ipoconsumo 8%  16,667.00", "Base Iva 5%  26,762.00", "Base Iva 19%  10,000.00"}));
     const qsizetype iva5 = texts.indexOf("Base Iva 5%  26,762.00");
     EXPECT_EQ(texts.value(iva5 + 1), QStringLiteral("1,338.00"));
     EXPECT_EQ(texts.value(texts.indexOf("Base Iva 19%  10,000.00") + 1), QStringLiteral("1,900.00"));
-    EXPECT_EQ(texts.value(texts.indexOf("Base Ipoconsumo 8%  16,560.00") + 1), QStringLiteral("1,440.00"));
-    EXPECT_GT(texts.indexOf("Base Ipoconsumo 8%  16,560.00"), texts.indexOf("[4]ALMUERZO  * UNIDAD"));
+    EXPECT_EQ(texts.value(texts.indexOf("Base Ipoconsumo 8%  16,667.00") + 1), QStringLiteral("1,333.00"));
+    EXPECT_GT(texts.indexOf("Base Ipoconsumo 8%  16,667.00"), texts.indexOf("[4]ALMUERZO  * UNIDAD"));
     EXPECT_LT(iva5, texts.indexOf("TOTAL FACTURA"));
+
+    // A line's discount comes off before its tax was worked out, so it comes off the printed base:
+    // 10,000 less 1,000 of discount, IVA added 19 % = 1,710 on 9,000; 10,800 less 800 of discount
+    // with its Ipoconsumo inside: 741 on 9,259.
+    kvtest::InvoiceHeader discounted;
+    discounted.consecutivo = 44;
+    kvtest::InvoiceLine wine = line(2, 1, 10000, 19, 1710);
+    wine.subtotal = 11710;
+    wine.valorDescuento = 1000;
+    kvtest::InvoiceLine dish = line(4, 1, 10800);
+    dish.ipoconsumo = 8;
+    dish.valorIpo = 741;
+    dish.valorDescuento = 800;
+    EXPECT_EQ(startingWith(receiptA(kvtest::saveDocument(*db, discounted, {wine, dish}), true).texts(),
+                           QStringLiteral("Base")),
+              QStringList({"Base Ipoconsumo 8%  9,259.00", "Base Iva 19%  9,000.00"}));
 
     // Not asked for: no tax bands even for taxed lines. Asked for on a document without IVA: none.
     EXPECT_TRUE(startingWith(receiptA(key, false).texts(), QStringLiteral("Base")).isEmpty());

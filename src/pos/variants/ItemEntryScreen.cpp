@@ -32,24 +32,23 @@ namespace kv {
 
 namespace {
 
-// What a line takes from its product: the price as the catalogue has it (the module takes the IVA
-// out of a price that includes it), the IVA rate only when the price includes it (a rate on a price
-// without IVA would print a tax that was never charged), no discount, and the product's name.
+// What a line takes from its product: the price as the catalogue has it and the product's tax rates
+// (the module takes the IVA out of a price that includes it and adds it to one that leaves it out),
+// no discount, and the product's name.
 QVariantMap lineFromProduct(Dataset& p)
 {
     const int producto = p.FieldByName(QStringLiteral("PRODUCTO")).asInteger();
-    const double tasa = p.FieldByName(QStringLiteral("VALORIVA")).asFloat();
-    const bool ivaIncluido = p.FieldByName(QStringLiteral("PRECIOMASIVA")).asString() == QLatin1String("S");
-    return {{QStringLiteral("BUSCADOR"), QString::number(producto)},
-            {QStringLiteral("PRODUCTO"), producto},
-            {QStringLiteral("PRECIOUNIDAD"), p.FieldByName(QStringLiteral("VALORUNIDAD")).asFloat()},
-            {QStringLiteral("IVA"), ivaIncluido && tasa > 0 ? QVariant(tasa) : QVariant()},
-            {QStringLiteral("DESCUENTO"), 0.0},
-            {QStringLiteral("VALORIVA"), 0.0},
-            {QStringLiteral("SUBTOTAL"), 0.0},
-            {QStringLiteral("VALORDESCUENTO"), 0.0},
-            {QStringLiteral("PORCENTAJEDESCUENTO"), 0.0},
-            {QStringLiteral("OBSERVACION"), p.FieldByName(QStringLiteral("NOMBRE")).asString()}};
+    QVariantMap line{{QStringLiteral("BUSCADOR"), QString::number(producto)},
+                     {QStringLiteral("PRODUCTO"), producto},
+                     {QStringLiteral("PRECIOUNIDAD"), p.FieldByName(QStringLiteral("VALORUNIDAD")).asFloat()},
+                     {QStringLiteral("DESCUENTO"), 0.0},
+                     {QStringLiteral("VALORIVA"), 0.0},
+                     {QStringLiteral("SUBTOTAL"), 0.0},
+                     {QStringLiteral("VALORDESCUENTO"), 0.0},
+                     {QStringLiteral("PORCENTAJEDESCUENTO"), 0.0},
+                     {QStringLiteral("OBSERVACION"), p.FieldByName(QStringLiteral("NOMBRE")).asString()}};
+    line.insert(TDmVentas::taxRatesOf(p));
+    return line;
 }
 
 bool isArrow(const QKeyEvent* k)

@@ -5,9 +5,9 @@
 //
 // An item is added in one step of the sales module: the quantity is read before anything is
 // stored, so a quantity that is not a number is refused with a message and leaves no line behind;
-// the price is the catalogue's VALORUNIDAD as it is (the module takes the IVA out of a price that
-// includes it), and the IVA rate goes on the line only when the price includes it. A line's product
-// changed in the grid is completed by the same rule. New lines come only from the product box,
+// the price is the catalogue's VALORUNIDAD as it is, and the line carries the product's IVA and
+// Ipoconsumo rates (the module takes an included IVA out of the price and adds one the price leaves
+// out). A line's product changed in the grid is completed by the same rule. New lines come only from the product box,
 // where the code and the quantity are checked: the grid does not start lines of its own.
 #include "data/Dataset.h"
 

@@ -440,20 +440,18 @@ void TFrmFacturacion::BtnMasClick()
         return;
     }
     const double precio = dm_.TProductos.FieldByName(QStringLiteral("VALORUNIDAD")).asFloat();
-    const double tasa = dm_.TProductos.FieldByName(QStringLiteral("VALORIVA")).asFloat();
-    const bool ivaIncluido = dm_.TProductos.FieldByName(QStringLiteral("PRECIOMASIVA")).asString() == QLatin1String("S");
     const QString nombre = dm_.TProductos.FieldByName(QStringLiteral("NOMBRE")).asString();
     UltimoPrecio = precio;
-    // The rate goes on the line only when the price includes it, as on the main register: a price
-    // without IVA is what the guest pays, and the bill must not show a tax that was not charged.
-    if (!dm_.addLine({{QStringLiteral("BUSCADOR"), QString::number(choice->producto)},
-                      {QStringLiteral("PRODUCTO"), choice->producto},
-                      {QStringLiteral("UNIDADMOVIMIENTO"), QStringLiteral("UN")},
-                      {QStringLiteral("CANTIDADRECIBIDA"), choice->cantidad},
-                      {QStringLiteral("CANTIDAD"), choice->cantidad},
-                      {QStringLiteral("PRECIOUNIDAD"), precio},
-                      {QStringLiteral("IVA"), ivaIncluido && tasa > 0 ? QVariant(tasa) : QVariant()},
-                      {QStringLiteral("IPOCONSUMO"), dm_.TProductos.FieldByName(QStringLiteral("IPOCONSUMO")).value()}}))
+    // The line carries the dish's tax rates, as on the main register: the Ipoconsumo is inside the
+    // menu price, an IVA the price leaves out is added to the bill.
+    QVariantMap line{{QStringLiteral("BUSCADOR"), QString::number(choice->producto)},
+                     {QStringLiteral("PRODUCTO"), choice->producto},
+                     {QStringLiteral("UNIDADMOVIMIENTO"), QStringLiteral("UN")},
+                     {QStringLiteral("CANTIDADRECIBIDA"), choice->cantidad},
+                     {QStringLiteral("CANTIDAD"), choice->cantidad},
+                     {QStringLiteral("PRECIOUNIDAD"), precio}};
+    line.insert(TDmVentas::taxRatesOf(dm_.TProductos));
+    if (!dm_.addLine(line))
         return;
     showMessagePanel(nombre);
     // The kitchen gets the batch once it is on the bill, so nothing is cooked that is not charged.

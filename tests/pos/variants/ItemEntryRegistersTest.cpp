@@ -1,12 +1,14 @@
 // "Caja Dos" and "Caja Tres" on a real database, driven from the keyboard: items by number and
-// barcode at the catalogue's price, the IVA rate only where the price includes it, a quantity or
+// barcode at the catalogue's price with its taxes inside it or added to it, a quantity or
 // code that is not right leaving no line, the customer and reference rules of "Caja Dos", and the
 // documents "Caja Tres" may load.
 #include "../RegisterFixture.h"
+#include "../TaxTable.h"
 #include "catalog/UntBuscarProductoAlf.h"
 #include "catalog/UntBuscarTercero.h"
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
+#include "platform/DbChoices.h"
 #include "platform/EnvScope.h"
 #include "pos/UntVenta.h"
 #include "pos/UntVentaPermiso.h"
@@ -161,27 +163,27 @@ TEST_F(ItemEntryTest, CajaTresHandsTheSupervisorBackWhenThePriceChangeIsLeft)
     EXPECT_DOUBLE_EQ(stored("SELECT PRECIOUNIDAD FROM POSMOVIMIENTODETALLE"), 2000);
 }
 
-TEST_F(ItemEntryTest, BothRegistersChargeTheCataloguePriceAndPutTheRateOnlyWhereThePriceIncludesIt)
+TEST_F(ItemEntryTest, BothRegistersChargeTheCataloguePriceWithItsTaxesInsideOrAdded)
 {
-    // 11,600 with 16 % included is charged 11,600 (of which 1,600 IVA); 10,000 without IVA
-    // included is charged 10,000 and shows no tax.
+    // The catalogue price is the unit price of the line; an IVA inside it is taken out of it, one
+    // it leaves out is charged on top, the Ipoconsumo is inside it.
+    kvtest::seedTaxTable(*db);
+    dm->TProductos.Refresh();  // the register reads the catalogue as it is now
     for (Caja caja : {Caja::Dos, Caja::Tres}) {
         SCOPED_TRACE(caja == Caja::Dos ? "Caja Dos" : "Caja Tres");
         db->exec("DELETE FROM POSMOVIMIENTODETALLE");
         db->exec("DELETE FROM POSMOVIMIENTO");
         open(caja);
-        begin(caja);
-        ringUp("1");
-        ringUp("2");
-        struct Case { int producto; double precio; bool rate; double valorIva; };
-        for (const Case& c : {Case{1, 11600, true, 1600}, Case{2, 10000, false, 0}}) {
-            const QVariantMap p{{"P", c.producto}};
-            EXPECT_DOUBLE_EQ(stored("SELECT PRECIOUNIDAD FROM POSMOVIMIENTODETALLE WHERE PRODUCTO = :P", p), c.precio);
-            EXPECT_EQ(!db->scalar("SELECT IVA FROM POSMOVIMIENTODETALLE WHERE PRODUCTO = :P", p).isNull(), c.rate);
-            EXPECT_DOUBLE_EQ(stored("SELECT VALORIVA FROM POSMOVIMIENTODETALLE WHERE PRODUCTO = :P", p), c.valorIva);
+        const int numero = begin(caja);
+        for (const kvtest::TaxCase& c : kvtest::kTaxCases) {
+            ringUp(QString::number(c.producto));
+            EXPECT_DOUBLE_EQ(stored("SELECT PRECIOUNIDAD FROM POSMOVIMIENTODETALLE WHERE PRODUCTO = :P",
+                                    {{"P", c.producto}}),
+                             c.precio);
         }
-        EXPECT_DOUBLE_EQ(stored("SELECT NETO FROM POSMOVIMIENTO"), 21600);
-        EXPECT_DOUBLE_EQ(stored("SELECT IVA FROM POSMOVIMIENTO"), 1600);
+        kvtest::expectTaxesAddUp(*db, numero);
+        // The register shows the amount to pay with the added IVA.
+        EXPECT_EQ(screen->DBTextNeto->text(), "55,486.00");
     }
 }
 

@@ -3,6 +3,7 @@
 // table freed; a table never loses its open bill to a second one, two stations add to one table
 // safely, and a table's bill is found again after the program was closed.
 #include "../RegisterFixture.h"
+#include "../TaxTable.h"
 #include "platform/DbChoices.h"
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
@@ -133,7 +134,8 @@ TEST_F(RestaurantTest, ATableGetsItsBillTakesBatchesWithKitchenTicketsAndIsFreed
     EXPECT_EQ(printed(), 2);  // one kitchen ticket per batch
     EXPECT_EQ(stored("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE WHERE CONSECUTIVO = :N", {{"N", numero}}), 2);
     EXPECT_DOUBLE_EQ(stored("SELECT NETO FROM POSMOVIMIENTO WHERE CONSECUTIVO = :N", {{"N", numero}}), 23200 + 15000);
-    EXPECT_DOUBLE_EQ(stored("SELECT VALORIPOCONSUMO FROM POSMOVIMIENTODETALLE WHERE PRODUCTO = 3"), 1200);
+    // The Ipoconsumo is inside the dish's price: 15,000 is 13,889 and 1,111 of tax.
+    EXPECT_DOUBLE_EQ(stored("SELECT VALORIPOCONSUMO FROM POSMOVIMIENTODETALLE WHERE PRODUCTO = 3"), 1111);
 
     // The guest is not done yet: No at the payment window keeps the table's bill open.
     collect(*screen, false);
@@ -158,21 +160,16 @@ TEST_F(RestaurantTest, TheKitchenTicketSaysWhatHowManyForWhichBillAndTable)
     EXPECT_EQ(doc.named("HORA")->text, "13:45:00");
 }
 
-TEST_F(RestaurantTest, TheIvaRateGoesOnALineOnlyWhenThePriceIncludesIt)
+TEST_F(RestaurantTest, TheBillCarriesEachDishsTaxesInsideOrAddedToItsPrice)
 {
+    kvtest::seedTaxTable(*db);
+    dm->TProductos.Refresh();  // the register reads the catalogue as it is now
     openTable(*screen, 0, 0);
     enterCustomer(*screen);
-    addBatch(*screen, "ARR", 1);
-    addBatch(*screen, "VIN", 1);
-    struct Case { int producto; QVariant iva; double valorIva; };
-    for (const Case& c : {Case{1, 16.0, 1600}, Case{2, QVariant(), 0}}) {
-        const QVariantMap p{{"P", c.producto}};
-        EXPECT_EQ(db->scalar("SELECT IVA FROM POSMOVIMIENTODETALLE WHERE PRODUCTO = :P", p).isNull(), c.iva.isNull());
-        EXPECT_DOUBLE_EQ(stored("SELECT VALORIVA FROM POSMOVIMIENTODETALLE WHERE PRODUCTO = :P", p), c.valorIva)
-            << c.producto;
-    }
-    EXPECT_DOUBLE_EQ(stored("SELECT NETO FROM POSMOVIMIENTO"), 21600);
-    EXPECT_DOUBLE_EQ(stored("SELECT IVA FROM POSMOVIMIENTO"), 1600);  // the tax actually in the prices
+    const int numero = dm->TIniFac["CONSECUTIVO"].asInteger();
+    for (const kvtest::TaxCase& c : kvtest::kTaxCases)
+        addBatch(*screen, QString::fromLatin1(c.nombre).left(3), 1);
+    kvtest::expectTaxesAddUp(*db, numero);
 }
 
 TEST_F(RestaurantTest, CancellingThePickerOrLeavingTheQuantityAtZeroAddsNothingAndSendsNothing)
