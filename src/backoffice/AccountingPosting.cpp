@@ -4,7 +4,6 @@
 #include "data/Schema.h"
 
 #include <QDateTime>
-#include <QHash>
 #include <QSet>
 #include <QSqlQuery>
 #include <cmath>
@@ -23,7 +22,8 @@ constexpr int kDetailWidth = 120;
 constexpr int kProblemsShown = 40;
 
 struct VoucherLine {
-    int sale = 0;         // CONSECUTIVO
+    int sale = 0;         // index of the sale in the day's list (two companies may share a number)
+    int consecutivo = 0;  // the sale's number, for the line's reference
     QString detalle;
     QChar tipo;           // 'D' or 'C'
     QString cuenta;
@@ -33,6 +33,7 @@ struct VoucherLine {
 };
 
 struct Sale {
+    int index = 0;  // position in the day's list
     QString empresa;
     int consecutivo = 0;
     QVariant cliente;
@@ -43,6 +44,10 @@ struct Sale {
 };
 
 QString text(const QVariant& v) { return v.toString().trimmed(); }
+
+// A sale as the messages name it: its number, and its company, since every company numbers its
+// own sales from 1.
+QString saleName(const Sale& s) { return QStringLiteral("PS-%1 de la empresa %2").arg(s.consecutivo).arg(s.empresa); }
 
 // Collects the problems found, each once, in the order found.
 class Problems {
@@ -75,7 +80,8 @@ void addConcept(std::vector<VoucherLine>& out, const Sale& s, QChar side, const 
                 const QString& detalle, const QString& centro)
 {
     VoucherLine l;
-    l.sale = s.consecutivo;
+    l.sale = s.index;
+    l.consecutivo = s.consecutivo;
     l.tipo = amount < 0 ? (side == QLatin1Char('D') ? QLatin1Char('C') : QLatin1Char('D')) : side;
     l.valor = std::fabs(amount);
     l.cuenta = cuenta;
@@ -113,7 +119,7 @@ std::vector<VoucherLine> summarise(const std::vector<VoucherLine>& lines)
         } else {
             VoucherLine& sum = out[it->second];
             sum.valor += signedValue;
-            sum.detalle = QStringLiteral("Resumen venta PS-%1").arg(l.sale);
+            sum.detalle = QStringLiteral("Resumen venta PS-%1").arg(l.consecutivo);
         }
     }
     for (VoucherLine& l : out) {
@@ -173,46 +179,15 @@ PostingSummary AccountingPosting::post(const PostingRequest& r, const std::funct
     if (!tipoExists)
         throw PostingRefused(problems.shown(), false);  // no sales of a type that is none
 
-    // The day's sales and their lines, in two reads.
+    // The day's sales and their lines, read in one transaction: both reads see the same committed
+    // state, so a sale made meanwhile at a register is either wholly in them or wholly out.
     const QVariantMap period{{QStringLiteral("DESDE"), QDateTime(r.day, QTime(0, 0))},
                              {QStringLiteral("HASTA"), QDateTime(r.day.addDays(1), QTime(0, 0))},
                              {QStringLiteral("K"), tipo}};
     std::vector<Sale> sales;
-    QHash<int, size_t> saleAt;  // CONSECUTIVO -> index (one company's type per day)
-    {
-        QSqlQuery q = pos_.exec(
-            QStringLiteral("SELECT H.EMPRESA, H.CONSECUTIVO, H.CLIENTE, P.NIT, P.NOMBRE, P.DV, P.DIRECCION, P.TELEFONO, "
-                           "P.EMAIL, P.ICA, P.AUTERRETENEDOR, H.NETO, H.DESCUENTO, H.TIPODEPAGO FROM POSMOVIMIENTO H "
-                           "LEFT JOIN PROVEEDORES P ON P.NIT = H.CLIENTE WHERE H.FECHA >= :DESDE AND H.FECHA < :HASTA "
-                           // "+ 0": ordered on the plain key the engine walks the whole key
-                           // (every year) in order instead of sorting the day's documents.
-                           "AND H.DOCUMENTO = :K ORDER BY H.EMPRESA, H.DOCUMENTO, H.CONSECUTIVO + 0"),
-            period);
-        while (pos_.next(q)) {
-            Sale s;
-            s.empresa = text(q.value(0));
-            s.consecutivo = q.value(1).toInt();
-            s.cliente = q.value(2);
-            s.clienteExiste = !q.value(3).isNull();
-            s.nombre = text(q.value(4));
-            s.dv = text(q.value(5));
-            s.direccion = text(q.value(6));
-            s.telefono = text(q.value(7));
-            s.email = text(q.value(8));
-            s.ica = text(q.value(9));
-            s.autorretenedor = text(q.value(10));
-            s.neto = q.value(11).toDouble();
-            s.descuento = q.value(12).toDouble();
-            s.tipoDePago = q.value(13).toString().trimmed();
-            if (!s.clienteExiste)
-                problems.add(QStringLiteral("La venta PS-%1 es de un cliente que no existe (%2).")
-                                 .arg(s.consecutivo)
-                                 .arg(QString::number(s.cliente.toDouble(), 'f', 0)));
-            saleAt.insert(s.consecutivo, sales.size());
-            sales.push_back(s);
-        }
-    }
-
+    // A sale is known by its company and number (the type is the one posted): every company
+    // numbers its own sales, so two of them have a sale 1 on the same day.
+    std::map<std::pair<QString, int>, size_t> saleAt;
     std::vector<VoucherLine> lines;
     auto payment = [&](const Sale& s) {
         // What the sale was paid with, net of its discount, and the discount itself.
@@ -236,41 +211,77 @@ PostingSummary AccountingPosting::post(const PostingRequest& r, const std::funct
         }
     };
     {
+        Transaction reading(pos_);
+        QSqlQuery q = pos_.exec(
+            QStringLiteral("SELECT H.EMPRESA, H.CONSECUTIVO, H.CLIENTE, P.NIT, P.NOMBRE, P.DV, P.DIRECCION, P.TELEFONO, "
+                           "P.EMAIL, P.ICA, P.AUTERRETENEDOR, H.NETO, H.DESCUENTO, H.TIPODEPAGO FROM POSMOVIMIENTO H "
+                           "LEFT JOIN PROVEEDORES P ON P.NIT = H.CLIENTE WHERE H.FECHA >= :DESDE AND H.FECHA < :HASTA "
+                           // "+ 0": ordered on the plain key the engine walks the whole key
+                           // (every year) in order instead of sorting the day's documents.
+                           "AND H.DOCUMENTO = :K ORDER BY H.EMPRESA, H.DOCUMENTO, H.CONSECUTIVO + 0"),
+            period);
+        while (pos_.next(q)) {
+            Sale s;
+            s.index = int(sales.size());
+            s.empresa = text(q.value(0));
+            s.consecutivo = q.value(1).toInt();
+            s.cliente = q.value(2);
+            s.clienteExiste = !q.value(3).isNull();
+            s.nombre = text(q.value(4));
+            s.dv = text(q.value(5));
+            s.direccion = text(q.value(6));
+            s.telefono = text(q.value(7));
+            s.email = text(q.value(8));
+            s.ica = text(q.value(9));
+            s.autorretenedor = text(q.value(10));
+            s.neto = q.value(11).toDouble();
+            s.descuento = q.value(12).toDouble();
+            s.tipoDePago = q.value(13).toString().trimmed();
+            if (!s.clienteExiste)
+                problems.add(QStringLiteral("La venta %1 es de un cliente que no existe (%2).")
+                                 .arg(saleName(s))
+                                 .arg(QString::number(s.cliente.toDouble(), 'f', 0)));
+            saleAt.emplace(std::make_pair(s.empresa, s.consecutivo), sales.size());
+            sales.push_back(s);
+        }
+
         // The outer join makes the engine start from the day's headers (their date index) and read
         // their lines by key, instead of walking every line of the table.
-        QSqlQuery q = pos_.exec(
-            QStringLiteral("SELECT D.CONSECUTIVO, D.LINEA, D.PRODUCTO, PR.PRODUCTO, PR.NOMBRE, PR.CUENTACONTABLEV, "
+        q = pos_.exec(
+            QStringLiteral("SELECT H.EMPRESA, D.CONSECUTIVO, D.LINEA, D.PRODUCTO, PR.PRODUCTO, PR.NOMBRE, PR.CUENTACONTABLEV, "
                            "PR.CUENTACONTABLEIVAV, D.SUBTOTAL, D.VALORIVA, D.VALORIPOCONSUMO FROM POSMOVIMIENTO H "
                            "LEFT JOIN POSMOVIMIENTODETALLE D ON D.EMPRESA = H.EMPRESA AND D.DOCUMENTO = H.DOCUMENTO AND "
                            "D.CONSECUTIVO = H.CONSECUTIVO LEFT JOIN PRODUCTOS PR ON PR.PRODUCTO = D.PRODUCTO "
                            "WHERE H.FECHA >= :DESDE AND H.FECHA < :HASTA AND H.DOCUMENTO = :K AND D.LINEA IS NOT NULL "
                            "ORDER BY H.EMPRESA, H.DOCUMENTO, H.CONSECUTIVO, D.LINEA"),
             period);
-        int current = -1;
+        size_t current = sales.size();
         size_t next = 0;  // sales without lines still get their payment line, in order
         while (pos_.next(q)) {
-            const int consecutivo = q.value(0).toInt();
-            const Sale& s = sales[saleAt.value(consecutivo)];
-            if (consecutivo != current) {
-                for (; next < sales.size() && sales[next].consecutivo != consecutivo; ++next)
+            const auto found = saleAt.find(std::make_pair(text(q.value(0)), q.value(1).toInt()));
+            if (found == saleAt.end())
+                continue;  // cannot happen within one snapshot; never charge a line to another sale
+            const Sale& s = sales[found->second];
+            if (found->second != current) {
+                for (; next < found->second; ++next)
                     payment(sales[next]);
                 payment(s);
-                ++next;
-                current = consecutivo;
+                next = found->second + 1;
+                current = found->second;
             }
-            if (q.value(3).isNull()) {
-                problems.add(QStringLiteral("La línea %1 de la venta PS-%2 es de un producto que no existe (%3).")
-                                 .arg(q.value(1).toInt())
-                                 .arg(consecutivo)
-                                 .arg(q.value(2).toInt()));
+            if (q.value(4).isNull()) {
+                problems.add(QStringLiteral("La línea %1 de la venta %2 es de un producto que no existe (%3).")
+                                 .arg(q.value(2).toInt())
+                                 .arg(saleName(s))
+                                 .arg(q.value(3).toInt()));
                 continue;
             }
-            const QString producto = QStringLiteral("%1 %2").arg(q.value(2).toInt()).arg(text(q.value(4)));
-            const QString nombre = text(q.value(4));
-            const double subtotal = q.value(7).toDouble(), iva = q.value(8).toDouble(), ipo = q.value(9).toDouble();
+            const QString producto = QStringLiteral("%1 %2").arg(q.value(3).toInt()).arg(text(q.value(5)));
+            const QString nombre = text(q.value(5));
+            const double subtotal = q.value(8).toDouble(), iva = q.value(9).toDouble(), ipo = q.value(10).toDouble();
             // Revenue goes to the product's sales account (its other account is its inventory).
             if (subtotal != 0) {
-                const QString cuenta = text(q.value(5));
+                const QString cuenta = text(q.value(6));
                 checkAccount(problems, cuenta, QStringLiteral("ventas del producto ") + producto);
                 addConcept(lines, s, QLatin1Char('C'), cuenta, subtotal - (iva + ipo), QStringLiteral("Venta De ") + nombre,
                            QStringLiteral("POS"));
@@ -281,13 +292,29 @@ PostingSummary AccountingPosting::post(const PostingRequest& r, const std::funct
                            QStringLiteral("POS"));
             }
             if (iva != 0) {
-                const QString cuenta = text(q.value(6));
+                const QString cuenta = text(q.value(7));
                 checkAccount(problems, cuenta, QStringLiteral("IVA del producto ") + producto);
                 addConcept(lines, s, QLatin1Char('C'), cuenta, iva, QStringLiteral("Iva De ") + nombre, QStringLiteral("POS"));
             }
         }
         for (; next < sales.size(); ++next)
             payment(sales[next]);
+        reading.commit();
+    }
+
+    // Each sale must balance on its own: one whose total is not the sum of its lines is named, so
+    // that it can be found and corrected.
+    {
+        std::vector<std::pair<double, double>> sides(sales.size());
+        for (const VoucherLine& l : lines)
+            (l.tipo == QLatin1Char('D') ? sides[l.sale].first : sides[l.sale].second) += l.valor;
+        for (const Sale& s : sales)
+            if (std::fabs(sides[s.index].first - sides[s.index].second) > 0.005)
+                problems.add(QStringLiteral("La venta %1 no cuadra: débitos %2 y créditos %3; revise que su total sea la "
+                                            "suma de sus líneas.")
+                                 .arg(saleName(s))
+                                 .arg(sides[s.index].first, 0, 'f', 2)
+                                 .arg(sides[s.index].second, 0, 'f', 2));
     }
     if (r.summarised)
         lines = summarise(lines);
@@ -305,12 +332,6 @@ PostingSummary AccountingPosting::post(const PostingRequest& r, const std::funct
     sum.lines = int(lines.size());
     for (const VoucherLine& l : lines)
         (l.tipo == QLatin1Char('D') ? sum.debits : sum.credits) += l.valor;
-    if (std::fabs(sum.debits - sum.credits) > 0.005)
-        throw PostingRefused({QStringLiteral("Los débitos (%1) y los créditos (%2) del día no son iguales: revise que el "
-                                             "total de cada venta sea la suma de sus líneas.")
-                                  .arg(sum.debits, 0, 'f', 2)
-                                  .arg(sum.credits, 0, 'f', 2)},
-                             false);
 
     // Everything checked: the old voucher goes and the new one is written, in one transaction.
     const int numero = voucherNumber(r.day);
@@ -375,7 +396,7 @@ PostingSummary AccountingPosting::post(const PostingRequest& r, const std::funct
             }
             ++salesDone;
         }
-        movimiento.add({a.empresa, tipo, numero, fecha, ++item, QStringLiteral("PS-%1").arg(l.sale), l.detalle,
+        movimiento.add({a.empresa, tipo, numero, fecha, ++item, QStringLiteral("PS-%1").arg(l.consecutivo), l.detalle,
                         QString(l.tipo), l.valor, ahora, l.cuenta, QStringLiteral(""), QStringLiteral("1"), 1, l.centro, l.nit});
     }
     if (progress)

@@ -24,6 +24,25 @@ QVariantMap period(const QDate& desde, const QDate& hasta)
 void DailyUpdate::ensureRecord(Connection& pos)
 {
     ensureVentasActualizadas(pos);
+    if (pos.tableExists(QStringLiteral("VENTASACTUALIZADASDOC")))
+        return;
+    // The inventory documents the update wrote, so that a later run replaces only its own and
+    // never a document loaded from another shop or entered in the inventory product.
+    pos.exec(QStringLiteral("CREATE TABLE VENTASACTUALIZADASDOC (\n"
+                            "  EMPRESA CHAR(5) NOT NULL,\n"
+                            "  DOCUMENTO CHAR(5) NOT NULL,\n"
+                            "  CONSECUTIVO INTEGER NOT NULL,\n"
+                            "  CONSTRAINT PK_VENTASACTUALIZADASDOC PRIMARY KEY (EMPRESA, DOCUMENTO, CONSECUTIVO))"));
+    pos.exec(QStringLiteral("COMMIT"));
+    // Runs made before the documents were recorded: the inventory documents that carry a sale's
+    // key and date from the days those runs updated are theirs.
+    pos.exec(QStringLiteral(
+        "INSERT INTO VENTASACTUALIZADASDOC (EMPRESA, DOCUMENTO, CONSECUTIVO) SELECT M.EMPRESA, M.DOCUMENTO, "
+        "M.CONSECUTIVO FROM MOVIMIENTO M JOIN POSMOVIMIENTO P ON P.EMPRESA = M.EMPRESA AND P.DOCUMENTO = M.DOCUMENTO "
+        "AND P.CONSECUTIVO = M.CONSECUTIVO WHERE P.FECHA IS NOT DISTINCT FROM M.FECHA AND EXISTS (SELECT 1 FROM "
+        "VENTASACTUALIZADAS V WHERE P.FECHA >= V.FECHAINICIAL AND P.FECHA < DATEADD(1 DAY TO V.FECHAFINAL))"));
+    pos.exec(QStringLiteral("COMMIT"));
+    pos.forgetTableInfo();
 }
 
 std::optional<DailyUpdateRun> DailyUpdate::lastRun()
@@ -79,6 +98,14 @@ TransferResult DailyUpdate::run(const QDate& desde, const QDate& hasta, const Tr
     }
     const int total = int(documents.size());
 
+    // An inventory document of a sale's key that the update did not write is someone else's.
+    PreparedStatement foreign(
+        pos_, QStringLiteral("SELECT (SELECT COUNT(*) FROM MOVIMIENTO WHERE %1) + (SELECT COUNT(*) FROM "
+                             "MOVIMIENTODETALLE WHERE %1), (SELECT COUNT(*) FROM VENTASACTUALIZADASDOC WHERE %1) "
+                             "FROM RDB$DATABASE")
+                  .arg(key));
+    PreparedStatement record(pos_, QStringLiteral("UPDATE OR INSERT INTO VENTASACTUALIZADASDOC (EMPRESA, DOCUMENTO, "
+                                                  "CONSECUTIVO) VALUES (?, ?, ?) MATCHING (EMPRESA, DOCUMENTO, CONSECUTIVO)"));
     PreparedStatement deleteLines(pos_, QStringLiteral("DELETE FROM MOVIMIENTODETALLE WHERE ") + key);
     PreparedStatement deleteHeader(pos_, QStringLiteral("DELETE FROM MOVIMIENTO WHERE ") + key);
     PreparedStatement copyHeader(pos_, QStringLiteral("INSERT INTO MOVIMIENTO (%1) SELECT %1 FROM POSMOVIMIENTO WHERE %2")
@@ -114,10 +141,20 @@ TransferResult DailyUpdate::run(const QDate& desde, const QDate& hasta, const Tr
         const QVariantList k{empresa, documento, consecutivo};
         const QString name = QStringLiteral("%1 %2 %3").arg(empresa.toString().trimmed(), documento.toString().trimmed(),
                                                           consecutivo.toString());
+        foreign.exec(k + k + k);
+        if (foreign.next() && foreign.value(0).toInt() > 0 && foreign.value(1).toInt() == 0) {
+            refused.add(QStringLiteral("Documento ") + name,
+                        DbError(QStringLiteral("el inventario ya tiene un documento con este número que no escribió la "
+                                               "actualización (cargado de otra tienda o entrado en el inventario); no se "
+                                               "reemplaza")));
+            ++done;
+            continue;
+        }
         deleteLines.exec(k);
         deleteHeader.exec(k);
         try {
             copyHeader.exec(k);
+            record.exec(k);
             ++r.documents;
         } catch (const DbError& e) {
             refused.add(QStringLiteral("Documento ") + name, e);

@@ -179,14 +179,17 @@ QList<int> DatabaseTransfer::documentCollisions(const QString& empresa, const QS
     std::sort(numbers.begin(), numbers.end());
     QList<int> out;
     Transaction reading(pos_);
+    // A sale of the point of sale with the same key counts as taken too: the daily update writes
+    // its sales into the inventory tables under their own keys, where it would meet the loaded one.
     PreparedStatement here(pos_, QStringLiteral(
                                      "SELECT (SELECT COUNT(*) FROM MOVIMIENTO WHERE EMPRESA = ? AND DOCUMENTO = ? AND "
                                      "CONSECUTIVO = ?) + (SELECT COUNT(*) FROM MOVIMIENTODETALLE WHERE EMPRESA = ? AND "
-                                     "DOCUMENTO = ? AND CONSECUTIVO = ?) FROM RDB$DATABASE"));
+                                     "DOCUMENTO = ? AND CONSECUTIVO = ?) + (SELECT COUNT(*) FROM POSMOVIMIENTO WHERE "
+                                     "EMPRESA = ? AND DOCUMENTO = ? AND CONSECUTIVO = ?) FROM RDB$DATABASE"));
     for (int n : numbers) {
         bool taken = owners.value(n).size() > 1;
         if (!taken) {
-            here.exec({empresa, documento, n, empresa, documento, n});
+            here.exec({empresa, documento, n, empresa, documento, n, empresa, documento, n});
             taken = here.next() && here.value(0).toInt() > 0;
         }
         if (taken)

@@ -55,7 +55,8 @@ public:
     TransferResult uploadDocuments(const DocumentSelection& s, const TransferProgress& progress = {});
 
     // The numbers that "Bajar" as company `empresa` and type `documento` would store twice: those
-    // this database already has, and those the removable database holds under two documents.
+    // this database already has (as an inventory document or as a sale of the point of sale), and
+    // those the removable database holds under two documents.
     QList<int> documentCollisions(const QString& empresa, const QString& documento);
     // "Bajar" of documents: every removable document becomes one of `empresa`, type `documento`
     // and warehouse `bodega` (header and lines alike), its numbers kept and its quantities' signs

@@ -19,7 +19,6 @@
 #include <QDateEdit>
 #include <QEvent>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -35,11 +34,11 @@ namespace kv {
 
 namespace {
 
-// A file's identity for comparing database locations: its canonical path when it exists.
-QString fileOf(const QString& location)
+// The file a connection is attached to, as the engine resolved it: the same database reached as
+// "localhost:/data/pos.fdb", through an alias or as "/data/./pos.fdb" gives the same name.
+QString attachedFile(Connection& c)
 {
-    const QFileInfo f(location);
-    return f.exists() ? f.canonicalFilePath() : location;
+    return c.scalar(QStringLiteral("SELECT MON$DATABASE_NAME FROM MON$DATABASE")).toString().trimmed();
 }
 
 }  // namespace
@@ -251,23 +250,26 @@ void TFrmVentaReportes::BtnConectarClick()
         for (QPushButton* b : {BtnExcel, BtnCopiarKorvela, BtnCopiarTerceros, BtnCopiarProductos})
             b->setEnabled(on || b == BtnExcel);
     };
-    // The copies empty and fill the removable database: it must never be one of the live ones.
-    QStringList live{pos_.location()};
-    if (DMGeneral)
-        live << DMGeneral->DbPos.location() << DMGeneral->TavroDb.location();
-    for (const QString& in : live)
-        if (!in.isEmpty() && fileOf(in) == fileOf(path)) {
-            enableCopies(false);
-            ShowMessage(QStringLiteral("Esa es una base de datos en uso por el programa; elija la base de datos "
-                                       "removible."));
-            return;
-        }
     removable_.setLocation(path);
     if (path.isEmpty() || !removable_.tryOpen()) {
         enableCopies(false);
         ShowMessage(QStringLiteral("Base de Datos No Existe"));
         return;
     }
+    // The copies empty and fill the removable database: it must never be one of the live ones,
+    // however its location is written.
+    QList<Connection*> live{&pos_};
+    if (DMGeneral)
+        live << &DMGeneral->DbPos << &DMGeneral->TavroDb;
+    const QString removableFile = attachedFile(removable_);
+    for (Connection* in : live)
+        if (in != &removable_ && in->isOpen() && attachedFile(*in) == removableFile) {
+            removable_.close();
+            enableCopies(false);
+            ShowMessage(QStringLiteral("Esa es una base de datos en uso por el programa; elija la base de datos "
+                                       "removible."));
+            return;
+        }
     enableCopies(true);
 }
 

@@ -209,8 +209,9 @@ void TFrmVentasAlmBd::BtnBajarClick()
             numbers << QString::number(n);
         if (taken.size() > 100)
             numbers << QStringLiteral("... (%1 en total)").arg(taken.size());
-        ShowMessage(QStringLiteral("Estos números del documento %1 de la empresa %2 ya existen en esta base de datos o "
-                                   "están repetidos en la removible:\n%3\nNo se bajó nada.")
+        ShowMessage(QStringLiteral("Estos números del documento %1 de la empresa %2 ya existen en esta base de datos (en el "
+                                   "inventario o en las ventas del punto de venta) o están repetidos en la removible:"
+                                   "\n%3\nNo se bajó nada.")
                         .arg(documento, empresa, numbers.join(QStringLiteral(", "))));
         return;
     }

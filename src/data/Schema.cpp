@@ -215,6 +215,10 @@ const char* kPosMovimiento = "CREATE TABLE POSMOVIMIENTO (\n" KV_DOCUMENT_HEAD
                              "  PERSONAS INTEGER,\n"
                              "  PROPINA DOUBLE PRECISION,\n"
                              "  VALORPROPINA DOUBLE PRECISION,\n"
+                             // The money the customer handed over for a cash payment and the
+                             // change given back, stored when the document is paid.
+                             "  RECIBIDO DOUBLE PRECISION,\n"
+                             "  CAMBIO DOUBLE PRECISION,\n"
                              "  CONSTRAINT PK_POSMOVIMIENTO PRIMARY KEY (EMPRESA, DOCUMENTO, CONSECUTIVO))";
 
 const char* kPosMovimientoDetalle = "CREATE TABLE POSMOVIMIENTODETALLE (\n" KV_SALE_LINE

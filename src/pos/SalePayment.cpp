@@ -111,7 +111,7 @@ void showChange(QLabel* label, const QString& received, double due)
     showChange(label, amount - due);
 }
 
-SaleClosing closeSale(TDmVentas& dm, const std::function<PrintResult(const SaleDocumentKey&)>& print)
+SaleClosing closeSale(TDmVentas& dm, const std::function<PrintResult(const SaleDocumentKey&)>& print, double received)
 {
     Dataset& h = dm.TIniFac;
     const SaleDocumentKey key{h[QStringLiteral("EMPRESA")].asString(), h[QStringLiteral("DOCUMENTO")].asString(),
@@ -120,11 +120,20 @@ SaleClosing closeSale(TDmVentas& dm, const std::function<PrintResult(const SaleD
     // The drawer opens inside the closing, once the document is taken and found open and still of
     // the amount collected: a document another register collected or added to meanwhile opens no
     // drawer, and a drawer that cannot open stores nothing (the cashier may try again).
+    // Cash handed over is kept with the payment; a payment in any other form has none. The amount
+    // due is the one the closing checks is still the document's, so the change stored is right.
+    QVariantMap money{{QStringLiteral("RECIBIDO"), QVariant()}, {QStringLiteral("CAMBIO"), QVariant()}};
+    const double due = headerAmountToPay(h);
+    if (h[QStringLiteral("TIPODEPAGO")].asString() == QLatin1String("C") && received > 0 && received >= due) {
+        money[QStringLiteral("RECIBIDO")] = received;
+        money[QStringLiteral("CAMBIO")] = R((received - due) * 100) / 100;
+    }
     QString drawer;
-    const DocumentModule::ClosingOutcome closing = dm.closeWithPayment(dm.TCajero[QStringLiteral("CEDULA")].value(), [&] {
-        drawer = Spooler::openCashDrawer();
-        return drawer.isEmpty();
-    });
+    const DocumentModule::ClosingOutcome closing =
+        dm.closeWithPayment(dm.TCajero[QStringLiteral("CEDULA")].value(), money, [&] {
+            drawer = Spooler::openCashDrawer();
+            return drawer.isEmpty();
+        });
     switch (closing.kind) {
     case DocumentModule::ClosingOutcome::Stopped:
         dialogs().error(drawer);

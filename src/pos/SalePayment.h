@@ -67,7 +67,9 @@ enum class SaleClosing {
 // Closes the module's current document for the signed-on cashier with the payment its header holds:
 // drawer, payment stored with the document closed, then `print` (which may ask first and answer
 // Printed when nothing was wanted). A print that fails tells the cashier that the document is paid
-// and can be reprinted.
-SaleClosing closeSale(TDmVentas& dm, const std::function<PrintResult(const SaleDocumentKey&)>& print);
+// and can be reprinted. `received` is the money the customer handed over: for a cash payment that
+// covers the amount, it and the change are stored with the payment, so the receipt shows them.
+SaleClosing closeSale(TDmVentas& dm, const std::function<PrintResult(const SaleDocumentKey&)>& print,
+                      double received = 0);
 
 }  // namespace kv

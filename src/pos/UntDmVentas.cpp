@@ -101,13 +101,15 @@ bool TDmVentas::confirmQuantity(double cantidad)
     return cantidad >= 0 || AskYesNo(QStringLiteral("Devolver Producto Producto ?"));
 }
 
-DocumentModule::ClosingOutcome TDmVentas::closeWithPayment(const QVariant& cajero, const std::function<bool()>& beforeStore)
+DocumentModule::ClosingOutcome TDmVentas::closeWithPayment(const QVariant& cajero, const QVariantMap& money,
+                                                            const std::function<bool()>& beforeStore)
 {
     Closing closing;
     for (const char* f : {"TIPODEPAGO", "TIPODEPAGODES", "ABONO", "PAGO", "PROPINA", "VALORPROPINA", "DESCUENTO",
                           "MONEDA", "TASA", "VALOROTRAMONEDA"})
         closing.columns.insert(QLatin1String(f), TIniFac[QLatin1String(f)].value());
     closing.columns.insert(QStringLiteral("CAJERO"), cajero);
+    closing.columns.insert(money);
     closing.unchanged.insert(QStringLiteral("NETO"), TIniFac[QStringLiteral("NETO")].asFloat());
     closing.beforeStore = beforeStore;
     const ClosingOutcome outcome = closeDocument(closing);

@@ -44,8 +44,10 @@ public:
     // document is still open and its NETO is still the one the cursor holds, which is what the
     // cashier was shown and collected. beforeStore (the drawer) runs in between. When another
     // register changed the amount meanwhile nothing is stored and the header shows the new amount,
-    // keeping the payment type, its description and the currency the cashier chose.
-    ClosingOutcome closeWithPayment(const QVariant& cajero, const std::function<bool()>& beforeStore = {});
+    // keeping the payment type, its description and the currency the cashier chose. `money` adds
+    // columns the window knows and the header does not hold (the cash received and the change).
+    ClosingOutcome closeWithPayment(const QVariant& cajero, const QVariantMap& money = {},
+                                    const std::function<bool()>& beforeStore = {});
 
     // --- handlers, wired to the datasets' events ---
     void DataModuleCreate();

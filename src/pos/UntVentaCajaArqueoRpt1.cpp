@@ -27,7 +27,9 @@ QString listingSql(SalesListingGroup group)
                "LEFT JOIN PRODUCTOS P ON P.PRODUCTO = D.PRODUCTO "
                "LEFT JOIN DOCUMENTOS T ON T.DOCUMENTO = H.DOCUMENTO%2 "
                "WHERE H.FECHA >= :FECHAI AND H.FECHA < :FECHAF AND H.EMPRESA || '' = :EMPRESA "
-               "AND H.DOCUMENTO || '' = :DOCUMENTO AND (:SOLOCAJA = 0 OR H.CAJA = :SOLOCAJA) "
+               // Only closed documents are sales: a seller's document still waiting at the
+               // collection register has not been paid (a voided one has no lines).
+               "AND H.DOCUMENTO || '' = :DOCUMENTO AND H.STATUS = 'I' AND (:SOLOCAJA = 0 OR H.CAJA = :SOLOCAJA) "
                "AND (:SOLOCAJERO = 0 OR H.CAJERO = :SOLOCAJERO) "
                "ORDER BY %3")
         .arg(referrer ? QStringLiteral(", R.NIT ODONTOLOGO, R.NOMBRE NOMBREODONTOLOGO") : QString(),

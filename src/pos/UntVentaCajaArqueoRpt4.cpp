@@ -18,6 +18,7 @@ const QString kAmount = QStringLiteral("###,###.00");
 // document whose customer, register or seller row is missing still counts.
 const char* const kDocuments =
     "SELECT H.CONSECUTIVO, H.CLIENTE, H.CAJA, H.VENDEDOR, H.NETO, H.VALORPROPINA, H.DESCUENTO, H.ABONO, "
+    "H.TIPODEPAGO, H.STATUS, "
     "C.NOMBRE NOMBRECLIENTE, K.NOMBRE NOMBRECAJA, V.NOMBRE NOMBRECAJERO "
     "FROM POSMOVIMIENTO H "
     "LEFT JOIN PROVEEDORES C ON C.NIT = H.CLIENTE "
@@ -118,6 +119,13 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt4::build(Connection& db, const Cas
     rpt->addTotal(QStringLiteral("Cajero"), [isDocument](const RowSource& r) { return isDocument(r) ? documentAmount(r) : 0; }, 1);
     rpt->addTotal(QStringLiteral("Caja"), [isDocument](const RowSource& r) { return isDocument(r) ? documentAmount(r) : 0; }, 0);
     rpt->addTotal(QStringLiteral("Abonos"), QStringLiteral("ABONO"), 0);
+    // The money the cash sales put in the drawer: only documents paid in cash and closed (an open
+    // document has not been collected yet).
+    rpt->addTotal(QStringLiteral("Efectivo"), [isDocument](const RowSource& r) {
+        const bool cash = isDocument(r) && r.value(QStringLiteral("TIPODEPAGO")).toString() == QLatin1String("C") &&
+                          r.value(QStringLiteral("STATUS")).toString() == QLatin1String("I");
+        return cash ? documentAmount(r) : 0;
+    }, 0);
 
     Band& d = rpt->detail().setHeight(4);
     d.addText(2, 0, amountX - 2, 4, QString()).named(QStringLiteral("Documento")).size(7);
@@ -146,15 +154,21 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt4::build(Connection& db, const Cas
             .setText(QStringLiteral("Total Cajero ") + e.row.value(QStringLiteral("NOMBRECAJERO")).toString());
     };
 
-    Band& rf = caja.footer().setHeight(24);
-    const QStringList captions{QString(), QStringLiteral("Base Caja"), QStringLiteral("-Menos Egresos"),
-                               QStringLiteral("TOTAL CAJA"), QStringLiteral("Abonos")};
+    // "TOTAL CAJA" counts every sale, credit and card included; the last line is what the cashier
+    // counts the drawer against: the opening amount and the cash sales less the expenses.
+    Band& rf = caja.footer().setHeight(28.5);
+    const QStringList captions{QString(),
+                               QStringLiteral("Base Caja"),
+                               QStringLiteral("-Menos Egresos"),
+                               QStringLiteral("TOTAL CAJA"),
+                               QStringLiteral("Abonos"),
+                               QStringLiteral("EFECTIVO EN CAJA")};
     const QStringList names{QStringLiteral("TotalCaja"), QStringLiteral("BaseCaja"), QStringLiteral("Egresos"),
-                            QStringLiteral("TotalEnCaja"), QStringLiteral("Abonos")};
+                            QStringLiteral("TotalEnCaja"), QStringLiteral("Abonos"), QStringLiteral("EfectivoEnCaja")};
     for (int i = 0; i < names.size(); ++i) {
         ReportItem& c = rf.addText(0, 1 + i * 4.5, amountX, 4, captions[i]).named(names[i] + QStringLiteral("Texto"));
         ReportItem& v = rf.addText(amountX - 6, 1 + i * 4.5, 30, 4, QString()).named(names[i]).right();
-        if (i == 3) {
+        if (i == 3 || i == 5) {
             c.bold();
             v.bold();
         }
@@ -168,7 +182,12 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt4::build(Connection& db, const Cas
         const double egresos = expenses.value(caja);
         e.band.item(QStringLiteral("TotalCajaTexto"))
             .setText(QStringLiteral("Total Caja ") + e.row.value(QStringLiteral("NOMBRECAJA")).toString());
-        const double values[] = {ventas, base, egresos, base + ventas - egresos, e.report.total(QStringLiteral("Abonos"))};
+        const double values[] = {ventas,
+                                 base,
+                                 egresos,
+                                 base + ventas - egresos,
+                                 e.report.total(QStringLiteral("Abonos")),
+                                 base + e.report.total(QStringLiteral("Efectivo")) - egresos};
         for (int i = 0; i < names.size(); ++i)
             e.band.item(names[i]).setText(FormatFloat(kAmount, values[i]));
     };

@@ -20,12 +20,13 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt5::build(Connection& db, const Cas
     params.insert(QStringLiteral("EMPRESA"), p.empresa);
     params.insert(QStringLiteral("DOCUMENTO"), p.documento);
     // As in the cash count, company and type are compared as built text so that the period is
-    // read by the FECHA index.
+    // read by the FECHA index. Only closed documents are sales: one still open has not been paid.
     const QVariantMap sales =
         queryRows(db,
                   QStringLiteral("SELECT SUM(NETO) NETO, SUM(VALORPROPINA) VALORPROPINA, SUM(DESCUENTO) DESCUENTO, "
                                  "SUM(ABONO) ABONO, SUM(PERSONAS) PERSONAS FROM POSMOVIMIENTO WHERE FECHA >= :FECHAI "
-                                 "AND FECHA < :FECHAF AND EMPRESA || '' = :EMPRESA AND DOCUMENTO || '' = :DOCUMENTO"),
+                                 "AND FECHA < :FECHAF AND EMPRESA || '' = :EMPRESA AND DOCUMENTO || '' = :DOCUMENTO "
+                                 "AND STATUS = 'I'"),
                   params)
             .value(0);
     params.remove(QStringLiteral("DOCUMENTO"));

@@ -135,8 +135,13 @@ TFrmAutorizacionSupervisor::TFrmAutorizacionSupervisor(DocumentModule& dm, QWidg
 
 void CambiaFactura(TDmVentas& dm, QWidget* parent)
 {
-    if (dm.TCajero.FieldByName(QStringLiteral("CAMBIAPRECIO")).asString() != QLatin1String("S"))
+    if (dm.TCajero.FieldByName(QStringLiteral("CAMBIAPRECIO")).asString() != QLatin1String("S")) {
+        // Changing an invoice changes its prices: a cashier without that privilege is told why
+        // nothing opens, rather than left wondering.
+        ShowMessage(QStringLiteral("Usted no tiene permiso para cambiar precios; pida a un supervisor que cambie la "
+                                   "factura."));
         return;
+    }
     const std::optional<SaleDocumentKey> key = askSaleDocument(dm, QStringLiteral("Modificar"));
     if (!key)
         return;

@@ -55,7 +55,7 @@ public:
 };
 
 // "&Cambia Factura" of the sale screen: for a cashier who may change prices (CAMBIAPRECIO "S";
-// for others it does nothing), asks the number ("Modificar") and opens the change window on that
+// others are told they may not), asks the number ("Modificar") and opens the change window on that
 // document. The sales module is put back on the document it stood on before.
 void CambiaFactura(TDmVentas& dm, QWidget* parent);
 

@@ -230,9 +230,12 @@ void TFrmVentasPagoVp::EditRecibidoEnter()
 bool TFrmVentasPagoVp::finish()
 {
     const InvoicePaper paper = chosenPaper(RadioTipoFactura);
-    return closeSale(dm_, [&](const SaleDocumentKey& key) {
-               return printInvoice(dm_.DbPos, key, invoicePrintFor(InvoiceCaller::MainPayment, paper), this);
-           }) != SaleClosing::Stays;
+    return closeSale(
+               dm_,
+               [&](const SaleDocumentKey& key) {
+                   return printInvoice(dm_.DbPos, key, invoicePrintFor(InvoiceCaller::MainPayment, paper), this);
+               },
+               receivedAmount(EditRecibido->text())) != SaleClosing::Stays;
 }
 
 void TFrmVentasPagoVp::leave(bool cancelled)

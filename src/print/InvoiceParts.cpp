@@ -1,8 +1,10 @@
 #include "print/InvoiceParts.h"
 
 #include "common/Dates.h"
+#include "common/SaleAmounts.h"
 #include "einvoice/QrCode.h"
 
+#include <QHash>
 #include <QSqlQuery>
 
 namespace kv {
@@ -98,6 +100,72 @@ void addCaptionRow(Band& band, double y, const QString& caption, const QString& 
         .named(name)
         .right()
         .size(kReceiptType);
+}
+
+QString paymentName(const QString& code)
+{
+    // Codes are case-sensitive: "T" is a credit card, "t" a debit card; "k" is the item-entry
+    // registers' credit.
+    static const QHash<QString, QString> names{
+        {QStringLiteral("C"), QStringLiteral("EFECTIVO")},         {QStringLiteral("E"), QStringLiteral("CREDITO")},
+        {QStringLiteral("k"), QStringLiteral("CREDITO")},          {QStringLiteral("H"), QStringLiteral("CHEQUE")},
+        {QStringLiteral("T"), QStringLiteral("TARJETA CREDITO")},  {QStringLiteral("t"), QStringLiteral("TARJETA DEBITO")},
+        {QStringLiteral("O"), QStringLiteral("OTRA MONEDA")}};
+    if (code.trimmed().isEmpty())
+        return QString();
+    return names.value(code, QStringLiteral("PAGO ") + code);
+}
+
+double addPaymentRows(Band& band, double y)
+{
+    for (const char* name : {"Pago", "Cambio"}) {
+        band.addText(kReceiptLeft, y, 45, kReceiptRow, QString())
+            .named(QLatin1String(name) + QStringLiteral("Texto"))
+            .size(kReceiptType);
+        band.addField(kReceiptLeft + 45, y, kReceiptWidth - 45, kReceiptRow, QString(), kAmountPicture)
+            .named(QLatin1String(name))
+            .right()
+            .size(kReceiptType);
+        y += kReceiptRow;
+    }
+    return y;
+}
+
+void fillPaymentRows(Band& band, const RowSource& row, bool cashOnly)
+{
+    const QString code = textOf(row, "TIPODEPAGO").trimmed();
+    ReportItem& caption = band.item(QStringLiteral("PagoTexto"));
+    ReportItem& amount = band.item(QStringLiteral("Pago"));
+    ReportItem& changeCaption = band.item(QStringLiteral("CambioTexto"));
+    ReportItem& change = band.item(QStringLiteral("Cambio"));
+    // A row with nothing to say prints nothing.
+    auto row1 = [&](const QString& text, const QVariant& value) {
+        caption.setText(text).show(true);
+        amount.setValue(value).show(true);
+    };
+    for (ReportItem* i : {&caption, &amount, &changeCaption, &change})
+        i->show(false);
+    if (code.isEmpty())
+        return;  // not paid yet: the seller's own print of an open document
+    const double toPay = amountToPay([&row](const char* f) { return numberOf(row, f); });
+    const QString name = paymentName(code);
+    if (code == QLatin1String("C")) {
+        const QVariant received = row.value(QStringLiteral("RECIBIDO"));
+        row1(name, received.isNull() ? QVariant(toPay) : received);
+        if (!received.isNull()) {
+            changeCaption.setText(QStringLiteral("Cambio")).show(true);
+            change.setValue(numberOf(row, "CAMBIO")).show(true);
+        }
+        return;
+    }
+    if (cashOnly)
+        return;
+    if (code == QLatin1String("O")) {
+        row1((name + QLatin1Char(' ') + textOf(row, "MONEDA")).trimmed(), row.value(QStringLiteral("VALOROTRAMONEDA")));
+        return;
+    }
+    const QString description = textOf(row, "TIPODEPAGODES").trimmed();
+    row1(description.isEmpty() ? name : name + QLatin1Char(' ') + description, toPay);
 }
 
 std::optional<StoredDocument> electronicDocument(Connection& db, const SaleDocumentKey& key)

@@ -59,6 +59,21 @@ void addReceiptLines(Report& rpt, std::function<QString(const RowSource&)> descr
 // `name` and prints its value through `picture`.
 void addCaptionRow(Band& band, double y, const QString& caption, const QString& name, const QString& picture);
 
+// The name a receipt prints for a payment type (TIPODEPAGO); empty for a document not yet paid.
+QString paymentName(const QString& tipoDePago);
+
+// The payment as stored, on two receipt rows from y (returns the y below them): its type's name
+// (with its description) and the amount paid; for cash, the money received and, on the second
+// row, the change. The document row must carry TIPODEPAGO, TIPODEPAGODES, MONEDA,
+// VALOROTRAMONEDA, RECIBIDO, CAMBIO and the columns of the amount to pay; fillPaymentRows() sets
+// them from it (`cashOnly`: only a cash payment's rows, for a receipt that names the payment
+// type on a line of its own).
+double addPaymentRows(Band& band, double y);
+void fillPaymentRows(Band& band, const RowSource& row, bool cashOnly = false);
+
+// The mark a reprinted invoice carries, so that it is never taken for the original.
+inline const QString kReprintMark = QStringLiteral("Reimpresion");
+
 // ---- electronic POS documents
 // An invoice of a sale that has its electronic document prints, besides the sale, what the DIAN
 // asks of the printed document: its title with "electrónico", the prefixed number, the

@@ -5,6 +5,7 @@
 #include "print/UntVentaCajaFacturaRpt1.h"
 #include "print/UntVentaCajaFacturaRptC.h"
 #include "print/UntVentaCajaFacturaRptM.h"
+#include "print/InvoiceParts.h"
 
 namespace kv {
 
@@ -14,6 +15,7 @@ InvoicePrint invoicePrintFor(InvoiceCaller caller, InvoicePaper paper)
     switch (caller) {
     case InvoiceCaller::RestaurantReprint:
         how.taxSummary = true;
+        how.reprint = true;
         return how;
     case InvoiceCaller::OrderPayment:
         how.output = PrintOutput::Printer;
@@ -30,6 +32,9 @@ InvoicePrint invoicePrintFor(InvoiceCaller caller, InvoicePaper paper)
     case InvoiceCaller::MainReprint:
     case InvoiceCaller::CollectionPayment:
     case InvoiceCaller::CollectionMenu:
+        // A number typed to be printed again, from the sale screen or the collection register's
+        // "Reimpresion Facturas", is a copy.
+        how.reprint = caller == InvoiceCaller::MainReprint || caller == InvoiceCaller::CollectionMenu;
         break;
     }
     switch (paper) {
@@ -52,9 +57,10 @@ InvoicePrint invoicePrintFor(InvoiceCaller caller, InvoicePaper paper)
 namespace {
 
 template <class Layout, class... Options>
-std::optional<Document> layOut(Connection& db, const SaleDocumentKey& key, Options... options)
+std::optional<Document> layOut(Connection& db, const SaleDocumentKey& key, bool reprint, Options... options)
 {
     Layout layout(db);
+    layout.setReprintMark(reprint ? kReprintMark : QString());
     if (!layout.open(key, options...))
         return std::nullopt;
     return layout.render();
@@ -66,18 +72,13 @@ std::optional<Document> renderInvoice(Connection& db, const SaleDocumentKey& key
 {
     switch (how.layout) {
     case InvoiceLayout::ReceiptA:
-        return layOut<TFrmVentaCajaFacturaRpt>(db, key, how.taxSummary);
-    case InvoiceLayout::ReceiptB: {
-        TFrmVentaCajaFacturaRpt1 layout(db);
-        layout.setReprintMark(how.reprint ? QStringLiteral("Reimpresion") : QString());
-        if (!layout.open(key))
-            return std::nullopt;
-        return layout.render();
-    }
+        return layOut<TFrmVentaCajaFacturaRpt>(db, key, how.reprint, how.taxSummary);
+    case InvoiceLayout::ReceiptB:
+        return layOut<TFrmVentaCajaFacturaRpt1>(db, key, how.reprint);
     case InvoiceLayout::HalfLetter:
-        return layOut<TFrmVentaCajaFacturaRptM>(db, key);
+        return layOut<TFrmVentaCajaFacturaRptM>(db, key, how.reprint);
     case InvoiceLayout::Letter:
-        return layOut<TFrmVentaCajaFacturaRptC>(db, key);
+        return layOut<TFrmVentaCajaFacturaRptC>(db, key, how.reprint);
     }
     return std::nullopt;
 }

@@ -37,7 +37,7 @@ struct InvoicePrint {
     InvoiceLayout layout = InvoiceLayout::ReceiptA;
     bool taxSummary = false;  // receipt A: the bases and taxes by IVA and Ipoconsumo rate
     PrintOutput output = PrintOutput::Preview;
-    bool reprint = false;     // receipt B prints "Reimpresion"
+    bool reprint = false;     // a copy: every layout prints "Reimpresion"
 };
 
 // The screens that print invoices.

@@ -92,6 +92,9 @@ void buildHeader(Band& h)
         y += 4;
     }
 
+    // On a reprint, under the letterhead: this paper is a copy.
+    h.addText(40, 23, 105, 4.5, QString()).named(QStringLiteral("Reimpresion")).centre().bold().size(10);
+
     h.addText(148, 0, W - 148, 4, QStringLiteral("FACTURA DE")).centre().bold().size(9);
     h.addText(148, 4, W - 148, 4, QStringLiteral("VENTA No.")).centre().bold().size(9);
     h.addRect(155, 8.5, W - 162, 7);
@@ -164,23 +167,25 @@ void buildTotals(Band& s)
         s.addSystem(x, 6.5, 25, 4, ValueSource::Total, QLatin1String(b.total)).withPicture(kAmountPicture).centre().size(8);
         x += 26;
     }
-    // Below the invoice's total, what the customer pays: the words say this amount too.
-    const char* totals[][2] = {{"SUBTOTAL", "Subtotal"}, {"Iva", "Iva"}, {"TOTAL FACTURA", "TotalFactura"},
+    // Below the invoice's total, the rows that lead from it to what the customer pays now: the
+    // service charge, the discount and what was paid before.
+    const char* totals[][2] = {{"SUBTOTAL", "Subtotal"},   {"Iva", "Iva"},          {"TOTAL FACTURA", "TotalFactura"},
+                               {"Servicio", "Servicio"},   {"Descuento -", "Descuento"}, {"Abono -", "Abono"},
                                {"Valor A Pagar", "Pagar"}};
     double y = 2.5;
     for (const auto& t : totals) {
-        s.addText(140, y, 25, 4, QLatin1String(t[0])).bold().size(8);
-        s.addField(165, y, W - 165, 4, QString(), kAmountPicture).named(QLatin1String(t[1])).right().size(8);
-        y += 4;
+        s.addText(140, y, 25, 3.4, QLatin1String(t[0])).bold().size(7.5);
+        s.addField(165, y, W - 165, 3.4, QString(), kAmountPicture).named(QLatin1String(t[1])).right().size(7.5);
+        y += 3.4;
     }
     s.addRect(0, 11.5, 130, 9);
     s.addText(1.5, 12.3, 127, 4, QString()).named(QStringLiteral("Son")).wrap().size(8);
-    s.addText(0, 22, W, 3, QString()).named(QStringLiteral("Resolucion")).centre().wrap().size(6);
-    s.addText(0, 27, 108, 4, QString()).named(QStringLiteral("DescuentoPagoAnticipado")).size(7.5);
-    s.addText(110, 27, W - 110, 4, QStringLiteral("Bod: Cajas [___]  Rollos [___]  Bolsas [___]  Planchas [___]"))
+    s.addText(0, 22, 136, 3, QString()).named(QStringLiteral("Resolucion")).centre().wrap().size(6);
+    s.addText(0, 28, 108, 4, QString()).named(QStringLiteral("DescuentoPagoAnticipado")).size(7.5);
+    s.addText(110, 28, W - 110, 4, QStringLiteral("Bod: Cajas [___]  Rollos [___]  Bolsas [___]  Planchas [___]"))
         .right()
         .size(7);
-    s.addText(110, 31, W - 110, 4, QStringLiteral("Alm: Cajas [___]  Rollos [___]  Bolsas [___]  Planchas [___]"))
+    s.addText(110, 32, W - 110, 4, QStringLiteral("Alm: Cajas [___]  Rollos [___]  Bolsas [___]  Planchas [___]"))
         .right()
         .size(7);
     s.addText(0, 38, 60, 4, QStringLiteral("Autorizo _________")).size(8);
@@ -193,10 +198,14 @@ void buildTotals(Band& s)
         const double subtotal = numberOf(e.row, "TOTALSUBTOTAL"), iva = numberOf(e.row, "TOTALIVA");
         b.item(QStringLiteral("Subtotal")).setValue(subtotal - iva);
         b.item(QStringLiteral("Iva")).setValue(iva);
-        b.item(QStringLiteral("TotalFactura")).setValue(numberOf(e.row, "TOTALNETO"));
-        const double pagar = amountToPay([&e](const char* f) { return numberOf(e.row, f); });
-        b.item(QStringLiteral("Pagar")).setValue(pagar);
-        b.item(QStringLiteral("Son")).setText(QStringLiteral("Son: ") + MontoEscrito(pagar));
+        const double total = numberOf(e.row, "TOTALNETO");
+        b.item(QStringLiteral("TotalFactura")).setValue(total);
+        b.item(QStringLiteral("Servicio")).setValue(numberOf(e.row, "VALORPROPINA"));
+        b.item(QStringLiteral("Descuento")).setValue(numberOf(e.row, "DESCUENTO"));
+        b.item(QStringLiteral("Abono")).setValue(numberOf(e.row, "ABONO"));
+        b.item(QStringLiteral("Pagar")).setValue(amountToPay([&e](const char* f) { return numberOf(e.row, f); }));
+        // The words state the invoice's total, the figure printed beside "TOTAL FACTURA".
+        b.item(QStringLiteral("Son")).setText(QStringLiteral("Son: ") + MontoEscrito(total));
         b.item(QStringLiteral("DescuentoPagoAnticipado"))
             .setText(numberOf(e.row, "PLAZO") >= 1 ? QStringLiteral("Si PAGA Antes de _____________Tomar _____% De Descuento")
                                                    : QString());
@@ -230,6 +239,11 @@ PageInvoice::PageInvoice(Connection& c, double pageHeight)
     buildHeader(rpt.titleBand());
     buildLines(rpt.detail());
     buildTotals(rpt.summary());
+}
+
+void PageInvoice::setReprintMark(const QString& mark)
+{
+    rpt.titleBand().item(QStringLiteral("Reimpresion")).setText(mark).show(!mark.isEmpty());
 }
 
 bool PageInvoice::open(const SaleDocumentKey& key)

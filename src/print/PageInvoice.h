@@ -18,6 +18,8 @@ public:
 
     // Reads the business data and the document. False when no document has the key.
     bool open(const SaleDocumentKey& key);
+    // "Reimpresion" on a reprint, empty on the original.
+    void setReprintMark(const QString& mark);
     Document render() { return rpt.render(); }
 
     Connection& db;

@@ -15,6 +15,8 @@ namespace {
 const char* const kDocumentSql =
     "SELECT Posmovimiento.CONSECUTIVO, Posmovimiento.VALORPROPINA, Posmovimiento.DESCUENTO, Posmovimiento.VENDEDOR, "
     "Posmovimiento.ABONO, Posmovimiento.FECHA, Posmovimiento.NETO, Posmovimiento.CLIENTE NIT, Proveedores.DV, "
+    "Posmovimiento.TIPODEPAGO, Posmovimiento.TIPODEPAGODES, Posmovimiento.MONEDA, Posmovimiento.VALOROTRAMONEDA, "
+    "Posmovimiento.RECIBIDO, Posmovimiento.CAMBIO, "
     "Proveedores.NOMBRE, Posmovimientodetalle.LINEA, Posmovimientodetalle.PRODUCTO, "
     "Productos.NOMBRE NOMBREPRODUCTO, Posmovimientodetalle.OBSERVACION, Posmovimientodetalle.CANTIDAD, "
     "Posmovimientodetalle.SUBTOTAL, Unidades.NOMBRE NOMBREUNIDAD, Vendedor.NOMBRE NOMBREVENDEDOR "
@@ -115,12 +117,14 @@ TFrmVentaCajaFacturaRpt::TFrmVentaCajaFacturaRpt(Connection& c)
     s.addLine(L, 0.5, L + W, 0.5);
     y = 1.2;
     const char* captions[][2] = {{"TOTAL FACTURA", "Neto"}, {"Servicio", "Servicio"}, {"Descuento -", "Descuento"},
-                                 {"Valor A Pagar", "Pagar"}};
+                                 {"Abono -", "Abono"}, {"Valor A Pagar", "Pagar"}};
     for (const auto& c : captions) {
         addCaptionRow(s, y, QLatin1String(c[0]), QLatin1String(c[1]), kAmountPicture);
         y += row;
     }
-    addCaptionRow(s, y, QStringLiteral("EFECTIVO"), QStringLiteral("Efectivo"), QString());
+    // How it was paid, as stored; then the reprint mark when it is a copy.
+    y = addPaymentRows(s, y);
+    s.addText(L, y, W, row, QString()).named(QStringLiteral("Reimpresion")).centre().bold().size(kReceiptType);
     y = addCentredRows(s, y + row, QStringLiteral("Bottom"), 1, 8);
     s.addText(L, y, 5, row, QStringLiteral(".")).size(kReceiptType);
     s.setHeight(y + row);
@@ -131,10 +135,16 @@ TFrmVentaCajaFacturaRpt::TFrmVentaCajaFacturaRpt(Connection& c)
         e.band.item(QStringLiteral("Servicio")).setValue(propina);
         e.band.item(QStringLiteral("Descuento")).setValue(descuento);
         e.band.item(QStringLiteral("Pagar")).setValue(amountToPay([&e](const char* f) { return numberOf(e.row, f); }));
-        e.band.item(QStringLiteral("Efectivo")).setValue(e.row.value(QStringLiteral("ABONO")));
+        e.band.item(QStringLiteral("Abono")).setValue(numberOf(e.row, "ABONO"));
+        fillPaymentRows(e.band, e.row);
         // The last footer position always names the seller.
         e.band.item(QStringLiteral("Bottom8")).setText(QStringLiteral("Vendedor ") + textOf(e.row, "NOMBREVENDEDOR"));
     };
+}
+
+void TFrmVentaCajaFacturaRpt::setReprintMark(const QString& mark)
+{
+    rpt.summary().item(QStringLiteral("Reimpresion")).setText(mark).show(!mark.isEmpty());
 }
 
 bool TFrmVentaCajaFacturaRpt::open(const SaleDocumentKey& key, bool taxSummary)

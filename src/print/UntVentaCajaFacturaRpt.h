@@ -18,6 +18,8 @@ public:
     // Reads the header and footer texts and the document, and the tax summary when asked for.
     // False when no document has the key.
     bool open(const SaleDocumentKey& key, bool taxSummary);
+    // "Reimpresion" on a reprint, empty on the original.
+    void setReprintMark(const QString& mark);
     Document render() { return rpt.render(); }
 
     Connection& db;

@@ -15,6 +15,8 @@ const char* const kDocumentSql =
     "SELECT Posmovimiento.CONSECUTIVO, Posmovimiento.TIPODEPAGO, Posmovimiento.VENDEDOR, "
     "Posmovimiento.TIPODEPAGODES, Posmovimiento.DOCUMENTO, Posmovimiento.ABONO, Posmovimiento.FECHA, "
     "Posmovimiento.NETO, Posmovimiento.IVA TOTALIVA, Posmovimiento.CLIENTE NIT, Proveedores.NOMBRE, "
+    "Posmovimiento.VALORPROPINA, Posmovimiento.DESCUENTO, Posmovimiento.MONEDA, Posmovimiento.VALOROTRAMONEDA, "
+    "Posmovimiento.RECIBIDO, Posmovimiento.CAMBIO, "
     "Proveedores.DIRECCION, Proveedores.TELEFONO, Proveedores.FECHANACIMIENTO, Padre.NOMBRE NOMBREPADRE, "
     "Vendedor.NOMBRE NOMBREVENDEDOR, Documentos.PREFIJO, Posmovimientodetalle.LINEA, "
     "Posmovimientodetalle.PRODUCTO, Productos.NOMBRE NOMBREPRODUCTO, Posmovimientodetalle.CANTIDAD, "
@@ -37,12 +39,14 @@ const char* const kDocumentSql =
 QString paymentWord(const QString& code)
 {
     // Codes are case-sensitive: "K" is not "k" and reads as cash.
-    if (code == QLatin1String("k"))
+    if (code == QLatin1String("k") || code == QLatin1String("E"))  // credit, from either payment window
         return QStringLiteral("Credito ");
     if (code == QLatin1String("H"))
         return QStringLiteral("Cheque ");
     if (code == QLatin1String("T"))
         return QStringLiteral("Tarjeta ");
+    if (code == QLatin1String("t"))  // a debit card is no cash sale
+        return QStringLiteral("Tarjeta Debito ");
     if (code == QLatin1String("O"))  // foreign currency, not a credit sale
         return QStringLiteral("Otra Moneda ");
     return QStringLiteral("Contado ");
@@ -102,16 +106,19 @@ TFrmVentaCajaFacturaRpt1::TFrmVentaCajaFacturaRpt1(Connection& c)
     addCaptionRow(s, y += row, QStringLiteral("ABONO"), QStringLiteral("Abono"), QString());
     s.addText(L, y += row, W, row, QString()).named(QStringLiteral("Reimpresion")).centre().bold().size(kReceiptType);
     addCaptionRow(s, y += row, QStringLiteral("Iva"), QStringLiteral("Iva"), kAmountPicture);
-    s.addText(L, y += row, W, row, QString()).named(QStringLiteral("Pago")).centre().wrap().size(kReceiptType);
-    y = addCentredRows(s, y + row, QStringLiteral("Bottom"), 1, 7);
+    s.addText(L, y += row, W, row, QString()).named(QStringLiteral("FormaPago")).centre().wrap().size(kReceiptType);
+    // The amount paid as stored: for cash, the money received and the change.
+    y = addPaymentRows(s, y + row);
+    y = addCentredRows(s, y, QStringLiteral("Bottom"), 1, 7);
     s.addText(L, y, 5, row, QStringLiteral(".")).size(kReceiptType);
     s.setHeight(y + row);
     s.beforePrint = [](BandEvent& e) {
         e.band.item(QStringLiteral("Neto")).setValue(numberOf(e.row, "NETO"));
         e.band.item(QStringLiteral("Abono")).setValue(e.row.value(QStringLiteral("ABONO")));
         e.band.item(QStringLiteral("Iva")).setValue(numberOf(e.row, "TOTALIVA"));
-        e.band.item(QStringLiteral("Pago"))
+        e.band.item(QStringLiteral("FormaPago"))
             .setText(paymentWord(textOf(e.row, "TIPODEPAGO")) + QStringLiteral("Numero ") + textOf(e.row, "TIPODEPAGODES"));
+        fillPaymentRows(e.band, e.row, true);
         e.band.item(QStringLiteral("Bottom7")).setText(QStringLiteral("Vendedor ") + textOf(e.row, "NOMBREVENDEDOR"));
     };
 }

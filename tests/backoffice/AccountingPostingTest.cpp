@@ -55,19 +55,22 @@ protected:
     }
 
     // A sale as the sales module stores it: NETO is the sum of its lines.
-    void sale(int numero, const char* pago, const QList<Line>& lines, double descuento = 0, QDate day = kDay)
+    void sale(int numero, const char* pago, const QList<Line>& lines, double descuento = 0, QDate day = kDay,
+              const char* empresa = "01", double cliente = 800100200)
     {
         double neto = 0;
         int linea = 0;
         for (const Line& l : lines) {
             neto += l.subtotal;
             db->exec("INSERT INTO POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA, PRODUCTO, SUBTOTAL, "
-                     "VALORIVA, VALORIPOCONSUMO) VALUES ('01', 'POS', :N, :L, :P, :S, :I, :C)",
-                     {{"N", numero}, {"L", ++linea}, {"P", l.producto}, {"S", l.subtotal}, {"I", l.iva}, {"C", l.ipo}});
+                     "VALORIVA, VALORIPOCONSUMO) VALUES (:E, 'POS', :N, :L, :P, :S, :I, :C)",
+                     {{"E", empresa}, {"N", numero}, {"L", ++linea}, {"P", l.producto}, {"S", l.subtotal}, {"I", l.iva},
+                      {"C", l.ipo}});
         }
         db->exec("INSERT INTO POSMOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO, BODEGA, FECHA, CLIENTE, NETO, SUBTOTAL, "
-                 "DESCUENTO, TIPODEPAGO) VALUES ('01', 'POS', :N, 1, :F, 800100200, :T, :T, :D, :PAGO)",
-                 {{"N", numero}, {"F", QDateTime(day, QTime(10, numero % 60))}, {"T", neto}, {"D", descuento}, {"PAGO", pago}});
+                 "DESCUENTO, TIPODEPAGO) VALUES (:E, 'POS', :N, 1, :F, :CLIENTE, :T, :T, :D, :PAGO)",
+                 {{"E", empresa}, {"N", numero}, {"F", QDateTime(day, QTime(10, numero % 60))}, {"CLIENTE", cliente},
+                  {"T", neto}, {"D", descuento}, {"PAGO", pago}});
     }
 
     PostingSummary post(bool summarised = false)
@@ -223,8 +226,9 @@ TEST_F(AccountingPostingTest, ADayThatCannotBePostedIsRefusedWholeAndThePrevious
              db->exec("UPDATE POSMOVIMIENTO SET CLIENTE = 123 WHERE CONSECUTIVO = 2");
          },
          "POS",
-         {"La venta PS-2 es de un cliente que no existe (123).", "Falta la cuenta de ventas del producto 3 SIN CUENTA.",
-          "La línea 2 de la venta PS-2 es de un producto que no existe (99)."}},
+         {"La venta PS-2 de la empresa 01 es de un cliente que no existe (123).",
+          "Falta la cuenta de ventas del producto 3 SIN CUENTA.",
+          "La línea 2 de la venta PS-2 de la empresa 01 es de un producto que no existe (99)."}},
         {"an account the accounting product cannot hold and a missing discount account",
          [&] {
              db->exec("UPDATE CUENTASTAVRO SET VENTASCONTADO = '1105050000000001', DESCUENTO = NULL");
@@ -236,11 +240,11 @@ TEST_F(AccountingPostingTest, ADayThatCannotBePostedIsRefusedWholeAndThePrevious
           "Falta la cuenta de \"Descuento\"."}},
         {"a voucher type that is no document type, typed with a quote", [] {}, "POS' OR '1'='1",
          {"El tipo de comprobante \"POS' OR '1'='1\" no existe en los tipos de documento."}},
-        {"totals that are not the sum of the lines",
+        {"totals that are not the sum of the lines: the sale is named",
          [&] { db->exec("UPDATE POSMOVIMIENTO SET NETO = 20000 WHERE CONSECUTIVO = 1"); },
          "POS",
-         {"Los débitos (20000.00) y los créditos (11900.00) del día no son iguales: revise que el total de cada venta "
-          "sea la suma de sus líneas."}},
+         {"La venta PS-1 de la empresa 01 no cuadra: débitos 20000.00 y créditos 11900.00; revise que su total sea la "
+          "suma de sus líneas."}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -261,6 +265,27 @@ TEST_F(AccountingPostingTest, ADayThatCannotBePostedIsRefusedWholeAndThePrevious
         db->exec("UPDATE POSMOVIMIENTO SET NETO = 11900");
         db->exec("UPDATE CUENTASTAVRO SET VENTASCONTADO = '110505', DESCUENTO = '530535'");
     }
+}
+
+TEST_F(AccountingPostingTest, TwoCompaniesSaleOneOfTheSameDayEachPostWithTheirOwnCustomerAndLines)
+{
+    db->exec("INSERT INTO PROVEEDORES (NIT, DV, NOMBRE) VALUES (71000111, '3', 'ANA PEREZ')");
+    sale(1, "C", {{1, 11900, 1900}});
+    sale(1, "E", {{2, 5000}}, 0, kDay, "02", 71000111);  // the other company's first sale
+    const PostingSummary s = post();
+    EXPECT_EQ(s.sales, 2);
+    EXPECT_EQ(voucher(), (QStringList{
+                             "1 D 110505 11900 Venta A COMERCIAL ANDINA | PS-1 01",
+                             "2 C 413505 10000 Venta De ARROZ | PS-1 POS",
+                             "3 C 240805 1900 Iva De ARROZ | PS-1 POS",
+                             "4 D 130505 5000 Venta A ANA PEREZ | PS-1 02",
+                             "5 C 413510 5000 Venta De ALMUERZO | PS-1 POS",
+                         }));
+    EXPECT_EQ(tavro->scalar("SELECT COUNT(*) FROM MOVIMIENTOCONTABLE WHERE NIT = 71000111 AND TIPO = 'C'").toInt(), 1);
+
+    // Summarised, each company's sale keeps its own lines too.
+    post(true);
+    EXPECT_EQ(voucher().size(), 5);
 }
 
 TEST_F(AccountingPostingTest, ADayTooLongForTheVoucherIsOfferedSummarisedPerAccountAndSale)

@@ -171,6 +171,39 @@ TEST_F(DailyUpdateTest, ARefusedRowOrACancelLeavesTheInventoryAsItWas)
     EXPECT_EQ(recorded(), 1);
 }
 
+TEST_F(DailyUpdateTest, AnInventoryDocumentTheUpdateDidNotWriteIsNeverReplaced)
+{
+    // Loaded from another shop under this shop's company and type, with a sale's number.
+    db->exec("INSERT INTO MOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO, BODEGA, FECHA, OBSERVACIONES) VALUES ('01', "
+             "'POS', 2, 5, '2026-01-10', 'TRASLADO')");
+    db->exec("INSERT INTO MOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA, PRODUCTO, CANTIDAD) VALUES "
+             "('01', 'POS', 2, 1, 5, 40)");
+    const QStringList before = inventory();
+    const TransferResult r = update();
+    EXPECT_FALSE(r.stored());
+    ASSERT_EQ(r.refused.size(), 1);
+    EXPECT_TRUE(r.refused[0].startsWith("Documento 01 POS 2: el inventario ya tiene un documento con este número"))
+        << r.refused[0].toStdString();
+    EXPECT_EQ(inventory(), before);
+
+    // Once it is gone the day updates, and updating it again replaces only what the update wrote.
+    db->exec("DELETE FROM MOVIMIENTODETALLE WHERE DOCUMENTO = 'POS'");
+    db->exec("DELETE FROM MOVIMIENTO WHERE DOCUMENTO = 'POS'");
+    ASSERT_TRUE(update().stored());
+    const QStringList once = inventory();
+    ASSERT_TRUE(update().stored());
+    EXPECT_EQ(inventory(), once);
+
+    // A database whose runs were made before the update kept its documents: what those runs
+    // wrote is still known as the update's own, and the day updates again.
+    db->exec("DROP TABLE VENTASACTUALIZADASDOC");
+    db->exec("COMMIT");
+    db->forgetTableInfo();
+    const TransferResult again = update();
+    EXPECT_TRUE(again.stored()) << again.refused.join(" | ").toStdString();
+    EXPECT_EQ(inventory(), once);
+}
+
 TEST_F(DailyUpdateTest, EachRunIsRecordedSoOverlapsAndTheLastDayAreKnown)
 {
     DailyUpdate u(*db);

@@ -163,6 +163,14 @@ TEST_F(DatabaseTransferTest, ALoadThatWouldStoreANumberTwiceIsRefusedBeforeAnyth
     EXPECT_THROW(down.downloadDocuments(QStringLiteral("02"), QStringLiteral("ENT"), 5), Failure);
     EXPECT_EQ(other->scalar("SELECT COUNT(*) FROM MOVIMIENTODETALLE").toInt(), 0);
 
+    // A sale of the point of sale with the chosen key: the next daily update writes it into the
+    // inventory under that key, so loading a document there is refused too.
+    other->exec("INSERT INTO POSMOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO, BODEGA, FECHA) VALUES ('02', 'POS', 17, 1, "
+                "CURRENT_TIMESTAMP)");
+    EXPECT_EQ(down.documentCollisions(QStringLiteral("02"), QStringLiteral("POS")), QList<int>({17}));
+    EXPECT_THROW(down.downloadDocuments(QStringLiteral("02"), QStringLiteral("POS"), 5), Failure);
+    EXPECT_EQ(other->scalar("SELECT COUNT(*) FROM MOVIMIENTO").toInt(), 1);
+
     // Two documents of the removable database that would become one.
     removable->exec("INSERT INTO MOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO, BODEGA) VALUES ('03', 'TRS', 17, 3)");
     EXPECT_EQ(down.documentCollisions(QStringLiteral("02"), QStringLiteral("SAL")), QList<int>({17}));

@@ -11,6 +11,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -107,7 +108,8 @@ TEST_F(VentaReportesTest, TheDailyListingsTakeTheChosenRegistersCompanyTypeAndRe
     };
     for (const S& v : {S{1, 1, 11, "07"}, S{2, 2, 22, "07"}, S{3, 1, 11, "99"}}) {
         db->exec("INSERT INTO POSMOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO, BODEGA, FECHA, CLIENTE, CAJA, CAJERO, "
-                 "VENDEDOR, NETO, TIPODEPAGO) VALUES (:E, 'POS', :N, 1, :F, 222222222, :C, :K, :K, 1000, 'C')",
+                 "VENDEDOR, NETO, TIPODEPAGO, STATUS) VALUES (:E, 'POS', :N, 1, :F, 222222222, :C, :K, :K, 1000, 'C', "
+                 "'I')",
                  {{"E", v.empresa}, {"N", v.n}, {"F", QDateTime(QDate(2026, 3, 5), QTime(9, 0))}, {"C", v.caja}, {"K", v.cajero}});
         db->exec("INSERT INTO POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA, PRODUCTO, CANTIDAD, SUBTOTAL) "
                  "VALUES (:E, 'POS', :N, 1, 1, 1, 1000)",
@@ -142,6 +144,71 @@ TEST_F(VentaReportesTest, TheDailyListingsTakeTheChosenRegistersCompanyTypeAndRe
     EXPECT_EQ(documents(TFrmVentaCajaArqueoRpt1::build(*db, p)->render()), 2);          // both registers of company 07
     EXPECT_EQ(documents(TFrmVentaCajaArqueoRpt1::build(*db, p, {2, 0})->render()), 1);  // register 2 only
     EXPECT_EQ(documents(TFrmVentaCajaArqueoRpt2::build(*db, p, {0, 11})->render()), 1); // cashier 11 only
+}
+
+TEST_F(VentaReportesTest, TheListingButtonsHandOverTheRegisterAndCashierChosenOnTheScreen)
+{
+    db->exec("INSERT INTO POSCAJAS (CAJA, NOMBRE, EMPRESA) VALUES (2, 'CAJA DOS', 4)");
+    db->exec("INSERT INTO POSCAJEROS (CEDULA, NOMBRE, CAJA) VALUES (22, 'BETO', 2)");
+    db->exec("INSERT INTO PRODUCTOS (CODIGO, GRUPO, SUBGRUPO, PRODUCTO, NOMBRE, UNIDAD) VALUES ('1', '01', 1, 1, 'ARROZ', 'UN')");
+    // Ana sells at the main register, Beto at register two, each to a customer of their own.
+    struct S {
+        int n;
+        double caja, cajero, cliente;
+        const char* nombre;
+    };
+    for (const S& v : {S{1, 1, 11, 111, "CLIENTE DE ANA"}, S{2, 2, 22, 222, "CLIENTE DE BETO"}}) {
+        db->exec("INSERT INTO PROVEEDORES (NIT, NOMBRE) VALUES (:N, :NOMBRE)", {{"N", v.cliente}, {"NOMBRE", v.nombre}});
+        db->exec("INSERT INTO POSMOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO, BODEGA, FECHA, CLIENTE, CAJA, CAJERO, "
+                 "VENDEDOR, NETO, TIPODEPAGO, STATUS) VALUES ('07', 'POS', :N, 1, :F, :CL, :C, :K, :K, 1000, 'C', 'I')",
+                 {{"N", v.n}, {"F", QDateTime(QDate(2026, 3, 5), QTime(9, 0))}, {"CL", v.cliente}, {"C", v.caja},
+                  {"K", v.cajero}});
+        db->exec("INSERT INTO POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA, PRODUCTO, CANTIDAD, SUBTOTAL) "
+                 "VALUES ('07', 'POS', :N, 1, 1, 1, 1000)",
+                 {{"N", v.n}});
+    }
+    Connection removable(QStringLiteral("KorvelaZ"));
+    TFrmVentaReportes f(*db, removable);
+    f.DateTimePicker1->setDate(QDate(2026, 3, 5));
+    const QString pdfs = dir.filePath("chosen");
+    QDir().mkpath(pdfs);
+    qputenv("KORVELA_PRINT_TO", pdfs.toUtf8());
+    // What the button printed, as text.
+    auto printed = [&](QPushButton* b) {
+        const QStringList before = QDir(pdfs).entryList({"*.pdf"});
+        QTest::mouseClick(b, Qt::LeftButton);
+        QStringList after = QDir(pdfs).entryList({"*.pdf"});
+        for (const QString& old : before)
+            after.removeAll(old);
+        EXPECT_EQ(after.size(), 1);
+        QProcess p;
+        p.start("pdftotext", {QDir(pdfs).filePath(after.value(0)), "-"});
+        p.waitForFinished(30000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    struct Case {
+        const char* caja;
+        const char* cajero;
+        QPushButton* button;
+        const char* shown;
+        const char* left;
+    };
+    const Case cases[] = {
+        {"CAJA DOS", "ANA", f.BtnPorCaja, "CLIENTE DE BETO", "CLIENTE DE ANA"},
+        {"CAJA PRINCIPAL", "BETO", f.BtnPorCaja, "CLIENTE DE ANA", "CLIENTE DE BETO"},
+        {"CAJA PRINCIPAL", "BETO", f.BtnPorCajero, "CLIENTE DE BETO", "CLIENTE DE ANA"},
+        {"CAJA DOS", "ANA", f.BtnPorCajero, "CLIENTE DE ANA", "CLIENTE DE BETO"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.caja) + " " + c.cajero);
+        f.DBLookupComboBox1->setCurrentText(c.caja);
+        f.DBLookupComboBox2->setCurrentText(c.cajero);
+        const QString text = printed(c.button);
+        EXPECT_TRUE(text.contains(c.shown)) << text.toStdString();
+        EXPECT_FALSE(text.contains(c.left)) << text.toStdString();
+    }
+    qunsetenv("KORVELA_PRINT_TO");
+    EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.texts().join(" | ").toStdString();
 }
 
 TEST_F(VentaReportesTest, TheExportButtonsOpenTheirScreensWithoutTheRemovableDatabase)

@@ -211,6 +211,27 @@ TEST_F(CashCountTest, TheListingByPaymentTypeUsesTheCompanyAndTypeGivenAndDropsV
     EXPECT_EQ(other.texts().value(other.texts().indexOf("TOTAL GENERAL") + 1), "9,000");
 }
 
+TEST_F(CashCountTest, OnlyClosedDocumentsAreSalesAndTheDrawerHoldsOpeningPlusCashSalesLessExpenses)
+{
+    auto listed = [&] {
+        const QStringList t = TFrmVentaCajaArqueoRpt1::build(*db, day())->render().texts();
+        return t.value(t.indexOf("TOTAL GENERAL") + 1) + " | " +
+               text(TFrmVentaCajaArqueoRpt5::build(*db, day())->render(), "TotalVentas");
+    };
+    const QString before = listed();
+    // A floor seller's document still waiting to be collected.
+    addDocument({12, "C", 9000});
+    db->exec("UPDATE POSMOVIMIENTO SET STATUS = NULL WHERE CONSECUTIVO = 12");
+    EXPECT_EQ(listed(), before);
+
+    // "TOTAL CAJA" stays as it was (every document of the cashier); the drawer holds the opening
+    // amount and the cash collected (documents 1 and 2, less the abono), less the expenses.
+    const Document doc = TFrmVentaCajaArqueoRpt4::build(*db, day())->render();
+    EXPECT_EQ(text(doc, "TotalEnCaja"), money(100000 + 115500 + 9000 - 20000));
+    EXPECT_EQ(text(doc, "EfectivoEnCajaTexto"), "EFECTIVO EN CAJA");
+    EXPECT_EQ(text(doc, "EfectivoEnCaja"), money(100000 + 50000 + 20000 - 20000));
+}
+
 TEST_F(CashCountTest, TheLetterReportByRegisterListsEverySellerOnceWithCardsTogether)
 {
     const Document doc = TFrmVentaCajaArqueoRpt3::build(*db, {kDay, kDay, "01", "POS", 0, {}})->render();

@@ -167,9 +167,11 @@ TEST_F(CorrectionsTest, AReprintPrintsTheFoundDocumentAndChangesNothing)
 
 TEST_F(CorrectionsTest, TheChangeWindowKeepsHandPricesAndRepricesOnlyAChangedProduct)
 {
-    // Without the privilege the menu entry does nothing and shows nothing.
+    // Without the privilege the menu entry opens nothing and says why.
     CambiaFactura(*dm, nullptr);
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(dialogs.texts(),
+              QStringList{"Usted no tiene permiso para cambiar precios; pida a un supervisor que cambie la factura."});
+    dialogs.clear();
 
     db->exec("UPDATE POSCAJEROS SET CAMBIAPRECIO = 'S' WHERE CEDULA = 11");
     dm->TCajero.RefreshRecord();

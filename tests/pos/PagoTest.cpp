@@ -189,6 +189,7 @@ TEST_F(PagoTest, FinishingOpensTheDrawerStoresThePaymentClosesTheSaleThenPrintsI
         EXPECT_EQ(stored("TIPODEPAGODES").toString(), QStringLiteral("VISA 4321"));
         EXPECT_DOUBLE_EQ(stored("VALORPROPINA").toDouble(), 2500);
         EXPECT_DOUBLE_EQ(stored("PAGO").toDouble(), 25000);
+        EXPECT_TRUE(stored("RECIBIDO").isNull());  // a card payment hands over no cash
         // One invoice, in the layout chosen, showing the stored payment.
         ASSERT_EQ(pdfs(), before + 1);
         const std::optional<Document> doc =
@@ -203,6 +204,23 @@ TEST_F(PagoTest, FinishingOpensTheDrawerStoresThePaymentClosesTheSaleThenPrintsI
     // A register closed right after the sale keeps its payment type.
     dm.reset();
     EXPECT_EQ(stored("TIPODEPAGO").toString(), QStringLiteral("T"));
+}
+
+TEST_F(PagoTest, TheCashReceivedAndTheChangeAreStoredWithACashPaymentAndPrinted)
+{
+    choose(window->RadioTipoPago, 0);
+    choose(window->RadioServicio, 2);  // 10 %: 27,500 to pay
+    receive(QStringLiteral("30000"));
+    EXPECT_EQ(stored("STATUS").toString(), QStringLiteral("I"));
+    EXPECT_DOUBLE_EQ(stored("RECIBIDO").toDouble(), 30000);
+    EXPECT_DOUBLE_EQ(stored("CAMBIO").toDouble(), 2500);
+    const std::optional<Document> doc =
+        renderInvoice(*db, {"01", "POS", numero}, invoicePrintFor(InvoiceCaller::MainPayment, InvoicePaper::Roll));
+    ASSERT_TRUE(doc);
+    const QStringList texts = doc->texts();
+    const int at = int(texts.indexOf(QStringLiteral("EFECTIVO")));
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(texts.mid(at, 4), QStringList({"EFECTIVO", "30,000.00", "Cambio", "2,500.00"}));
 }
 
 TEST_F(PagoTest, CashShortOfWhatIsToPayIsSaidInTheQuestionAndNoLeavesEverythingAsItWas)

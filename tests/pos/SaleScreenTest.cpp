@@ -420,8 +420,8 @@ TEST_F(SaleScreenTest, TheMenuEntriesOpenTheirWindowsAndLeaveTheSaleInProgress)
     screen->ReimprimeFactura1->trigger();
     screen->AnulaFacturas1->trigger();
     EXPECT_EQ(dialogs.shown.size(), 2u);
-    screen->CambiaFactura1->trigger();  // a cashier without CAMBIAPRECIO: nothing at all
-    EXPECT_EQ(dialogs.shown.size(), 2u);
+    screen->CambiaFactura1->trigger();  // a cashier without CAMBIAPRECIO is told why nothing opens
+    EXPECT_EQ(dialogs.shown.size(), 3u);
     kvtest::whenShown<TFrmVentaCajaEgresos>([](TFrmVentaCajaEgresos* w) { w->reject(); });
     screen->EgresoCaja1->trigger();
     kvtest::whenShown<TFrmVentaCajaArqueo>([](TFrmVentaCajaArqueo* w) { w->reject(); });

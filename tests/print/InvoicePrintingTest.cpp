@@ -117,6 +117,11 @@ TEST(WhoPrintsWhat, EachCallerGetsItsLayoutTaxSummaryOutputAndMark)
     const InvoicePrint bReprint{InvoiceLayout::ReceiptB, false, PrintOutput::Preview, true};
     const InvoicePrint half{InvoiceLayout::HalfLetter, false, PrintOutput::Preview, false};
     const InvoicePrint letter{InvoiceLayout::Letter, false, PrintOutput::Preview, false};
+    // A number typed to be printed again is a copy, in every layout.
+    const InvoicePrint aCopy{InvoiceLayout::ReceiptA, false, PrintOutput::Preview, true};
+    const InvoicePrint aTaxesCopy{InvoiceLayout::ReceiptA, true, PrintOutput::Preview, true};
+    const InvoicePrint halfCopy{InvoiceLayout::HalfLetter, false, PrintOutput::Preview, true};
+    const InvoicePrint letterCopy{InvoiceLayout::Letter, false, PrintOutput::Preview, true};
     const struct {
         C caller;
         P paper;
@@ -124,11 +129,11 @@ TEST(WhoPrintsWhat, EachCallerGetsItsLayoutTaxSummaryOutputAndMark)
     } cases[] = {
         {C::MainPayment, P::Roll, aTaxes},         {C::MainPayment, P::HalfLetter, half},
         {C::MainPayment, P::Letter, letter},       {C::MainScreen, P::Roll, a},
-        {C::MainScreen, P::Letter, letter},        {C::MainReprint, P::Roll, a},
-        {C::MainReprint, P::HalfLetter, half},     {C::CollectionPayment, P::Roll, aPrinter},
+        {C::MainScreen, P::Letter, letter},        {C::MainReprint, P::Roll, aCopy},
+        {C::MainReprint, P::HalfLetter, halfCopy}, {C::CollectionPayment, P::Roll, aPrinter},
         {C::CollectionPayment, P::HalfLetter, half}, {C::CollectionPayment, P::Letter, letter},
-        {C::CollectionMenu, P::Roll, a},           {C::CollectionMenu, P::Letter, letter},
-        {C::RestaurantReprint, P::Roll, aTaxes},   {C::RestaurantReprint, P::Letter, aTaxes},
+        {C::CollectionMenu, P::Roll, aCopy},       {C::CollectionMenu, P::Letter, letterCopy},
+        {C::RestaurantReprint, P::Roll, aTaxesCopy}, {C::RestaurantReprint, P::Letter, aTaxesCopy},
         {C::CajaDosPayment, P::Roll, b},           {C::CajaDosReprint, P::Roll, bReprint},
         {C::CajaDosReprint, P::Letter, bReprint},
     };

@@ -103,7 +103,7 @@ TEST_F(PageInvoiceTest, LetterInvoicePrintsLetterheadCustomerLinesTotalsAndWords
     EXPECT_NEAR(doc.named("Subtotal")->rect.right(), 215.9 - 10, 0.01);
 }
 
-TEST_F(PageInvoiceTest, ServiceDiscountAndAmountPaidBeforeChangeWhatIsToPayInFiguresAndWords)
+TEST_F(PageInvoiceTest, TheWordsStateTheInvoiceTotalAndTheRowsBelowLeadToWhatIsToPay)
 {
     kvtest::InvoiceHeader h;
     h.valorPropina = 2500;
@@ -112,9 +112,17 @@ TEST_F(PageInvoiceTest, ServiceDiscountAndAmountPaidBeforeChangeWhatIsToPayInFig
     const SaleDocumentKey key = kvtest::saveDocument(*db, h, {line(1, 1, 25000)});
     for (const Document& doc : {letter(key), halfLetter(key)}) {
         EXPECT_EQ(textOf(doc, "TotalFactura"), QStringLiteral("25,000.00"));
+        EXPECT_EQ(textOf(doc, "Son"), QStringLiteral("Son: VEINTE Y CINCO MIL  PESOS  M/CTE"));
+        EXPECT_EQ(textOf(doc, "Servicio"), QStringLiteral("2,500.00"));
+        EXPECT_EQ(textOf(doc, "Descuento"), QStringLiteral("1,000.00"));
+        EXPECT_EQ(textOf(doc, "Abono"), QStringLiteral("5,000.00"));
         // 25,000 + 2,500 - 1,000 - 5,000
         EXPECT_EQ(textOf(doc, "Pagar"), QStringLiteral("21,500.00"));
-        EXPECT_EQ(textOf(doc, "Son"), QStringLiteral("Son: VEINTE Y UN MIL QUINIENTOS   PESOS  M/CTE"));
+        for (const char* caption : {"Servicio", "Descuento -", "Abono -", "Valor A Pagar"})
+            EXPECT_EQ(doc.findText(QString::fromLatin1(caption)).size(), 1) << caption;
+        // From the total down to what is to pay, in that order.
+        EXPECT_LT(doc.named("TotalFactura")->rect.top(), doc.named("Servicio")->rect.top());
+        EXPECT_LT(doc.named("Abono")->rect.top(), doc.named("Pagar")->rect.top());
     }
 }
 

@@ -73,7 +73,7 @@ TEST_F(ReceiptTest, ReceiptAPrintsHeaderLinesTotalsFooterAndSeller)
                            "2", "[1]ARROZ  * UNIDAD", "10,000",
                            "1", "[3]ACEITE  * UNIDAD", "28,100",
                            "TOTAL FACTURA", "50,000.00", "Servicio", "2,000.00", "Descuento -", "1,000.00",
-                           "Valor A Pagar", "41,000.00", "EFECTIVO", "10000",
+                           "Abono -", "10,000.00", "Valor A Pagar", "41,000.00", "EFECTIVO", "41,000.00",
                            "PIE 1", "PIE 2", "PIE 3", "PIE 4", "PIE 5", "PIE 6", "PIE 7", "Vendedor LAURA GOMEZ", "."}));
     // Amounts and the date sit against the right edge, header and footer texts in the middle.
     for (const char* right : {"11,900", "41,000.00", " 05, mar, 2024,  -  03:07 PM"}) {
@@ -195,11 +195,59 @@ TEST_F(ReceiptTest, ReceiptBPrintsPrefixCustomerDataPaymentAndReprintMark)
     EXPECT_DOUBLE_EQ(original.findText("Iva")[0]->rect.top(), doc.findText("Iva")[0]->rect.top());
 }
 
+TEST_F(ReceiptTest, BothReceiptsPrintThePaymentAsStoredAndACopyIsMarked)
+{
+    struct Case {
+        const char* tipo;
+        const char* descripcion;
+        QVariant recibido, cambio;
+        QStringList rows;  // receipt A; receipt B prints them for cash only, its payment line names the rest
+        const char* lineB;
+    };
+    const Case cases[] = {
+        {"C", "", 60000.0, 10000.0, {"EFECTIVO", "60,000.00", "Cambio", "10,000.00"}, "Contado Numero "},
+        // paid before the money received was kept
+        {"C", "", QVariant(), QVariant(), {"EFECTIVO", "50,000.00"}, "Contado Numero "},
+        {"T", "VISA 4321", QVariant(), QVariant(), {"TARJETA CREDITO VISA 4321", "50,000.00"}, "Tarjeta Numero VISA 4321"},
+        {"t", "", QVariant(), QVariant(), {"TARJETA DEBITO", "50,000.00"}, "Tarjeta Debito Numero "},
+        {"E", "A 30 DIAS", QVariant(), QVariant(), {"CREDITO A 30 DIAS", "50,000.00"}, "Credito Numero A 30 DIAS"},
+    };
+    int numero = 100;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tipo);
+        kvtest::InvoiceHeader h;
+        h.consecutivo = ++numero;
+        h.tipoDePago = QString::fromLatin1(c.tipo);
+        h.tipoDePagoDes = QString::fromLatin1(c.descripcion);
+        const SaleDocumentKey key = kvtest::saveDocument(*db, h, threeLines());
+        db->exec("UPDATE POSMOVIMIENTO SET RECIBIDO = :R, CAMBIO = :C WHERE CONSECUTIVO = :N",
+                 {{"R", c.recibido}, {"C", c.cambio}, {"N", numero}});
+        const bool cash = c.tipo == std::string("C");
+        for (const Document& doc : {receiptA(key), receiptB(key)}) {
+            const QStringList texts = doc.texts();
+            const bool b = texts.contains(QString::fromLatin1(c.lineB));
+            const int at = int(texts.indexOf(c.rows.first()));
+            if (b && !cash) {
+                EXPECT_LT(at, 0) << texts.join(" | ").toStdString();
+            } else {
+                ASSERT_GE(at, 0) << texts.join(" | ").toStdString();
+                EXPECT_EQ(texts.mid(at, c.rows.size()), c.rows);
+            }
+            EXPECT_FALSE(texts.contains("Reimpresion"));
+        }
+        EXPECT_TRUE(receiptB(key).texts().contains(QString::fromLatin1(c.lineB)));
+        for (InvoiceLayout layout : {InvoiceLayout::ReceiptA, InvoiceLayout::ReceiptB, InvoiceLayout::HalfLetter,
+                                     InvoiceLayout::Letter})
+            EXPECT_EQ(render(key, {layout, false, PrintOutput::Preview, true}).findText("Reimpresion").size(), 1)
+                << int(layout);
+    }
+}
+
 TEST(ReceiptPayment, WordForEachPaymentCode)
 {
     const std::pair<const char*, const char*> words[] = {
-        {"C", "Contado "}, {"k", "Credito "}, {"H", "Cheque "}, {"T", "Tarjeta "}, {"O", "Otra Moneda "},
-        {"K", "Contado "}, {"t", "Contado "}, {"", "Contado "}};
+        {"C", "Contado "}, {"k", "Credito "}, {"E", "Credito "}, {"H", "Cheque "}, {"T", "Tarjeta "},
+        {"t", "Tarjeta Debito "}, {"O", "Otra Moneda "}, {"K", "Contado "}, {"", "Contado "}};
     for (const auto& [code, word] : words)
         EXPECT_EQ(paymentWord(QString::fromLatin1(code)), QString::fromLatin1(word)) << code;
 }
@@ -236,7 +284,8 @@ TEST_F(ReceiptTest, LongReceiptContinuesOnTheNextRollPageWithNothingLost)
     EXPECT_EQ(doc.findText("Vendedor LAURA GOMEZ", last).size(), 1);
     EXPECT_EQ(doc.texts(last).last(), QStringLiteral("."));
     EXPECT_EQ(doc.findText("127,260.00", last).size(), 1);  // "TOTAL FACTURA"
-    EXPECT_EQ(doc.findText("127,259.00", last).size(), 1);  // "Valor A Pagar", less the 1 paid before
+    // "Valor A Pagar", less the 1 paid before, and the cash that paid it.
+    EXPECT_EQ(doc.findText("127,259.00", last).size(), 2);
 }
 
 TEST_F(ReceiptTest, MissingCustomerProductOrUnitStillPrintTheLines)
@@ -266,9 +315,9 @@ TEST_F(ReceiptTest, DocumentWithoutLinesPrintsHeaderAndZeroTotals)
     const Document a = receiptA(key, true);
     EXPECT_TRUE(a.findNamed("Descripcion").isEmpty());
     EXPECT_TRUE(a.texts().contains("79,456,123-0  JOSE PEREZ"));
-    EXPECT_EQ(a.findText(".00").size(), 4);  // total, service, discount, to pay
+    EXPECT_EQ(a.findText(".00").size(), 6);  // total, service, discount, paid before, to pay, the cash
     const Document b = receiptB(key);
     EXPECT_TRUE(b.findNamed("Descripcion").isEmpty());
     EXPECT_TRUE(b.texts().contains("Factura No.TDA42"));
-    EXPECT_EQ(b.findText(".00").size(), 2);  // total, IVA
+    EXPECT_EQ(b.findText(".00").size(), 3);  // total, IVA, the cash
 }

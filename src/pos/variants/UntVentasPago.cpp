@@ -125,14 +125,17 @@ void TFrmVentasPago::EditRecibidoEnter()
 {
     Dataset& h = dm_.TIniFac;
     updateRecord(h);  // a refused box shows its message and stops here, nothing stored
-    receivedAmount(EditRecibido->text());
+    const double recibido = receivedAmount(EditRecibido->text());
     received_ = true;
     EditRecibidoChange();
 
     const InvoicePaper paper = chosenPaper(RadioTipoFactura);
-    const SaleClosing closing = closeSale(dm_, [&](const SaleDocumentKey& key) {
-        return printInvoice(dm_.DbPos, key, invoicePrintFor(InvoiceCaller::CollectionPayment, paper), this);
-    });
+    const SaleClosing closing = closeSale(
+        dm_,
+        [&](const SaleDocumentKey& key) {
+            return printInvoice(dm_.DbPos, key, invoicePrintFor(InvoiceCaller::CollectionPayment, paper), this);
+        },
+        recibido);
     if (closing != SaleClosing::Stays)
         accept();
 }

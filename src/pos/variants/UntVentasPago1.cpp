@@ -265,7 +265,7 @@ void TFrmVentasPago1::EditPagoEnter()
 {
     Dataset& h = dm_.TIniFac;
     updateRecord(h);  // a refused box shows its message and stops here, nothing stored
-    receivedAmount(EditPago->text());
+    const double recibido = receivedAmount(EditPago->text());
     received_ = true;
     EditPagoChange();
     // A rate typed without Enter still counts; cash and credit are stored in the document's own
@@ -279,7 +279,7 @@ void TFrmVentasPago1::EditPagoEnter()
         if (!AskYesNo(QStringLiteral("Imprimir Recibo ?")))
             return PrintResult::Printed;
         return printInvoice(dm_.DbPos, key, invoicePrintFor(InvoiceCaller::CajaDosPayment), this);
-    });
+    }, recibido);
     if (closing != SaleClosing::Stays)
         accept();
 }
