@@ -40,7 +40,8 @@ protected:
 
 TEST_F(DocumentosScreenTest, ListsTheDayByStateShowsMessagesAndResends)
 {
-    const QDateTime today(QDate::currentDate(), QTime(10, 0));
+    // The documents carry Colombian dates; the screen opens on Colombia's day.
+    const QDateTime today(kv::colombianTime(QDateTime::currentDateTimeUtc()).date(), QTime(10, 0));
     add(1, "A", today, QStringLiteral("Regla: FAJ44b, Notificación: aviso"));
     add(2, "R", today.addSecs(60), QStringLiteral("Regla: FAU04, Rechazo: Valor total no coincide."));
     add(3, "E", today.addDays(-1), QStringLiteral("sin red"));

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -42,12 +43,13 @@ TEST(ElectronicDemoEndToEnd, ASaleAtTheRegisterIsPrintedSentAcceptedAndShownAcce
     db.setLocation(dir.filePath(QStringLiteral("korvela.fdb")));
     db.open();
 
-    // The demo's cashier 1 sells two items with IVA at register 1 of company 01 and is paid.
+    // The demo's cashier 1 sells two of a product whose price includes IVA 19 %, at register 1 of
+    // company 01, and is paid.
     int n = 0;
     {
         TDmVentas dm(db);
         ASSERT_TRUE(dm.signOn(1));
-        const int producto = db.scalar(QStringLiteral("SELECT FIRST 1 PRODUCTO FROM PRODUCTOS WHERE IVA = 19 ORDER BY PRODUCTO")).toInt();
+        const int producto = db.scalar(QStringLiteral("SELECT FIRST 1 PRODUCTO FROM PRODUCTOS WHERE VALORIVA = 19 AND PRECIOMASIVA = 'S' ORDER BY PRODUCTO")).toInt();
         n = kvtest::startDocument(dm);
         ASSERT_TRUE(kvtest::ringUp(dm, {.producto = producto, .precio = 11900, .cantidad = 2, .iva = 19}));
         ASSERT_EQ(dm.closeWithPayment(1).kind, DocumentModule::ClosingOutcome::Closed);
