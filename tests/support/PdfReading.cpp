@@ -20,7 +20,7 @@ QByteArray run(const QString& program, const QStringList& args)
 
 QString pdfText(const QString& pdf)
 {
-    return QString::fromUtf8(run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}));
+    return QString::fromUtf8(run(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")}));
 }
 
 QStringList qrCodesInPdf(const QString& pdf)
