@@ -3,6 +3,7 @@
 #include "common/Dialogs.h"
 #include "einvoice/Certificate.h"
 #include "einvoice/DianSender.h"
+#include "einvoice/PosDocument.h"
 #include "einvoice/Settings.h"
 #include "platform/DialogParts.h"
 
@@ -17,6 +18,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <tuple>
 
 namespace kv {
 
@@ -70,6 +73,9 @@ TFrmDocumentosElectronicos::TFrmDocumentosElectronicos(Connection& db, QWidget* 
     auto* pageLayout = new QVBoxLayout(page);
     auto* choices = new QHBoxLayout;
     EditFecha = makeDateBox(QStringLiteral("EditFecha"), page);
+    // The documents carry Colombia's date and time; a machine kept on another zone (a server on
+    // UTC) would otherwise open on a day whose sales are not there yet, or are over.
+    EditFecha->setDate(colombianTime(QDateTime::currentDateTimeUtc()).date());
     CmbEstado = new QComboBox(page);
     CmbEstado->setObjectName(QStringLiteral("CmbEstado"));
     for (const auto& [code, caption] : kEstados)
@@ -142,19 +148,23 @@ TFrmDocumentosElectronicos::TFrmDocumentosElectronicos(Connection& db, QWidget* 
     EditPlaca = box("EditPlaca");
     addCaptionedRow(form, QStringLiteral("E&mpresa"), CmbEmpresa, "LblEmpresa", config);
     form->addWidget(ChkActivo, form->rowCount(), 1);
-    addCaptionedRow(form, QStringLiteral("&Ambiente"), CmbAmbiente, "LblAmbiente", config);
-    addCaptionedRow(form, QStringLiteral("Identificador del &software"), EditSoftwareId, "LblSoftwareId", config);
-    addCaptionedRow(form, QStringLiteral("&PIN del software"), EditPin, "LblPin", config);
-    addCaptionedRow(form, QStringLiteral("Identificador del se&t de pruebas"), EditTestSetId, "LblTestSetId", config);
-    addCaptionedRow(form, QStringLiteral("Archivo del &certificado"), EditCertificado, "LblCertificado", config);
-    addCaptionedRow(form, QStringLiteral("C&lave del certificado"), EditClave, "LblClave", config);
-    addCaptionedRow(form, QStringLiteral("&Resolución"), EditResolucion, "LblResolucion", config);
-    addCaptionedRow(form, QStringLiteral("Pre&fijo"), EditPrefijo, "LblPrefijo", config);
-    addCaptionedRow(form, QStringLiteral("Rango &desde"), EditDesde, "LblDesde", config);
-    addCaptionedRow(form, QStringLiteral("Rango &hasta"), EditHasta, "LblHasta", config);
-    addCaptionedRow(form, QStringLiteral("&Vigente desde"), EditFechaDesde, "LblFechaDesde", config);
-    addCaptionedRow(form, QStringLiteral("Vi&gente hasta"), EditFechaHasta, "LblFechaHasta", config);
-    addCaptionedRow(form, QStringLiteral("Placa de la ca&ja"), EditPlaca, "LblPlaca", config);
+    const std::tuple<const char*, QWidget*, const char*> rows[] = {
+        {"&Ambiente", CmbAmbiente, "LblAmbiente"},
+        {"Identificador del &software", EditSoftwareId, "LblSoftwareId"},
+        {"&PIN del software", EditPin, "LblPin"},
+        {"Identificador del se&t de pruebas", EditTestSetId, "LblTestSetId"},
+        {"Archivo del &certificado", EditCertificado, "LblCertificado"},
+        {"C&lave del certificado", EditClave, "LblClave"},
+        {"&Resolución", EditResolucion, "LblResolucion"},
+        {"Pre&fijo", EditPrefijo, "LblPrefijo"},
+        {"Rango &desde", EditDesde, "LblDesde"},
+        {"Rango &hasta", EditHasta, "LblHasta"},
+        {"&Vigente desde", EditFechaDesde, "LblFechaDesde"},
+        {"Vi&gente hasta", EditFechaHasta, "LblFechaHasta"},
+        {"Placa de la ca&ja", EditPlaca, "LblPlaca"},
+    };
+    for (const auto& [caption, box, label] : rows)
+        addCaptionedRow(form, QString::fromUtf8(caption), box, label, config);
     BtnGrabar = button(QStringLiteral("BtnGrabar"), QStringLiteral("G&rabar"), config);
     form->addWidget(BtnGrabar, form->rowCount(), 1, Qt::AlignLeft);
     form->setRowStretch(form->rowCount(), 1);

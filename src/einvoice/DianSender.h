@@ -85,14 +85,17 @@ private:
     struct Http;
     void process(const Due& d, const SenderConfig& cfg, SendRound& round);
     Http post(const SenderConfig& cfg, const Request& r);
+    // What a try found, kept until written with the next claim or at the end of the round.
     void store(const Due& d, const QString& estado, const QString& mensajes, const QDateTime& next,
                const QString& zipKey, bool countTry);
+    void writeAnswer();
     void failTry(const Due& d, const QString& why, SendRound& round);
 
     Connection& c_;
     ConfigSource config_;
     std::unique_ptr<QNetworkAccessManager> net_;
     const std::atomic<bool>* stop_ = nullptr;
+    std::optional<QVariantMap> unwritten_;
 };
 
 // The sender inside the program: a thread with its own connection to the POS database that runs

@@ -1,7 +1,9 @@
 // The electronic documents screen offscreen: a day's documents by state, the DIAN's messages of
 // the one chosen, resend, and the configuration saved with its secrets sealed.
 #include "backoffice/UntDocumentosElectronicos.h"
+#include "einvoice/PosDocument.h"
 #include "einvoice/Settings.h"
+#include "platform/EnvScope.h"
 #include "support/TestDb.h"
 
 #include <QCheckBox>
@@ -10,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimeZone>
 #include <QtTest/QTest>
 
 using namespace kv;
@@ -37,7 +40,8 @@ protected:
 
 TEST_F(DocumentosScreenTest, ListsTheDayByStateShowsMessagesAndResends)
 {
-    const QDateTime today(QDate::currentDate(), QTime(10, 0));
+    // The documents carry Colombian dates; the screen opens on Colombia's day.
+    const QDateTime today(kv::colombianTime(QDateTime::currentDateTimeUtc()).date(), QTime(10, 0));
     add(1, "A", today, QStringLiteral("Regla: FAJ44b, Notificación: aviso"));
     add(2, "R", today.addSecs(60), QStringLiteral("Regla: FAU04, Rechazo: Valor total no coincide."));
     add(3, "E", today.addDays(-1), QStringLiteral("sin red"));
@@ -60,6 +64,26 @@ TEST_F(DocumentosScreenTest, ListsTheDayByStateShowsMessagesAndResends)
     EXPECT_FALSE(f.BtnReenviar->isEnabled());
     f.BtnReenviarClick();
     EXPECT_EQ(estadoOf(1), QStringLiteral("A"));
+}
+
+TEST_F(DocumentosScreenTest, OpensOnColombiasDayWhateverTheMachinesZone)
+{
+    // The documents carry Colombian dates. At any hour one of these two zones is on another date
+    // than Colombia: the screen opened there still offers Colombia's day and lists its documents.
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDate colombia = kv::colombianTime(now).date();
+    const char* zone = now.toTimeZone(QTimeZone("Pacific/Kiritimati")).date() != colombia ? "Pacific/Kiritimati"
+                                                                                            : "Pacific/Pago_Pago";
+    add(1, "P", QDateTime(colombia, QTime(12, 0)), QString());
+    std::unique_ptr<TFrmDocumentosElectronicos> f;
+    {
+        ZoneScope elsewhere(zone);
+        ASSERT_NE(QDate::currentDate(), colombia) << zone;
+        f = std::make_unique<TFrmDocumentosElectronicos>(*db, nullptr, dir.filePath("korvela.key"));
+    }
+    EXPECT_EQ(f->EditFecha->date(), colombia);
+    f->BtnConsultarClick();
+    EXPECT_EQ(f->QDocumentos().recordCount(), 1);
 }
 
 TEST_F(DocumentosScreenTest, ConfigurationIsSavedWithSecretsSealedAndNeverShownBack)

@@ -154,3 +154,25 @@ TEST_F(SenderTest, ACompanyWithDocumentsOffSendsNothingAndABadCertificateIsSaid)
     EXPECT_FALSE(column(1, "MENSAJES").toString().contains(QStringLiteral("otra clave")));
     EXPECT_TRUE(standIn->received().isEmpty());
 }
+
+TEST_F(SenderTest, EveryAnswerOfARoundIsStoredWhateverComesAfterIt)
+{
+    // The answers are written with the next document's claim; a document of a company that
+    // cannot send in between, and the end of the round, must not lose one.
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (int n = 1; n <= 3; ++n)
+        addDocument(n, now.addSecs(10 * n - 40));
+    db->exec(QStringLiteral("UPDATE POSDOCUMENTOELECTRONICO SET EMPRESA = '2' WHERE CONSECUTIVO = 2"));
+    kv::ElectronicSettings other = settings;
+    other.empresa = QStringLiteral("2");
+    other.claveCertificado = QStringLiteral("otra clave");
+    kv::saveElectronicSettings(*db, other, keyFile());
+    DianSender sender(*db, config());
+    const SendRound round = sender.sendDue();
+    EXPECT_EQ(round.accepted, 2);
+    EXPECT_EQ(round.failed, 1);
+    EXPECT_EQ(column(1, "ESTADO").toString(), QStringLiteral("A"));
+    EXPECT_EQ(column(3, "ESTADO").toString(), QStringLiteral("A"));
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT ESTADO FROM POSDOCUMENTOELECTRONICO WHERE CONSECUTIVO = 2")).toString().trimmed(),
+              QStringLiteral("E"));
+}

@@ -4,13 +4,11 @@
 #include "DocumentSamples.h"
 #include "einvoice/Cude.h"
 #include "einvoice/XadesSignature.h"
+#include "platform/EnvScope.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <ctime>
 
 using namespace kv;
 using namespace kvtest;
@@ -34,16 +32,8 @@ QString between(const QByteArray& xml, const QString& open, const QString& close
 template <typename F>
 auto inZone(const char* tz, F f)
 {
-    const QByteArray before = qgetenv("TZ");
-    qputenv("TZ", tz);
-    tzset();
-    auto result = f();
-    if (before.isNull())
-        qunsetenv("TZ");
-    else
-        qputenv("TZ", before);
-    tzset();
-    return result;
+    ZoneScope zone(tz);
+    return f();
 }
 
 class DocumentTest : public ::testing::TestWithParam<const char*> {};

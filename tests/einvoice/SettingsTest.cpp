@@ -1,5 +1,6 @@
 // A company's electronic document settings go to the database and back, with the software PIN and
 // the certificate's password sealed: unreadable in the row, and unreadable with another key.
+#include "DianTestKit.h"
 #include "einvoice/Settings.h"
 #include "support/TestDb.h"
 
@@ -15,30 +16,13 @@ class SettingsTest : public kvtest::DbTest {
 protected:
     QString keyFile() const { return dir.filePath("korvela.key"); }
 
+    // The sender tests' shop, with every field filled in, a test set and a service address.
     static ElectronicSettings sample()
     {
-        ElectronicSettings s;
-        s.empresa = "1";
-        s.activo = true;
-        s.ambiente = 2;
-        s.softwareId = "56f2ae4e-9812-4fad-9255-643fcc5c3b1a";
-        s.softwarePin = "12345";
+        ElectronicSettings s = kvtest::testShopSettings("/srv/cert/tienda.p12", "clave del certificado ñ");
         s.testSetId = "a8b3c2d1-0000-4000-8000-000000000001";
-        s.certificado = "/srv/cert/tienda.p12";
-        s.claveCertificado = "clave del certificado ñ";
-        s.resolucion = "18760000001";
-        s.prefijo = "EPOS";
-        s.rangoDesde = 1;
-        s.rangoHasta = 5000000;
         s.fechaDesde = QDate(2026, 1, 1);
         s.fechaHasta = QDate(2027, 12, 31);
-        s.placaCaja = "CAJA-001";
-        s.ubicacionCaja = "Calle 10 # 5-20";
-        s.tipoCaja = "Caja registradora";
-        s.fabricanteNombre = "Equipo Korvela";
-        s.fabricanteRazonSocial = "Korvela SAS";
-        s.fabricanteSoftware = "KorvelaPos";
-        s.proveedorNit = "900123456";
         s.servicio = "http://127.0.0.1:8123/WcfDianCustomerServices.svc";
         return s;
     }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <ctime>
 #include <optional>
 
 class EnvScope {
@@ -29,4 +30,21 @@ private:
     const char* name_;
     QByteArray old_;
     bool had_;
+};
+
+// Puts the process in another time zone (TZ, read again by the C library that Qt asks) for the
+// length of a scope, then back in its own.
+class ZoneScope {
+public:
+    explicit ZoneScope(const char* zone) : tz_(std::in_place, "TZ", QByteArray(zone)) { tzset(); }
+    ~ZoneScope()
+    {
+        tz_.reset();
+        tzset();
+    }
+    ZoneScope(const ZoneScope&) = delete;
+    ZoneScope& operator=(const ZoneScope&) = delete;
+
+private:
+    std::optional<EnvScope> tz_;
 };
