@@ -23,26 +23,9 @@ QVariantMap period(const QDate& desde, const QDate& hasta)
 
 void DailyUpdate::ensureRecord(Connection& pos)
 {
+    // Made by "korvela-db pos" and "update"; a database someone emptied of them by hand gets them
+    // back here rather than failing in the middle of a run.
     ensureVentasActualizadas(pos);
-    if (pos.tableExists(QStringLiteral("VENTASACTUALIZADASDOC")))
-        return;
-    // The inventory documents the update wrote, so that a later run replaces only its own and
-    // never a document loaded from another shop or entered in the inventory product.
-    pos.exec(QStringLiteral("CREATE TABLE VENTASACTUALIZADASDOC (\n"
-                            "  EMPRESA CHAR(5) NOT NULL,\n"
-                            "  DOCUMENTO CHAR(5) NOT NULL,\n"
-                            "  CONSECUTIVO INTEGER NOT NULL,\n"
-                            "  CONSTRAINT PK_VENTASACTUALIZADASDOC PRIMARY KEY (EMPRESA, DOCUMENTO, CONSECUTIVO))"));
-    pos.exec(QStringLiteral("COMMIT"));
-    // Runs made before the documents were recorded: the inventory documents that carry a sale's
-    // key and date from the days those runs updated are theirs.
-    pos.exec(QStringLiteral(
-        "INSERT INTO VENTASACTUALIZADASDOC (EMPRESA, DOCUMENTO, CONSECUTIVO) SELECT M.EMPRESA, M.DOCUMENTO, "
-        "M.CONSECUTIVO FROM MOVIMIENTO M JOIN POSMOVIMIENTO P ON P.EMPRESA = M.EMPRESA AND P.DOCUMENTO = M.DOCUMENTO "
-        "AND P.CONSECUTIVO = M.CONSECUTIVO WHERE P.FECHA IS NOT DISTINCT FROM M.FECHA AND EXISTS (SELECT 1 FROM "
-        "VENTASACTUALIZADAS V WHERE P.FECHA >= V.FECHAINICIAL AND P.FECHA < DATEADD(1 DAY TO V.FECHAFINAL))"));
-    pos.exec(QStringLiteral("COMMIT"));
-    pos.forgetTableInfo();
 }
 
 std::optional<DailyUpdateRun> DailyUpdate::lastRun()

@@ -47,6 +47,23 @@ const char* const kCreateVentasActualizadas =
     "  DOCUMENTOS INTEGER,\n"
     "  LINEAS INTEGER)";
 
+// The inventory documents the daily update wrote, so that a later run replaces only its own and
+// never a document loaded from another shop or entered in the inventory product.
+const char* const kCreateVentasActualizadasDoc =
+    "CREATE TABLE VENTASACTUALIZADASDOC (\n"
+    "  EMPRESA CHAR(5) NOT NULL,\n"
+    "  DOCUMENTO CHAR(5) NOT NULL,\n"
+    "  CONSECUTIVO INTEGER NOT NULL,\n"
+    "  CONSTRAINT PK_VENTASACTUALIZADASDOC PRIMARY KEY (EMPRESA, DOCUMENTO, CONSECUTIVO))";
+
+// Runs made before the documents were recorded: the inventory documents that carry a sale's key
+// and date from the days those runs updated are theirs.
+const char* const kFillVentasActualizadasDoc =
+    "INSERT INTO VENTASACTUALIZADASDOC (EMPRESA, DOCUMENTO, CONSECUTIVO) SELECT M.EMPRESA, M.DOCUMENTO, "
+    "M.CONSECUTIVO FROM MOVIMIENTO M JOIN POSMOVIMIENTO P ON P.EMPRESA = M.EMPRESA AND P.DOCUMENTO = M.DOCUMENTO "
+    "AND P.CONSECUTIVO = M.CONSECUTIVO WHERE P.FECHA IS NOT DISTINCT FROM M.FECHA AND EXISTS (SELECT 1 FROM "
+    "VENTASACTUALIZADAS V WHERE P.FECHA >= V.FECHAINICIAL AND P.FECHA < DATEADD(1 DAY TO V.FECHAFINAL))";
+
 namespace {
 
 // One table: its CREATE statement (or the routine that creates it) and the indexes that go with it.
@@ -56,6 +73,9 @@ struct TableDef {
     const char* name;
     const char* ddl;
     std::vector<const char*> indexes;
+    // Run once, right after the table is made: a table added by this version takes what earlier
+    // versions left in the tables before it.
+    const char* fill = nullptr;
 };
 
 // ---- configuration --------------------------------------------------------------------------
@@ -693,6 +713,7 @@ const std::vector<TableDef>& posTables()
         {"CUENTASTAVRO", kCreateCuentasTavro, {}},
         // The record of the daily update's runs (which days went to the inventory tables).
         {"VENTASACTUALIZADAS", kCreateVentasActualizadas, {}},
+        {"VENTASACTUALIZADASDOC", kCreateVentasActualizadasDoc, {}, kFillVentasActualizadasDoc},
     };
     return defs;
 }
@@ -924,8 +945,13 @@ void createTables(Connection& c, const std::vector<TableDef>& defs)
     for (const TableDef& t : defs) {
         // A table made by an earlier version still gets the indexes added since, so that its
         // lookups are as quick as on a new database.
-        if (!c.tableExists(QString::fromLatin1(t.name)))
+        if (!c.tableExists(QString::fromLatin1(t.name))) {
             c.exec(QString::fromLatin1(t.ddl));
+            if (t.fill) {
+                c.exec(QStringLiteral("COMMIT"));
+                c.exec(QString::fromLatin1(t.fill));
+            }
+        }
         for (const char* index : t.indexes)
             if (!indexes.contains(indexName(index)))
                 c.exec(QString::fromLatin1(index));
@@ -934,12 +960,16 @@ void createTables(Connection& c, const std::vector<TableDef>& defs)
     c.forgetTableInfo();
 }
 
-void ensureTable(Connection& c, const char* name, const char* ddl)
+void ensureTable(Connection& c, const char* name, const char* ddl, const char* fill = nullptr)
 {
     if (c.tableExists(QString::fromLatin1(name)))
         return;
     c.exec(QString::fromLatin1(ddl));
     c.exec(QStringLiteral("COMMIT"));
+    if (fill) {
+        c.exec(QString::fromLatin1(fill));
+        c.exec(QStringLiteral("COMMIT"));
+    }
     c.forgetTableInfo();
 }
 
@@ -973,7 +1003,11 @@ void ensureMesas(Connection& c)
 }
 void ensureMesero(Connection& c) { ensureTable(c, "MESERO", kCreateMesero); }
 void ensureCuentasTavro(Connection& c) { ensureTable(c, "CUENTASTAVRO", kCreateCuentasTavro); }
-void ensureVentasActualizadas(Connection& c) { ensureTable(c, "VENTASACTUALIZADAS", kCreateVentasActualizadas); }
+void ensureVentasActualizadas(Connection& c)
+{
+    ensureTable(c, "VENTASACTUALIZADAS", kCreateVentasActualizadas);
+    ensureTable(c, "VENTASACTUALIZADASDOC", kCreateVentasActualizadasDoc, kFillVentasActualizadasDoc);
+}
 
 const QStringList& posTableNames()
 {
