@@ -1,5 +1,6 @@
 #include "data/BenchData.h"
 
+#include "common/Nit.h"
 #include "common/Numbers.h"
 #include "data/BulkInsert.h"
 #include "data/DemoData.h"

@@ -27,7 +27,5 @@ QString createDemoInstallation(const QString& dir);
 
 // The digits with their EAN check digit appended (12 digits give an EAN-13, 7 an EAN-8).
 QString withEanCheckDigit(const QString& digits);
-// The DIAN check digit (DV) of a NIT or cédula.
-int nitCheckDigit(qint64 nit);
 
 }  // namespace kv
