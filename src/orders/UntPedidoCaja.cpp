@@ -71,7 +71,7 @@ void scaleFont(QWidget* w, double scale)
 }
 }  // namespace
 
-TFrmPedidoCaja::TFrmPedidoCaja(TDmPedidos& dm, QWidget* parent) : QDialog(parent), dm_(dm)
+TFrmPedidoCaja::TFrmPedidoCaja(TDmPedidos& dm, QWidget* parent) : OwnKeysDialog(parent), dm_(dm)
 {
     setObjectName(QStringLiteral("FrmPedidoCaja"));
     setWindowTitle(QStringLiteral("Cotizaciones  Pedidos"));
@@ -482,24 +482,7 @@ void TFrmPedidoCaja::leave(bool storePending)
         dm_.TFac.Cancel();
     if (dm_.TIniFac.isEditing())
         dm_.TIniFac.Cancel();
-    closing_ = true;
-    QDialog::reject();
-}
-
-void TFrmPedidoCaja::reject()
-{
-    // Esc is a key of the box it is typed in; the screen closes only through them and "Salir".
-    if (closing_)
-        QDialog::reject();
-}
-
-void TFrmPedidoCaja::closeEvent(QCloseEvent* e)
-{
-    if (closing_) {
-        QDialog::closeEvent(e);
-        return;
-    }
-    e->ignore();
+    OwnKeysDialog::leave();
 }
 
 bool TFrmPedidoCaja::eventFilter(QObject* watched, QEvent* event)

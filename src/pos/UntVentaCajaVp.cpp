@@ -223,7 +223,7 @@ void PackingGroup::keyPressEvent(QKeyEvent* e)
 
 // ---------------------------------------------------------------- the screen
 
-TFrmVentaCajaVp::TFrmVentaCajaVp(TDmVentas& dm, QWidget* parent) : QDialog(parent), dm_(dm), QVentasHoy(dm.DbPos)
+TFrmVentaCajaVp::TFrmVentaCajaVp(TDmVentas& dm, QWidget* parent) : OwnKeysDialog(parent), dm_(dm), QVentasHoy(dm.DbPos)
 {
     setObjectName(QStringLiteral("FrmVentaCajaVp"));
     setWindowTitle(QStringLiteral("Caja"));
@@ -488,22 +488,6 @@ void TFrmVentaCajaVp::FormShow()
     toWaiting();
 }
 
-void TFrmVentaCajaVp::reject()
-{
-    // Esc anywhere else is a key of its box; the screen closes only through the customer box.
-    if (closing_)
-        QDialog::reject();
-}
-
-void TFrmVentaCajaVp::closeEvent(QCloseEvent* e)
-{
-    if (closing_) {
-        QDialog::closeEvent(e);
-        return;
-    }
-    e->ignore();
-}
-
 void TFrmVentaCajaVp::setYellow(QWidget* w, bool on)
 {
     QPalette p = w->palette();
@@ -650,8 +634,7 @@ void TFrmVentaCajaVp::EditClienteEscape()
 {
     if (!AskYesNo(QStringLiteral("Salir de Facturacion?")))
         return;
-    closing_ = true;
-    QDialog::reject();
+    leave();
 }
 
 void TFrmVentaCajaVp::EditClienteSearch() { searchCustomerInto(dm_, EditCliente, this); }

@@ -13,7 +13,7 @@
 // (one unit of the product's base packing) instead of waiting for a packing and a quantity.
 #include "data/Dataset.h"
 
-#include <QDialog>
+#include "platform/OwnKeysDialog.h"
 #include <QGroupBox>
 
 #include <functional>
@@ -90,7 +90,7 @@ private:
     QList<QRadioButton*> items_;
 };
 
-class TFrmVentaCajaVp : public QDialog {
+class TFrmVentaCajaVp : public OwnKeysDialog {
     Q_OBJECT
 public:
     explicit TFrmVentaCajaVp(TDmVentas& dm, QWidget* parent = nullptr);
@@ -158,8 +158,6 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void reject() override;
-    void closeEvent(QCloseEvent* e) override;
 
 private:
     void FormShow();
@@ -193,7 +191,6 @@ private:
     Dataset QVentasHoy;
     QStringList productos_;  // per packing item: its product number
     QStringList unidades_;   // per packing item: its unit code
-    bool closing_ = false;
 };
 
 }  // namespace kv

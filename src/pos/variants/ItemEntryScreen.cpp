@@ -60,7 +60,7 @@ bool isArrow(const QKeyEvent* k)
 
 ItemEntryScreen::ItemEntryScreen(TDmVentas& dm, const QString& name, const QString& title, const QString& edit1Caption,
                                  QWidget* parent)
-    : QDialog(parent), QCuantosProductos(dm.DbPos, this), dm_(dm)
+    : OwnKeysDialog(parent), QCuantosProductos(dm.DbPos, this), dm_(dm)
 {
     setObjectName(name);
     setWindowTitle(title);
@@ -237,28 +237,11 @@ void ItemEntryScreen::resetEntry()
     EditProducto->setFocus();
 }
 
-void ItemEntryScreen::reject()
-{
-    // Esc is a key of the box it is pressed in; the screen closes only through Edit1.
-    if (closing_)
-        QDialog::reject();
-}
-
-void ItemEntryScreen::closeEvent(QCloseEvent* e)
-{
-    if (closing_) {
-        QDialog::closeEvent(e);
-        return;
-    }
-    e->ignore();
-}
-
 void ItemEntryScreen::Edit1Escape()
 {
     if (!AskYesNo(QStringLiteral("Salir de Facturacion?")))
         return;
-    closing_ = true;
-    QDialog::reject();
+    leave();
 }
 
 // ---------------------------------------------------------------- items

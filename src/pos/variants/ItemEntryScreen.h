@@ -11,7 +11,7 @@
 // where the code and the quantity are checked: the grid does not start lines of its own.
 #include "data/Dataset.h"
 
-#include <QDialog>
+#include "platform/OwnKeysDialog.h"
 
 class QGridLayout;
 class QGroupBox;
@@ -28,7 +28,7 @@ class DbText;
 class LineGridRules;
 class TDmVentas;
 
-class ItemEntryScreen : public QDialog {
+class ItemEntryScreen : public OwnKeysDialog {
     Q_OBJECT
 public:
     ~ItemEntryScreen() override;
@@ -97,8 +97,6 @@ protected:
     void showMessagePanel(const QString& text);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void reject() override;
-    void closeEvent(QCloseEvent* e) override;
 
     TDmVentas& dm_;
 
@@ -116,7 +114,6 @@ private:
     LineGridRules* rules_ = nullptr;
     QVBoxLayout* main_ = nullptr;
     QGridLayout* clienteLayout_ = nullptr;
-    bool closing_ = false;
 };
 
 }  // namespace kv
