@@ -483,8 +483,11 @@ void TFrmVentaCajaVp::FormShow()
     // The money put into the drawer, asked once a day of a cashier who takes payment.
     TFrmVentaCajaIncio::AbrirSiFalta(dm_, this);
     showCashier();
-    // The last document stays on display, with its number and total, until a new one starts.
-    dm_.TIniFac.Last();
+    // The screen opens on no document: the last one in the headers' order may be another
+    // register's (the restaurant's bill), nothing of this cashier's. The number and total show
+    // from his first document on; after each sale the one just finished stays on display.
+    for (DbText* t : {DBTextFactura, DBTextPlazo, DBTextReferencia, DBTextNeto})
+        t->clear();
     toWaiting();
 }
 
