@@ -10,6 +10,7 @@
 // Every row goes through the orders module; the screen keeps nothing but its stage.
 #include "print/InvoicePrinting.h"
 
+#include "platform/KeyMap.h"
 #include "platform/OwnKeysDialog.h"
 
 class QAction;
@@ -102,6 +103,7 @@ private:
     TDmPedidos& dm_;
     LineGridRules* rules_ = nullptr;
     Stage stage_ = Stage::Customer;
+    KeyMap keys_;
 };
 
 }  // namespace kv
