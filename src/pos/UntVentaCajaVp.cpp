@@ -127,6 +127,20 @@ bool notAQuantityKey(const QKeyEvent* k)
     return !t.isEmpty() && t[0].isPrint() && !QStringLiteral("0123456789.").contains(t);
 }
 
+void addPriceChangeKeys(KeyMap& keys, QLineEdit* cantidad, QLineEdit* valor, const std::function<void()>& ok,
+                        const std::function<void()>& leave)
+{
+    using Key = KeyMap::Key;
+    keys.add({{cantidad, Key::Enter,
+               [valor] {
+                   valor->setFocus();
+                   valor->selectAll();
+               }},
+              {valor, Key::Enter, ok},
+              {cantidad, Key::Escape, leave},
+              {valor, Key::Escape, leave}});
+}
+
 void searchCustomerInto(DocumentModule& dm, QLineEdit* box, QWidget* parent)
 {
     NitTerceroElegido = 0;
@@ -466,7 +480,35 @@ void TFrmVentaCajaVp::buildLayout()
                        static_cast<QWidget*>(DBGrid1), static_cast<QWidget*>(DBGrid1->viewport()),
                        static_cast<QWidget*>(EditCambioCantidad), static_cast<QWidget*>(EditValorUnidad)})
         w->installEventFilter(this);
+    setUpKeys();
     resize(900, 640);
+}
+
+void TFrmVentaCajaVp::setUpKeys()
+{
+    using Key = KeyMap::Key;
+    // The lines grid takes Esc and Enter only while it has the focus itself and no line is being
+    // typed: the Enter that closes a cell's editor also travels up to the grid.
+    auto gridBrowsing = [this] { return QApplication::focusWidget() == DBGrid1 && !dm_.TFac.isEditing(); };
+    keys_.add({
+        {EditCliente, Key::PlainEnter, [this] { EditClienteEnter(); }},
+        {EditCliente, Key::Escape, [this] { EditClienteEscape(); }},
+        {EditCliente, Key::F2, [this] { EditClienteSearch(); }},
+        {EditCliente, Key::DoubleClick, [this] { EditClienteSearch(); }},
+        {EditProducto, Key::Enter, [this] { EditProductoEnter(); }},
+        {EditProducto, Key::Escape, [this] { TerminarFactura(); }},
+        {EditProducto, Key::F2, [this] { EditProductoSearch(); }},
+        {EditProducto, Key::DoubleClick, [this] { EditProductoSearch(); }},
+        // to the lines, without a mouse
+        {EditProducto, Key::Down, [this] { DBGrid1->setFocus(Qt::TabFocusReason); }},
+        {RadioEmpaque, Key::Enter, [this] { RadioEmpaqueEnter(); }},
+        {EditCantidad, Key::Enter, [this] { EditCantidadEnter(); }},
+        {DBGrid1, Key::Escape, [this] { EditProducto->setFocus(); }, gridBrowsing},
+        {DBGrid1, Key::Enter, [this] { DBGrid1ChangeLine(); }, gridBrowsing},
+        {DBGrid1->viewport(), Key::DoubleClick, [this] { DBGrid1ChangeLine(); }},
+    });
+    addPriceChangeKeys(keys_, EditCambioCantidad, EditValorUnidad, [this] { BtnCambioOKClick(); },
+                       [this] { endPriceChange(); });
 }
 
 bool TFrmVentaCajaVp::selling() const { return !GroupArticulos->isHidden(); }
@@ -521,79 +563,11 @@ bool TFrmVentaCajaVp::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
-    if (type == QEvent::MouseButtonDblClick) {
-        if (w == EditCliente)
-            guarded([this] { EditClienteSearch(); });
-        else if (w == EditProducto)
-            guarded([this] { EditProductoSearch(); });
-        else if (w == DBGrid1->viewport())
-            guarded([this] { DBGrid1ChangeLine(); });
-        else
-            return false;
+    if (keys_.handle(watched, event))
         return true;
-    }
-    if (type != QEvent::KeyPress)
-        return false;
-    auto* k = static_cast<QKeyEvent*>(event);
-    if (w == EditCliente) {
-        if (isPlainEnter(k))
-            guarded([this] { EditClienteEnter(); });
-        else if (k->key() == Qt::Key_Escape)
-            guarded([this] { EditClienteEscape(); });
-        else if (k->key() == Qt::Key_F2)
-            guarded([this] { EditClienteSearch(); });
-        else
-            return false;
-        return true;
-    }
-    if (w == EditProducto) {
-        if (isEnter(k))
-            guarded([this] { EditProductoEnter(); });
-        else if (k->key() == Qt::Key_Escape)
-            guarded([this] { TerminarFactura(); });
-        else if (k->key() == Qt::Key_F2)
-            guarded([this] { EditProductoSearch(); });
-        else if (k->key() == Qt::Key_Down)
-            DBGrid1->setFocus(Qt::TabFocusReason);  // to the lines, without a mouse
-        else
-            return false;
-        return true;
-    }
-    if (w == DBGrid1 && k->key() == Qt::Key_Escape && QApplication::focusWidget() == DBGrid1 && !dm_.TFac.isEditing()) {
-        EditProducto->setFocus();
-        return true;
-    }
-    if (w == RadioEmpaque && isEnter(k)) {
-        RadioEmpaqueEnter();
-        return true;
-    }
-    if (w == EditCantidad) {
-        if (isEnter(k)) {
-            EditCantidadEnter();
-            return true;
-        }
-        // Only digits and the point; editing keys pass.
-        return notAQuantityKey(k);
-    }
-    // Enter on the grid itself; the Enter that closes a cell's editor also travels up to the grid.
-    if (w == DBGrid1 && isEnter(k) && QApplication::focusWidget() == DBGrid1 && !dm_.TFac.isEditing()) {
-        guarded([this] { DBGrid1ChangeLine(); });
-        return true;
-    }
-    if (w == EditCambioCantidad && isEnter(k)) {
-        EditValorUnidad->setFocus();
-        EditValorUnidad->selectAll();
-        return true;
-    }
-    if (w == EditValorUnidad && isEnter(k)) {
-        guarded([this] { BtnCambioOKClick(); });
-        return true;
-    }
-    // Esc leaves the change untouched.
-    if ((w == EditCambioCantidad || w == EditValorUnidad) && k->key() == Qt::Key_Escape) {
-        guarded([this] { endPriceChange(); });
-        return true;
-    }
+    // The quantity box takes only digits and the point; editing keys pass.
+    if (w == EditCantidad && type == QEvent::KeyPress)
+        return notAQuantityKey(static_cast<QKeyEvent*>(event));
     return false;
 }
 

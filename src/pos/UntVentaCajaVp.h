@@ -13,6 +13,7 @@
 // (one unit of the product's base packing) instead of waiting for a packing and a quantity.
 #include "data/Dataset.h"
 
+#include "platform/KeyMap.h"
 #include "platform/OwnKeysDialog.h"
 #include <QGroupBox>
 
@@ -66,6 +67,11 @@ constexpr double kMaxLineQuantity = 99999;
 bool refuseHugeQuantity(double cantidad);
 // For a quantity box's key filter: a printable key other than a digit or the point.
 bool notAQuantityKey(const QKeyEvent* k);
+
+// The keys of a "Cambio De Precio" group: Enter in its quantity moves on to its price, Enter in
+// the price is OK, and Esc in either leaves the line as it was.
+void addPriceChangeKeys(KeyMap& keys, QLineEdit* cantidad, QLineEdit* valor, const std::function<void()>& ok,
+                        const std::function<void()>& leave);
 
 // The customer search from a customer box: the NIT chosen replaces the box's text (a search closed
 // without a choice leaves it); the box keeps the focus.
@@ -162,6 +168,7 @@ protected:
 private:
     void FormShow();
     void buildLayout();
+    void setUpKeys();
     void listPackings();
     void clearPackings();
     void refreshStock(int producto);
@@ -191,6 +198,7 @@ private:
     Dataset QVentasHoy;
     QStringList productos_;  // per packing item: its product number
     QStringList unidades_;   // per packing item: its unit code
+    KeyMap keys_;
 };
 
 }  // namespace kv

@@ -11,6 +11,7 @@
 // where the code and the quantity are checked: the grid does not start lines of its own.
 #include "data/Dataset.h"
 
+#include "platform/KeyMap.h"
 #include "platform/OwnKeysDialog.h"
 
 class QGridLayout;
@@ -99,6 +100,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     TDmVentas& dm_;
+    // The screen's keys; a register adds its own.
+    KeyMap keys_;
 
 private:
     // The product the code names; a barcode several products share is settled in the
@@ -110,6 +113,7 @@ private:
 
     // The column rules of the lines grid: a product code changed in the grid completes its line.
     void setUpGridRules();
+    void setUpKeys();
 
     LineGridRules* rules_ = nullptr;
     QVBoxLayout* main_ = nullptr;
