@@ -52,9 +52,9 @@ namespace {
 const QColor kYellow(255, 255, 0);
 const QString kCounterCustomer = QStringLiteral("222222222");
 const QString kBadQuantity = QStringLiteral("Cantidad no válida: digite las unidades con números y punto, mayor que 0");
-const QString kBadPrice = QStringLiteral("Precio no válido: digite el valor con números y punto");
 
-// A whole number the text names, as a product number; nothing for any other text.
+}  // namespace
+
 std::optional<int> productNumber(const QString& text)
 {
     bool ok = false;
@@ -63,22 +63,6 @@ std::optional<int> productNumber(const QString& text)
         return std::nullopt;
     return n;
 }
-
-// The price typed in an input box: nothing when cancelled, and nothing after a clear message when
-// it is not a number (no conversion error, no line).
-std::optional<double> askPrice(const QString& caption, const QString& prompt)
-{
-    const std::optional<QString> typed = dialogs().input(caption, prompt);
-    if (!typed)
-        return std::nullopt;
-    if (!IsNumber(*typed)) {
-        ShowMessage(kBadPrice);
-        return std::nullopt;
-    }
-    return StrToFloat(*typed);
-}
-
-}  // namespace
 
 bool findProductByCode(TDmVentas& dm, const QString& code)
 {
@@ -113,6 +97,15 @@ std::optional<double> quantityTyped(const QString& text)
     return StrToFloat(qty);
 }
 
+std::optional<double> priceTyped(const QString& text)
+{
+    if (!IsNumber(text)) {
+        ShowMessage(QStringLiteral("Precio no válido: digite el valor con números y punto"));
+        return std::nullopt;
+    }
+    return StrToFloat(text);
+}
+
 bool refuseHugeQuantity(double cantidad)
 {
     if (std::fabs(cantidad) <= kMaxLineQuantity)
@@ -125,20 +118,6 @@ bool notAQuantityKey(const QKeyEvent* k)
 {
     const QString t = k->text();
     return !t.isEmpty() && t[0].isPrint() && !QStringLiteral("0123456789.").contains(t);
-}
-
-void addPriceChangeKeys(KeyMap& keys, QLineEdit* cantidad, QLineEdit* valor, const std::function<void()>& ok,
-                        const std::function<void()>& leave)
-{
-    using Key = KeyMap::Key;
-    keys.add({{cantidad, Key::Enter,
-               [valor] {
-                   valor->setFocus();
-                   valor->selectAll();
-               }},
-              {valor, Key::Enter, ok},
-              {cantidad, Key::Escape, leave},
-              {valor, Key::Escape, leave}});
 }
 
 void searchCustomerInto(DocumentModule& dm, QLineEdit* box, QWidget* parent)
@@ -169,70 +148,6 @@ bool acceptCustomer(DocumentModule& dm, const QString& typed, QWidget* parent,
 bool findCustomer(DocumentModule& dm, const QString& typed)
 {
     return IsNumber(typed) && dm.TCliente.Locate(QStringLiteral("NIT"), StrToFloat(typed));
-}
-
-// ---------------------------------------------------------------- PackingGroup
-
-PackingGroup::PackingGroup(const QString& caption, QWidget* parent) : QGroupBox(caption, parent)
-{
-    setAccessibleName(caption);
-    setFocusPolicy(Qt::StrongFocus);
-    setAutoFillBackground(true);
-    new QVBoxLayout(this);
-}
-
-void PackingGroup::setItems(const QStringList& captions)
-{
-    qDeleteAll(items_);
-    items_.clear();
-    for (const QString& c : captions) {
-        auto* b = new QRadioButton(c, this);
-        b->setAccessibleName(QString(c).remove(QLatin1Char('&')));
-        // The group keeps the focus, so the keys of the next item scanned come to the screen.
-        b->setFocusPolicy(Qt::NoFocus);
-        layout()->addWidget(b);
-        items_.append(b);
-    }
-}
-
-int PackingGroup::itemIndex() const
-{
-    for (int i = 0; i < items_.size(); ++i)
-        if (items_[i]->isChecked())
-            return i;
-    return -1;
-}
-
-void PackingGroup::setItemIndex(int i)
-{
-    if (i >= 0 && i < items_.size())
-        items_[i]->setChecked(true);
-}
-
-void PackingGroup::keyPressEvent(QKeyEvent* e)
-{
-    const int n = count();
-    if (n > 0 && (e->key() == Qt::Key_Down || e->key() == Qt::Key_Right)) {
-        setItemIndex((itemIndex() + 1) % n);
-        return;
-    }
-    if (n > 0 && (e->key() == Qt::Key_Up || e->key() == Qt::Key_Left)) {
-        setItemIndex((itemIndex() + n - 1) % n);
-        return;
-    }
-    // An item's underlined letter chooses it, with or without Alt.
-    const QString typed = e->text().toUpper();
-    if (typed.size() == 1 && typed[0].isLetter()) {
-        for (int i = 0; i < n; ++i) {
-            const QString t = items_[i]->text();
-            const int amp = int(t.indexOf(QLatin1Char('&')));
-            if (amp >= 0 && amp + 1 < t.size() && t[amp + 1].toUpper() == typed[0]) {
-                setItemIndex(i);
-                return;
-            }
-        }
-    }
-    QGroupBox::keyPressEvent(e);
 }
 
 // ---------------------------------------------------------------- the screen
@@ -616,114 +531,21 @@ void TFrmVentaCajaVp::EditClienteEscape()
 
 void TFrmVentaCajaVp::EditClienteSearch() { searchCustomerInto(dm_, EditCliente, this); }
 
-// ---------------------------------------------------------------- products and packings
-
-void TFrmVentaCajaVp::EditProductoSearch()
-{
-    TFrmBuscarProductoAlf dlg(dm_.DbPos, this);
-    dlg.exec();
-    EditProducto->setText(CodigoBuscado);
-    RadioEmpaque->setFocus(Qt::TabFocusReason);
-}
-
-void TFrmVentaCajaVp::EditProductoEnter()
-{
-    const QString code = EditProducto->text().trimmed();
-    if (code.isEmpty()) {
-        EditProductoSearch();
-        return;
-    }
-    // A barcode is rung up at once: it is what the scanner typed, and the next scan follows.
-    if (!dm_.DbPos.scalar(QStringLiteral("SELECT FIRST 1 PRODUCTO FROM PRODUCTOS WHERE CODIGOBARRAS = :C"),
-                          {{QStringLiteral("C"), code}})
-             .isNull()) {
-        listPackings();
-        RadioEmpaque->setItemIndex(0);
-        addLine(QStringLiteral("1"));
-        return;
-    }
-    RadioEmpaque->setFocus(Qt::TabFocusReason);
-}
-
-void TFrmVentaCajaVp::clearPackings()
-{
-    RadioEmpaque->setItems({});
-    productos_.clear();
-    unidades_.clear();
-}
-
-void TFrmVentaCajaVp::listPackings()
-{
-    if (!findProductByCode(dm_, EditProducto->text())) {
-        // Whatever was typed (letters, "12a", a number no product has) is said plainly.
-        const QString typed = EditProducto->text();
-        clearPackings();
-        EditProducto->clear();
-        EditProducto->setFocus();
-        if (!typed.trimmed().isEmpty())
-            ShowMessage(QStringLiteral("No existe el Producto") + typed);
-        return;
-    }
-    setYellow(RadioEmpaque, RadioEmpaque->hasFocus());
-    const int producto = dm_.TProductos.FieldByName(QStringLiteral("PRODUCTO")).asInteger();
-    ProductoElegido = QString::number(producto);
-    showMessagePanel(dm_.TProductos.FieldByName(QStringLiteral("NOMBRE")).asString());
-    clearPackings();
-    refreshStock(producto);
-
-    // The base unit first, then the bigger packings by their number of units, so that the item
-    // selected at first is the single unit at its own price.
-    QSqlQuery q = dm_.DbPos.exec(
-        QStringLiteral("SELECT V.UNIDAD, U.NOMBRE, V.CANTIDAD, V.VALORVENTAMOSTRADOR FROM PRODUCTOSVALORVENTA V LEFT "
-                       "JOIN UNIDADES U ON U.UNIDAD = V.UNIDAD WHERE V.PRODUCTO = :PRODUCTO ORDER BY CASE WHEN V.UNIDAD "
-                       "= :BASE THEN 0 ELSE 1 END, V.CANTIDAD, V.UNIDAD"),
-        {{QStringLiteral("PRODUCTO"), producto},
-         {QStringLiteral("BASE"), dm_.TProductos.FieldByName(QStringLiteral("UNIDAD")).asString()}});
-    QStringList captions;
-    while (dm_.DbPos.next(q)) {
-        const QString unidad = q.value(0).toString().trimmed();
-        QString nombre = q.value(1).toString().trimmed();
-        if (nombre.isEmpty())
-            nombre = unidad;
-        captions << QLatin1Char('&') + nombre + QStringLiteral(" *") + FloatToStr(q.value(2).toDouble()) +
-                        QStringLiteral(" [") + FormatFloat(QStringLiteral("###,###.00"), q.value(3).toDouble()) +
-                        QLatin1Char(']');
-        productos_ << ProductoElegido;
-        unidades_ << unidad;
-    }
-    RadioEmpaque->setItems(captions);
-    RadioEmpaque->setItemIndex(0);
-}
-
-void TFrmVentaCajaVp::refreshStock(int producto)
-{
-    const QDate today = QDate::currentDate();
-    QVentasHoy.Close();
-    QVentasHoy.setParam(QStringLiteral("PRODUCTO"), producto);
-    QVentasHoy.setParam(QStringLiteral("FECHAI"), QDateTime(today, QTime(0, 0)));
-    QVentasHoy.setParam(QStringLiteral("FECHAF"), QDateTime(today.addDays(1), QTime(0, 0)));
-    QVentasHoy.Open();
-    SaldoProducto = StockBalance(dm_.DbPos, producto) - QVentasHoy.FieldByName(QStringLiteral("VENDIDO")).asFloat();
-    PanelSaldo->setText(QStringLiteral("Saldo =[") + FormatFloat(QStringLiteral("###,###.00"), SaldoProducto) +
-                        QLatin1Char(']'));
-}
-
-void TFrmVentaCajaVp::RadioEmpaqueEnter()
-{
-    EditCantidad->setFocus();
-    EditCantidad->selectAll();
-}
-
-void TFrmVentaCajaVp::EditCantidadEnter() { guarded([this] { addLine(EditCantidad->text()); }); }
-
-void TFrmVentaCajaVp::resetEntry()
-{
-    EditProducto->clear();
-    clearPackings();
-    EditProducto->setFocus();
-}
-
 // ---------------------------------------------------------------- the add-line routine
+
+namespace {
+
+// The price typed in an input box: nothing when cancelled, and nothing after a clear message when
+// it is not a number (no conversion error, no line).
+std::optional<double> askPrice(const QString& caption, const QString& prompt)
+{
+    const std::optional<QString> typed = dialogs().input(caption, prompt);
+    if (!typed)
+        return std::nullopt;
+    return priceTyped(*typed);
+}
+
+}  // namespace
 
 void TFrmVentaCajaVp::addLine(const QString& quantityText)
 {
@@ -842,106 +664,6 @@ void TFrmVentaCajaVp::addLine(const QString& quantityText)
                  {QStringLiteral("OBSERVACION"), observacion}});
     // 14.
     showMessagePanel(nombre);
-}
-
-// ---------------------------------------------------------------- changing a line
-
-void TFrmVentaCajaVp::DBGrid1ChangeLine()
-{
-    if (dm_.TFac.IsEmpty())
-        return;
-    // A cashier who may not change prices needs a supervisor, who stays signed on for the change.
-    if (dm_.TCajero.FieldByName(QStringLiteral("CAMBIAPRECIO")).asString() != QLatin1String("S")) {
-        const bool granted = TFrmVentaPermiso::Pedir(dm_, this);
-        showCashier();
-        if (!granted)
-            return;
-    }
-    EditCambioCantidad->setText(FloatToStr(dm_.TFac.FieldByName(QStringLiteral("CANTIDAD")).asFloat()));
-    EditValorUnidad->setText(FloatToStr(dm_.TFac.FieldByName(QStringLiteral("PRECIOUNIDAD")).asFloat()));
-    lockForPriceChange(true);
-    GroupCambioPrecio->show();
-    EditCambioCantidad->setFocus();
-    EditCambioCantidad->selectAll();
-}
-
-void TFrmVentaCajaVp::lockForPriceChange(bool locked)
-{
-    for (QWidget* w : {static_cast<QWidget*>(BtnCondiciones), static_cast<QWidget*>(EditProducto),
-                       static_cast<QWidget*>(RadioEmpaque), static_cast<QWidget*>(RadioDescuento),
-                       static_cast<QWidget*>(EditCantidad), static_cast<QWidget*>(DBGrid1),
-                       static_cast<QWidget*>(RadioTipoFactura)})
-        w->setEnabled(!locked);
-    for (QAction* a : {Informes1, ReimprimeFactura1, CambiaFactura1, EgresoCaja1, AnulaFacturas1})
-        a->setEnabled(!locked);
-}
-
-void TFrmVentaCajaVp::endPriceChange()
-{
-    GroupCambioPrecio->hide();
-    lockForPriceChange(false);
-    // After a supervisor's change, or a change she left, a cashier signs in again before selling on.
-    if (supervisorSignedOn(dm_)) {
-        TFrmVentaPermiso1::Devolver(dm_, this);
-        showCashier();
-    }
-    if (selling())
-        EditProducto->setFocus();
-}
-
-void TFrmVentaCajaVp::BtnCambioOKClick()
-{
-    const QString cantidadText = EditCambioCantidad->text().trimmed();
-    const QString precioText = EditValorUnidad->text().trimmed();
-    if (!IsNumber(cantidadText) || StrToFloat(cantidadText) == 0) {
-        ShowMessage(QStringLiteral("Cantidad no válida: digite un número distinto de 0"));
-        EditCambioCantidad->setFocus();
-        return;
-    }
-    if (refuseHugeQuantity(StrToFloat(cantidadText))) {
-        EditCambioCantidad->setFocus();
-        return;
-    }
-    if (!IsNumber(precioText)) {
-        ShowMessage(kBadPrice);
-        EditValorUnidad->setFocus();
-        return;
-    }
-    const double precio = StrToFloat(precioText);
-    // What the line was sold at before the change: only a typed price that differs from it is a
-    // new price for the catalogue (a quantity changed alone, or a price lowered by a discount
-    // step and left as it was, is not).
-    const double antes = dm_.TFac.FieldByName(QStringLiteral("PRECIOUNIDAD")).asFloat();
-    const int producto = dm_.TFac.FieldByName(QStringLiteral("PRODUCTO")).asInteger();
-    const QString unidad = dm_.TFac.FieldByName(QStringLiteral("UNIDADMOVIMIENTO")).asString();
-    bool changed = false;
-    try {
-        changed = dm_.changeLine({{QStringLiteral("CANTIDAD"), StrToFloat(cantidadText)},
-                                  {QStringLiteral("PRECIOUNIDAD"), precio}});
-    } catch (...) {
-        endPriceChange();  // the database's refusal is shown once the supervisor handed back
-        throw;
-    }
-    endPriceChange();
-    if (changed && precio != antes && producto != 3900)
-        writePriceBack(producto, unidad, precio);
-}
-
-void TFrmVentaCajaVp::writePriceBack(int producto, const QString& unidad, double precio)
-{
-    const QString columna = RadioPrecio->itemIndex() == 1 ? QStringLiteral("VALORVENTAEMPRESA")
-                                                          : QStringLiteral("VALORVENTAMOSTRADOR");
-    const QVariantMap p{{QStringLiteral("PRECIO"), precio},
-                        {QStringLiteral("PRODUCTO"), producto},
-                        {QStringLiteral("UNIDAD"), unidad}};
-    Transaction t(dm_.DbPos);
-    dm_.DbPos.exec(QStringLiteral("UPDATE PRODUCTOSVALORVENTA SET ") + columna +
-                       QStringLiteral(" = :PRECIO WHERE PRODUCTO = :PRODUCTO AND UNIDAD = :UNIDAD"),
-                   p);
-    // The product's general price is a single unit's: a packing's price is not one.
-    if (unidad == QLatin1String("UN"))
-        dm_.DbPos.exec(QStringLiteral("UPDATE PRODUCTOS SET VALORUNIDAD = :PRECIO WHERE PRODUCTO = :PRODUCTO"), p);
-    t.commit();
 }
 
 void TFrmVentaCajaVp::BtnCondicionesClick()

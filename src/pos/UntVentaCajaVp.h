@@ -56,10 +56,15 @@ bool acceptCustomer(DocumentModule& dm, const QString& typed, QWidget* parent,
 // Puts the module's product cursor on the product the text names: barcode first, then number.
 // Text that is neither names no product.
 bool findProductByCode(TDmVentas& dm, const QString& code);
+// A whole number the text names, as a product number; nothing for any other text.
+std::optional<int> productNumber(const QString& text);
 
 // The quantity typed for a new line: a number greater than 0 written with digits and the point,
 // and no more than kMaxLineQuantity. Anything else is refused with a message and gives nothing.
 std::optional<double> quantityTyped(const QString& text);
+// A price typed by the cashier, written with digits and the point; anything else is refused with
+// a message (no conversion error) and gives nothing.
+std::optional<double> priceTyped(const QString& text);
 // The most units one line may carry, either way: a larger quantity is a barcode scanned into the
 // quantity box, not a sale.
 constexpr double kMaxLineQuantity = 99999;
