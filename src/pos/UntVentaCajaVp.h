@@ -73,6 +73,14 @@ bool refuseHugeQuantity(double cantidad);
 // For a quantity box's key filter: a printable key other than a digit or the point.
 bool notAQuantityKey(const QKeyEvent* k);
 
+// The quantity and price typed in a "Cambio De Precio" group: a quantity other than 0 and within
+// kMaxLineQuantity, a price written with digits and the point. Anything else is refused with a
+// message, the cursor on the box to correct, and gives nothing.
+struct PriceChange {
+    double cantidad;
+    double precio;
+};
+std::optional<PriceChange> priceChangeTyped(QLineEdit* cantidad, QLineEdit* valor);
 // The keys of a "Cambio De Precio" group: Enter in its quantity moves on to its price, Enter in
 // the price is OK, and Esc in either leaves the line as it was.
 void addPriceChangeKeys(KeyMap& keys, QLineEdit* cantidad, QLineEdit* valor, const std::function<void()>& ok,

@@ -17,6 +17,26 @@
 
 namespace kv {
 
+std::optional<PriceChange> priceChangeTyped(QLineEdit* cantidad, QLineEdit* valor)
+{
+    const QString cantidadText = cantidad->text().trimmed();
+    if (!IsNumber(cantidadText) || StrToFloat(cantidadText) == 0) {
+        ShowMessage(QStringLiteral("Cantidad no válida: digite un número distinto de 0"));
+        cantidad->setFocus();
+        return std::nullopt;
+    }
+    if (refuseHugeQuantity(StrToFloat(cantidadText))) {
+        cantidad->setFocus();
+        return std::nullopt;
+    }
+    const std::optional<double> precio = priceTyped(valor->text().trimmed());
+    if (!precio) {
+        valor->setFocus();
+        return std::nullopt;
+    }
+    return PriceChange{StrToFloat(cantidadText), *precio};
+}
+
 void addPriceChangeKeys(KeyMap& keys, QLineEdit* cantidad, QLineEdit* valor, const std::function<void()>& ok,
                         const std::function<void()>& leave)
 {
@@ -78,23 +98,10 @@ void TFrmVentaCajaVp::endPriceChange()
 
 void TFrmVentaCajaVp::BtnCambioOKClick()
 {
-    const QString cantidadText = EditCambioCantidad->text().trimmed();
-    const QString precioText = EditValorUnidad->text().trimmed();
-    if (!IsNumber(cantidadText) || StrToFloat(cantidadText) == 0) {
-        ShowMessage(QStringLiteral("Cantidad no válida: digite un número distinto de 0"));
-        EditCambioCantidad->setFocus();
+    const std::optional<PriceChange> typed = priceChangeTyped(EditCambioCantidad, EditValorUnidad);
+    if (!typed)
         return;
-    }
-    if (refuseHugeQuantity(StrToFloat(cantidadText))) {
-        EditCambioCantidad->setFocus();
-        return;
-    }
-    const std::optional<double> typedPrice = priceTyped(precioText);
-    if (!typedPrice) {
-        EditValorUnidad->setFocus();
-        return;
-    }
-    const double precio = *typedPrice;
+    const double precio = typed->precio;
     // What the line was sold at before the change: only a typed price that differs from it is a
     // new price for the catalogue (a quantity changed alone, or a price lowered by a discount
     // step and left as it was, is not).
@@ -103,7 +110,7 @@ void TFrmVentaCajaVp::BtnCambioOKClick()
     const QString unidad = dm_.TFac.FieldByName(QStringLiteral("UNIDADMOVIMIENTO")).asString();
     bool changed = false;
     try {
-        changed = dm_.changeLine({{QStringLiteral("CANTIDAD"), StrToFloat(cantidadText)},
+        changed = dm_.changeLine({{QStringLiteral("CANTIDAD"), typed->cantidad},
                                   {QStringLiteral("PRECIOUNIDAD"), precio}});
     } catch (...) {
         endPriceChange();  // the database's refusal is shown once the supervisor handed back

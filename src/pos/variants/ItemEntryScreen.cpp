@@ -349,24 +349,11 @@ void ItemEntryScreen::showPriceBox()
 
 void ItemEntryScreen::BtnCambioOKClick()
 {
-    const QString cantidad = EditCambioCantidad->text().trimmed();
-    const QString precio = EditValorUnidad->text().trimmed();
-    if (!IsNumber(cantidad) || StrToFloat(cantidad) == 0) {
-        ShowMessage(QStringLiteral("Cantidad no válida: digite un número distinto de 0"));
-        EditCambioCantidad->setFocus();
+    const std::optional<PriceChange> typed = priceChangeTyped(EditCambioCantidad, EditValorUnidad);
+    if (!typed)
         return;
-    }
-    if (refuseHugeQuantity(StrToFloat(cantidad))) {
-        EditCambioCantidad->setFocus();
-        return;
-    }
-    if (!IsNumber(precio)) {
-        ShowMessage(QStringLiteral("Precio no válido: digite el valor con números y punto"));
-        EditValorUnidad->setFocus();
-        return;
-    }
     try {
-        dm_.changeLine({{QStringLiteral("CANTIDAD"), StrToFloat(cantidad)}, {QStringLiteral("PRECIOUNIDAD"), StrToFloat(precio)}});
+        dm_.changeLine({{QStringLiteral("CANTIDAD"), typed->cantidad}, {QStringLiteral("PRECIOUNIDAD"), typed->precio}});
     } catch (...) {
         endPriceChange();  // a supervisor hands back before the refusal is shown
         throw;
