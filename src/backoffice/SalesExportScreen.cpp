@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -71,14 +70,7 @@ SalesExportScreen::SalesExportScreen(Connection& db, const QString& objectName, 
     PageControl1->addTab(TabSheet1, QStringLiteral("Movimiento Pos"));
     main->addWidget(PageControl1, 1);
 
-    StatusBar1 = statusBar();
-    Panel1 = new QLabel(QStringLiteral("Proceso"), StatusBar1);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel2 = new QLabel(QStringLiteral("..."), StatusBar1);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    StatusBar1->addWidget(Panel1);
-    StatusBar1->addWidget(Panel2, 1);
-    main->addWidget(StatusBar1);
+    StatusBar1 = processStatusBar(main, Panel1, Panel2);
     resize(900, 600);
 }
 

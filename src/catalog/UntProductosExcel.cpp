@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -72,14 +71,7 @@ TFrmProductosExcel::TFrmProductosExcel(Connection& db, QWidget* parent)
     PageControl1->addTab(page, QStringLiteral("Movimiento Pos"));
     main->addWidget(PageControl1, 1);
 
-    StatusBar1 = statusBar();
-    Panel1 = new QLabel(QStringLiteral("Proceso"), StatusBar1);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel2 = new QLabel(QStringLiteral("..."), StatusBar1);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    StatusBar1->addWidget(Panel1);
-    StatusBar1->addWidget(Panel2, 1);
-    main->addWidget(StatusBar1);
+    StatusBar1 = processStatusBar(main, Panel1, Panel2);
 
     connect(BtnValidar, &QPushButton::clicked, this, &TFrmProductosExcel::BtnValidarClick);
     connect(BtnCopiar, &QPushButton::clicked, this, &TFrmProductosExcel::BtnCopiarClick);

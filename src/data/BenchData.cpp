@@ -1,5 +1,6 @@
 #include "data/BenchData.h"
 
+#include "common/Nit.h"
 #include "common/Numbers.h"
 #include "common/SaleAmounts.h"
 #include "data/BulkInsert.h"
@@ -538,7 +539,7 @@ void generateProducts(Connection& c, const BenchDataOptions& o, Rng& rng)
         QSqlQuery g = select(c, QStringLiteral("SELECT GRUPO FROM GRUPOS ORDER BY GRUPO"));
         while (g.next()) {
             const QString code = g.value(0).toString().trimmed();
-            if (code == QLatin1String("10"))  // the restaurant's dishes are made here, not bought
+            if (code == QLatin1String(kRestaurantGroup))  // the restaurant's dishes are made here, not bought
                 continue;
             groups.push_back({code, subs.value(code.toInt(), any)});
         }

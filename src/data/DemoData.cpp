@@ -1,5 +1,6 @@
 #include "data/DemoData.h"
 
+#include "common/Nit.h"
 #include "common/Numbers.h"
 #include "data/BenchData.h"
 #include "data/BulkInsert.h"
@@ -28,16 +29,6 @@ QString withEanCheckDigit(const QString& digits)
     return digits + QString::number((10 - sum % 10) % 10);
 }
 
-int nitCheckDigit(qint64 nit)
-{
-    static const int weights[] = {3, 7, 13, 17, 19, 23, 29, 37, 41, 43, 47, 53, 59, 67, 71};
-    int sum = 0;
-    for (int i = 0; nit > 0 && i < 15; ++i, nit /= 10)
-        sum += int(nit % 10) * weights[i];
-    const int r = sum % 11;
-    return r > 1 ? 11 - r : r;
-}
-
 namespace {
 
 QVariant null() { return QVariant(); }
@@ -49,13 +40,48 @@ double round50(double x) { return R(x / 50.0) * 50.0; }
 // ---- the business ---------------------------------------------------------------------------
 
 const qint64 kBusinessNit = 900456789;
+const char* const kBusinessAddress = "CALLE 12 # 4-35";
 const char* const kBusinessName = "MINIMERCADO Y RESTAURANTE LA CANDELARIA";
 const double kCounterCustomer = 222222222;
+
+// The register staff: one cashier of each level, with the printing, payment and price privileges
+// varied, and the restaurant's waiters. Each is also a third party, so that a receipt, which
+// prints the seller of the sale from the third parties, names the cashier or waiter who sold.
+struct Cashier {
+    double cedula;
+    const char* name;
+    const char* role;
+    const char* clave;
+    const char* nivel;
+    double caja;
+    const char* imprimir;
+    const char* cobra;
+    const char* cambiaPrecio;
+};
+const Cashier kCashiers[] = {
+    {1, "LAURA MARCELA GOMEZ", "VENDEDOR", "1111", "V", 1, "F", "S", "N"},
+    {2, "JORGE ENRIQUE RUIZ", "CAJERO", "2222", "C", 2, "F", "S", "N"},
+    {3, "SANDRA MILENA PARRA", "REGISTRADORA", "3333", "R", 2, "F", "S", "N"},
+    {4, "CARLOS ANDRES MEJIA", "SUPERVISOR", "4444", "S", 1, "F", "S", "S"},
+    {5, "MARTHA LUCIA CASTRO", "JEFE", "Jefe55", "J", 1, "F", "S", "S"},
+    {6, "WILSON FERNEY ROJAS", "AMBULANTE", "6666", "8", 4, "R", "N", "N"},
+    {7, "DIANA PATRICIA LOPEZ", "HOTEL", "7777", "1", 1, "N", "S", "S"},
+    {8, "ANDREA CAROLINA DIAZ", "RESTAURANTE", "8888", "2", 3, "F", "S", "N"},
+    {9, "PEDRO PABLO SUAREZ", "VENDEDOR DE PISO", "9999", "V", 2, "R", "N", "N"},
+};
+struct Waiter {
+    double cedula;
+    const char* name;
+};
+const Waiter kWaiters[] = {{1015420331, "JUAN DAVID MORALES"},
+                           {1032456789, "NATALIA ANDREA VARGAS"},
+                           {80765432, "LUIS ALBERTO CARDENAS"},
+                           {1019087654, "KAREN JULIETH OSPINA"}};
 
 void seedBusiness(Connection& c, const QDate& today)
 {
     BulkInsert reg(c, "REGISTRO", {"NOMBRE", "NIT", "DIRECCION", "TELEFONOS", "EMAIL", "LOGO"});
-    reg.add({kBusinessName, double(kBusinessNit), "CALLE 12 # 4-35 LA CANDELARIA", "601 3345678 - 310 5551234",
+    reg.add({kBusinessName, double(kBusinessNit), QStringLiteral("%1 LA CANDELARIA").arg(QLatin1String(kBusinessAddress)), "601 3345678 - 310 5551234",
              "ventas@lacandelaria.com.co", null()});
 
     const QString nitText = QStringLiteral("%1-%2").arg(kBusinessNit).arg(nitCheckDigit(kBusinessNit));
@@ -115,17 +141,10 @@ void seedBusiness(Connection& c, const QDate& today)
     cajas.add({3.0, "CAJA RESTAURANTE", 2});
     cajas.add({4.0, "VENTA AMBULANTE", 1});
 
-    // One cashier of each level, with the printing, payment and price privileges varied.
     BulkInsert caj(c, "POSCAJEROS", {"CEDULA", "NOMBRE", "CLAVE", "NIVEL", "CAJA", "IMPRIMIR", "COBRA", "CAMBIAPRECIO"});
-    caj.add({1.0, "LAURA MARCELA GOMEZ (VENDEDOR)", "1111", "V", 1.0, "F", "S", "N"});
-    caj.add({2.0, "JORGE ENRIQUE RUIZ (CAJERO)", "2222", "C", 2.0, "F", "S", "N"});
-    caj.add({3.0, "SANDRA MILENA PARRA (REGISTRADORA)", "3333", "R", 2.0, "F", "S", "N"});
-    caj.add({4.0, "CARLOS ANDRES MEJIA (SUPERVISOR)", "4444", "S", 1.0, "F", "S", "S"});
-    caj.add({5.0, "MARTHA LUCIA CASTRO (JEFE)", "Jefe55", "J", 1.0, "F", "S", "S"});
-    caj.add({6.0, "WILSON FERNEY ROJAS (AMBULANTE)", "6666", "8", 4.0, "R", "N", "N"});
-    caj.add({7.0, "DIANA PATRICIA LOPEZ (HOTEL)", "7777", "1", 1.0, "N", "S", "S"});
-    caj.add({8.0, "ANDREA CAROLINA DIAZ (RESTAURANTE)", "8888", "2", 3.0, "F", "S", "N"});
-    caj.add({9.0, "PEDRO PABLO SUAREZ (VENDEDOR DE PISO)", "9999", "V", 2.0, "R", "N", "N"});
+    for (const Cashier& k : kCashiers)
+        caj.add({k.cedula, QStringLiteral("%1 (%2)").arg(QLatin1String(k.name), QLatin1String(k.role)), k.clave, k.nivel,
+                 k.caja, k.imprimir, k.cobra, k.cambiaPrecio});
 
     BulkInsert mon(c, "MONEDA", {"CODIGOMONEDA", "DESCRIPCION"});
     mon.add({"1", "PESO COLOMBIANO"});
@@ -169,17 +188,16 @@ void seedBusiness(Connection& c, const QDate& today)
     for (int i = 0; i < 8; ++i)
         bottom.add({i + 1, bottomLines[i], i == 6 ? "D" : "C"});
 
-    // Restaurant: two areas, and the waiters.
+    // Restaurant: two areas, and the waiters. The screen lists an area's tables in the order of
+    // their text, so the salon's are numbered with two digits: 01, 02, ... 10.
     BulkInsert mesas(c, "MESAS", {"ESPACIO", "NUMERO", "PEDIDO"});
     for (int i = 1; i <= 10; ++i)
-        mesas.add({"SALON PRINCIPAL", QString::number(i), 0});
+        mesas.add({"SALON PRINCIPAL", QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')), 0});
     for (int i = 1; i <= 6; ++i)
         mesas.add({"TERRAZA", QStringLiteral("T%1").arg(i), 0});
     BulkInsert meseros(c, "MESERO", {"CEDULA", "NOMBRE"});
-    meseros.add({1015420331.0, "JUAN DAVID MORALES"});
-    meseros.add({1032456789.0, "NATALIA ANDREA VARGAS"});
-    meseros.add({80765432.0, "LUIS ALBERTO CARDENAS"});
-    meseros.add({1019087654.0, "KAREN JULIETH OSPINA"});
+    for (const Waiter& w : kWaiters)
+        meseros.add({w.cedula, w.name});
 
     BulkInsert cuentas(c, "CUENTASTAVRO", {"VENTASCONTADO", "VENTASCREDITO", "VENTASCHEQUE", "VENTASTDEBITO",
                                            "IPOCONSUMO", "PROPINA", "DESCUENTO", "EMPRESA"});
@@ -195,7 +213,7 @@ struct Group {
 const Group kGroups[] = {{"01", "ABARROTES"},        {"02", "LACTEOS Y HUEVOS"},     {"03", "BEBIDAS"},
                          {"04", "ASEO Y HOGAR"},     {"05", "CUIDADO PERSONAL"},     {"06", "FRUTAS Y VERDURAS"},
                          {"07", "CARNES Y CHARCUTERIA"}, {"08", "PANADERIA Y PASABOCAS"}, {"09", "LICORES"},
-                         {"10", "RESTAURANTE"}};
+                         {kRestaurantGroup, "RESTAURANTE"}};
 
 struct Subgroup {
     int code;
@@ -208,8 +226,11 @@ const Subgroup kSubgroups[] = {
     {401, "DETERGENTES Y LIMPIEZA"}, {402, "PAPELES"},       {403, "DESECHABLES"},     {501, "CUIDADO PERSONAL"},
     {601, "FRUTAS"},           {602, "VERDURAS"},           {701, "CARNES FRIAS"},    {702, "CARNES Y POLLO"},
     {801, "PANADERIA"},        {802, "PASABOCAS Y DULCES"}, {901, "CERVEZAS"},        {902, "LICORES Y VINOS"},
-    {1001, "DESAYUNOS"},       {1002, "ALMUERZOS"},         {1003, "PLATOS A LA CARTA"}, {1004, "BEBIDAS PREPARADAS"},
-    {1005, "POSTRES"}};
+    {11, "DESAYUNOS"},         {12, "ALMUERZOS"},           {13, "PLATOS A LA CARTA"}, {14, "BEBIDAS PREPARADAS"},
+    {15, "POSTRES"}};
+// The restaurant's sections are numbered below the shop's: its item picker opens on the subgroup of
+// the lowest number.
+bool isRestaurantSubgroup(int code) { return code < 100; }
 
 // A catalogue line: sizes are "size:price" pairs separated by "|" (an empty size adds nothing to
 // the name); each pair becomes one product. A packing (DO, CJ, SX, PQ, CU) applies to the first size.
@@ -367,23 +388,23 @@ struct Dish {
     double price;
 };
 const Dish kDishes[] = {
-    {1001, "DESAYUNO CALENTADO PAISA", 16900},  {1001, "HUEVOS PERICOS CON AREPA", 12900},
-    {1001, "CHANGUA CON CALADO", 11900},        {1001, "TAMAL TOLIMENSE", 14900},
-    {1001, "CALDO DE COSTILLA", 11500},         {1002, "ALMUERZO CORRIENTE", 18000},
-    {1002, "BANDEJA PAISA", 32900},             {1002, "AJIACO SANTAFEREÑO", 26900},
-    {1002, "SANCOCHO DE GALLINA", 27900},       {1002, "SOPA DEL DIA", 8000},
-    {1002, "MENU INFANTIL", 15900},             {1002, "MENU EJECUTIVO", 29900},
-    {1003, "CHURRASCO 300 G", 39900},           {1003, "PECHUGA A LA PLANCHA", 28900},
-    {1003, "MOJARRA FRITA", 34900},             {1003, "SOBREBARRIGA EN SALSA CRIOLLA", 31900},
-    {1003, "ARROZ CON POLLO", 23900},           {1003, "HAMBURGUESA DE LA CASA", 24900},
-    {1003, "SALCHIPAPA", 14900},                {1003, "EMPANADA DE CARNE", 2500},
-    {1003, "PATACON CON HOGAO", 9900},          {1004, "JUGO NATURAL EN AGUA", 6500},
-    {1004, "JUGO NATURAL EN LECHE", 7500},      {1004, "LIMONADA DE COCO", 9900},
-    {1004, "LIMONADA NATURAL", 5900},           {1004, "CAFE TINTO", 2000},
-    {1004, "CAFE CON LECHE", 3500},             {1004, "CHOCOLATE CON QUESO", 7900},
-    {1004, "AGUA DE PANELA CON LIMON", 4000},   {1005, "POSTRE DE NATAS", 8900},
-    {1005, "ARROZ CON LECHE", 6900},            {1005, "TORTA TRES LECHES", 9900},
-    {1005, "BREVAS CON AREQUIPE", 8500},        {1005, "OBLEA CON AREQUIPE", 5500},
+    {11, "DESAYUNO CALENTADO PAISA", 16900},  {11, "HUEVOS PERICOS CON AREPA", 12900},
+    {11, "CHANGUA CON CALADO", 11900},        {11, "TAMAL TOLIMENSE", 14900},
+    {11, "CALDO DE COSTILLA", 11500},         {12, "ALMUERZO CORRIENTE", 18000},
+    {12, "BANDEJA PAISA", 32900},             {12, "AJIACO SANTAFEREÑO", 26900},
+    {12, "SANCOCHO DE GALLINA", 27900},       {12, "SOPA DEL DIA", 8000},
+    {12, "MENU INFANTIL", 15900},             {12, "MENU EJECUTIVO", 29900},
+    {13, "CHURRASCO 300 G", 39900},           {13, "PECHUGA A LA PLANCHA", 28900},
+    {13, "MOJARRA FRITA", 34900},             {13, "SOBREBARRIGA EN SALSA CRIOLLA", 31900},
+    {13, "ARROZ CON POLLO", 23900},           {13, "HAMBURGUESA DE LA CASA", 24900},
+    {13, "SALCHIPAPA", 14900},                {13, "EMPANADA DE CARNE", 2500},
+    {13, "PATACON CON HOGAO", 9900},          {14, "JUGO NATURAL EN AGUA", 6500},
+    {14, "JUGO NATURAL EN LECHE", 7500},      {14, "LIMONADA DE COCO", 9900},
+    {14, "LIMONADA NATURAL", 5900},           {14, "CAFE TINTO", 2000},
+    {14, "CAFE CON LECHE", 3500},             {14, "CHOCOLATE CON QUESO", 7900},
+    {14, "AGUA DE PANELA CON LIMON", 4000},   {15, "POSTRE DE NATAS", 8900},
+    {15, "ARROZ CON LECHE", 6900},            {15, "TORTA TRES LECHES", 9900},
+    {15, "BREVAS CON AREQUIPE", 8500},        {15, "OBLEA CON AREQUIPE", 5500},
 };
 
 // Suppliers: one per group of goods, also the last supplier of the group's products.
@@ -407,7 +428,7 @@ const Supplier kSuppliers[] = {
     {900234567, "ASEO TOTAL DISTRIBUCIONES SAS", "MONICA ROA", "CALLE 19 # 68-12", "601 2901234", "BOGOTA D.C.",
      "info@aseototal.com.co", "04,05"},
     {800987654, "CENTRAL DE ABASTOS LOS ANDES LTDA", "HERNAN GIRALDO", "CORABASTOS BODEGA 12 LOCAL 40", "601 4530987",
-     "BOGOTA D.C.", "fruver@losandes.com.co", "06,10"},
+     "BOGOTA D.C.", "fruver@losandes.com.co", "06,12"},
     {901123456, "CARNES Y EMBUTIDOS LA SABANA SAS", "OSCAR IVAN MUÑOZ", "CALLE 80 # 96-15", "601 4334455",
      "BOGOTA D.C.", "ventas@carneslasabana.com.co", "07"},
     {900876543, "PANIFICADORA SANTA FE SAS", "LUZ AMPARO RINCON", "CRA 30 # 8-76", "601 3718899", "BOGOTA D.C.",
@@ -510,7 +531,7 @@ void seedCatalogue(Connection& c, const QDate& today)
         grp.add({g.code, g.name});
     BulkInsert sub(c, "SUBGRUPOS", {"SUBGRUPO", "NOMBRE", "CUENTA", "MODELO"});
     for (const Subgroup& s : kSubgroups)
-        sub.add({s.code, QString::fromUtf8(s.name), s.code >= 1000 ? "41401001" : "41352501", null()});
+        sub.add({s.code, QString::fromUtf8(s.name), isRestaurantSubgroup(s.code) ? "41401001" : "41352501", null()});
 
     QHash<QString, qint64> supplierOf;  // group -> supplier NIT
     for (const Supplier& s : kSuppliers)
@@ -540,7 +561,7 @@ void seedCatalogue(Connection& c, const QDate& today)
                           bool includesIva, int ipoconsumo, const QString& unit, const char* pack, int packQty) {
         if (name.size() > 40)
             throw DbError(QStringLiteral("Nombre de producto demasiado largo: %1").arg(name));
-        const bool dish = group == QLatin1String("10");
+        const bool dish = group == QLatin1String(kRestaurantGroup);
         const bool weighed = unit == QLatin1String("KG");
         // In-store codes (prefix 20) for goods weighed or made here; EAN-8 for small packaged
         // goods; the GS1 Colombia prefix 770 with a maker code for the rest.
@@ -589,7 +610,7 @@ void seedCatalogue(Connection& c, const QDate& today)
     }
     number = 500;
     for (const Dish& d : kDishes)
-        addProduct(QStringLiteral("10"), d.subgroup, ++number, QString::fromUtf8(d.name), d.price, 0, false, 8,
+        addProduct(QString::fromLatin1(kRestaurantGroup), d.subgroup, ++number, QString::fromUtf8(d.name), d.price, 0, false, 8,
                    QStringLiteral("UN"), nullptr, 0);
 
     // Products sold as a set of others.
@@ -625,7 +646,7 @@ void seedThirdParties(Connection& c)
                      "CUENTACONTABLEC", "CUENTACONTABLEV", "PADRE", "BLOQUEO", "CLASECLIENTE", "CONDICION", "CUPO",
                      "CLASETERCERO", "FECHANACIMIENTO", "APELLIDO1", "APELLIDO2", "NOMBRE1", "NOMBRE2",
                      "DESCUENTOAUT"});
-    prov.add({kCounterCustomer, dv(qint64(kCounterCustomer)), "P", "CLIENTES VARIOS", null(), "CALLE 12 # 4-35",
+    prov.add({kCounterCustomer, dv(qint64(kCounterCustomer)), "P", "CLIENTES VARIOS", null(), kBusinessAddress,
               null(), "BOGOTA D.C.", "COLOMBIA", null(), 0.0, "N", "N", null(), "CONSUMIDOR FINAL", "01", null(),
               "13050501", null(), null(), "01", "01", 0.0, "C", null(), null(), null(), null(), null(), 0.0});
     for (const Person& p : kPersons) {
@@ -658,6 +679,16 @@ void seedThirdParties(Connection& c)
                   "01", null(), "13050501", double(patients[i][1]), null(), "01", "01", 0.0, "C", null(), n[2], n[3],
                   n[0], n[1], 0.0});
     }
+    // The staff, at the shop's address.
+    auto addStaff = [&](double cedula, const char* name, const char* nota) {
+        prov.add({cedula, dv(qint64(cedula)), "P", name, null(), kBusinessAddress, null(), "BOGOTA D.C.", "COLOMBIA",
+                  null(), 0.0, "N", "N", null(), nota, "01", null(), null(), null(), null(), "01", "01", 0.0, null(),
+                  null(), null(), null(), null(), null(), 0.0});
+    };
+    for (const Cashier& k : kCashiers)
+        addStaff(k.cedula, k.name, "EMPLEADO - CAJERO");
+    for (const Waiter& w : kWaiters)
+        addStaff(w.cedula, w.name, "EMPLEADO - MESERO");
     for (const Supplier& s : kSuppliers) {
         prov.add({double(s.nit), dv(s.nit), "C", QString::fromUtf8(s.name), QString::fromUtf8(s.contact),
                   QString::fromUtf8(s.address), QString::fromUtf8(s.phone), QString::fromUtf8(s.city), "COLOMBIA",

@@ -8,6 +8,10 @@
 
 namespace kv {
 
+// The product group of the restaurant's dishes: one of the two groups the restaurant's item picker
+// lists ("02" and "12").
+inline constexpr const char* kRestaurantGroup = "12";
+
 // Fills an empty POS database (schema already created): business data, companies, document
 // types, branches, registers, cashiers, units, groups, about 200 products with prices and stock,
 // customers and suppliers, currencies and exchange rates, restaurant tables and waiters, invoice
@@ -27,7 +31,5 @@ QString createDemoInstallation(const QString& dir);
 
 // The digits with their EAN check digit appended (12 digits give an EAN-13, 7 an EAN-8).
 QString withEanCheckDigit(const QString& digits);
-// The DIAN check digit (DV) of a NIT or cédula.
-int nitCheckDigit(qint64 nit);
 
 }  // namespace kv

@@ -1,5 +1,6 @@
 #include "data/Installation.h"
 
+#include "common/Nit.h"
 #include "data/BulkInsert.h"
 #include "data/DatabaseCreate.h"
 #include "data/DemoData.h"

@@ -1,6 +1,6 @@
 #include "einvoice/ElectronicDocument.h"
 
-#include "data/DemoData.h"
+#include "common/Nit.h"
 #include "einvoice/Certificate.h"
 #include "einvoice/Cude.h"
 

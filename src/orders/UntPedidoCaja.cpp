@@ -10,7 +10,6 @@
 #include "platform/DbGrid.h"
 #include "platform/DialogParts.h"
 #include "platform/Guard.h"
-#include "platform/ScreenKeys.h"
 #include "platform/Spooler.h"
 #include "pos/LineGridRules.h"
 #include "pos/RegisterHeading.h"
@@ -19,10 +18,8 @@
 #include "pos/UntVentaCajaVp.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -71,7 +68,7 @@ void scaleFont(QWidget* w, double scale)
 }
 }  // namespace
 
-TFrmPedidoCaja::TFrmPedidoCaja(TDmPedidos& dm, QWidget* parent) : QDialog(parent), dm_(dm)
+TFrmPedidoCaja::TFrmPedidoCaja(TDmPedidos& dm, QWidget* parent) : OwnKeysDialog(parent), dm_(dm)
 {
     setObjectName(QStringLiteral("FrmPedidoCaja"));
     setWindowTitle(QStringLiteral("Cotizaciones  Pedidos"));
@@ -275,6 +272,15 @@ void TFrmPedidoCaja::buildLayout()
     panel(PanelFijo, QStringLiteral("PanelFijo"), QStringLiteral("Esc: Pagar"), 0);
     main->addWidget(StatusBar1);
 
+    using Key = KeyMap::Key;
+    keys_.add({
+        {EditCliente, Key::PlainEnter, [this] { EditClienteEnter(); }},
+        {EditCliente, Key::Escape, [this] { EditClienteEscape(); }},
+        {EditCliente, Key::DoubleClick, [this] { EditClienteSearch(); }},
+        {DBGrid1, Key::Escape, [this] { DBGrid1Escape(); }},
+        {EditPago, Key::PlainEnter, [this] { EditPagoEnter(); }},
+        {EditPago, Key::KeypadPlusMinus, [this] { EditPagoLeave(); }},
+    });
     for (QWidget* w : {static_cast<QWidget*>(EditCliente), static_cast<QWidget*>(DBGrid1),
                        static_cast<QWidget*>(EditPago)})
         w->installEventFilter(this);
@@ -482,60 +488,12 @@ void TFrmPedidoCaja::leave(bool storePending)
         dm_.TFac.Cancel();
     if (dm_.TIniFac.isEditing())
         dm_.TIniFac.Cancel();
-    closing_ = true;
-    QDialog::reject();
-}
-
-void TFrmPedidoCaja::reject()
-{
-    // Esc is a key of the box it is typed in; the screen closes only through them and "Salir".
-    if (closing_)
-        QDialog::reject();
-}
-
-void TFrmPedidoCaja::closeEvent(QCloseEvent* e)
-{
-    if (closing_) {
-        QDialog::closeEvent(e);
-        return;
-    }
-    e->ignore();
+    OwnKeysDialog::leave();
 }
 
 bool TFrmPedidoCaja::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        auto* k = static_cast<QKeyEvent*>(event);
-        if (watched == EditCliente) {
-            if (isPlainEnter(k)) {
-                guarded([this] { EditClienteEnter(); });
-                return true;
-            }
-            if (k->key() == Qt::Key_Escape) {
-                guarded([this] { EditClienteEscape(); });
-                return true;
-            }
-        }
-        if (watched == DBGrid1 && k->key() == Qt::Key_Escape) {
-            guarded([this] { DBGrid1Escape(); });
-            return true;
-        }
-        if (watched == EditPago) {
-            if (isPlainEnter(k)) {
-                guarded([this] { EditPagoEnter(); });
-                return true;
-            }
-            if ((k->modifiers() & Qt::KeypadModifier) && (k->key() == Qt::Key_Plus || k->key() == Qt::Key_Minus)) {
-                guarded([this] { EditPagoLeave(); });
-                return true;
-            }
-        }
-    }
-    if (watched == EditCliente && event->type() == QEvent::MouseButtonDblClick) {
-        guarded([this] { EditClienteSearch(); });
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
+    return keys_.handle(watched, event) || OwnKeysDialog::eventFilter(watched, event);
 }
 
 }  // namespace kv

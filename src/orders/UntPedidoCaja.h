@@ -10,7 +10,8 @@
 // Every row goes through the orders module; the screen keeps nothing but its stage.
 #include "print/InvoicePrinting.h"
 
-#include <QDialog>
+#include "platform/KeyMap.h"
+#include "platform/OwnKeysDialog.h"
 
 class QAction;
 class QCheckBox;
@@ -28,7 +29,7 @@ class DbText;
 class LineGridRules;
 class TDmPedidos;
 
-class TFrmPedidoCaja : public QDialog {
+class TFrmPedidoCaja : public OwnKeysDialog {
     Q_OBJECT
 public:
     explicit TFrmPedidoCaja(TDmPedidos& dm, QWidget* parent = nullptr);
@@ -85,8 +86,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void reject() override;
-    void closeEvent(QCloseEvent* e) override;
 
 private:
     void buildLayout();
@@ -104,7 +103,7 @@ private:
     TDmPedidos& dm_;
     LineGridRules* rules_ = nullptr;
     Stage stage_ = Stage::Customer;
-    bool closing_ = false;
+    KeyMap keys_;
 };
 
 }  // namespace kv

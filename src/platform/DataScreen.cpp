@@ -4,7 +4,9 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -173,6 +175,19 @@ QStatusBar* DataScreen::statusBar(QWidget* parent)
     auto* bar = new QStatusBar(parent ? parent : this);
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
+    return bar;
+}
+
+QStatusBar* DataScreen::processStatusBar(QBoxLayout* into, QLabel*& proceso, QLabel*& progress)
+{
+    QStatusBar* bar = statusBar();
+    proceso = new QLabel(QStringLiteral("Proceso"), bar);
+    proceso->setObjectName(QStringLiteral("Panel1"));
+    progress = new QLabel(QStringLiteral("..."), bar);
+    progress->setObjectName(QStringLiteral("Panel2"));
+    bar->addWidget(proceso);
+    bar->addWidget(progress, 1);
+    into->addWidget(bar);
     return bar;
 }
 

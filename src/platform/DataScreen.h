@@ -25,6 +25,8 @@
 #include <memory>
 #include <vector>
 
+class QBoxLayout;
+class QLabel;
 class QPushButton;
 class QStatusBar;
 
@@ -75,6 +77,9 @@ protected:
     DbNavigator* navigator(Dataset& ds, QWidget* parent = nullptr);
     QPushButton* button(const QString& objectName, const QString& caption, QWidget* parent = nullptr);
     QStatusBar* statusBar(QWidget* parent = nullptr);
+    // The status bar of a screen that runs a long job, added at the end of `into`: the fixed
+    // panel "Proceso" (Panel1) and the job's progress text (Panel2, "..." until a job runs).
+    QStatusBar* processStatusBar(QBoxLayout* into, QLabel*& proceso, QLabel*& progress);
 
     // Cancels the rows being edited; true when there was one (Esc's first press).
     virtual bool cancelEdits();

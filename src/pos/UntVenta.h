@@ -3,30 +3,23 @@
 // type new documents take. A right sign-on puts the sales module on the cashier, his register and
 // the parameter row of the register's company, then opens the sale screen of his level. When that
 // screen closes the window is ready for the next person.
-#include <QDialog>
+#include "pos/CashierSignOn.h"
 
 #include <functional>
 
 class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 
 namespace kv {
 
 class TDmVentas;
 
-class TFrmVenta : public QDialog {
+class TFrmVenta : public CashierSignOn {
     Q_OBJECT
 public:
     explicit TFrmVenta(TDmVentas& dm, QWidget* parent = nullptr);
     ~TFrmVenta() override;
 
-    QLabel* Label1;            // "Cajero o Vendedor"
-    QLineEdit* Edit1;          // "Cèdula"
-    QLineEdit* Edit2;          // "Password"
     QComboBox* DBLookupComboBox1;  // "Documento : "
-    QPushButton* BitBtn1;      // "OK"
 
     // Opens the sale screen of the signed-on cashier's level and returns when it closes
     // (openSaleScreenForLevel unless a test puts something else here).
@@ -34,19 +27,16 @@ public:
 
 public slots:
     void FormActivate();
-    void BitBtn1Click();
+    void BitBtn1Click() override;
 
 protected:
     void showEvent(QShowEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Edit1KeyDown();
     // Stores the document type chosen in the list on the parameter row now in force.
     void storeChosenDocument();
     // The list of document types, on the first parameter row's type, nothing chosen yet.
     void fillDocumentTypes();
-    bool findCashierTyped();
 
     TDmVentas& dm_;
     bool documentChosen_ = false;

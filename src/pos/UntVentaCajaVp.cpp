@@ -1,7 +1,5 @@
 #include "pos/UntVentaCajaVp.h"
 
-#include "catalog/StockBalance.h"
-#include "catalog/UntBuscarProductoAlf.h"
 #include "catalog/UntBuscarTercero.h"
 #include "catalog/UntCrearClientes.h"
 #include "common/Dialogs.h"
@@ -21,13 +19,10 @@
 #include "pos/UntVentaCajaEgresos.h"
 #include "pos/UntVentaCajaIncio.h"
 #include "pos/UntVentaOrdenPagoPrn.h"
-#include "pos/UntVentaPermiso.h"
 #include "pos/UntVentasPagoVp.h"
 #include "print/InvoicePrinting.h"
 
 #include <QApplication>
-#include <QCloseEvent>
-#include <QDate>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -36,7 +31,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSqlQuery>
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <cmath>
@@ -52,9 +46,9 @@ namespace {
 const QColor kYellow(255, 255, 0);
 const QString kCounterCustomer = QStringLiteral("222222222");
 const QString kBadQuantity = QStringLiteral("Cantidad no válida: digite las unidades con números y punto, mayor que 0");
-const QString kBadPrice = QStringLiteral("Precio no válido: digite el valor con números y punto");
 
-// A whole number the text names, as a product number; nothing for any other text.
+}  // namespace
+
 std::optional<int> productNumber(const QString& text)
 {
     bool ok = false;
@@ -63,22 +57,6 @@ std::optional<int> productNumber(const QString& text)
         return std::nullopt;
     return n;
 }
-
-// The price typed in an input box: nothing when cancelled, and nothing after a clear message when
-// it is not a number (no conversion error, no line).
-std::optional<double> askPrice(const QString& caption, const QString& prompt)
-{
-    const std::optional<QString> typed = dialogs().input(caption, prompt);
-    if (!typed)
-        return std::nullopt;
-    if (!IsNumber(*typed)) {
-        ShowMessage(kBadPrice);
-        return std::nullopt;
-    }
-    return StrToFloat(*typed);
-}
-
-}  // namespace
 
 bool findProductByCode(TDmVentas& dm, const QString& code)
 {
@@ -111,6 +89,15 @@ std::optional<double> quantityTyped(const QString& text)
     if (refuseHugeQuantity(StrToFloat(qty)))
         return std::nullopt;
     return StrToFloat(qty);
+}
+
+std::optional<double> priceTyped(const QString& text)
+{
+    if (!IsNumber(text)) {
+        ShowMessage(QStringLiteral("Precio no válido: digite el valor con números y punto"));
+        return std::nullopt;
+    }
+    return StrToFloat(text);
 }
 
 bool refuseHugeQuantity(double cantidad)
@@ -157,73 +144,9 @@ bool findCustomer(DocumentModule& dm, const QString& typed)
     return IsNumber(typed) && dm.TCliente.Locate(QStringLiteral("NIT"), StrToFloat(typed));
 }
 
-// ---------------------------------------------------------------- PackingGroup
-
-PackingGroup::PackingGroup(const QString& caption, QWidget* parent) : QGroupBox(caption, parent)
-{
-    setAccessibleName(caption);
-    setFocusPolicy(Qt::StrongFocus);
-    setAutoFillBackground(true);
-    new QVBoxLayout(this);
-}
-
-void PackingGroup::setItems(const QStringList& captions)
-{
-    qDeleteAll(items_);
-    items_.clear();
-    for (const QString& c : captions) {
-        auto* b = new QRadioButton(c, this);
-        b->setAccessibleName(QString(c).remove(QLatin1Char('&')));
-        // The group keeps the focus, so the keys of the next item scanned come to the screen.
-        b->setFocusPolicy(Qt::NoFocus);
-        layout()->addWidget(b);
-        items_.append(b);
-    }
-}
-
-int PackingGroup::itemIndex() const
-{
-    for (int i = 0; i < items_.size(); ++i)
-        if (items_[i]->isChecked())
-            return i;
-    return -1;
-}
-
-void PackingGroup::setItemIndex(int i)
-{
-    if (i >= 0 && i < items_.size())
-        items_[i]->setChecked(true);
-}
-
-void PackingGroup::keyPressEvent(QKeyEvent* e)
-{
-    const int n = count();
-    if (n > 0 && (e->key() == Qt::Key_Down || e->key() == Qt::Key_Right)) {
-        setItemIndex((itemIndex() + 1) % n);
-        return;
-    }
-    if (n > 0 && (e->key() == Qt::Key_Up || e->key() == Qt::Key_Left)) {
-        setItemIndex((itemIndex() + n - 1) % n);
-        return;
-    }
-    // An item's underlined letter chooses it, with or without Alt.
-    const QString typed = e->text().toUpper();
-    if (typed.size() == 1 && typed[0].isLetter()) {
-        for (int i = 0; i < n; ++i) {
-            const QString t = items_[i]->text();
-            const int amp = int(t.indexOf(QLatin1Char('&')));
-            if (amp >= 0 && amp + 1 < t.size() && t[amp + 1].toUpper() == typed[0]) {
-                setItemIndex(i);
-                return;
-            }
-        }
-    }
-    QGroupBox::keyPressEvent(e);
-}
-
 // ---------------------------------------------------------------- the screen
 
-TFrmVentaCajaVp::TFrmVentaCajaVp(TDmVentas& dm, QWidget* parent) : QDialog(parent), dm_(dm), QVentasHoy(dm.DbPos)
+TFrmVentaCajaVp::TFrmVentaCajaVp(TDmVentas& dm, QWidget* parent) : OwnKeysDialog(parent), dm_(dm), QVentasHoy(dm.DbPos)
 {
     setObjectName(QStringLiteral("FrmVentaCajaVp"));
     setWindowTitle(QStringLiteral("Caja"));
@@ -466,7 +389,35 @@ void TFrmVentaCajaVp::buildLayout()
                        static_cast<QWidget*>(DBGrid1), static_cast<QWidget*>(DBGrid1->viewport()),
                        static_cast<QWidget*>(EditCambioCantidad), static_cast<QWidget*>(EditValorUnidad)})
         w->installEventFilter(this);
+    setUpKeys();
     resize(900, 640);
+}
+
+void TFrmVentaCajaVp::setUpKeys()
+{
+    using Key = KeyMap::Key;
+    // The lines grid takes Esc and Enter only while it has the focus itself and no line is being
+    // typed: the Enter that closes a cell's editor also travels up to the grid.
+    auto gridBrowsing = [this] { return QApplication::focusWidget() == DBGrid1 && !dm_.TFac.isEditing(); };
+    keys_.add({
+        {EditCliente, Key::PlainEnter, [this] { EditClienteEnter(); }},
+        {EditCliente, Key::Escape, [this] { EditClienteEscape(); }},
+        {EditCliente, Key::F2, [this] { EditClienteSearch(); }},
+        {EditCliente, Key::DoubleClick, [this] { EditClienteSearch(); }},
+        {EditProducto, Key::Enter, [this] { EditProductoEnter(); }},
+        {EditProducto, Key::Escape, [this] { TerminarFactura(); }},
+        {EditProducto, Key::F2, [this] { EditProductoSearch(); }},
+        {EditProducto, Key::DoubleClick, [this] { EditProductoSearch(); }},
+        // to the lines, without a mouse
+        {EditProducto, Key::Down, [this] { DBGrid1->setFocus(Qt::TabFocusReason); }},
+        {RadioEmpaque, Key::Enter, [this] { RadioEmpaqueEnter(); }},
+        {EditCantidad, Key::Enter, [this] { EditCantidadEnter(); }},
+        {DBGrid1, Key::Escape, [this] { EditProducto->setFocus(); }, gridBrowsing},
+        {DBGrid1, Key::Enter, [this] { DBGrid1ChangeLine(); }, gridBrowsing},
+        {DBGrid1->viewport(), Key::DoubleClick, [this] { DBGrid1ChangeLine(); }},
+    });
+    addPriceChangeKeys(keys_, EditCambioCantidad, EditValorUnidad, [this] { BtnCambioOKClick(); },
+                       [this] { endPriceChange(); });
 }
 
 bool TFrmVentaCajaVp::selling() const { return !GroupArticulos->isHidden(); }
@@ -483,25 +434,12 @@ void TFrmVentaCajaVp::FormShow()
     // The money put into the drawer, asked once a day of a cashier who takes payment.
     TFrmVentaCajaIncio::AbrirSiFalta(dm_, this);
     showCashier();
-    // The last document stays on display, with its number and total, until a new one starts.
-    dm_.TIniFac.Last();
+    // The screen opens on no document: the last one in the headers' order may be another
+    // register's (the restaurant's bill), nothing of this cashier's. The number and total show
+    // from his first document on; after each sale the one just finished stays on display.
+    for (DbText* t : {DBTextFactura, DBTextPlazo, DBTextReferencia, DBTextNeto})
+        t->clear();
     toWaiting();
-}
-
-void TFrmVentaCajaVp::reject()
-{
-    // Esc anywhere else is a key of its box; the screen closes only through the customer box.
-    if (closing_)
-        QDialog::reject();
-}
-
-void TFrmVentaCajaVp::closeEvent(QCloseEvent* e)
-{
-    if (closing_) {
-        QDialog::closeEvent(e);
-        return;
-    }
-    e->ignore();
 }
 
 void TFrmVentaCajaVp::setYellow(QWidget* w, bool on)
@@ -534,79 +472,11 @@ bool TFrmVentaCajaVp::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
-    if (type == QEvent::MouseButtonDblClick) {
-        if (w == EditCliente)
-            guarded([this] { EditClienteSearch(); });
-        else if (w == EditProducto)
-            guarded([this] { EditProductoSearch(); });
-        else if (w == DBGrid1->viewport())
-            guarded([this] { DBGrid1ChangeLine(); });
-        else
-            return false;
+    if (keys_.handle(watched, event))
         return true;
-    }
-    if (type != QEvent::KeyPress)
-        return false;
-    auto* k = static_cast<QKeyEvent*>(event);
-    if (w == EditCliente) {
-        if (isPlainEnter(k))
-            guarded([this] { EditClienteEnter(); });
-        else if (k->key() == Qt::Key_Escape)
-            guarded([this] { EditClienteEscape(); });
-        else if (k->key() == Qt::Key_F2)
-            guarded([this] { EditClienteSearch(); });
-        else
-            return false;
-        return true;
-    }
-    if (w == EditProducto) {
-        if (isEnter(k))
-            guarded([this] { EditProductoEnter(); });
-        else if (k->key() == Qt::Key_Escape)
-            guarded([this] { TerminarFactura(); });
-        else if (k->key() == Qt::Key_F2)
-            guarded([this] { EditProductoSearch(); });
-        else if (k->key() == Qt::Key_Down)
-            DBGrid1->setFocus(Qt::TabFocusReason);  // to the lines, without a mouse
-        else
-            return false;
-        return true;
-    }
-    if (w == DBGrid1 && k->key() == Qt::Key_Escape && QApplication::focusWidget() == DBGrid1 && !dm_.TFac.isEditing()) {
-        EditProducto->setFocus();
-        return true;
-    }
-    if (w == RadioEmpaque && isEnter(k)) {
-        RadioEmpaqueEnter();
-        return true;
-    }
-    if (w == EditCantidad) {
-        if (isEnter(k)) {
-            EditCantidadEnter();
-            return true;
-        }
-        // Only digits and the point; editing keys pass.
-        return notAQuantityKey(k);
-    }
-    // Enter on the grid itself; the Enter that closes a cell's editor also travels up to the grid.
-    if (w == DBGrid1 && isEnter(k) && QApplication::focusWidget() == DBGrid1 && !dm_.TFac.isEditing()) {
-        guarded([this] { DBGrid1ChangeLine(); });
-        return true;
-    }
-    if (w == EditCambioCantidad && isEnter(k)) {
-        EditValorUnidad->setFocus();
-        EditValorUnidad->selectAll();
-        return true;
-    }
-    if (w == EditValorUnidad && isEnter(k)) {
-        guarded([this] { BtnCambioOKClick(); });
-        return true;
-    }
-    // Esc leaves the change untouched.
-    if ((w == EditCambioCantidad || w == EditValorUnidad) && k->key() == Qt::Key_Escape) {
-        guarded([this] { endPriceChange(); });
-        return true;
-    }
+    // The quantity box takes only digits and the point; editing keys pass.
+    if (w == EditCantidad && type == QEvent::KeyPress)
+        return notAQuantityKey(static_cast<QKeyEvent*>(event));
     return false;
 }
 
@@ -650,339 +520,10 @@ void TFrmVentaCajaVp::EditClienteEscape()
 {
     if (!AskYesNo(QStringLiteral("Salir de Facturacion?")))
         return;
-    closing_ = true;
-    QDialog::reject();
+    leave();
 }
 
 void TFrmVentaCajaVp::EditClienteSearch() { searchCustomerInto(dm_, EditCliente, this); }
-
-// ---------------------------------------------------------------- products and packings
-
-void TFrmVentaCajaVp::EditProductoSearch()
-{
-    TFrmBuscarProductoAlf dlg(dm_.DbPos, this);
-    dlg.exec();
-    EditProducto->setText(CodigoBuscado);
-    RadioEmpaque->setFocus(Qt::TabFocusReason);
-}
-
-void TFrmVentaCajaVp::EditProductoEnter()
-{
-    const QString code = EditProducto->text().trimmed();
-    if (code.isEmpty()) {
-        EditProductoSearch();
-        return;
-    }
-    // A barcode is rung up at once: it is what the scanner typed, and the next scan follows.
-    if (!dm_.DbPos.scalar(QStringLiteral("SELECT FIRST 1 PRODUCTO FROM PRODUCTOS WHERE CODIGOBARRAS = :C"),
-                          {{QStringLiteral("C"), code}})
-             .isNull()) {
-        listPackings();
-        RadioEmpaque->setItemIndex(0);
-        addLine(QStringLiteral("1"));
-        return;
-    }
-    RadioEmpaque->setFocus(Qt::TabFocusReason);
-}
-
-void TFrmVentaCajaVp::clearPackings()
-{
-    RadioEmpaque->setItems({});
-    productos_.clear();
-    unidades_.clear();
-}
-
-void TFrmVentaCajaVp::listPackings()
-{
-    if (!findProductByCode(dm_, EditProducto->text())) {
-        // Whatever was typed (letters, "12a", a number no product has) is said plainly.
-        const QString typed = EditProducto->text();
-        clearPackings();
-        EditProducto->clear();
-        EditProducto->setFocus();
-        if (!typed.trimmed().isEmpty())
-            ShowMessage(QStringLiteral("No existe el Producto") + typed);
-        return;
-    }
-    setYellow(RadioEmpaque, RadioEmpaque->hasFocus());
-    const int producto = dm_.TProductos.FieldByName(QStringLiteral("PRODUCTO")).asInteger();
-    ProductoElegido = QString::number(producto);
-    showMessagePanel(dm_.TProductos.FieldByName(QStringLiteral("NOMBRE")).asString());
-    clearPackings();
-    refreshStock(producto);
-
-    // The base unit first, then the bigger packings by their number of units, so that the item
-    // selected at first is the single unit at its own price.
-    QSqlQuery q = dm_.DbPos.exec(
-        QStringLiteral("SELECT V.UNIDAD, U.NOMBRE, V.CANTIDAD, V.VALORVENTAMOSTRADOR FROM PRODUCTOSVALORVENTA V LEFT "
-                       "JOIN UNIDADES U ON U.UNIDAD = V.UNIDAD WHERE V.PRODUCTO = :PRODUCTO ORDER BY CASE WHEN V.UNIDAD "
-                       "= :BASE THEN 0 ELSE 1 END, V.CANTIDAD, V.UNIDAD"),
-        {{QStringLiteral("PRODUCTO"), producto},
-         {QStringLiteral("BASE"), dm_.TProductos.FieldByName(QStringLiteral("UNIDAD")).asString()}});
-    QStringList captions;
-    while (dm_.DbPos.next(q)) {
-        const QString unidad = q.value(0).toString().trimmed();
-        QString nombre = q.value(1).toString().trimmed();
-        if (nombre.isEmpty())
-            nombre = unidad;
-        captions << QLatin1Char('&') + nombre + QStringLiteral(" *") + FloatToStr(q.value(2).toDouble()) +
-                        QStringLiteral(" [") + FormatFloat(QStringLiteral("###,###.00"), q.value(3).toDouble()) +
-                        QLatin1Char(']');
-        productos_ << ProductoElegido;
-        unidades_ << unidad;
-    }
-    RadioEmpaque->setItems(captions);
-    RadioEmpaque->setItemIndex(0);
-}
-
-void TFrmVentaCajaVp::refreshStock(int producto)
-{
-    const QDate today = QDate::currentDate();
-    QVentasHoy.Close();
-    QVentasHoy.setParam(QStringLiteral("PRODUCTO"), producto);
-    QVentasHoy.setParam(QStringLiteral("FECHAI"), QDateTime(today, QTime(0, 0)));
-    QVentasHoy.setParam(QStringLiteral("FECHAF"), QDateTime(today.addDays(1), QTime(0, 0)));
-    QVentasHoy.Open();
-    SaldoProducto = StockBalance(dm_.DbPos, producto) - QVentasHoy.FieldByName(QStringLiteral("VENDIDO")).asFloat();
-    PanelSaldo->setText(QStringLiteral("Saldo =[") + FormatFloat(QStringLiteral("###,###.00"), SaldoProducto) +
-                        QLatin1Char(']'));
-}
-
-void TFrmVentaCajaVp::RadioEmpaqueEnter()
-{
-    EditCantidad->setFocus();
-    EditCantidad->selectAll();
-}
-
-void TFrmVentaCajaVp::EditCantidadEnter() { guarded([this] { addLine(EditCantidad->text()); }); }
-
-void TFrmVentaCajaVp::resetEntry()
-{
-    EditProducto->clear();
-    clearPackings();
-    EditProducto->setFocus();
-}
-
-// ---------------------------------------------------------------- the add-line routine
-
-void TFrmVentaCajaVp::addLine(const QString& quantityText)
-{
-    // The quantity is checked before anything is asked or stored, so a wrong one changes nothing
-    // and the cashier corrects it where he typed it.
-    const std::optional<double> typedQuantity = quantityTyped(quantityText);
-    if (!typedQuantity) {
-        EditCantidad->setFocus();
-        EditCantidad->selectAll();
-        return;
-    }
-    const double cantidad = *typedQuantity;
-
-    struct Routine {
-        TFrmVentaCajaVp& s;
-        explicit Routine(TFrmVentaCajaVp& s) : s(s) { LineaPermitida = true; }
-        ~Routine()
-        {
-            LineaPermitida = false;
-            s.resetEntry();
-        }
-    } routine(*this);
-
-    // 1. The chosen packing sells its own unit; a product without packings sells "UN".
-    QString unidad = QStringLiteral("UN");
-    const int item = RadioEmpaque->itemIndex();
-    if (item >= 0 && item < unidades_.size()) {
-        ProductoElegido = productos_[item];
-        unidad = unidades_[item];
-    }
-
-    // 2. The product. Without a packing listed (a product that has none) it is the one the code
-    // box names.
-    if (item < 0) {
-        if (!findProductByCode(dm_, EditProducto->text())) {
-            ShowMessage(QStringLiteral("No existe el Producto") + EditProducto->text());
-            return;
-        }
-        ProductoElegido = dm_.TProductos.FieldByName(QStringLiteral("PRODUCTO")).asString();
-    }
-    const std::optional<int> elegido = productNumber(ProductoElegido);
-    if (!elegido || !dm_.TProductos.Locate(QStringLiteral("PRODUCTO"), *elegido)) {
-        ShowMessage(QStringLiteral("No existe el Producto") + EditProducto->text());
-        return;
-    }
-    const int numero = *elegido;
-
-    // 3. The price of the packing; asked once when the product has none for this unit.
-    const QVariantMap key{{QStringLiteral("PRODUCTO"), numero}, {QStringLiteral("UNIDAD"), unidad}};
-    QSqlQuery q = dm_.DbPos.exec(QStringLiteral("SELECT CANTIDAD, VALORVENTAMOSTRADOR, VALORVENTAEMPRESA FROM "
-                                                "PRODUCTOSVALORVENTA WHERE PRODUCTO = :PRODUCTO AND UPPER(UNIDAD) = "
-                                                "UPPER(:UNIDAD)"),
-                                 key);
-    double porEmpaque = 1;
-    double precio = 0;
-    const bool empresas = RadioPrecio->itemIndex() == 1;
-    if (dm_.DbPos.next(q)) {
-        porEmpaque = q.value(0).isNull() ? 1 : q.value(0).toDouble();
-        precio = q.value(empresas ? 2 : 1).toDouble();
-    } else {
-        const std::optional<double> typed = askPrice(QStringLiteral("Precio"), QStringLiteral("Valor Precio Unidad"));
-        if (!typed)
-            return;
-        UltimoPrecio = *typed;
-        dm_.DbPos.exec(QStringLiteral("INSERT INTO PRODUCTOSVALORVENTA (PRODUCTO, UNIDAD, CANTIDAD, VALORVENTAMOSTRADOR, "
-                                      "VALORVENTAEMPRESA) VALUES (:PRODUCTO, :UNIDAD, 1, :PRECIO, :PRECIO)"),
-                       {{QStringLiteral("PRODUCTO"), numero}, {QStringLiteral("UNIDAD"), unidad},
-                        {QStringLiteral("PRECIO"), *typed}});
-        precio = *typed;
-    }
-    UltimoPrecio = precio;
-
-    // 5. An open-price product: the price and a description are asked.
-    QString observacion;
-    if (precio == 0) {
-        const std::optional<double> typed = askPrice(QStringLiteral("Entre Valor"), QStringLiteral("Precio"));
-        if (!typed)
-            return;
-        precio = *typed;
-        observacion = dialogs().input(QStringLiteral("Descripcion Producto"), QStringLiteral("Deatelle")).value_or(QString());
-    }
-
-    // 6. The discount step lowers the price itself.
-    const int paso = RadioDescuento->itemIndex();
-    static const double pasos[] = {0, 5, 10, 20};
-    if (paso > 0 && paso < 4)
-        precio = R(precio - precio * pasos[paso] / 100);
-
-    // 7-8. Stock, for document types that control it.
-    refreshStock(numero);
-    const double base = cantidad * porEmpaque;
-    const QVariant documento = dm_.Parametros.FieldByName(QStringLiteral("DOCUMENTO")).value();
-    if (dm_.TDocumentos.Locate(QStringLiteral("DOCUMENTO"), documento) &&
-        dm_.TDocumentos.FieldByName(QStringLiteral("CONTROLASALDO")).asString() == QLatin1String("S") &&
-        SaldoProducto < base) {
-        ShowMessage(QStringLiteral("Saldo Menor al Ofrecido ") + EditProducto->text());
-        return;
-    }
-
-    // 9-13. The line, priced and totalled by the sales module in one operation.
-    // The line carries the product's tax rates; the module adds an IVA the price leaves out.
-    const QString nombre = dm_.TProductos.FieldByName(QStringLiteral("NOMBRE")).asString();
-    QVariantMap line{{QStringLiteral("BUSCADOR"), QString::number(numero)},
-                     {QStringLiteral("UNIDADMOVIMIENTO"), unidad},
-                     {QStringLiteral("CANTIDADRECIBIDA"), base},
-                     {QStringLiteral("PRODUCTO"), numero},
-                     {QStringLiteral("PRECIOUNIDAD"), precio},
-                     {QStringLiteral("CANTIDAD"), cantidad},
-                     {QStringLiteral("PORCENTAJEDESCUENTO"), 0.0},
-                     {QStringLiteral("DESCUENTO"), 0.0},
-                     {QStringLiteral("VALORIVA"), 0.0},
-                     {QStringLiteral("VALORDESCUENTO"), 0.0},
-                     {QStringLiteral("SUBTOTAL"), 0.0},
-                     {QStringLiteral("OBSERVACION"), observacion}};
-    line.insert(TDmVentas::taxRatesOf(dm_.TProductos));
-    dm_.addLine(line);
-    // 14.
-    showMessagePanel(nombre);
-}
-
-// ---------------------------------------------------------------- changing a line
-
-void TFrmVentaCajaVp::DBGrid1ChangeLine()
-{
-    if (dm_.TFac.IsEmpty())
-        return;
-    // A cashier who may not change prices needs a supervisor, who stays signed on for the change.
-    if (dm_.TCajero.FieldByName(QStringLiteral("CAMBIAPRECIO")).asString() != QLatin1String("S")) {
-        const bool granted = TFrmVentaPermiso::Pedir(dm_, this);
-        showCashier();
-        if (!granted)
-            return;
-    }
-    EditCambioCantidad->setText(FloatToStr(dm_.TFac.FieldByName(QStringLiteral("CANTIDAD")).asFloat()));
-    EditValorUnidad->setText(FloatToStr(dm_.TFac.FieldByName(QStringLiteral("PRECIOUNIDAD")).asFloat()));
-    lockForPriceChange(true);
-    GroupCambioPrecio->show();
-    EditCambioCantidad->setFocus();
-    EditCambioCantidad->selectAll();
-}
-
-void TFrmVentaCajaVp::lockForPriceChange(bool locked)
-{
-    for (QWidget* w : {static_cast<QWidget*>(BtnCondiciones), static_cast<QWidget*>(EditProducto),
-                       static_cast<QWidget*>(RadioEmpaque), static_cast<QWidget*>(RadioDescuento),
-                       static_cast<QWidget*>(EditCantidad), static_cast<QWidget*>(DBGrid1),
-                       static_cast<QWidget*>(RadioTipoFactura)})
-        w->setEnabled(!locked);
-    for (QAction* a : {Informes1, ReimprimeFactura1, CambiaFactura1, EgresoCaja1, AnulaFacturas1})
-        a->setEnabled(!locked);
-}
-
-void TFrmVentaCajaVp::endPriceChange()
-{
-    GroupCambioPrecio->hide();
-    lockForPriceChange(false);
-    // After a supervisor's change, or a change she left, a cashier signs in again before selling on.
-    if (supervisorSignedOn(dm_)) {
-        TFrmVentaPermiso1::Devolver(dm_, this);
-        showCashier();
-    }
-    if (selling())
-        EditProducto->setFocus();
-}
-
-void TFrmVentaCajaVp::BtnCambioOKClick()
-{
-    const QString cantidadText = EditCambioCantidad->text().trimmed();
-    const QString precioText = EditValorUnidad->text().trimmed();
-    if (!IsNumber(cantidadText) || StrToFloat(cantidadText) == 0) {
-        ShowMessage(QStringLiteral("Cantidad no válida: digite un número distinto de 0"));
-        EditCambioCantidad->setFocus();
-        return;
-    }
-    if (refuseHugeQuantity(StrToFloat(cantidadText))) {
-        EditCambioCantidad->setFocus();
-        return;
-    }
-    if (!IsNumber(precioText)) {
-        ShowMessage(kBadPrice);
-        EditValorUnidad->setFocus();
-        return;
-    }
-    const double precio = StrToFloat(precioText);
-    // What the line was sold at before the change: only a typed price that differs from it is a
-    // new price for the catalogue (a quantity changed alone, or a price lowered by a discount
-    // step and left as it was, is not).
-    const double antes = dm_.TFac.FieldByName(QStringLiteral("PRECIOUNIDAD")).asFloat();
-    const int producto = dm_.TFac.FieldByName(QStringLiteral("PRODUCTO")).asInteger();
-    const QString unidad = dm_.TFac.FieldByName(QStringLiteral("UNIDADMOVIMIENTO")).asString();
-    bool changed = false;
-    try {
-        changed = dm_.changeLine({{QStringLiteral("CANTIDAD"), StrToFloat(cantidadText)},
-                                  {QStringLiteral("PRECIOUNIDAD"), precio}});
-    } catch (...) {
-        endPriceChange();  // the database's refusal is shown once the supervisor handed back
-        throw;
-    }
-    endPriceChange();
-    if (changed && precio != antes && producto != 3900)
-        writePriceBack(producto, unidad, precio);
-}
-
-void TFrmVentaCajaVp::writePriceBack(int producto, const QString& unidad, double precio)
-{
-    const QString columna = RadioPrecio->itemIndex() == 1 ? QStringLiteral("VALORVENTAEMPRESA")
-                                                          : QStringLiteral("VALORVENTAMOSTRADOR");
-    const QVariantMap p{{QStringLiteral("PRECIO"), precio},
-                        {QStringLiteral("PRODUCTO"), producto},
-                        {QStringLiteral("UNIDAD"), unidad}};
-    Transaction t(dm_.DbPos);
-    dm_.DbPos.exec(QStringLiteral("UPDATE PRODUCTOSVALORVENTA SET ") + columna +
-                       QStringLiteral(" = :PRECIO WHERE PRODUCTO = :PRODUCTO AND UNIDAD = :UNIDAD"),
-                   p);
-    // The product's general price is a single unit's: a packing's price is not one.
-    if (unidad == QLatin1String("UN"))
-        dm_.DbPos.exec(QStringLiteral("UPDATE PRODUCTOS SET VALORUNIDAD = :PRECIO WHERE PRODUCTO = :PRODUCTO"), p);
-    t.commit();
-}
 
 void TFrmVentaCajaVp::BtnCondicionesClick()
 {

@@ -13,7 +13,8 @@
 // (one unit of the product's base packing) instead of waiting for a packing and a quantity.
 #include "data/Dataset.h"
 
-#include <QDialog>
+#include "platform/KeyMap.h"
+#include "platform/OwnKeysDialog.h"
 #include <QGroupBox>
 
 #include <functional>
@@ -55,10 +56,15 @@ bool acceptCustomer(DocumentModule& dm, const QString& typed, QWidget* parent,
 // Puts the module's product cursor on the product the text names: barcode first, then number.
 // Text that is neither names no product.
 bool findProductByCode(TDmVentas& dm, const QString& code);
+// A whole number the text names, as a product number; nothing for any other text.
+std::optional<int> productNumber(const QString& text);
 
 // The quantity typed for a new line: a number greater than 0 written with digits and the point,
 // and no more than kMaxLineQuantity. Anything else is refused with a message and gives nothing.
 std::optional<double> quantityTyped(const QString& text);
+// A price typed by the cashier, written with digits and the point; anything else is refused with
+// a message (no conversion error) and gives nothing.
+std::optional<double> priceTyped(const QString& text);
 // The most units one line may carry, either way: a larger quantity is a barcode scanned into the
 // quantity box, not a sale.
 constexpr double kMaxLineQuantity = 99999;
@@ -66,6 +72,19 @@ constexpr double kMaxLineQuantity = 99999;
 bool refuseHugeQuantity(double cantidad);
 // For a quantity box's key filter: a printable key other than a digit or the point.
 bool notAQuantityKey(const QKeyEvent* k);
+
+// The quantity and price typed in a "Cambio De Precio" group: a quantity other than 0 and within
+// kMaxLineQuantity, a price written with digits and the point. Anything else is refused with a
+// message, the cursor on the box to correct, and gives nothing.
+struct PriceChange {
+    double cantidad;
+    double precio;
+};
+std::optional<PriceChange> priceChangeTyped(QLineEdit* cantidad, QLineEdit* valor);
+// The keys of a "Cambio De Precio" group: Enter in its quantity moves on to its price, Enter in
+// the price is OK, and Esc in either leaves the line as it was.
+void addPriceChangeKeys(KeyMap& keys, QLineEdit* cantidad, QLineEdit* valor, const std::function<void()>& ok,
+                        const std::function<void()>& leave);
 
 // The customer search from a customer box: the NIT chosen replaces the box's text (a search closed
 // without a choice leaves it); the box keeps the focus.
@@ -90,7 +109,7 @@ private:
     QList<QRadioButton*> items_;
 };
 
-class TFrmVentaCajaVp : public QDialog {
+class TFrmVentaCajaVp : public OwnKeysDialog {
     Q_OBJECT
 public:
     explicit TFrmVentaCajaVp(TDmVentas& dm, QWidget* parent = nullptr);
@@ -158,12 +177,11 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void reject() override;
-    void closeEvent(QCloseEvent* e) override;
 
 private:
     void FormShow();
     void buildLayout();
+    void setUpKeys();
     void listPackings();
     void clearPackings();
     void refreshStock(int producto);
@@ -193,7 +211,7 @@ private:
     Dataset QVentasHoy;
     QStringList productos_;  // per packing item: its product number
     QStringList unidades_;   // per packing item: its unit code
-    bool closing_ = false;
+    KeyMap keys_;
 };
 
 }  // namespace kv

@@ -1,9 +1,9 @@
 #include "print/PageInvoice.h"
 
 #include "common/Dates.h"
+#include "common/Nit.h"
 #include "common/Numbers.h"
 #include "common/SaleAmounts.h"
-#include "data/DemoData.h"
 #include "print/InvoiceParts.h"
 #include "print/UntMontoEscrito.h"
 

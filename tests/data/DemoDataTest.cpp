@@ -96,6 +96,13 @@ const struct {
     {"exchange rate of an unknown currency",
      "SELECT COUNT(*) FROM TASACAMBIO T WHERE NOT EXISTS (SELECT 1 FROM MONEDA M WHERE M.CODIGOMONEDA = T.CODIGOMONEDA)"},
     {"busy restaurant table", "SELECT COUNT(*) FROM MESAS WHERE PEDIDO <> 0"},
+    {"cashier or waiter who is not a third party (his receipts would name no seller)",
+     "SELECT COUNT(*) FROM (SELECT CEDULA FROM POSCAJEROS UNION SELECT CEDULA FROM MESERO) S "
+     "WHERE NOT EXISTS (SELECT 1 FROM PROVEEDORES P WHERE P.NIT = S.CEDULA)"},
+    {"sale whose seller is not a third party",
+     "SELECT COUNT(*) FROM POSMOVIMIENTO M WHERE NOT EXISTS (SELECT 1 FROM PROVEEDORES P WHERE P.NIT = M.VENDEDOR)"},
+    {"dish outside the groups the restaurant's item picker lists",
+     "SELECT COUNT(*) FROM PRODUCTOS WHERE IPOCONSUMO > 0 AND GRUPO NOT IN ('02', '12')"},
     {"accounts of another company",
      "SELECT COUNT(*) FROM CUENTASTAVRO C WHERE NOT EXISTS (SELECT 1 FROM EMPRESAS E WHERE E.EMPRESA = C.EMPRESA)"},
 };

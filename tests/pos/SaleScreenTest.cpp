@@ -58,6 +58,23 @@ TEST_F(SaleScreenTest, EveryLineCarriesItsProductsTaxesAndAnIvaLeftOutOfThePrice
     kvtest::expectTaxesAddUp(*db, numero);
 }
 
+TEST_F(SaleScreenTest, OpensOnNoDocumentRatherThanTheLastBillOfAnotherRegister)
+{
+    // The other company's register left the last bill in the headers' order before the program
+    // started.
+    db->exec("INSERT INTO POSMOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO, BODEGA, CLIENTE, NETO) "
+             "VALUES ('02', 'PRS', 7, 2, 222222222, 5000)");
+    screen.reset();
+    dm = std::make_unique<TDmVentas>(*db);
+    ASSERT_TRUE(dm->signOn(11));
+    screen = std::make_unique<TFrmVentaCajaVp>(*dm);
+    kvtest::showActive(screen.get());
+    EXPECT_EQ(screen->DBTextFactura->text(), "");
+    EXPECT_EQ(screen->DBTextNeto->text(), "");
+    startSale();
+    EXPECT_EQ(screen->DBTextFactura->text(), "1");
+}
+
 TEST_F(SaleScreenTest, AWholeSaleByKeyboardStoresWhatTheScreenShows)
 {
     EXPECT_FALSE(screen->selling());

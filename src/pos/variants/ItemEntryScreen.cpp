@@ -51,15 +51,11 @@ QVariantMap lineFromProduct(Dataset& p)
     return line;
 }
 
-bool isArrow(const QKeyEvent* k)
-{
-    return k->key() == Qt::Key_Left || k->key() == Qt::Key_Up || k->key() == Qt::Key_Right || k->key() == Qt::Key_Down;
-}
 }  // namespace
 
 ItemEntryScreen::ItemEntryScreen(TDmVentas& dm, const QString& name, const QString& title, const QString& edit1Caption,
                                  QWidget* parent)
-    : QDialog(parent), QCuantosProductos(dm.DbPos, this), dm_(dm)
+    : OwnKeysDialog(parent), QCuantosProductos(dm.DbPos, this), dm_(dm)
 {
     setObjectName(name);
     setWindowTitle(title);
@@ -179,6 +175,7 @@ void ItemEntryScreen::buildLayout(bool withDiscount)
     PanelMensaje = addMessageStatusBar(this, main_, StatusBar1);
 
     setUpGridRules();
+    setUpKeys();
     for (QWidget* w : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(EditProducto),
                        static_cast<QWidget*>(EditCantidad), static_cast<QWidget*>(DBGrid1),
                        static_cast<QWidget*>(DBGrid1->viewport()), static_cast<QWidget*>(EditCambioCantidad),
@@ -236,28 +233,11 @@ void ItemEntryScreen::resetEntry()
     EditProducto->setFocus();
 }
 
-void ItemEntryScreen::reject()
-{
-    // Esc is a key of the box it is pressed in; the screen closes only through Edit1.
-    if (closing_)
-        QDialog::reject();
-}
-
-void ItemEntryScreen::closeEvent(QCloseEvent* e)
-{
-    if (closing_) {
-        QDialog::closeEvent(e);
-        return;
-    }
-    e->ignore();
-}
-
 void ItemEntryScreen::Edit1Escape()
 {
     if (!AskYesNo(QStringLiteral("Salir de Facturacion?")))
         return;
-    closing_ = true;
-    QDialog::reject();
+    leave();
 }
 
 // ---------------------------------------------------------------- items
@@ -368,24 +348,11 @@ void ItemEntryScreen::showPriceBox()
 
 void ItemEntryScreen::BtnCambioOKClick()
 {
-    const QString cantidad = EditCambioCantidad->text().trimmed();
-    const QString precio = EditValorUnidad->text().trimmed();
-    if (!IsNumber(cantidad) || StrToFloat(cantidad) == 0) {
-        ShowMessage(QStringLiteral("Cantidad no válida: digite un número distinto de 0"));
-        EditCambioCantidad->setFocus();
+    const std::optional<PriceChange> typed = priceChangeTyped(EditCambioCantidad, EditValorUnidad);
+    if (!typed)
         return;
-    }
-    if (refuseHugeQuantity(StrToFloat(cantidad))) {
-        EditCambioCantidad->setFocus();
-        return;
-    }
-    if (!IsNumber(precio)) {
-        ShowMessage(QStringLiteral("Precio no válido: digite el valor con números y punto"));
-        EditValorUnidad->setFocus();
-        return;
-    }
     try {
-        dm_.changeLine({{QStringLiteral("CANTIDAD"), StrToFloat(cantidad)}, {QStringLiteral("PRECIOUNIDAD"), StrToFloat(precio)}});
+        dm_.changeLine({{QStringLiteral("CANTIDAD"), typed->cantidad}, {QStringLiteral("PRECIOUNIDAD"), typed->precio}});
     } catch (...) {
         endPriceChange();  // a supervisor hands back before the refusal is shown
         throw;
@@ -413,80 +380,46 @@ void ItemEntryScreen::endPriceChange()
 
 // ---------------------------------------------------------------- keys
 
+void ItemEntryScreen::setUpKeys()
+{
+    using Key = KeyMap::Key;
+    // The lines grid takes Esc and Enter only while it has the focus itself and no line is being
+    // typed: the Enter that closes a cell's editor also travels up to the grid.
+    auto gridBrowsing = [this] { return QApplication::focusWidget() == DBGrid1 && !dm_.TFac.isEditing(); };
+    auto toQuantity = [this] {
+        EditCantidad->setFocus();
+        EditCantidad->selectAll();
+    };
+    auto toProduct = [this] { EditProducto->setFocus(); };
+    keys_.add({
+        {Edit1, Key::PlainEnter, [this] { Edit1Enter(); }},
+        {Edit1, Key::Escape, [this] { Edit1Escape(); }},
+        {EditProducto, Key::Enter, [this] { EditProductoEnter(); }},
+        {EditProducto, Key::Escape, [this] { EditProductoEscape(); }},
+        {EditProducto, Key::F2, [this] { EditProductoSearch(addAfterSearch()); }},
+        {EditProducto, Key::DoubleClick, [this] { EditProductoSearch(addAfterSearch()); }},
+        {EditProducto, Key::Arrow, toQuantity},
+        {EditCantidad, Key::Enter, toProduct},
+        {EditCantidad, Key::Arrow, toProduct},
+        {EditCantidad, Key::Escape, toProduct},
+        {DBGrid1, Key::Escape, toProduct, gridBrowsing},
+        {DBGrid1, Key::Enter, [this] { DBGrid1DblClick(); }, gridBrowsing},
+        {DBGrid1->viewport(), Key::DoubleClick, [this] { DBGrid1DblClick(); }},
+    });
+    addPriceChangeKeys(keys_, EditCambioCantidad, EditValorUnidad, [this] { BtnCambioOKClick(); },
+                       [this] { endPriceChange(); });
+}
+
 bool ItemEntryScreen::eventFilter(QObject* watched, QEvent* event)
 {
-    auto* w = qobject_cast<QWidget*>(watched);
-    const QEvent::Type type = event->type();
-    if (type == QEvent::FocusIn && w == DBGrid1 && !dm_.TFac.isEditing() && !dm_.TFac.IsEmpty()) {
-        // Coming into the lines, the cursor stands on the "Producto" column.
+    // Coming into the lines, the cursor stands on the "Producto" column.
+    if (event->type() == QEvent::FocusIn && watched == DBGrid1 && !dm_.TFac.isEditing() && !dm_.TFac.IsEmpty())
         DBGrid1->setCurrentIndex(DBGrid1->model()->index(qMax(0, DBGrid1->currentIndex().row()), 1));
-        return false;
-    }
-    if (type == QEvent::MouseButtonDblClick) {
-        if (w == EditProducto)
-            guarded([this] { EditProductoSearch(addAfterSearch()); });
-        else if (w == DBGrid1->viewport())
-            guarded([this] { DBGrid1DblClick(); });
-        else
-            return false;
+    if (keys_.handle(watched, event))
         return true;
-    }
-    if (type != QEvent::KeyPress)
-        return false;
-    auto* k = static_cast<QKeyEvent*>(event);
-    if (w == Edit1) {
-        if (isPlainEnter(k))
-            guarded([this] { Edit1Enter(); });
-        else if (k->key() == Qt::Key_Escape)
-            guarded([this] { Edit1Escape(); });
-        else
-            return false;
-        return true;
-    }
-    if (w == EditProducto) {
-        if (isEnter(k))
-            guarded([this] { EditProductoEnter(); });
-        else if (k->key() == Qt::Key_Escape)
-            guarded([this] { EditProductoEscape(); });
-        else if (k->key() == Qt::Key_F2)
-            guarded([this] { EditProductoSearch(addAfterSearch()); });
-        else if (isArrow(k)) {
-            EditCantidad->setFocus();
-            EditCantidad->selectAll();
-        } else
-            return false;
-        return true;
-    }
-    if (w == EditCantidad) {
-        if (isEnter(k) || isArrow(k) || k->key() == Qt::Key_Escape) {
-            EditProducto->setFocus();
-            return true;
-        }
-        return notAQuantityKey(k);
-    }
-    if (w == DBGrid1 && QApplication::focusWidget() == DBGrid1 && !dm_.TFac.isEditing()) {
-        if (k->key() == Qt::Key_Escape) {
-            EditProducto->setFocus();
-            return true;
-        }
-        if (isEnter(k)) {
-            guarded([this] { DBGrid1DblClick(); });
-            return true;
-        }
-    }
-    if (w == EditCambioCantidad && isEnter(k)) {
-        EditValorUnidad->setFocus();
-        EditValorUnidad->selectAll();
-        return true;
-    }
-    if (w == EditValorUnidad && isEnter(k)) {
-        guarded([this] { BtnCambioOKClick(); });
-        return true;
-    }
-    if ((w == EditCambioCantidad || w == EditValorUnidad) && k->key() == Qt::Key_Escape) {
-        guarded([this] { endPriceChange(); });  // the line stays as it was
-        return true;
-    }
+    // The quantity box takes only digits and the point; editing keys pass.
+    if (watched == EditCantidad && event->type() == QEvent::KeyPress)
+        return notAQuantityKey(static_cast<QKeyEvent*>(event));
     return false;
 }
 

@@ -11,7 +11,8 @@
 // where the code and the quantity are checked: the grid does not start lines of its own.
 #include "data/Dataset.h"
 
-#include <QDialog>
+#include "platform/KeyMap.h"
+#include "platform/OwnKeysDialog.h"
 
 class QGridLayout;
 class QGroupBox;
@@ -28,7 +29,7 @@ class DbText;
 class LineGridRules;
 class TDmVentas;
 
-class ItemEntryScreen : public QDialog {
+class ItemEntryScreen : public OwnKeysDialog {
     Q_OBJECT
 public:
     ~ItemEntryScreen() override;
@@ -97,10 +98,10 @@ protected:
     void showMessagePanel(const QString& text);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void reject() override;
-    void closeEvent(QCloseEvent* e) override;
 
     TDmVentas& dm_;
+    // The screen's keys; a register adds its own.
+    KeyMap keys_;
 
 private:
     // The product the code names; a barcode several products share is settled in the
@@ -112,11 +113,11 @@ private:
 
     // The column rules of the lines grid: a product code changed in the grid completes its line.
     void setUpGridRules();
+    void setUpKeys();
 
     LineGridRules* rules_ = nullptr;
     QVBoxLayout* main_ = nullptr;
     QGridLayout* clienteLayout_ = nullptr;
-    bool closing_ = false;
 };
 
 }  // namespace kv

@@ -79,6 +79,8 @@ TFrmVentaCaja2::TFrmVentaCaja2(TDmVentas& dm, QWidget* parent)
         DBNavigator1->button(b)->hide();
     gc->addWidget(DBNavigator1, 3, 0, 1, 4);
     buildLayout(true);
+    keys_.add({{Edit1, KeyMap::Key::F2, [this] { Edit1Search(); }},
+               {Edit1, KeyMap::Key::DoubleClick, [this] { Edit1Search(); }}});
     setWindowState(windowState() | Qt::WindowMaximized);
 }
 
@@ -93,16 +95,6 @@ void TFrmVentaCaja2::showEvent(QShowEvent* e)
         dm_.TIniFac.Last();
         toWaiting();
     });
-}
-
-bool TFrmVentaCaja2::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == Edit1 && (event->type() == QEvent::MouseButtonDblClick ||
-                             (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F2))) {
-        guarded([this] { Edit1Search(); });
-        return true;
-    }
-    return ItemEntryScreen::eventFilter(watched, event);
 }
 
 void TFrmVentaCaja2::Edit1Enter()

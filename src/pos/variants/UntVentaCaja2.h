@@ -36,7 +36,6 @@ protected:
     void finishDocument() override;
     bool addAfterSearch() const override { return true; }
     void showEvent(QShowEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 }  // namespace kv

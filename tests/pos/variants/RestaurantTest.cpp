@@ -335,4 +335,25 @@ TEST_F(RestaurantTest, ABillPaidElsewhereWhileThePickerIsOpenTakesNoDishAndSends
     EXPECT_FALSE(screen->documentOpen());
 }
 
+// The demo restaurant as its cashier meets it: the salon's tables in number order, and the item
+// picker opening on dishes.
+class RestaurantOnDemoTest : public kvtest::DemoDbTest {};
+
+TEST_F(RestaurantOnDemoTest, TablesComeInNumberOrderAndThePickerOpensOnDishes)
+{
+    TDmVentas dm(*db);
+    ASSERT_TRUE(dm.signOn(8));  // the demo's restaurant cashier
+    TFrmFacturacion screen(dm);
+    kvtest::showActive(&screen);
+    QStringList salon;
+    for (int row = 0; row < screen.DBGridMesas[0]->model()->rowCount(); ++row)
+        salon << screen.DBGridMesas[0]->model()->index(row, 0).data().toString().trimmed();
+    EXPECT_EQ(salon, QStringList({"01", "02", "03", "04", "05", "06", "07", "08", "09", "10"}));
+
+    TFrmFacturacionVp picker(*db, "1", "SALON PRINCIPALMesa 01");
+    EXPECT_EQ(picker.ComboGrupo->currentText(), "DESAYUNOS");
+    ASSERT_GT(picker.DBGrid1->model()->rowCount(), 0);
+    EXPECT_EQ(picker.TbProductos.FieldByName("IPOCONSUMO").asFloat(), 8);  // a dish, not a shop good
+}
+
 }  // namespace

@@ -1,0 +1,54 @@
+#include "platform/KeyMap.h"
+
+#include "platform/Guard.h"
+#include "platform/ScreenKeys.h"
+
+#include <QKeyEvent>
+#include <QWidget>
+
+namespace kv {
+
+bool KeyMap::matches(Key key, const QKeyEvent* k)
+{
+    switch (key) {
+    case Key::PlainEnter:
+        return isPlainEnter(k);
+    case Key::Enter:
+        return isEnter(k);
+    case Key::Escape:
+        return k->key() == Qt::Key_Escape;
+    case Key::F2:
+        return k->key() == Qt::Key_F2;
+    case Key::Down:
+        return k->key() == Qt::Key_Down;
+    case Key::Arrow:
+        return k->key() == Qt::Key_Left || k->key() == Qt::Key_Up || k->key() == Qt::Key_Right ||
+               k->key() == Qt::Key_Down;
+    case Key::KeypadPlusMinus:
+        return (k->modifiers() & Qt::KeypadModifier) && (k->key() == Qt::Key_Plus || k->key() == Qt::Key_Minus);
+    case Key::DoubleClick:
+        return false;
+    }
+    return false;
+}
+
+bool KeyMap::handle(QObject* watched, QEvent* event) const
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::MouseButtonDblClick)
+        return false;
+    for (const Entry& e : entries_) {
+        if (static_cast<QObject*>(e.where) != watched)
+            continue;
+        const bool answers = type == QEvent::MouseButtonDblClick
+                                 ? e.key == Key::DoubleClick
+                                 : matches(e.key, static_cast<const QKeyEvent*>(event));
+        if (!answers || (e.when && !e.when()))
+            continue;
+        guarded(e.action);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace kv
