@@ -12,7 +12,6 @@
 #include "pos/UntVentaCajaVp.h"
 #include "print/InvoicePrinting.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -36,7 +35,7 @@ const double kDescuento[] = {0, 5, 10, 20};
 
 }  // namespace
 
-TFrmVentasPagoVp::TFrmVentasPagoVp(TDmVentas& dm, QWidget* parent) : QDialog(parent), dm_(dm)
+TFrmVentasPagoVp::TFrmVentasPagoVp(TDmVentas& dm, QWidget* parent) : OwnKeysDialog(parent), dm_(dm)
 {
     setObjectName(QStringLiteral("TFrmVentasPagoVp"));
     setWindowTitle(QStringLiteral("Pago"));
@@ -241,7 +240,6 @@ bool TFrmVentasPagoVp::finish()
 void TFrmVentasPagoVp::leave(bool cancelled)
 {
     PagoCancelado = cancelled;
-    leaving_ = true;
     accept();
 }
 
@@ -253,21 +251,7 @@ bool TFrmVentasPagoVp::eventFilter(QObject* watched, QEvent* event)
         guarded([this] { EditRecibidoEnter(); });
         return true;
     }
-    return QDialog::eventFilter(watched, event);
-}
-
-void TFrmVentasPagoVp::reject()
-{
-    if (leaving_)
-        QDialog::reject();
-}
-
-void TFrmVentasPagoVp::closeEvent(QCloseEvent* e)
-{
-    if (!leaving_)
-        e->ignore();
-    else
-        QDialog::closeEvent(e);
+    return OwnKeysDialog::eventFilter(watched, event);
 }
 
 }  // namespace kv

@@ -9,7 +9,7 @@
 // Finishing (the main sale screen) opens it with one call, TFrmVentasPagoVp::Pagar(dm, parent), and
 // reads its shared value PagoCancelado afterwards: true when the cashier answered No and stays on
 // the document.
-#include <QDialog>
+#include "platform/OwnKeysDialog.h"
 
 #include <functional>
 
@@ -24,7 +24,9 @@ class DbText;
 class RadioGroup;
 class TDmVentas;
 
-class TFrmVentasPagoVp : public QDialog {
+// Esc and the close button do not leave: only Enter in "Dinero Recibido" (paid) or declining the
+// payment does.
+class TFrmVentasPagoVp : public OwnKeysDialog {
     Q_OBJECT
 public:
     explicit TFrmVentasPagoVp(TDmVentas& dm, QWidget* parent = nullptr);
@@ -60,8 +62,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void reject() override;  // Esc does not leave: only Enter in "Dinero Recibido" does
-    void closeEvent(QCloseEvent* e) override;
 
 private:
     void buildLayout();
@@ -74,7 +74,6 @@ private:
     void leave(bool cancelled);
 
     TDmVentas& dm_;
-    bool leaving_ = false;
     bool received_ = false;  // the money received was typed: the change is shown
 };
 
