@@ -169,7 +169,8 @@ TEST_F(TransferScreensTest, DocumentsGoUpForTheChosenCompanyAndALoadOverExisting
         // Back into this same database as the same company and type: every number is taken.
         QTest::mouseClick(w->BtnBajar, Qt::LeftButton);
         EXPECT_EQ(shownTexts(), QStringList({"Estos números del documento POS de la empresa 01 ya existen en esta base "
-                                             "de datos o están repetidos en la removible:\n1\nNo se bajó nada."}));
+                                             "de datos (en el inventario o en las ventas del punto de venta) o "
+                                             "están repetidos en la removible:\n1\nNo se bajó nada."}));
         // As transfers they are new.
         dialogs.clear();
         w->DBLookupComboBox1->setCurrentIndex(w->DBLookupComboBox1->findText("TRASLADO"));
