@@ -410,7 +410,11 @@ TEST_F(ServerConcurrencyLong, SixteenRegistersEachKilledOnceAndTheServerRestarte
         }
     EXPECT_EQ(lost, 0);
     EXPECT_EQ(wrong, 0);
-    EXPECT_EQ(stored.size(), registers * each);
+    // A register killed between its payment's commit and its report leaves one paid document it
+    // never reported (whole and totalled like the rest, checked above); started again, it makes
+    // the ones it still owes. So at most one more per register, never fewer.
+    EXPECT_GE(stored.size(), registers * each);
+    EXPECT_LE(stored.size(), registers * each + registers);
     // The documents the plug was pulled on stay open with whole lines, totalled.
     EXPECT_LE(count("SELECT COUNT(*) FROM POSMOVIMIENTO WHERE STATUS IS NULL"), 2 * registers);
     expectEveryHeaderMatchesItsLines();
