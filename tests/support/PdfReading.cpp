@@ -20,7 +20,11 @@ QByteArray run(const QString& program, const QStringList& args)
 
 QString pdfText(const QString& pdf)
 {
-    return QString::fromUtf8(run(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")}));
+    // The printed font joins "ff" into one ligature glyph, which pdftotext gives back as U+FB00: a
+    // CUDE (hexadecimal) holds "ff" in about one document of three. Compatibility normalization
+    // turns ligatures back into their letters.
+    return QString::fromUtf8(run(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")}))
+        .normalized(QString::NormalizationForm_KC);
 }
 
 QStringList qrCodesInPdf(const QString& pdf)
