@@ -29,9 +29,11 @@ for dep in libqt6widgets6 libqt6sql6 libqt6sql6-ibase libqt6printsupport6 libfbc
            firebird3.0-utils libcups2 "libxlsxwriter[0-9]*" qt6-qpa-plugins; do
     grep -Eq "(^|, )$dep( |,|$)" <<< "$depends" || fail "Depends lacks $dep"
 done
-dpkg-deb -f "$deb" Description | grep -q . || fail "no Description"
-dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles 2>/dev/null | grep -qx /etc/default/korvela-backup \
-    || fail "/etc/default/korvela-backup is not a conffile"
+# Outputs are read whole before they are searched: under pipefail, "grep -q" leaving a pipe early
+# makes the writer die of SIGPIPE and the check fail at random.
+[ -n "$(dpkg-deb -f "$deb" Description)" ] || fail "no Description"
+conffiles=$(dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles 2>/dev/null || true)
+grep -qx /etc/default/korvela-backup <<< "$conffiles" || fail "/etc/default/korvela-backup is not a conffile"
 
 # The files, where Debian expects them.
 dpkg-deb -c "$deb" | awk '{print $NF}' | sed 's|^\./|/|' > "$work/files"
@@ -66,7 +68,7 @@ if grep -rlaF -e "$build" -e "$source" "$root" > "$work/pointing"; then
     fail "files naming the build tree: $(tr '\n' ' ' < "$work/pointing")"
 fi
 for exe in korvelapos korvela-db; do
-    if readelf -d "$root/usr/bin/$exe" | grep -Eq 'RPATH|RUNPATH'; then
+    if grep -Eq 'RPATH|RUNPATH' <<< "$(readelf -d "$root/usr/bin/$exe")"; then
         fail "$exe carries a library search path"
     fi
 done
