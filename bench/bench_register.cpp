@@ -12,6 +12,8 @@
 //    and with ten years of sales behind today's (20,000 products, 50 documents a day of about
 //    4 lines, 10 orders): under 5 ms, and the same figure for both, since the stock panel reads only
 //    today's sales whatever the years stored.
+//    BM_ListPackingsForcedWrites is the one-year figure with forced writes on, as a shop's
+//    database runs.
 //  - BM_OpenSaleScreen: the screen created, shown on the last document and closed, under 300 ms.
 // KV_BENCH_DIR keeps the generated databases between runs (they take minutes to make).
 #include "bench/support/GuiBenchMain.h"
@@ -201,6 +203,12 @@ void BM_ListPackings(benchmark::State& state) { listPackings(state, registerData
 BENCHMARK(BM_ListPackings)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly();
 void BM_ListPackingsYears(benchmark::State& state) { listPackings(state, yearsDatabase(int(state.range(0))), true); }
 BENCHMARK(BM_ListPackingsYears)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly();
+void BM_ListPackingsForcedWrites(benchmark::State& state)
+{
+    static const QString path = kvbench::forcedWritesCopyOf(yearsDatabase(1), QStringLiteral("bench-register-1y-forced.fdb"));
+    listPackings(state, path, true);
+}
+BENCHMARK(BM_ListPackingsForcedWrites)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly();
 
 void BM_OpenSaleScreen(benchmark::State& state)
 {

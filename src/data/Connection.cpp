@@ -347,6 +347,26 @@ void Connection::reconnect()
     }
 }
 
+void Connection::readTogether(const std::function<void()>& reads)
+{
+    if (inTransaction()) {
+        reads();
+        return;
+    }
+    for (bool again = false;; again = true) {
+        try {
+            Transaction t(*this);
+            reads();
+            t.commit();
+            return;
+        } catch (const DbError& e) {
+            if (!isConnectionLost(e) || again)
+                throw;
+        }
+        reconnect();
+    }
+}
+
 QSqlQuery Connection::exec(const QString& sql, const QVariantMap& params)
 {
     try {

@@ -12,6 +12,7 @@
 #include <QVariant>
 #include <QVariantMap>
 #include <atomic>
+#include <functional>
 #include <memory>
 
 namespace kv {
@@ -88,6 +89,12 @@ public:
     // lost and is being made again, then tries every quarter of a second for up to the limit.
     // Raises DbError (kConnectionLost, with the database's text) when the server stays away.
     void reconnect();
+    // Runs a few reads that belong together (a product, its stock and its packings) in one
+    // transaction: they see one snapshot and pay for one transaction instead of one each, which
+    // a statement run on its own starts and commits. As a read on its own does, reads that find
+    // the connection gone run again once connected. Inside a transaction they simply join it.
+    // Nothing that waits for a person may run in them.
+    void readTogether(const std::function<void()>& reads);
     void setReconnectLimitMs(int ms) { reconnectLimitMs_ = ms; }
     static const QString& lostMessage();
 

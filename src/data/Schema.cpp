@@ -635,8 +635,11 @@ const std::vector<TableDef>& posTables()
         {"POSMOVIMIENTODETALLE", kPosMovimientoDetalle,
          {"CREATE DESCENDING INDEX IX_POSMOVDETALLE_DESC ON POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA)",
           // a product's lines over all the years stored: the counter's statements keep off it
-          // ("PRODUCTO + 0") and start from the day's headers instead
-          "CREATE INDEX IX_POSMOVDETALLE_PRODUCTO ON POSMOVIMIENTODETALLE (PRODUCTO)"}},
+          // and start from the day's headers instead
+          "CREATE INDEX IX_POSMOVDETALLE_PRODUCTO ON POSMOVIMIENTODETALLE (PRODUCTO)",
+          // whether a document holds a product, answered from the index alone: the stock panel
+          // asks it of each of the day's documents and reads only the lines of that product
+          "CREATE INDEX IX_POSMOVDETALLE_DOCPRODUCTO ON POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, PRODUCTO)"}},
         {"POSREMISIONES", kPosRemisiones,
          {"CREATE DESCENDING INDEX IX_POSREMISIONES_DESC ON POSREMISIONES (EMPRESA, DOCUMENTO, CONSECUTIVO)",
           "CREATE INDEX IX_POSREMISIONES_FECHA ON POSREMISIONES (FECHA)"}},

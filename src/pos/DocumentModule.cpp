@@ -42,6 +42,9 @@ DocumentModule::DocumentModule(Connection& dbPos, DocumentTables tables, QObject
     TFac.setMasterSource(&TIniFac, QStringLiteral("EMPRESA;DOCUMENTO;CONSECUTIVO"));
     TCliente.setTableName(QStringLiteral("PROVEEDORES"));
     TProductos.setTableName(QStringLiteral("PRODUCTOS"));
+    // The cursor holds the product just found, typed or scanned at the counter, and no grid shows
+    // it: a lookup reads that row and a few after it, not a page of the catalogue's widest rows.
+    TProductos.setPageSize(kProductRows);
 
     QFac.setSql(QStringLiteral("SELECT MAX(CONSECUTIVO)\nFROM %1 %2\nWHERE  (EMPRESA = :EMPRESA) AND\n(DOCUMENTO = :DOCUMENTO)")
                     .arg(tables_.header, aliasOf(tables_.header)));

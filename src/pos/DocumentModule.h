@@ -138,6 +138,8 @@ public:
     // bound; the count only stops a loop that fails at once.
     static constexpr int kAttempts = 1000;
     static constexpr int kWaitLimitMs = 5000;
+    // Rows the product cursor reads around the product looked up.
+    static constexpr int kProductRows = 4;
     void setWaitLimitMs(int ms) { waitLimitMs_ = ms; }
     // Operations run again from their start after a conflict, since the module was made.
     int retries() const { return retries_; }

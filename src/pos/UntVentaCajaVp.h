@@ -184,7 +184,9 @@ private:
     void setUpKeys();
     void listPackings();
     void clearPackings();
-    void refreshStock(int producto);
+    // The product's stock balance less today's sales, and the panel that shows it.
+    double stockNow(int producto);
+    void showStock(double saldo);
     // The add-line routine; quantityText is what the quantity box holds.
     void addLine(const QString& quantityText);
     void resetEntry();

@@ -115,7 +115,7 @@ void TFrmVentaCajaVp::addLine(const QString& quantityText)
         precio = R(precio - precio * pasos[paso] / 100);
 
     // 7-8. Stock, for document types that control it.
-    refreshStock(numero);
+    showStock(stockNow(numero));
     const double base = cantidad * porEmpaque;
     const QVariant documento = dm_.Parametros.FieldByName(QStringLiteral("DOCUMENTO")).value();
     if (dm_.TDocumentos.Locate(QStringLiteral("DOCUMENTO"), documento) &&

@@ -121,7 +121,40 @@ void TFrmVentaCajaVp::clearPackings()
 
 void TFrmVentaCajaVp::listPackings()
 {
-    if (!findProductByCode(dm_, EditProducto->text())) {
+    // The product, its stock and its packings are read together, in one snapshot and one
+    // transaction, and shown once read.
+    bool found = false;
+    double saldo = 0;
+    QStringList captions;
+    QStringList unidades;
+    dm_.DbPos.readTogether([&] {
+        captions.clear();
+        unidades.clear();
+        found = findProductByCode(dm_, EditProducto->text());
+        if (!found)
+            return;
+        const int producto = dm_.TProductos.FieldByName(QStringLiteral("PRODUCTO")).asInteger();
+        saldo = stockNow(producto);
+        // The base unit first, then the bigger packings by their number of units, so that the
+        // item selected at first is the single unit at its own price.
+        QSqlQuery q = dm_.DbPos.exec(
+            QStringLiteral("SELECT V.UNIDAD, U.NOMBRE, V.CANTIDAD, V.VALORVENTAMOSTRADOR FROM PRODUCTOSVALORVENTA V LEFT "
+                           "JOIN UNIDADES U ON U.UNIDAD = V.UNIDAD WHERE V.PRODUCTO = :PRODUCTO ORDER BY CASE WHEN "
+                           "V.UNIDAD = :BASE THEN 0 ELSE 1 END, V.CANTIDAD, V.UNIDAD"),
+            {{QStringLiteral("PRODUCTO"), producto},
+             {QStringLiteral("BASE"), dm_.TProductos.FieldByName(QStringLiteral("UNIDAD")).asString()}});
+        while (dm_.DbPos.next(q)) {
+            const QString unidad = q.value(0).toString().trimmed();
+            QString nombre = q.value(1).toString().trimmed();
+            if (nombre.isEmpty())
+                nombre = unidad;
+            captions << QLatin1Char('&') + nombre + QStringLiteral(" *") + FloatToStr(q.value(2).toDouble()) +
+                            QStringLiteral(" [") + FormatFloat(QStringLiteral("###,###.00"), q.value(3).toDouble()) +
+                            QLatin1Char(']');
+            unidades << unidad;
+        }
+    });
+    if (!found) {
         // Whatever was typed (letters, "12a", a number no product has) is said plainly.
         const QString typed = EditProducto->text();
         clearPackings();
@@ -132,37 +165,16 @@ void TFrmVentaCajaVp::listPackings()
         return;
     }
     setYellow(RadioEmpaque, RadioEmpaque->hasFocus());
-    const int producto = dm_.TProductos.FieldByName(QStringLiteral("PRODUCTO")).asInteger();
-    ProductoElegido = QString::number(producto);
+    ProductoElegido = QString::number(dm_.TProductos.FieldByName(QStringLiteral("PRODUCTO")).asInteger());
     showMessagePanel(dm_.TProductos.FieldByName(QStringLiteral("NOMBRE")).asString());
-    clearPackings();
-    refreshStock(producto);
-
-    // The base unit first, then the bigger packings by their number of units, so that the item
-    // selected at first is the single unit at its own price.
-    QSqlQuery q = dm_.DbPos.exec(
-        QStringLiteral("SELECT V.UNIDAD, U.NOMBRE, V.CANTIDAD, V.VALORVENTAMOSTRADOR FROM PRODUCTOSVALORVENTA V LEFT "
-                       "JOIN UNIDADES U ON U.UNIDAD = V.UNIDAD WHERE V.PRODUCTO = :PRODUCTO ORDER BY CASE WHEN V.UNIDAD "
-                       "= :BASE THEN 0 ELSE 1 END, V.CANTIDAD, V.UNIDAD"),
-        {{QStringLiteral("PRODUCTO"), producto},
-         {QStringLiteral("BASE"), dm_.TProductos.FieldByName(QStringLiteral("UNIDAD")).asString()}});
-    QStringList captions;
-    while (dm_.DbPos.next(q)) {
-        const QString unidad = q.value(0).toString().trimmed();
-        QString nombre = q.value(1).toString().trimmed();
-        if (nombre.isEmpty())
-            nombre = unidad;
-        captions << QLatin1Char('&') + nombre + QStringLiteral(" *") + FloatToStr(q.value(2).toDouble()) +
-                        QStringLiteral(" [") + FormatFloat(QStringLiteral("###,###.00"), q.value(3).toDouble()) +
-                        QLatin1Char(']');
-        productos_ << ProductoElegido;
-        unidades_ << unidad;
-    }
+    showStock(saldo);
+    unidades_ = unidades;
+    productos_ = QStringList(unidades.size(), ProductoElegido);
     RadioEmpaque->setItems(captions);
     RadioEmpaque->setItemIndex(0);
 }
 
-void TFrmVentaCajaVp::refreshStock(int producto)
+double TFrmVentaCajaVp::stockNow(int producto)
 {
     const QDate today = QDate::currentDate();
     QVentasHoy.Close();
@@ -170,7 +182,12 @@ void TFrmVentaCajaVp::refreshStock(int producto)
     QVentasHoy.setParam(QStringLiteral("FECHAI"), QDateTime(today, QTime(0, 0)));
     QVentasHoy.setParam(QStringLiteral("FECHAF"), QDateTime(today.addDays(1), QTime(0, 0)));
     QVentasHoy.Open();
-    SaldoProducto = StockBalance(dm_.DbPos, producto) - QVentasHoy.FieldByName(QStringLiteral("VENDIDO")).asFloat();
+    return StockBalance(dm_.DbPos, producto) - QVentasHoy.FieldByName(QStringLiteral("VENDIDO")).asFloat();
+}
+
+void TFrmVentaCajaVp::showStock(double saldo)
+{
+    SaldoProducto = saldo;
     PanelSaldo->setText(QStringLiteral("Saldo =[") + FormatFloat(QStringLiteral("###,###.00"), SaldoProducto) +
                         QLatin1Char(']'));
 }

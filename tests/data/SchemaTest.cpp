@@ -272,6 +272,8 @@ TEST_F(SchemaTest, LookupsAndNumberingHaveTheirIndexes)
         {"POSMOVIMIENTO", "CLIENTE"},
         {"MOVIMIENTO", "CLIENTE"},
         {"POSMOVIMIENTODETALLE", "PRODUCTO"},
+        // whether each of the day's documents holds a product, for the counter's stock panel
+        {"POSMOVIMIENTODETALLE", "EMPRESA,DOCUMENTO,CONSECUTIVO,PRODUCTO"},
     };
     for (const auto& c : cases)
         EXPECT_TRUE(indexes(*db, c.table).contains(c.index)) << c.table << ": " << c.index << " in "
@@ -326,6 +328,7 @@ TEST_F(SchemaTest, SchemaCreationAddsOnlyWhatIsMissingAndKeepsRows)
     db->exec("DROP TABLE SALDOS");
     db->exec("DROP INDEX IX_PRODUCTOS_CODIGOBARRAS");  // a database made before the index existed
     db->exec("DROP INDEX IX_POSMOVDETALLE_PRODUCTO");
+    db->exec("DROP INDEX IX_POSMOVDETALLE_DOCPRODUCTO");
     db->forgetTableInfo();
     createPosSchema(*db);
     createPosSchema(*db);
@@ -333,6 +336,7 @@ TEST_F(SchemaTest, SchemaCreationAddsOnlyWhatIsMissingAndKeepsRows)
     EXPECT_TRUE(indexes(*db, "SALDOS").contains("PRODUCTO"));
     EXPECT_TRUE(indexes(*db, "PRODUCTOS").contains("CODIGOBARRAS"));
     EXPECT_TRUE(indexes(*db, "POSMOVIMIENTODETALLE").contains("PRODUCTO"));
+    EXPECT_TRUE(indexes(*db, "POSMOVIMIENTODETALLE").contains("EMPRESA,DOCUMENTO,CONSECUTIVO,PRODUCTO"));
     EXPECT_EQ(db->scalar("SELECT NOMBRE FROM BODEGAS WHERE BODEGA = 1").toString().trimmed(), "PRINCIPAL");
 }
 
@@ -348,6 +352,7 @@ TEST_F(SchemaTest, AnOlderDatabaseIsToldApartAndGetsItsMissingTablesAndColumns)
     db->exec("ALTER TABLE POSCAJAS DROP REFRESCO");
     db->exec("ALTER TABLE POSMOVIMIENTODETALLE DROP STATUS");
     db->exec("DROP INDEX IX_POSMOVDETALLE_PRODUCTO");
+    db->exec("DROP INDEX IX_POSMOVDETALLE_DOCPRODUCTO");
     db->exec("ALTER TABLE POSMOVIMIENTODETALLE DROP PRODUCTO");
     db->exec("DROP TABLE VENTASACTUALIZADAS");
     db->exec("DROP TABLE MESAS");

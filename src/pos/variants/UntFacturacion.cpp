@@ -57,12 +57,11 @@ TFrmFacturacion::TFrmFacturacion(TDmVentas& dm, QWidget* parent)
     // An older database may not have the restaurant's tables yet.
     ensureMesas(dm_.DbPos);
     ensureMesero(dm_.DbPos);
-    // A table shows one bill at a time: the module's cursors read only a few headers and products
-    // around the one they look for, instead of a page of each with its customer and name looked
-    // up row by row. Set back when the screen closes.
-    pageSizes_ = {dm_.TIniFac.pageSize(), dm_.TProductos.pageSize()};
+    // A table shows one bill at a time: the module's header cursor reads only a few headers
+    // around the one it looks for, instead of a page with their customers looked up row by row.
+    // Set back when the screen closes.
+    headerPageSize_ = dm_.TIniFac.pageSize();
     dm_.TIniFac.setPageSize(kRowsAround);
-    dm_.TProductos.setPageSize(kRowsAround);
     TPedido.setTableName(QStringLiteral("MESAS"));
     QGrupoM.setSql(QStringLiteral("SELECT ESPACIO FROM MESAS Mesas GROUP BY ESPACIO"));
     for (Dataset* q : QMesas)
@@ -85,8 +84,7 @@ TFrmFacturacion::~TFrmFacturacion()
     // The module's cursors stay on the document shown; a pending header change is not kept.
     if (dm_.TIniFac.isEditing())
         dm_.TIniFac.Cancel();
-    dm_.TIniFac.setPageSize(pageSizes_.first);
-    dm_.TProductos.setPageSize(pageSizes_.second);
+    dm_.TIniFac.setPageSize(headerPageSize_);
 }
 
 void TFrmFacturacion::buildLayout()

@@ -14,7 +14,6 @@
 #include "print/InvoicePrinting.h"
 
 #include <QDialog>
-#include <QPair>
 
 class QAction;
 class QGroupBox;
@@ -109,7 +108,7 @@ private:
     static constexpr int kRowsAround = 4;
 
     TDmVentas& dm_;
-    QPair<int, int> pageSizes_;  // of the module's headers and products, given back on closing
+    int headerPageSize_ = 0;  // of the module's headers, given back on closing
     bool tableChosen_ = false;
     bool documentOpen_ = false;
 };
