@@ -2,6 +2,7 @@
 // keys and the indexes the numbering and the grids rely on; and the creation routines run twice.
 #include "data/DatabaseCreate.h"
 #include "data/Schema.h"
+#include "data/Trail.h"
 #include "support/TestDb.h"
 
 #include <QSqlQuery>
@@ -25,6 +26,7 @@ QStringList describe(Connection& c, const QString& table)
         switch (q.value(1).toInt()) {
         case 7: type = "SMALLINT"; break;
         case 8: type = "INTEGER"; break;
+        case 16: type = "BIGINT"; break;
         case 27: type = "DOUBLE"; break;
         case 35: type = "TIMESTAMP"; break;
         case 14: type = QString("CHAR(%1)").arg(q.value(3).toInt()); break;
@@ -129,6 +131,9 @@ const TableCase kPosTables[] = {
      "CAJA,CAJERO,FECHA"},
     {"POSPAGOSCAJA", "CAJA DOUBLE NOT NULL, FECHA TIMESTAMP NOT NULL, ITEM DOUBLE NOT NULL, VALOR DOUBLE, "
                      "DESCRIPCION VARCHAR(60), CAJERO DOUBLE", "ITEM"},
+    {"POSBITACORA", "ID BIGINT NOT NULL, FECHA TIMESTAMP NOT NULL, EVENTO VARCHAR(20) NOT NULL, EMPRESA CHAR(5), "
+                    "DOCUMENTO CHAR(5), CONSECUTIVO INTEGER, CAJA DOUBLE, CAJERO DOUBLE, USUARIO VARCHAR(30), "
+                    "VALORANTES DOUBLE, VALORDESPUES DOUBLE, DETALLE VARCHAR(400), EQUIPO VARCHAR(60)", "ID"},
     {"PRODUCTOS",
      "CODIGO CHAR(12) NOT NULL, GRUPO CHAR(2) NOT NULL, SUBGRUPO INTEGER NOT NULL, PRODUCTO INTEGER NOT NULL, "
      "REFERENCIA CHAR(20), NOMBRE CHAR(40), UNIDAD CHAR(2) NOT NULL, VALORUNIDAD DOUBLE, CANTIDADSTOK DOUBLE, "
@@ -224,8 +229,8 @@ TEST_F(SchemaTest, EachDatabaseHoldsExactlyItsTables)
     const QStringList pos = {
         "USUARIOS", "MENU", "PROGRAMASPOS", "REGISTRO", "POSESQUEMA", "EMPRESAS", "POSCAJAS", "POSCAJEROS",
         "POSLINEATOP", "POSLINEABOTTOM", "MONEDA", "TASACAMBIO", "MESAS", "MESERO", "POSMOVIMIENTO",
-        "POSMOVIMIENTODETALLE", "POSREMISIONES", "POSREMISIONESDETALLE", "POSARQUEO", "POSPAGOSCAJA", "ETIQUETAS",
-        "POSDOCUMENTOELECTRONICO", "POSCONFIGELECTRONICA", "PRODUCTOS", "PRODUCTOSVALORVENTA", "PRODUCTOSSUB", "PRODUCTOSCCOSTOS", "UNIDADES", "UNIDADCONVERSION",
+        "POSMOVIMIENTODETALLE", "POSREMISIONES", "POSREMISIONESDETALLE", "POSARQUEO", "POSPAGOSCAJA", "POSBITACORA",
+        "ETIQUETAS", "POSDOCUMENTOELECTRONICO", "POSCONFIGELECTRONICA", "PRODUCTOS", "PRODUCTOSVALORVENTA", "PRODUCTOSSUB", "PRODUCTOSCCOSTOS", "UNIDADES", "UNIDADCONVERSION",
         "GRUPOS", "SUBGRUPOS", "CENTROCOSTOS", "BODEGAS", "SALDOS", "DOCUMENTOS", "PROVEEDORES", "MOVIMIENTO",
         "MOVIMIENTODETALLE", "ORDENCOMPRA", "CUENTASTAVRO", "VENTASACTUALIZADAS",
         "VENTASACTUALIZADASDOC"};
@@ -274,10 +279,43 @@ TEST_F(SchemaTest, LookupsAndNumberingHaveTheirIndexes)
         {"POSMOVIMIENTODETALLE", "PRODUCTO"},
         // whether each of the day's documents holds a product, for the counter's stock panel
         {"POSMOVIMIENTODETALLE", "EMPRESA,DOCUMENTO,CONSECUTIVO,PRODUCTO"},
+        // the trail is listed by day and read per document
+        {"POSBITACORA", "FECHA"},
+        {"POSBITACORA", "EMPRESA,DOCUMENTO,CONSECUTIVO"},
     };
     for (const auto& c : cases)
         EXPECT_TRUE(indexes(*db, c.table).contains(c.index)) << c.table << ": " << c.index << " in "
                                                              << indexes(*db, c.table).join(" | ").toStdString();
+}
+
+TEST_F(SchemaTest, TrailRowsAreNumberedByTheDatabaseAndKeepWhatHappened)
+{
+    TrailEntry e;
+    e.evento = "ANULACION";
+    e.empresa = "01";
+    e.documento = "POS";
+    e.consecutivo = 12;
+    e.caja = 1;
+    e.cajero = 4;
+    e.valorAntes = 11900.0;
+    e.valorDespues = 0.0;
+    e.detalle = QString(500, 'x');  // longer than its column: cut, not refused
+    recordTrail(*db, e);
+    e.evento = "REIMPRESION";
+    recordTrail(*db, e);
+    QSqlQuery q = db->exec("SELECT ID, EVENTO, TRIM(DOCUMENTO), CONSECUTIVO, VALORANTES, CHAR_LENGTH(DETALLE), "
+                           "FECHA FROM POSBITACORA ORDER BY ID");
+    ASSERT_TRUE(q.next());
+    const qint64 first = q.value(0).toLongLong();
+    EXPECT_EQ(q.value(1).toString(), "ANULACION");
+    EXPECT_EQ(q.value(2).toString(), "POS");
+    EXPECT_EQ(q.value(3).toInt(), 12);
+    EXPECT_EQ(q.value(4).toDouble(), 11900.0);
+    EXPECT_EQ(q.value(5).toInt(), 400);
+    EXPECT_FALSE(q.value(6).isNull());
+    ASSERT_TRUE(q.next());
+    EXPECT_GT(q.value(0).toLongLong(), first);
+    EXPECT_EQ(q.value(1).toString(), "REIMPRESION");
 }
 
 TEST_F(SchemaTest, ProductNumberIsUnique)
