@@ -25,7 +25,7 @@ public:
     ~TestServer()
     {
         if (started_)
-            QProcess::execute(QStringLiteral("bash"), {script_, QStringLiteral("stop"), dir_});
+            stop(Stop::Kill);  // its databases are throwaway test files
     }
     TestServer(const TestServer&) = delete;
     TestServer& operator=(const TestServer&) = delete;
@@ -34,12 +34,19 @@ public:
     // The location of a database file on this server ("localhost/PORT:/path").
     QString location(const QString& file) const { return value(QStringLiteral("KV_TEST_SERVER")) + QLatin1Char(':') + file; }
 
-    // The server stopped, as a shop's server goes down (every connection to it dropped), and
-    // started again on the same port with the same databases.
-    void stop() { QProcess::execute(QStringLiteral("bash"), {script_, QStringLiteral("stop"), dir_}); }
-    void restart()
+    // How the server goes down: as its service manager stops it (it finishes what it is doing,
+    // however long that takes), or with the plug pulled. Either returns once the process is gone.
+    enum class Stop { Polite, Kill };
+    void stop(Stop how = Stop::Polite)
     {
-        stop();
+        QProcess::execute(QStringLiteral("bash"), {script_, QStringLiteral("stop"), dir_,
+                                                   how == Stop::Kill ? QStringLiteral("kill") : QStringLiteral("polite")});
+    }
+    // The server stopped (every connection to it dropped) and started again on the same port
+    // with the same databases.
+    void restart(Stop how = Stop::Polite)
+    {
+        stop(how);
         start();
     }
     void start()
