@@ -306,8 +306,28 @@ void Connection::failLost(const QSqlError& e, bool atCommit)
 {
     lost_ = true;
     lostAtCommit_ = atCommit;
+    // The engine gives the same code when it shuts the attachment down while the server itself
+    // lives on: the attachment is ended here too, so no transaction of it stays open on the server.
+    abortAttachment();
     dropLostConnection();
     throw DbError(databaseText(e), DbError::kConnectionLost);
+}
+
+void Connection::abortAttachment()
+{
+    if (!QSqlDatabase::contains(qtName_))
+        return;
+    isc_db_handle handle = nativeHandle(QSqlDatabase::database(qtName_, false));
+    if (!handle)
+        return;
+    ISC_STATUS_ARRAY status;
+    fb_cancel_operation(status, &handle, fb_cancel_abort);
+}
+
+void Connection::abandonAttachment()
+{
+    abortAttachment();
+    dropLostConnection();  // the next statement connects again, on a new attachment
 }
 
 void Connection::dropLostConnection()
@@ -420,13 +440,21 @@ QSqlQuery Connection::execOnce(const QString& sql, const QVariantMap& params)
 
 void Connection::fail(const QSqlError& e)
 {
+    // Whatever the caller does with the failure, the transaction it happened in is not committed.
+    if (transactionDepth_ > 0)
+        transactionFailed_ = true;
     if (isLostConnection(e))
         failLost(e);
     if (waitExpired_->load())
-        throw DbError(QStringLiteral("Otra caja está usando estos mismos datos y no los liberó a tiempo; no se guardó "
-                                     "nada. Intente de nuevo."),
-                      DbError::kWaitExpired);
+        throw DbError(waitExpiredMessage(), DbError::kWaitExpired);
     throw DbError(databaseText(e), databaseCode(e));
+}
+
+const QString& Connection::waitExpiredMessage()
+{
+    static const QString text = QStringLiteral(
+        "Otra caja está usando estos mismos datos y no los liberó a tiempo; no se guardó nada. Intente de nuevo.");
+    return text;
 }
 
 bool Connection::next(QSqlQuery& q)
@@ -565,7 +593,8 @@ void Transaction::end(bool commit)
         c_.watch_ = 0;
     }
     if (!c_.isOpen()) {
-        // The connection went with the transaction in it: nothing of it was stored.
+        // The connection was dropped with the transaction in it (the attachment was ended, so the
+        // server rolls the transaction back): nothing of it was stored.
         if (commit)
             throw DbError(Connection::lostMessage(), DbError::kConnectionLost);
         return;
@@ -574,16 +603,26 @@ void Transaction::end(bool commit)
     const bool expired = c_.waitExpired_->exchange(false);
     if (expired)
         dropPendingCancel(db);
-    if (commit && !c_.transactionFailed_) {
+    // A transaction is committed only when every statement in it succeeded and the watch never
+    // stopped it: a statement the engine stopped half way (a cancel landing while an insert waits
+    // on another register's key or writes its index entries) must never be made permanent, even
+    // when whoever ran it caught the failure and went on.
+    if (commit && !c_.transactionFailed_ && !expired) {
         if (db.commit())
             return;
         const QSqlError e = db.lastError();
         if (Connection::isLostConnection(e))
             c_.failLost(e, true);
-        db.rollback();
+        // The engine refused the commit, so nothing was stored; but Qt's driver forgets the
+        // transaction whenever its commit fails, while the engine still holds it open with its
+        // rows and locks. Only ending the attachment ends it (the server rolls it back).
+        c_.abandonAttachment();
         throw DbError(databaseText(e), databaseCode(e));
     }
-    db.rollback();
+    if (!db.rollback())
+        c_.abandonAttachment();  // the same when the rollback itself failed: never reused
+    if (commit && expired)
+        throw DbError(Connection::waitExpiredMessage(), DbError::kWaitExpired);
     if (commit)
         throw DbError(QStringLiteral("La operación no se completó: una de sus partes falló y se deshizo toda."),
                       DbError::kOperationUndone);

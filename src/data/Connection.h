@@ -97,6 +97,7 @@ public:
     void readTogether(const std::function<void()>& reads);
     void setReconnectLimitMs(int ms) { reconnectLimitMs_ = ms; }
     static const QString& lostMessage();
+    static const QString& waitExpiredMessage();
 
 private:
     friend class Transaction;
@@ -104,6 +105,11 @@ private:
     // The database's code of a connection the server or the network has dropped.
     static bool isLostConnection(const QSqlError& e);
     [[noreturn]] void failLost(const QSqlError& e, bool atCommit = false);
+    // Ends the attachment at once (the server rolls back whatever transaction it still holds).
+    void abortAttachment();
+    // The transaction's fate is out of Qt's hands (its commit or rollback failed and the driver
+    // forgot it): the attachment is ended and the next statement runs on a new one.
+    void abandonAttachment();
     void dropLostConnection();
     QSqlQuery execOnce(const QString& sql, const QVariantMap& params);
     QString alias_;
