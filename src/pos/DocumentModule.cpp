@@ -3,11 +3,13 @@
 #include "einvoice/ElectronicDocument.h"
 
 #include "common/Dialogs.h"
+#include "data/DatabaseCheck.h"
 #include "common/Numbers.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QSqlQuery>
+#include <QUuid>
 
 namespace kv {
 
@@ -91,6 +93,10 @@ void DocumentModule::selectCashierRegister()
 
 bool DocumentModule::signOn(double cedula)
 {
+    // A database the check found damaged may hold a sale twice or an index that lets a number be
+    // taken twice: nobody sells on it until it is repaired.
+    if (const QString damaged = damagedDatabaseMessage(DbPos); !damaged.isEmpty())
+        throw DbError(damaged);
     Parametros.Refresh();
     if (!findCashier(cedula))
         return false;
@@ -147,20 +153,48 @@ void DocumentModule::runSaleOperation(bool lockHeader, const std::function<void(
     QElapsedTimer clock;
     clock.start();
     const bool joined = DbPos.inTransaction();
+    // One identity for all the attempts of the operation: after a commit whose answer was lost,
+    // the next attempt finds it stored (the earlier one landed) or free (nothing was stored).
+    operationId_ = QUuid::createUuid().toString(QUuid::Id128);
+    bool commitUnknown = false;
     for (attempt_ = 1;; ++attempt_) {
         try {
-            Transaction t(DbPos, waitLimitMs_);
-            headerDiscount_ = 0;
-            if (lockHeader)
-                takeHeaderRow();
-            body();
-            t.commit();
+            bool landed = false;
+            {
+                Transaction t(DbPos, waitLimitMs_);
+                if (!joined && !claimOperation()) {
+                    landed = true;  // rolled back as the guard goes: this attempt did nothing
+                } else {
+                    headerDiscount_ = 0;
+                    if (lockHeader)
+                        takeHeaderRow();
+                    body();
+                    if (!joined)
+                        emit operationCommitting(operationId_);
+                    t.commit();
+                }
+            }
+            if (landed) {
+                if (!commitUnknown)
+                    throw DbError(QStringLiteral("La operación %1 ya estaba guardada.").arg(operationId_));
+                // The cursors still hold what that attempt wrote, which is what is stored.
+                lastOperation_ = operationId_;
+                emit operationCommitted(operationId_);
+                return;
+            }
+            if (!joined) {
+                lastOperation_ = operationId_;
+                emit operationCommitted(operationId_);
+            }
             if (attempt_ > 1 && !TFac.isEditing())
                 TFac.Refresh();  // the lines other stations added meanwhile show too
             return;
         } catch (const DbError& e) {
-            if (isConnectionLost(e) && !joined && resumeAfterLostConnection())
+            if (isConnectionLost(e) && !joined) {
+                commitUnknown = commitUnknown || DbPos.lostAtCommit();
+                resumeAfterLostConnection();
                 continue;
+            }
             // A Firebird transaction reads one snapshot: only a new transaction sees the number
             // or the totals another register committed meanwhile, so the whole operation runs again.
             // Inside a transaction of the caller's (a void, a transfer) the attempt cannot start
@@ -184,18 +218,40 @@ void DocumentModule::runSaleOperation(bool lockHeader, const std::function<void(
     }
 }
 
-bool DocumentModule::resumeAfterLostConnection()
+bool DocumentModule::claimOperation()
 {
-    // The server restarted or the network dropped under the operation: its transaction went with
-    // the connection, so once connected again it simply runs again, on the document the screen
-    // holds (read again as the attempt takes its header). Only a commit that was on its way when
-    // the connection dropped may or may not be stored: then nothing runs twice, and the screen
-    // shows the document as stored for the cashier to look at.
+    if (!lastOperation_.isEmpty())
+        DbPos.exec(QStringLiteral("DELETE FROM POSINTENTOS WHERE INTENTO = :INTENTO"),
+                   {{QStringLiteral("INTENTO"), lastOperation_}});
+    try {
+        // Waits, like any insert of a taken key, while a transaction that wrote the same identity
+        // is still in course on the server: its outcome decides.
+        DbPos.exec(QStringLiteral("INSERT INTO POSINTENTOS (INTENTO, CAJA, FECHA) VALUES (:INTENTO, :CAJA, "
+                                  "CURRENT_TIMESTAMP)"),
+                   {{QStringLiteral("INTENTO"), operationId_},
+                    {QStringLiteral("CAJA"), TCajero.active() && !TCajero.IsEmpty()
+                                                 ? TCajero.FieldByName(QStringLiteral("CAJA")).value()
+                                                 : QVariant()}});
+    } catch (const DbError& e) {
+        if (isDuplicateKey(e))
+            return false;
+        throw;
+    }
+    return true;
+}
+
+void DocumentModule::resumeAfterLostConnection()
+{
+    // The server restarted or the network dropped under the operation. Once connected again it
+    // runs again on the document the screen holds (read again as the attempt takes its header).
+    // When the connection dropped while a commit was on its way, that next attempt first finds
+    // out from the operation's identity whether the commit landed, and then stores nothing twice.
+    // (A commit's attempt had finished its writes, so this leaves the cursors as it wrote them.)
     undoAfterRollback(false);
     DbPos.reconnect();  // gives up with the database's text when the server stays away
-    if (!DbPos.lostAtCommit() && attempt_ < kAttempts) {
+    if (attempt_ < kAttempts) {
         ++retries_;
-        return true;
+        return;
     }
     undoAfterRollback(true);
     if (TFac.active() && !TFac.isEditing())

@@ -143,6 +143,10 @@ public:
     void setWaitLimitMs(int ms) { waitLimitMs_ = ms; }
     // Operations run again from their start after a conflict, since the module was made.
     int retries() const { return retries_; }
+    // The identity of the operation running (or of the last one): each attempt writes it into
+    // POSINTENTOS in its own transaction, so that after a commit whose answer the dropped
+    // connection never brought, what is stored tells whether the operation landed.
+    QString operationId() const { return operationId_; }
 
     // --- handlers, wired to the datasets' events ---
     // Numbers the new header from the parameter row and fills what every document has; the
@@ -160,6 +164,10 @@ signals:
     // DocumentClosed is thrown). Screens connect to it queued, to leave the document once the
     // refusal has been shown.
     void closedDocumentRefused();
+    // An operation's attempt is about to be committed, and was committed (or found stored after
+    // the connection dropped during its commit): what the register did, for a log to account for.
+    void operationCommitting(const QString& id);
+    void operationCommitted(const QString& id);
 
 protected:
     DocumentModule(Connection& dbPos, DocumentTables tables, QObject* parent);
@@ -213,9 +221,13 @@ private:
     [[noreturn]] void refuseClosed();
     // STATUS "I": paid or voided.
     static bool isClosedStatus(const QVariant& status);
-    // After the connection dropped under an operation: true to run it again once connected;
-    // raises DbError when it must not run again or the server stays away.
-    bool resumeAfterLostConnection();
+    // After the connection dropped under an operation: connects again; raises DbError when the
+    // server stays away or the attempts are spent.
+    void resumeAfterLostConnection();
+    // Writes the operation's identity in the attempt's transaction (and drops the previous
+    // operation's, which is committed). False when it is stored already: an earlier attempt,
+    // whose commit answer was lost, landed.
+    bool claimOperation();
     void onLine(const QVariant& linea);  // the line cursor on that line of the document
     // After a rolled-back attempt: the cursors show again what is stored.
     void undoAfterRollback(bool final);
@@ -231,6 +243,8 @@ private:
     int depth_ = 0;    // operations running (nested calls join the outer one)
     int attempt_ = 0;  // of the running operation, from 1
     int retries_ = 0;
+    QString operationId_;     // of the running operation
+    QString lastOperation_;   // the last one committed, whose row the next one removes
     bool keepHeaderEdits_ = false;  // a failed closing leaves the typed values in the header
     int corrections_ = 0;           // Correction scopes alive
     // The discount on the whole document (the payment's) beyond the lines' own, read when the
