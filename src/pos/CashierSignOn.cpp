@@ -2,6 +2,7 @@
 
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
+#include "data/DatabaseCheck.h"
 #include "platform/DialogParts.h"
 #include "platform/Guard.h"
 #include "platform/ScreenKeys.h"
@@ -99,6 +100,11 @@ void CashierSignOn::lookUpCashier(bool inIdentityBox)
 
 bool CashierSignOn::signOnTyped()
 {
+    // Nobody sells on a database the check found damaged (one keyed read of its latest verdict).
+    if (const QString damaged = damagedDatabaseMessage(dm_.DbPos); !damaged.isEmpty()) {
+        ShowMessage(damaged);
+        return false;
+    }
     dm_.Parametros.Refresh();
     // The cashier and his password are read as stored now: a password changed at another
     // station counts at once.

@@ -9,6 +9,7 @@
 //   korvela-db documento FILE EMPRESA DOCUMENTO NUMERO
 //                                the stored signed electronic document of a sale, to stdout
 #include "data/Backup.h"
+#include "data/DatabaseCheck.h"
 #include "data/BenchData.h"
 #include "data/DatabaseCreate.h"
 #include "data/DemoData.h"
@@ -67,6 +68,15 @@ const char* const kUsage =
     "                                 vendiendo, comprobada restaurandola aparte; si DESTINO es una\n"
     "                                 carpeta, con --keep N deja solo las N copias mas recientes\n"
     "  korvela-db restore COPIA BD    restaura la copia en BD; no lo hace si BD esta en uso\n"
+    "  korvela-db check BD            revisa la base de datos POS (despues de un corte de luz o de\n"
+    "                                 una caida del servidor): la valida el motor, busca documentos\n"
+    "                                 con la misma clave guardados dos veces y encabezados cuyos\n"
+    "                                 totales no son la suma de sus lineas. Guarda el resultado: si\n"
+    "                                 encuentra danos, las cajas no venden hasta repararla.\n"
+    "                                 Sale con 0 si esta bien y con 2 si encontro danos\n"
+    "  korvela-db repair BD           con las cajas cerradas: reconstruye los indices de las tablas\n"
+    "                                 de documentos, lista las claves repetidas para que una persona\n"
+    "                                 decida (no borra nada) y vuelve a revisar\n"
     "  korvela-db documento FILE EMPRESA DOCUMENTO NUMERO\n"
     "                                 escribe en la salida estandar el documento electronico\n"
     "                                 firmado de esa venta, tal como se guardo y se envia\n"
@@ -334,6 +344,30 @@ int main(int argc, char** argv)
                 createPosSchema(c);
             say(QStringLiteral("Base de datos %1 actualizada: %2 (%3)")
                     .arg(accounting ? QStringLiteral("contable") : QStringLiteral("POS"), target, seconds(timer)));
+        } else if (command == QLatin1String("check") || command == QLatin1String("repair")) {
+            if (!args.isEmpty())
+                return usage(QStringLiteral("argumento no esperado: %1").arg(args.first()));
+            Connection c(QStringLiteral("Korvela"));
+            c.setLocation(target);
+            c.open();
+            if (!c.tableExists(QStringLiteral("POSVERIFICACION")))
+                throw DbError(QStringLiteral("%1 no tiene la tabla POSVERIFICACION: actualicela primero con "
+                                             "\"korvela-db update %1\".")
+                                  .arg(target));
+            DatabaseFindings found;
+            if (command == QLatin1String("check")) {
+                found = checkDatabase(c);
+                recordVerdict(c, found);
+            } else {
+                const RepairResult r = repairDatabase(c);
+                for (const QString& index : r.rebuilt)
+                    say(QStringLiteral("Indice reconstruido: %1").arg(index));
+                for (const QString& left : r.left)
+                    say(left);
+                found = r.after;
+            }
+            say(found.report());
+            return found.damaged() ? 2 : 0;
         } else if (command == QLatin1String("demo")) {
             if (!args.isEmpty())
                 return usage(QStringLiteral("argumento no esperado: %1").arg(args.first()));
