@@ -9,9 +9,12 @@
 // "document=<number> neto=<NETO>" as soon as each document is finished (so a test that kills the
 // register knows which ones were), then "retries=<operations run again>" and "givenup=<lines rung
 // up again after the module gave up>"; exits 1 with the database's text when anything else is
-// refused. A server that restarts under it is waited for, as a register does: the module connects
-// again and runs the operation again; when the connection dropped while a commit was on its way,
-// the register looks at what is stored before it rings the line up again.
+// refused. Around every commit it prints "committing op=<start|line|close> doc=<number>
+// id=<operation>" and then "committed ..." the same, so that a test can tell a document that landed
+// without its report (the register killed between the two) from a phantom. A server that restarts
+// under it is waited for, as a register does: the module connects again and runs the operation
+// again, and when the connection dropped while a commit was on its way, the operation's identity
+// tells it whether that commit landed.
 #include "ShopFixture.h"
 
 #include "common/Errors.h"
@@ -57,6 +60,9 @@ int main(int argc, char** argv)
     try {
         kv::Connection db(QStringLiteral("Korvela"));
         db.setLocation(args[1]);
+        // However long the server takes to stop and come back, the register waits for it rather
+        // than give up on an operation whose commit may have landed.
+        db.setReconnectLimitMs(600000);
         // A register started again while the server is down waits for it, as at a shop.
         QElapsedTimer waiting;
         waiting.start();
@@ -72,6 +78,14 @@ int main(int argc, char** argv)
         }
         while (!QFile::exists(args[5]))
             QThread::msleep(5);
+        const char* doing = "start";
+        auto report = [&](const char* phase, const QString& id) {
+            std::printf("%s op=%s doc=%d id=%s\n", phase, doing, dm.TIniFac[QStringLiteral("CONSECUTIVO")].asInteger(),
+                        qPrintable(id));
+            std::fflush(stdout);
+        };
+        QObject::connect(&dm, &kv::DocumentModule::operationCommitting, [&](const QString& id) { report("committing", id); });
+        QObject::connect(&dm, &kv::DocumentModule::operationCommitted, [&](const QString& id) { report("committed", id); });
 
         // An action the module gave up on (other stations kept the document busy past the wait
         // limit, or the connection dropped while its commit was on its way) is done again, as the
@@ -102,12 +116,15 @@ int main(int argc, char** argv)
             } else {
                 // A document whose start may or may not have been stored stays behind empty, and
                 // the register starts another one.
+                doing = "start";
                 persist([&] { kvtest::startDocument(dm); }, never);
             }
+            doing = "line";
             for (int l = 0; l < lines; ++l)
                 // The module showed the document as stored: the line is there or not.
                 persist([&] { kvtest::ringUp(dm, lineFor(cajero, d, l)); },
                         [&] { return !into && dm.TFac.recordCount() > l; });
+            doing = "close";
             if (close)
                 // Closed here now, or already closed by this register's own commit that the
                 // dropped connection did not confirm (then nothing is changed).
