@@ -76,6 +76,17 @@ struct TableDef {
     // Run once, right after the table is made: a table added by this version takes what earlier
     // versions left in the tables before it.
     const char* fill = nullptr;
+    // Triggers of the table (CREATE TRIGGER statements), made when missing once the table and its
+    // columns are there.
+    std::vector<const char*> triggers = {};
+    // A column added by a later version whose value the rows already stored must get: the
+    // statement fills them just before `index`, which reads the column, is made. The index's
+    // presence says the fill was done, so an update stopped half way fills again the next time.
+    struct Backfill {
+        const char* index;
+        const char* statement;
+    };
+    std::vector<Backfill> backfills = {};
 };
 
 // ---- configuration --------------------------------------------------------------------------
@@ -246,7 +257,49 @@ const char* kPosMovimientoDetalle = "CREATE TABLE POSMOVIMIENTODETALLE (\n" KV_S
                                     "  WKIVA DOUBLE PRECISION,\n"
                                     "  IPOCONSUMO DOUBLE PRECISION,\n"
                                     "  VALORIPOCONSUMO DOUBLE PRECISION,\n"
+                                    // The FECHA of the document the line belongs to, kept by the
+                                    // triggers below: what a product sold today adds up from the
+                                    // product's own lines, without visiting the day's documents.
+                                    "  FECHADOCUMENTO TIMESTAMP,\n"
                                     "  CONSTRAINT PK_POSMOVIMIENTODETALLE PRIMARY KEY (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA))";
+
+// FECHADOCUMENTO of a sale line is always its document's FECHA (null while no document has its
+// key). The engine keeps it, so that every writer (this program, an older register still
+// running, the inventory program, a restore) leaves it right: a line takes it when it is stored
+// or moved to another document, and the lines follow their document when its date or key
+// changes or it is deleted.
+const char* kTriggerLineDate = R"(CREATE TRIGGER TG_POSMOVDETALLE_FECHADOC FOR POSMOVIMIENTODETALLE
+ACTIVE BEFORE INSERT OR UPDATE POSITION 0 AS
+BEGIN
+  NEW.FECHADOCUMENTO = (SELECT H.FECHA FROM POSMOVIMIENTO H WHERE H.EMPRESA = NEW.EMPRESA
+    AND H.DOCUMENTO = NEW.DOCUMENTO AND H.CONSECUTIVO = NEW.CONSECUTIVO);
+END)";
+
+const char* kTriggerHeaderDate = R"(CREATE TRIGGER TG_POSMOVIMIENTO_FECHADOC FOR POSMOVIMIENTO
+ACTIVE AFTER INSERT OR UPDATE OR DELETE POSITION 0 AS
+BEGIN
+  IF (UPDATING) THEN
+  BEGIN
+    IF (NEW.FECHA IS NOT DISTINCT FROM OLD.FECHA AND NEW.EMPRESA = OLD.EMPRESA
+        AND NEW.DOCUMENTO = OLD.DOCUMENTO AND NEW.CONSECUTIVO = OLD.CONSECUTIVO) THEN
+      EXIT;
+  END
+  IF (NOT INSERTING) THEN
+    UPDATE POSMOVIMIENTODETALLE SET FECHADOCUMENTO = NULL WHERE EMPRESA = OLD.EMPRESA
+      AND DOCUMENTO = OLD.DOCUMENTO AND CONSECUTIVO = OLD.CONSECUTIVO;
+  IF (NOT DELETING) THEN
+    UPDATE POSMOVIMIENTODETALLE SET FECHADOCUMENTO = NEW.FECHA WHERE EMPRESA = NEW.EMPRESA
+      AND DOCUMENTO = NEW.DOCUMENTO AND CONSECUTIVO = NEW.CONSECUTIVO;
+END)";
+
+const char* kIndexProductoFecha =
+    "CREATE INDEX IX_POSMOVDETALLE_PRODUCTOFECHA ON POSMOVIMIENTODETALLE (PRODUCTO, FECHADOCUMENTO)";
+
+// Lines stored before the column existed. The line trigger sets the value itself (the document's
+// FECHA); the statement names it too so that it reads plainly.
+const char* kFillLineDates =
+    "UPDATE POSMOVIMIENTODETALLE D SET D.FECHADOCUMENTO = (SELECT H.FECHA FROM POSMOVIMIENTO H WHERE H.EMPRESA = "
+    "D.EMPRESA AND H.DOCUMENTO = D.DOCUMENTO AND H.CONSECUTIVO = D.CONSECUTIVO) WHERE D.FECHADOCUMENTO IS NULL";
 
 const char* kPosRemisiones = "CREATE TABLE POSREMISIONES (\n" KV_DOCUMENT_HEAD
                              "  TIPODEPAGO CHAR(1),\n"
@@ -677,7 +730,13 @@ const std::vector<TableDef>& posTables()
           "CREATE INDEX IX_POSMOVDETALLE_PRODUCTO ON POSMOVIMIENTODETALLE (PRODUCTO)",
           // whether a document holds a product, answered from the index alone: the stock panel
           // asks it of each of the day's documents and reads only the lines of that product
-          "CREATE INDEX IX_POSMOVDETALLE_DOCPRODUCTO ON POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, PRODUCTO)"}},
+          "CREATE INDEX IX_POSMOVDETALLE_DOCPRODUCTO ON POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, PRODUCTO)",
+          // a product's lines of one day (the stock panel, the add-line routine): a keyed range
+          // read whatever the day's volume and the years stored
+          kIndexProductoFecha},
+         nullptr,
+         {kTriggerLineDate, kTriggerHeaderDate},
+         {{kIndexProductoFecha, kFillLineDates}}},
         {"POSREMISIONES", kPosRemisiones,
          {"CREATE DESCENDING INDEX IX_POSREMISIONES_DESC ON POSREMISIONES (EMPRESA, DOCUMENTO, CONSECUTIVO)",
           "CREATE INDEX IX_POSREMISIONES_FECHA ON POSREMISIONES (FECHA)"}},
@@ -935,6 +994,33 @@ QSet<QString> tablesOf(const QSet<QString>& columns)
     return tables;
 }
 
+// The names of the database's objects of one kind, read from the catalogue in one query.
+QSet<QString> catalogueNames(Connection& c, const QString& query)
+{
+    QSet<QString> names;
+    QSqlQuery q = c.exec(query);
+    while (q.next())
+        names.insert(q.value(0).toString());
+    return names;
+}
+
+QSet<QString> existingIndexes(Connection& c)
+{
+    return catalogueNames(c, QStringLiteral("SELECT TRIM(RDB$INDEX_NAME) FROM RDB$INDICES"));
+}
+
+QSet<QString> existingTriggers(Connection& c)
+{
+    return catalogueNames(c, QStringLiteral("SELECT TRIM(RDB$TRIGGER_NAME) FROM RDB$TRIGGERS"));
+}
+
+// The name in "CREATE TRIGGER name FOR ...".
+QString triggerName(const char* statement)
+{
+    static const QRegularExpression name(QStringLiteral("\\bTRIGGER\\s+(\\w+)\\s+FOR\\b"));
+    return name.match(QString::fromLatin1(statement)).captured(1);
+}
+
 // What the description below has and the database lacks: whole tables ("MESAS"), and columns of
 // tables it has ("POSCAJAS.REFRESCO").
 QStringList missingParts(Connection& c, const std::vector<TableDef>& defs)
@@ -951,6 +1037,25 @@ QStringList missingParts(Connection& c, const std::vector<TableDef>& defs)
         for (const auto& [column, definition] : columnsOf(t.ddl))
             if (!columns.contains(table + QLatin1Char('.') + column))
                 missing << table + QLatin1Char('.') + column;
+    }
+    // A column whose triggers or fill are missing holds no right value yet: the database is not
+    // up to date until the update has made them.
+    QSet<QString> indexes, triggers;
+    bool read = false;
+    for (const TableDef& t : defs) {
+        if (t.triggers.empty() && t.backfills.empty())
+            continue;
+        if (!read) {
+            indexes = existingIndexes(c);
+            triggers = existingTriggers(c);
+            read = true;
+        }
+        for (const char* trigger : t.triggers)
+            if (!triggers.contains(triggerName(trigger)))
+                missing << triggerName(trigger);
+        for (const TableDef::Backfill& b : t.backfills)
+            if (!indexes.contains(indexName(b.index)))
+                missing << indexName(b.index);
     }
     return missing;
 }
@@ -987,10 +1092,8 @@ void createTables(Connection& c, const std::vector<TableDef>& defs)
 {
     addMissingKeys(c, defs);
     addMissingColumns(c, defs);
-    QSet<QString> indexes;
-    QSqlQuery q = c.exec(QStringLiteral("SELECT TRIM(RDB$INDEX_NAME) FROM RDB$INDICES"));
-    while (q.next())
-        indexes.insert(q.value(0).toString());
+    const QSet<QString> indexes = existingIndexes(c);
+    const QSet<QString> triggers = existingTriggers(c);
     for (const TableDef& t : defs) {
         // A table made by an earlier version still gets the indexes added since, so that its
         // lookups are as quick as on a new database.
@@ -1001,9 +1104,26 @@ void createTables(Connection& c, const std::vector<TableDef>& defs)
                 c.exec(QString::fromLatin1(t.fill));
             }
         }
-        for (const char* index : t.indexes)
-            if (!indexes.contains(indexName(index)))
-                c.exec(QString::fromLatin1(index));
+        // The triggers come before any fill, so that a row another register stores meanwhile
+        // gets its value from them.
+        bool madeTrigger = false;
+        for (const char* trigger : t.triggers)
+            if (!triggers.contains(triggerName(trigger))) {
+                c.exec(QString::fromLatin1(trigger));
+                madeTrigger = true;
+            }
+        if (madeTrigger)
+            c.exec(QStringLiteral("COMMIT"));
+        for (const char* index : t.indexes) {
+            if (indexes.contains(indexName(index)))
+                continue;
+            for (const TableDef::Backfill& b : t.backfills)
+                if (QString::fromLatin1(b.index) == QString::fromLatin1(index)) {
+                    c.exec(QString::fromLatin1(b.statement));
+                    c.exec(QStringLiteral("COMMIT"));
+                }
+            c.exec(QString::fromLatin1(index));
+        }
         c.exec(QStringLiteral("COMMIT"));
     }
     c.forgetTableInfo();

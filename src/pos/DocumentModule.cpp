@@ -386,17 +386,21 @@ void DocumentModule::onLine(const QVariant& linea)
         throw DbError(QStringLiteral("La línea %1 ya no existe").arg(linea.toInt()));
 }
 
-bool DocumentModule::addLine(const QVariantMap& values)
+bool DocumentModule::addLine(const QVariantMap& values, const std::function<bool()>& admit)
 {
     if (!confirmQuantity(values.value(QStringLiteral("CANTIDAD"), 1.0).toDouble()))
         return false;
+    bool admitted = true;
     runSaleOperation(true, [&] {
+        admitted = !admit || admit();
+        if (!admitted)
+            return;  // only the header was taken: the commit stores nothing
         TFac.Insert();
         for (auto it = values.begin(); it != values.end(); ++it)
             TFac[it.key()] = it.value();
         TFac.Post();
     });
-    return true;
+    return admitted;
 }
 
 bool DocumentModule::changeLine(const QVariantMap& values)

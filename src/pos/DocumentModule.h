@@ -91,8 +91,11 @@ public:
     bool openDocument(const QVariant& empresa, const QVariant& documento, const QVariant& consecutivo);
     // Adds a line to the current document with these column values; the line rules price it and
     // the header is re-totalled. False when the question before storing was answered No, with
-    // nothing stored.
-    bool addLine(const QVariantMap& values);
+    // nothing stored. `admit`, when given, runs inside the line's transaction once the header is
+    // taken, before the line is stored (again on every attempt): false stores nothing and addLine
+    // returns false. A check that other registers' lines could change (the stock left) belongs
+    // there, so that what it read still holds when the line is stored.
+    bool addLine(const QVariantMap& values, const std::function<bool()>& admit = {});
     // Changes the current line; false when the question was answered No.
     bool changeLine(const QVariantMap& values);
     // Deletes the current line and re-totals the header.

@@ -86,14 +86,14 @@ void TDmVentas::DataModuleDestroy()
 
 // ---------------------------------------------------------------- the sale actions
 
-bool TDmVentas::addLine(const QVariantMap& values)
+bool TDmVentas::addLine(const QVariantMap& values, const std::function<bool()>& admit)
 {
     struct Allowed {
         bool before = LineaPermitida;
         Allowed() { LineaPermitida = true; }
         ~Allowed() { LineaPermitida = before; }
     } allowed;
-    return DocumentModule::addLine(values);
+    return DocumentModule::addLine(values, admit);
 }
 
 bool TDmVentas::confirmQuantity(double cantidad)

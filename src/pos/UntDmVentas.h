@@ -33,8 +33,9 @@ public:
     Dataset Tarqueo;     // POSARQUEO by CAJA;FECHA
 
     // Adds a line as the base does, as the sale screens' add-line routine (LineaPermitida). A
-    // return (negative CANTIDAD) is confirmed first: false when the cashier says No.
-    bool addLine(const QVariantMap& values);
+    // return (negative CANTIDAD) is confirmed first: false when the cashier says No, or when
+    // `admit` refuses the line inside its transaction (see DocumentModule::addLine).
+    bool addLine(const QVariantMap& values, const std::function<bool()>& admit = {});
 
     // --- payment ---
     // Stores the payment held in the current header (TIPODEPAGO, TIPODEPAGODES, ABONO, PAGO,

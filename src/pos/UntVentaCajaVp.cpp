@@ -147,16 +147,13 @@ TFrmVentaCajaVp::TFrmVentaCajaVp(TDmVentas& dm, QWidget* parent) : OwnKeysDialog
     setObjectName(QStringLiteral("FrmVentaCajaVp"));
     setWindowTitle(QStringLiteral("Caja"));
     setAccessibleName(QStringLiteral("Caja"));
-    // The base units of a product sold today: today's headers on the date index, then for each the
-    // lines of the product through the (document, product) index, so only that product's lines are
-    // read. The expressions on the header's side keep the engine from starting at the lines: the
-    // product index holds every line of the product since the shop opened (years of a best seller),
-    // and starting there (as it would on a database whose index statistics were never taken) would
-    // slow the panel down with every year stored instead of staying with the day's sales.
+    // The base units of a product sold in the period: the product's lines whose document is dated
+    // in it, read as one range of the (product, document date) index. The line carries its
+    // document's date (kept by the database on every write), so neither the day's documents nor
+    // the years of the product's lines are visited, and the sum is the one the header join gives.
     QVentasHoy.setSql(QStringLiteral(
-        "SELECT SUM(D.CANTIDADRECIBIDA) VENDIDO FROM POSMOVIMIENTO H JOIN POSMOVIMIENTODETALLE D ON D.EMPRESA = "
-        "H.EMPRESA || '' AND D.DOCUMENTO = H.DOCUMENTO || '' AND D.CONSECUTIVO = H.CONSECUTIVO + 0 WHERE "
-        "H.FECHA >= :FECHAI AND H.FECHA < :FECHAF AND D.PRODUCTO = :PRODUCTO"));
+        "SELECT SUM(D.CANTIDADRECIBIDA) VENDIDO FROM POSMOVIMIENTODETALLE D WHERE D.PRODUCTO = :PRODUCTO AND "
+        "D.FECHADOCUMENTO >= :FECHAI AND D.FECHADOCUMENTO < :FECHAF"));
     buildLayout();
     // A document closed meanwhile (voided here, collected at another register) takes nothing more:
     // once the refusal has been shown the screen waits for the next customer.

@@ -186,6 +186,9 @@ private:
     void clearPackings();
     // The product's stock balance less today's sales, and the panel that shows it.
     double stockNow(int producto);
+    // The balance for a line about to be stored, read inside the line's transaction; with
+    // `controlada` (the document type controls stock) the product is taken first.
+    double stockForLine(int producto, bool controlada);
     void showStock(double saldo);
     // The add-line routine; quantityText is what the quantity box holds.
     void addLine(const QString& quantityText);

@@ -114,16 +114,13 @@ void TFrmVentaCajaVp::addLine(const QString& quantityText)
     if (paso > 0 && paso < 4)
         precio = R(precio - precio * pasos[paso] / 100);
 
-    // 7-8. Stock, for document types that control it.
-    showStock(stockNow(numero));
+    // 7-8. Stock, for document types that control it. The balance is read inside the line's own
+    // transaction, after the product is taken (see stockForLine), so what is checked is what stands
+    // when the line is stored: two registers can no longer both sell the last unit.
     const double base = cantidad * porEmpaque;
     const QVariant documento = dm_.Parametros.FieldByName(QStringLiteral("DOCUMENTO")).value();
-    if (dm_.TDocumentos.Locate(QStringLiteral("DOCUMENTO"), documento) &&
-        dm_.TDocumentos.FieldByName(QStringLiteral("CONTROLASALDO")).asString() == QLatin1String("S") &&
-        SaldoProducto < base) {
-        ShowMessage(QStringLiteral("Saldo Menor al Ofrecido ") + EditProducto->text());
-        return;
-    }
+    const bool controla = dm_.TDocumentos.Locate(QStringLiteral("DOCUMENTO"), documento) &&
+                          dm_.TDocumentos.FieldByName(QStringLiteral("CONTROLASALDO")).asString() == QLatin1String("S");
 
     // 9-13. The line, priced and totalled by the sales module in one operation.
     // The line carries the product's tax rates; the module adds an IVA the price leaves out.
@@ -141,7 +138,20 @@ void TFrmVentaCajaVp::addLine(const QString& quantityText)
                      {QStringLiteral("SUBTOTAL"), 0.0},
                      {QStringLiteral("OBSERVACION"), observacion}};
     line.insert(TDmVentas::taxRatesOf(dm_.TProductos));
-    dm_.addLine(line);
+    double saldo = SaldoProducto;
+    bool corto = false;
+    const bool added = dm_.addLine(line, [&] {
+        saldo = stockForLine(numero, controla);
+        corto = controla && saldo < base;
+        return !corto;
+    });
+    showStock(saldo);
+    if (corto) {
+        ShowMessage(QStringLiteral("Saldo Menor al Ofrecido ") + EditProducto->text());
+        return;
+    }
+    if (!added)
+        return;
     // 14.
     showMessagePanel(nombre);
 }

@@ -185,6 +185,18 @@ double TFrmVentaCajaVp::stockNow(int producto)
     return StockBalance(dm_.DbPos, producto) - QVentasHoy.FieldByName(QStringLiteral("VENDIDO")).asFloat();
 }
 
+double TFrmVentaCajaVp::stockForLine(int producto, bool controlada)
+{
+    // Where the document type controls stock, the product's row is taken before the balance is
+    // read: a register selling the same product meanwhile waits here until this line is committed,
+    // or, having started before it, fails on the row and runs its line again, reading this one.
+    // Without the control nothing is taken, so registers never wait for each other's best seller.
+    if (controlada)
+        dm_.DbPos.scalar(QStringLiteral("SELECT PRODUCTO FROM PRODUCTOS WHERE PRODUCTO = :PRODUCTO WITH LOCK"),
+                         {{QStringLiteral("PRODUCTO"), producto}});
+    return stockNow(producto);
+}
+
 void TFrmVentaCajaVp::showStock(double saldo)
 {
     SaldoProducto = saldo;

@@ -119,7 +119,7 @@ const TableCase kPosTables[] = {
      "PORCENTAJEDESCUENTO DOUBLE, VALORDESCUENTO DOUBLE, VALORIVA DOUBLE, IVA DOUBLE, SUBTOTAL DOUBLE, "
      "BODEGA INTEGER, DESCUENTO DOUBLE, UNIDADMOVIMIENTO CHAR(2), UNIDADCOMPRA CHAR(2), CANTIDADRECIBIDA DOUBLE, "
      "OBSERVACION VARCHAR(60), SUBPRODUCTO INTEGER, COSTO DOUBLE, BUSCADOR CHAR(25), STATUS CHAR(1), "
-     "AUTORIZADB DOUBLE, WKCAN DOUBLE, WKIVA DOUBLE, IPOCONSUMO DOUBLE, VALORIPOCONSUMO DOUBLE",
+     "AUTORIZADB DOUBLE, WKCAN DOUBLE, WKIVA DOUBLE, IPOCONSUMO DOUBLE, VALORIPOCONSUMO DOUBLE, FECHADOCUMENTO TIMESTAMP",
      "EMPRESA,DOCUMENTO,CONSECUTIVO,LINEA"},
     {"POSREMISIONES",
      "EMPRESA CHAR(5) NOT NULL, DOCUMENTO CHAR(5) NOT NULL, CONSECUTIVO INTEGER NOT NULL, BODEGA INTEGER NOT NULL, "
@@ -386,7 +386,16 @@ TEST_F(SchemaTest, AnOlderDatabaseIsToldApartAndGetsItsMissingTablesAndColumns)
     // A database of an earlier version: registers without their refresh period, sale lines
     // without the line status (a NOT NULL column too, to be added to rows that exist), no record
     // of the daily update, no restaurant tables.
+    // Sale lines without their document's date either, stored before it existed.
     db->exec("INSERT INTO POSCAJAS (CAJA, NOMBRE, EMPRESA) VALUES (1, 'CAJA 1', 1)");
+    db->exec("DROP TRIGGER TG_POSMOVDETALLE_FECHADOC");
+    db->exec("DROP TRIGGER TG_POSMOVIMIENTO_FECHADOC");
+    db->exec("DROP INDEX IX_POSMOVDETALLE_PRODUCTOFECHA");
+    db->exec("ALTER TABLE POSMOVIMIENTODETALLE DROP FECHADOCUMENTO");
+    db->exec("COMMIT");
+    db->forgetTableInfo();
+    db->exec("INSERT INTO POSMOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO, BODEGA, FECHA) "
+             "VALUES ('01', 'POS', 1, 1, '2026-03-04 10:20:00')");
     db->exec("INSERT INTO POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA, PRODUCTO) "
              "VALUES ('01', 'POS', 1, 1, 7)");
     db->exec("ALTER TABLE POSCAJAS DROP REFRESCO");
@@ -401,16 +410,66 @@ TEST_F(SchemaTest, AnOlderDatabaseIsToldApartAndGetsItsMissingTablesAndColumns)
 
     QStringList missing = missingPosSchema(*db);
     missing.sort();
-    EXPECT_EQ(missing, QStringList({"MESAS", "POSCAJAS.REFRESCO", "POSMOVIMIENTODETALLE.PRODUCTO",
-                                    "POSMOVIMIENTODETALLE.STATUS", "VENTASACTUALIZADAS"}));
+    EXPECT_EQ(missing, QStringList({"IX_POSMOVDETALLE_PRODUCTOFECHA", "MESAS", "POSCAJAS.REFRESCO",
+                                    "POSMOVIMIENTODETALLE.FECHADOCUMENTO", "POSMOVIMIENTODETALLE.PRODUCTO",
+                                    "POSMOVIMIENTODETALLE.STATUS", "TG_POSMOVDETALLE_FECHADOC",
+                                    "TG_POSMOVIMIENTO_FECHADOC", "VENTASACTUALIZADAS"}));
 
     createPosSchema(*db);
     EXPECT_EQ(missingPosSchema(*db), QStringList());
     EXPECT_EQ(db->scalar("SELECT NOMBRE FROM POSCAJAS WHERE CAJA = 1").toString(), "CAJA 1");
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE WHERE LINEA = 1").toInt(), 1);
     EXPECT_TRUE(indexes(*db, "POSMOVIMIENTODETALLE").contains("PRODUCTO"));
+    EXPECT_TRUE(indexes(*db, "POSMOVIMIENTODETALLE").contains("PRODUCTO,FECHADOCUMENTO"));
+    // The line stored before takes its document's date.
+    EXPECT_EQ(db->scalar("SELECT FECHADOCUMENTO FROM POSMOVIMIENTODETALLE").toDateTime(),
+              QDateTime(QDate(2026, 3, 4), QTime(10, 20)));
     db->exec("UPDATE POSCAJAS SET REFRESCO = 30 WHERE CAJA = 1");
     EXPECT_EQ(db->scalar("SELECT REFRESCO FROM POSCAJAS WHERE CAJA = 1").toInt(), 30);
+}
+
+// Every write leaves each sale line with its document's date, whoever makes it: the stock panel
+// adds up a product's lines of the day by that date alone, so a line with a wrong or missing one
+// would change the balance shown.
+TEST_F(SchemaTest, SaleLinesCarryTheirDocumentsDateThroughEveryWrite)
+{
+    const QDateTime monday(QDate(2026, 3, 2), QTime(9, 0)), tuesday(QDate(2026, 3, 3), QTime(18, 45));
+    auto header = [&](int n, const QDateTime& when) {
+        db->exec("INSERT INTO POSMOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO, BODEGA, FECHA) VALUES ('01', 'POS', :N, 1, :F)",
+                 {{"N", n}, {"F", when}});
+    };
+    auto line = [&](int n, int linea) {
+        db->exec("INSERT INTO POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA, PRODUCTO, FECHADOCUMENTO) "
+                 "VALUES ('01', 'POS', :N, :L, 4, :F)",
+                 {{"N", n}, {"L", linea}, {"F", QDateTime(QDate(1999, 1, 1), QTime(0, 0))}});  // a stray value is not kept
+    };
+    auto dateOf = [&](int n, int linea) {
+        return db->scalar("SELECT FECHADOCUMENTO FROM POSMOVIMIENTODETALLE WHERE CONSECUTIVO = :N AND LINEA = :L",
+                          {{"N", n}, {"L", linea}})
+            .toDateTime();
+    };
+
+    header(1, monday);
+    line(1, 1);
+    EXPECT_EQ(dateOf(1, 1), monday);
+    line(2, 1);  // a line before its document (a copy that writes the lines first)
+    EXPECT_FALSE(dateOf(2, 1).isValid());
+    header(2, tuesday);
+    EXPECT_EQ(dateOf(2, 1), tuesday);
+
+    db->exec("UPDATE POSMOVIMIENTO SET FECHA = :F WHERE CONSECUTIVO = 1", {{"F", tuesday}});
+    EXPECT_EQ(dateOf(1, 1), tuesday);
+    db->exec("UPDATE POSMOVIMIENTO SET NETO = 5 WHERE CONSECUTIVO = 1");  // other columns leave it
+    EXPECT_EQ(dateOf(1, 1), tuesday);
+    db->exec("UPDATE POSMOVIMIENTO SET FECHA = :F WHERE CONSECUTIVO = 2", {{"F", monday}});
+    db->exec("UPDATE POSMOVIMIENTODETALLE SET CONSECUTIVO = 2, LINEA = 2 WHERE CONSECUTIVO = 1");  // moved
+    EXPECT_EQ(dateOf(2, 2), monday);
+    db->exec("UPDATE POSMOVIMIENTO SET CONSECUTIVO = 3 WHERE CONSECUTIVO = 2");  // renumbered
+    EXPECT_FALSE(dateOf(2, 1).isValid());
+    header(2, tuesday);
+    EXPECT_EQ(dateOf(2, 1), tuesday);
+    db->exec("DELETE FROM POSMOVIMIENTO WHERE CONSECUTIVO = 2");
+    EXPECT_FALSE(dateOf(2, 2).isValid());
 }
 
 TEST(DatabaseCreateTest, NewFileHasTheLargePageSizeAndUtf8)
