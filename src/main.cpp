@@ -169,7 +169,7 @@ int main(int argc, char** argv)
     kv::registerPosPrograms();         // 10
     kv::registerVariantScreens();      // the sale screens of cashier levels "2", "R" and "8"
     kv::registerCollectionRegister();  // cashier level "C"
-    kv::registerBackofficePrograms();  // 11, 12, 13
+    kv::registerBackofficePrograms();  // 11, 12, 13, 20
 
     // 4. The main window, the first window created: closing it ends the program.
     kv::TFrmPos frmPos(dmGeneral);

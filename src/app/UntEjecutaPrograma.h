@@ -2,8 +2,9 @@
 // The dispatcher of the module tree: a program number (PROGRAMASPOS.PROGRAMA) opens its screen
 // modally and returns when the screen closes. The screens live in the catalogue, sales, orders
 // and back-office folders, which register an opener for their numbers at start-up
-// (registerProgram in common/ProgramRegistry.h); a number without an opener, or outside 1 to 13,
-// opens nothing.
+// (registerProgram in common/ProgramRegistry.h). A number is a program when it has a row in
+// kProgramTable and an opener; a new screen needs only those two. Group entries of the tree
+// (number 0) open nothing; any other number without a screen says so.
 #include "common/ProgramRegistry.h"
 
 #include <QString>
@@ -30,9 +31,14 @@ inline constexpr ProgramEntry kProgramTable[] = {
     {11, "TFrmVentaReportes", "Reportes de Ventas"},
     {12, "TFrmVentasContabilidad", "Asiento Para Contabilidad Ventas Diarias"},
     {13, "TFrmImprimeEtiquetas", "Impresion de Etiquetas"},
+    {20, "TFrmDocumentosElectronicos", "Documentos Electronicos"},
 };
-inline constexpr int kFirstProgram = 1;
-inline constexpr int kLastProgram = 13;
+
+// The table's row of a number, or nullptr when the number is not a program.
+const ProgramEntry* programEntry(int numero);
+
+// What the user is told when an entry of the tree carries a number without a screen.
+QString noScreenText(int numero);
 
 // Opens the screen of the number and returns when it closes.
 void EjecutaPrograma(int numero);

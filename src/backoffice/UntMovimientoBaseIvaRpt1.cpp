@@ -17,7 +17,7 @@ constexpr double kFont = 6;
 // Column positions on the landscape page (259.4 mm between the margins).
 constexpr double kFacturaX = 0, kFacturaW = 14;
 constexpr double kFechaX = 14, kFechaW = 17;
-constexpr double kAmountsX = 31, kAmountW = 15.2;  // exempt, then IVA and base per rate, others, total
+constexpr double kAmountsX = 31, kAmountW = 14.2;  // exempt, IVA and base per rate, others, Ipoconsumo, total
 
 QString ivaField(const QString& rate) { return QStringLiteral("IVA_") + rate; }
 QString baseField(const QString& rate) { return QStringLiteral("BASE_") + rate; }
@@ -44,7 +44,7 @@ TFrmMovimientoBaseIvaRpt1::TFrmMovimientoBaseIvaRpt1(Connection& db) : db(db), r
     rpt.page() = PageSetup::letter();
     rpt.page().landscape = true;
 
-    // Columns after the date: exempt, the pairs, the others' pair, the total.
+    // Columns after the date: exempt, the pairs, the others' pair, the consumption tax, the total.
     struct Column {
         QString title, field;
     };
@@ -54,6 +54,7 @@ TFrmMovimientoBaseIvaRpt1::TFrmMovimientoBaseIvaRpt1(Connection& db) : db(db), r
                 << Column{QStringLiteral("Base %1%").arg(r), baseField(QString::number(r))};
     columns << Column{QStringLiteral("Iva Otras Tarifas"), ivaField(QStringLiteral("OTRAS"))}
             << Column{QStringLiteral("Base Otras Tarifas"), baseField(QStringLiteral("OTRAS"))}
+            << Column{QStringLiteral("Ipoconsumo"), QStringLiteral("IPOCONSUMO")}
             << Column{QStringLiteral("Total"), QStringLiteral("TOTAL")};
 
     const double width = rpt.page().printableWidth();
@@ -85,7 +86,7 @@ TFrmMovimientoBaseIvaRpt1::TFrmMovimientoBaseIvaRpt1(Connection& db) : db(db), r
             .bold()
             .right();
     }
-    // A row fills two or three of the fifteen amount columns: the empty ones are left out of the
+    // A row fills two to four of the sixteen amount columns: the empty ones are left out of the
     // page instead of being laid out blank, which keeps a two-month report quick.
     detail.beforePrint = [](BandEvent& e) {
         for (ReportItem& item : e.band.items())
@@ -101,7 +102,8 @@ bool TFrmMovimientoBaseIvaRpt1::open(const QString& empresa, const QDate& desde,
     const QVariantMap params{{QStringLiteral("EMPRESA"), empresa},
                              {QStringLiteral("DESDE"), QDateTime(desde, QTime(0, 0))},
                              {QStringLiteral("HASTA"), QDateTime(hasta.addDays(1), QTime(0, 0))}};
-    // One row per invoice and rate. The base leaves out the IVA, the discount and the consumption
+    // One row per invoice and rate, of closed sales only: a document still open (a floor seller's,
+    // not collected yet) is no sale, and a voided one has no lines left. The base leaves out the IVA, the discount and the consumption
     // tax, so that it is what the rate was applied to. The outer join makes the engine start from
     // the period's headers (their date index) and read their lines by key; with an inner join it
     // walks every line of the table. The company is compared as built text: compared plainly it
@@ -110,7 +112,8 @@ bool TFrmMovimientoBaseIvaRpt1::open(const QString& empresa, const QDate& desde,
         QStringLiteral("SELECT M.DOCUMENTO, M.CONSECUTIVO, M.FECHA, D.IVA, SUM(D.DESCUENTO), SUM(D.VALORIVA), "
                        "SUM(D.SUBTOTAL), SUM(D.VALORIPOCONSUMO) FROM POSMOVIMIENTO M LEFT JOIN POSMOVIMIENTODETALLE D ON "
                        "D.EMPRESA = M.EMPRESA AND D.DOCUMENTO = M.DOCUMENTO AND D.CONSECUTIVO = M.CONSECUTIVO "
-                       "WHERE M.EMPRESA || '' = :EMPRESA AND M.FECHA >= :DESDE AND M.FECHA < :HASTA AND D.LINEA IS NOT NULL "
+                       "WHERE M.EMPRESA || '' = :EMPRESA AND M.FECHA >= :DESDE AND M.FECHA < :HASTA AND M.STATUS = 'I' "
+                       "AND D.LINEA IS NOT NULL "
                        "GROUP BY M.DOCUMENTO, M.FECHA, M.CONSECUTIVO, D.IVA ORDER BY M.DOCUMENTO, M.FECHA, M.CONSECUTIVO, D.IVA"),
         params);
     QList<QVariantMap> rows;
@@ -122,6 +125,9 @@ bool TFrmMovimientoBaseIvaRpt1::open(const QString& empresa, const QDate& desde,
         QVariantMap row{{QStringLiteral("CONSECUTIVO"), q.value(1)},
                         {QStringLiteral("FECHA"), q.value(2)},
                         {QStringLiteral("TOTAL"), subtotal}};
+        // The consumption tax has a column of its own, whatever the row's IVA rate.
+        if (ipoconsumo != 0)
+            row.insert(QStringLiteral("IPOCONSUMO"), ipoconsumo);
         if (rate > 0) {
             const QString column = columnOf(rate);
             row.insert(ivaField(column), iva);

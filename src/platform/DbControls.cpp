@@ -342,6 +342,11 @@ void DbNavigator::updateButtons()
 void DbNavigator::click(Button b)
 {
     const bool ok = guarded([this, b] {
+        // A new row nobody typed into holds only its defaults: moving away drops it, as closing the
+        // screen does, instead of posting it (or refusing to move because it is incomplete).
+        const bool moves = b == First || b == Prior || b == Next || b == Last || b == Insert || b == Refresh;
+        if (moves && ds_.state() == DsState::Insert && !userChanged(ds_))
+            ds_.Cancel();
         // Whatever moves on or posts takes the boxes' typed text with it.
         if (ds_.isEditing() && b != Cancel && b != Delete)
             updateRecord(ds_);

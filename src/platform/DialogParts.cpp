@@ -2,7 +2,9 @@
 
 #include "platform/Guard.h"
 
+#include <QCoreApplication>
 #include <QDateEdit>
+#include <QKeyEvent>
 #include <QDialog>
 #include <QGridLayout>
 #include <QLabel>
@@ -31,6 +33,33 @@ QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent)
     return l;
 }
 
+namespace {
+
+// Tab in a date box goes on to the next control, as in every other box; the arrows Left and
+// Right move between the day, the month and the year.
+class TabLeavesDateBox : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        auto* k = static_cast<QKeyEvent*>(e);
+        if ((k->key() != Qt::Key_Tab && k->key() != Qt::Key_Backtab) ||
+            (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+            return false;
+        // The box's parent moves the focus on from the box, as it does for any control.
+        auto* box = static_cast<QWidget*>(o);
+        if (QWidget* parent = box->parentWidget())
+            QCoreApplication::sendEvent(parent, e);
+        return true;
+    }
+};
+
+}  // namespace
+
 QDateEdit* makeDateBox(const QString& objectName, QWidget* parent, bool calendarPopup)
 {
     auto* d = new QDateEdit(QDate::currentDate(), parent);
@@ -38,6 +67,7 @@ QDateEdit* makeDateBox(const QString& objectName, QWidget* parent, bool calendar
     d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     d->setCalendarPopup(calendarPopup);
     d->setLocale(QLocale(QLocale::Spanish, QLocale::Colombia));
+    d->installEventFilter(new TabLeavesDateBox(d));
     return d;
 }
 

@@ -4,9 +4,38 @@
 #include "platform/ScreenKeys.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QWidget>
 
 namespace kv {
+
+namespace {
+
+class AltTypingFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const auto* k = static_cast<const QKeyEvent*>(e);
+        const Qt::KeyboardModifiers m = k->modifiers();
+        return (m & Qt::AltModifier) && !(m & Qt::ControlModifier) && !k->text().isEmpty() && k->text().at(0).isPrint();
+    }
+};
+
+}  // namespace
+
+void refuseAltTyping(QWidget* window)
+{
+    auto* filter = window->findChild<AltTypingFilter*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!filter)
+        filter = new AltTypingFilter(window);
+    for (QLineEdit* box : window->findChildren<QLineEdit*>())
+        box->installEventFilter(filter);  // installing twice keeps one entry
+}
 
 bool KeyMap::matches(Key key, const QKeyEvent* k)
 {

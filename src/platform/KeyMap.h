@@ -50,4 +50,10 @@ private:
     QList<Entry> entries_;
 };
 
+// Alt with a letter is a command key on a register (the menus' and buttons' underlined letters):
+// the text boxes of `window` never take it as typed text, so an Alt+letter that has no command
+// does nothing instead of writing the letter into the customer's or the product's box. AltGr,
+// with which some keyboards type "@" or "#", still types.
+void refuseAltTyping(QWidget* window);
+
 }  // namespace kv

@@ -1,8 +1,17 @@
 #include "platform/OwnKeysDialog.h"
 
+#include "platform/KeyMap.h"
+
 #include <QCloseEvent>
 
 namespace kv {
+
+bool OwnKeysDialog::event(QEvent* e)
+{
+    if (e->type() == QEvent::Show)
+        refuseAltTyping(this);
+    return QDialog::event(e);
+}
 
 void OwnKeysDialog::reject()
 {

@@ -40,8 +40,8 @@ RegisterMenu addRegisterMenu(QWidget* parent, QBoxLayout* into)
         return a;
     };
     RegisterMenu m{item("&Informes", "Informes1"), item("&Reimprime Factura", "ReimprimeFactura1"),
-                   item("&Cambia Factura", "CambiaFactura1"), item("Egreso de Caja", "EgresoCaja1"),
-                   item("Anula Facturas", "AnulaFacturas1")};
+                   item("&Cambia Factura", "CambiaFactura1"), item("&Egreso de Caja", "EgresoCaja1"),
+                   item("&Anula Facturas", "AnulaFacturas1")};
     into->setMenuBar(bar);
     return m;
 }

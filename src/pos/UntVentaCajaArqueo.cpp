@@ -34,15 +34,9 @@ TFrmVentaCajaArqueo::TFrmVentaCajaArqueo(TDmVentas& dm, QWidget* parent) : QDial
     auto* opciones = new QGroupBox(QStringLiteral("Opciones"), this);
     opciones->setObjectName(QStringLiteral("GroupOpciones"));
     auto* go = new QGridLayout(opciones);
-    auto dateBox = [this, opciones](const QString& name) {
-        auto* d = new QDateEdit(QDate::currentDate(), opciones);
-        d->setObjectName(name);
-        d->setCalendarPopup(true);
-        d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-        return d;
-    };
-    DateTimePicker1 = dateBox(QStringLiteral("DateTimePicker1"));
-    DateTimePicker2 = dateBox(QStringLiteral("DateTimePicker2"));
+    // Tab goes from one date to the next control, not through each date's day, month and year.
+    DateTimePicker1 = makeDateBox(QStringLiteral("DateTimePicker1"), opciones);
+    DateTimePicker2 = makeDateBox(QStringLiteral("DateTimePicker2"), opciones);
     go->addWidget(captionFor(QStringLiteral("&Desde"), DateTimePicker1, opciones), 0, 0);
     go->addWidget(DateTimePicker1, 0, 1);
     go->addWidget(captionFor(QStringLiteral("&Hasta"), DateTimePicker2, opciones), 0, 2);
@@ -71,13 +65,19 @@ TFrmVentaCajaArqueo::TFrmVentaCajaArqueo(TDmVentas& dm, QWidget* parent) : QDial
         gr->addWidget(b);
         return b;
     };
-    BtnVentasDiarias = button(QStringLiteral("BtnVentasDiarias"), QStringLiteral("Ventas Diarias"),
+    BtnVentasDiarias = button(QStringLiteral("BtnVentasDiarias"), QStringLiteral("&Ventas Diarias"),
                               &TFrmVentaCajaArqueo::BtnVentasDiariasClick);
-    BtnVentasCajero = button(QStringLiteral("BtnVentasCajero"), QStringLiteral("Reporte Ventas Diarias Cajero"),
+    BtnVentasCajero = button(QStringLiteral("BtnVentasCajero"), QStringLiteral("Reporte Ventas Diarias &Cajero"),
                              &TFrmVentaCajaArqueo::BtnVentasCajeroClick);
-    BtnResumen = button(QStringLiteral("BtnResumen"), QStringLiteral("Resumen Diario de Ventas"),
+    BtnResumen = button(QStringLiteral("BtnResumen"), QStringLiteral("&Resumen Diario de Ventas"),
                         &TFrmVentaCajaArqueo::BtnResumenClick);
     main->addWidget(reportes);
+    // Tab walks the window top to bottom: the period, the document type, then the reports.
+    setTabOrder(DateTimePicker1, DateTimePicker2);
+    setTabOrder(DateTimePicker2, ComboDocumento);
+    setTabOrder(ComboDocumento, BtnVentasDiarias);
+    setTabOrder(BtnVentasDiarias, BtnVentasCajero);
+    setTabOrder(BtnVentasCajero, BtnResumen);
 
     LabelFecha = new QLabel(QStringLiteral("Fecha del Reporte ") +
                                 FormatDateTime(QStringLiteral("dd mmmm yyyy"), QDate::currentDate()),

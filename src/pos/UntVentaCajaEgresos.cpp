@@ -3,6 +3,7 @@
 #include "common/Dialogs.h"
 #include "platform/DbControls.h"
 #include "platform/DialogParts.h"
+#include "platform/KeyMap.h"
 #include "pos/RegisterHeading.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVentaCajaEgresosRpt.h"
@@ -11,6 +12,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace kv {
@@ -43,6 +45,19 @@ TFrmVentaCajaEgresos::TFrmVentaCajaEgresos(TDmVentas& dm, QWidget* parent)
         }
         runWholeTransaction(dm_.DbPos, write);
     };
+    // An expense of an earlier day was counted in that day's cash count: changing or deleting it
+    // would make the count printed then disagree with the drawer. Read from the stored row.
+    auto refuseCounted = [this](Dataset& ds) {
+        const QDateTime fecha = dm_.DbPos.scalar(QStringLiteral("SELECT FECHA FROM POSPAGOSCAJA WHERE ITEM = :ITEM"),
+                                                 {{QStringLiteral("ITEM"), ds[QStringLiteral("ITEM")].value()}})
+                                    .toDateTime();
+        if (fecha.isValid() && fecha.date() < QDate::currentDate()) {
+            ShowMessage(countedExpenseText());
+            throw Abort();
+        }
+    };
+    TEgresos.BeforeEdit = refuseCounted;
+    TEgresos.BeforeDelete = refuseCounted;
     TEgresos.Open();
     TEgresos.Last();
     TEgresos.FieldByName(QStringLiteral("VALOR")).displayFormat = QStringLiteral("###,###.00.");
@@ -69,6 +84,13 @@ TFrmVentaCajaEgresos::TFrmVentaCajaEgresos(TDmVentas& dm, QWidget* parent)
     DBNavigator1 = new DbNavigator(TEgresos, this);
     DBNavigator1->setObjectName(QStringLiteral("DBNavigator1"));
     main->addWidget(DBNavigator1);
+    // A new expense from the keyboard, as the cashier reads under the navigator.
+    QToolButton* nuevo = DBNavigator1->button(DbNavigator::Insert);
+    nuevo->setShortcut(QKeySequence(Qt::Key_Insert));
+    nuevo->setToolTip(QStringLiteral("Nuevo egreso (Insert)"));
+    auto* teclas = new QLabel(QStringLiteral("Insert: nuevo egreso    Alt+G: grabar e imprimir"), this);
+    teclas->setObjectName(QStringLiteral("LabelTeclas"));
+    main->addWidget(teclas);
     connect(DBNavigator1, &DbNavigator::acted, this, [this](DbNavigator::Button b) {
         if (b == DbNavigator::Insert)
             EditDescripcion->setFocus();
@@ -79,6 +101,28 @@ TFrmVentaCajaEgresos::TFrmVentaCajaEgresos(TDmVentas& dm, QWidget* parent)
     BtnGrabar->setAccessibleName(QStringLiteral(">> Grabar"));
     main->addWidget(BtnGrabar);
     connect(BtnGrabar, &QPushButton::clicked, this, [this] { guarded([this] { BtnGrabarClick(); }); });
+
+    // A stored expense is only looked at: its boxes take typing once the navigator's "Editar" was
+    // chosen on purpose, or on a new expense.
+    connect(&TEgresos, &Dataset::stateChanged, this, &TFrmVentaCajaEgresos::showEditable);
+    refuseAltTyping(this);
+    // The window opens on a new expense of this cashier, not on the last one stored.
+    TEgresos.Insert();
+    showEditable();
+    EditDescripcion->setFocus();
+}
+
+QString TFrmVentaCajaEgresos::countedExpenseText()
+{
+    return QStringLiteral("Este egreso es de un día anterior y ya se contó en su arqueo de caja: no se puede cambiar "
+                          "ni borrar.");
+}
+
+void TFrmVentaCajaEgresos::showEditable()
+{
+    const bool typing = TEgresos.isEditing();
+    for (DbEdit* box : {EditFecha, EditDescripcion, EditValor})
+        box->setReadOnly(!typing);
 }
 
 TFrmVentaCajaEgresos::~TFrmVentaCajaEgresos() { deleteChildWidgets(this); }

@@ -1,8 +1,10 @@
 #pragma once
 // "Egresos de Caja": money paid out of the signed-on cashier's register against a receipt. The
-// navigator moves through the register's earlier expenses and starts a new one (today's date, the
-// next receipt number of all registers, the cashier); ">> &Grabar" stores it, prints its receipt
-// "PAGO EN CAJA" and closes. Two registers saving at the same moment never share a number: the
+// window opens on a new expense (today's date, the next receipt number of all registers, the
+// cashier); Insert or the navigator's "+" starts another. The navigator moves through the
+// register's earlier expenses, shown read-only: one of today changes only after "Editar", one of
+// an earlier day (already counted in its cash count) never. ">> &Grabar" stores the expense,
+// prints its receipt "PAGO EN CAJA" and closes. Two registers saving at the same moment never share a number: the
 // second one takes the next number and stores its expense with it.
 #include "data/Dataset.h"
 
@@ -41,8 +43,12 @@ public:
     void BtnGrabarClick();
     void TEgresosNewRecord(Dataset& ds);
 
+    // What the cashier is told when an expense of an earlier day would change.
+    static QString countedExpenseText();
+
 private:
     double nextItem();
+    void showEditable();
     TDmVentas& dm_;
 };
 

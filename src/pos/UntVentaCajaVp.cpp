@@ -266,7 +266,7 @@ void TFrmVentaCajaVp::buildLayout()
     productText(DBTextDescripcion, QStringLiteral("NOMBRE"), QStringLiteral("DBTextDescripcion"), QStringLiteral("Descripción"));
     productText(DBTextBarras, QStringLiteral("CODIGOBARRAS"), QStringLiteral("DBTextBarras"), QStringLiteral("Código Barras"));
     productText(DBTextProducto, QStringLiteral("PRODUCTO"), QStringLiteral("DBTextProducto"), QStringLiteral("Producto"));
-    BtnCondiciones = new QPushButton(QStringLiteral("Condiciones"), GroupArticulos);
+    BtnCondiciones = new QPushButton(QStringLiteral("Con&diciones"), GroupArticulos);
     BtnCondiciones->setObjectName(QStringLiteral("BtnCondiciones"));
     BtnCondiciones->setAccessibleName(QStringLiteral("Condiciones"));
     BtnCondiciones->setAutoDefault(false);
@@ -296,6 +296,23 @@ void TFrmVentaCajaVp::buildLayout()
     entry->addWidget(EditCantidad);
     entry->addWidget(RadioDescuento);
     ga->addLayout(entry);
+    // The step stays chosen for the following products of the document: while it is in force it
+    // shows in large red letters, so the cashier does not give it to a product by mistake.
+    LabelDescuento = new QLabel(GroupArticulos);
+    LabelDescuento->setObjectName(QStringLiteral("LabelDescuento"));
+    LabelDescuento->setAccessibleName(QStringLiteral("Descuento en curso"));
+    {
+        QFont f = LabelDescuento->font();
+        f.setPointSizeF(f.pointSizeF() * 1.4);
+        f.setBold(true);
+        LabelDescuento->setFont(f);
+        QPalette p = LabelDescuento->palette();
+        p.setColor(QPalette::WindowText, Qt::red);
+        LabelDescuento->setPalette(p);
+    }
+    LabelDescuento->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    ga->addWidget(LabelDescuento);
+    connect(RadioDescuento, &RadioGroup::itemChosen, this, [this] { showDiscountStep(); });
 
     DBGrid1 = new DbGrid(dm_.TFac, GroupArticulos);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
@@ -493,7 +510,21 @@ void TFrmVentaCajaVp::toSelling()
     GroupCliente->setEnabled(false);
     GroupArticulos->setEnabled(true);
     GroupArticulos->show();
+    // A new customer starts without the previous document's product on show and without its
+    // discount: a step chosen for one customer is never given to the next one unasked.
+    for (DbText* t : {DBTextDescripcion, DBTextBarras, DBTextProducto})
+        t->clear();
+    RadioDescuento->setItemIndex(0);
+    showDiscountStep();
     resetEntry();
+}
+
+void TFrmVentaCajaVp::showDiscountStep()
+{
+    const int paso = RadioDescuento->itemIndex();
+    LabelDescuento->setText(paso > 0 ? QStringLiteral("Descuento %1 % en cada producto")
+                                           .arg(RadioDescuento->button(paso)->text().remove(QLatin1Char('&')))
+                                     : QString());
 }
 
 void TFrmVentaCajaVp::EditClienteEnter()

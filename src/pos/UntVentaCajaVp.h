@@ -141,6 +141,7 @@ public:
     QLineEdit* EditProducto;    // product code
     PackingGroup* RadioEmpaque; // "Forma de Empaque a Vender"
     RadioGroup* RadioDescuento; // "Porcentaje De Descuento": 0, 5, 10, 20
+    QLabel* LabelDescuento;     // the step in force, in large red letters; empty at 0
     QLineEdit* EditCantidad;    // "Unidades"
     DbGrid* DBGrid1;
     QGroupBox* GroupCambioPrecio;  // "Cambio De Precio"
@@ -211,6 +212,8 @@ private:
     void showCashier();
     void showMessagePanel(const QString& text);
     void setYellow(QWidget* w, bool on);
+    // Shows the discount step in force beside the entry.
+    void showDiscountStep();
 
     TDmVentas& dm_;
     Dataset QVentasHoy;

@@ -90,7 +90,7 @@ void TFrmVentasPagoVp::buildLayout()
 
     RadioTipoPago = new DbRadioGroup(h, QStringLiteral("TIPODEPAGO"), QStringLiteral("Tipo de pago"),
                                      {QStringLiteral("&Contado"), QStringLiteral("C&rèdito"), QStringLiteral("C&heque"),
-                                      QStringLiteral("&Tarjeta Credito"), QStringLiteral("&Tarjeta Debito")},
+                                      QStringLiteral("&Tarjeta Credito"), QStringLiteral("Tarjeta De&bito")},
                                      kTipos, 5, this);
     RadioTipoPago->setObjectName(QStringLiteral("RadioTipoPago"));
     RadioServicio = new RadioGroup(QStringLiteral("Servicio"),

@@ -2,6 +2,7 @@
 
 #include "common/Dates.h"
 #include "common/SaleAmounts.h"
+#include "einvoice/PosDocument.h"
 #include "einvoice/QrCode.h"
 
 #include <QHash>
@@ -47,7 +48,9 @@ bool skipRowWithoutLine(BandEvent& e)
 
 QString receiptDateText(const QDateTime& when)
 {
-    return FormatDateTime(QStringLiteral(" dd, mmm, yyyy,  -  hh:nn AM/PM"), when);
+    // In Colombian time, as the electronic document states it, whatever zone the machine's clock
+    // is set to.
+    return FormatDateTime(QStringLiteral(" dd, mmm, yyyy,  -  hh:nn AM/PM"), colombianTime(when));
 }
 
 double addCentredRows(Band& band, double y, const QString& prefix, int from, int to)

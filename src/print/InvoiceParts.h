@@ -41,7 +41,8 @@ constexpr double kReceiptType = 7;   // points
 // numbered i + 1; positions without a row are empty and rows numbered outside 1..count are left out.
 QStringList linePositions(Connection& db, const QString& table, int count);
 
-// " 05, mar, 2024,  -  03:07 PM": day, short month, year and the time on the twelve-hour clock.
+// " 05, mar, 2024,  -  03:07 PM": day, short month, year and the time on the twelve-hour clock, in
+// Colombian time.
 QString receiptDateText(const QDateTime& when);
 
 // Adds centred text rows named prefix + from .. prefix + to, from y down; returns the y

@@ -45,7 +45,9 @@ InvoicePrint invoicePrintFor(InvoiceCaller caller, InvoicePaper paper)
         how.layout = InvoiceLayout::Letter;
         break;
     case InvoicePaper::Roll:
-        how.taxSummary = caller == InvoiceCaller::MainPayment;
+        // Every receipt of a sale states its taxes: a copy, or the receipt the collection register
+        // prints, says what the first one said.
+        how.taxSummary = true;
         // The collection register's payment window prints the roll receipt at once.
         if (caller == InvoiceCaller::CollectionPayment)
             how.output = PrintOutput::Printer;

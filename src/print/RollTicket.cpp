@@ -39,7 +39,7 @@ Document renderKitchenTicket(const KitchenTicket& t)
     r.page() = receiptPage();
     const double w = r.page().printableWidth();
     // One band, printed once; the name and the note wrap within the roll's width.
-    Band& b = r.titleBand().setHeight(60);
+    Band& b = r.titleBand().setHeight(66);
     b.addText(0, 0, w, 7, QStringLiteral("COMANDA")).named(QStringLiteral("COMANDA")).bold().size(12).centre();
     b.addText(0, 8, w, 12, QString::number(t.cantidad)).named(QStringLiteral("CANTIDAD")).bold().size(24).centre();
     QString texto = t.nombre;
@@ -48,7 +48,10 @@ Document renderKitchenTicket(const KitchenTicket& t)
     b.addText(0, 21, w, 15, texto).named(QStringLiteral("NOMBRE")).size(11).centre().wrap();
     b.addText(0, 37, w, 5, QStringLiteral("Factura ") + QString::number(t.factura)).named(QStringLiteral("FACTURA"));
     b.addText(0, 43, w, 5, t.mesa).named(QStringLiteral("MESA"));
-    b.addText(0, 49, w, 5, t.hora.toString(QStringLiteral("hh:mm:ss"))).named(QStringLiteral("HORA")).right();
+    // The waiter, so the kitchen knows whom to call when the dish is ready.
+    if (!t.mesero.trimmed().isEmpty())
+        b.addText(0, 49, w, 5, QStringLiteral("Mesero ") + t.mesero.trimmed()).named(QStringLiteral("MESERO"));
+    b.addText(0, 55, w, 5, t.hora.toString(QStringLiteral("hh:mm:ss"))).named(QStringLiteral("HORA")).right();
     r.detail().setHeight(0);
     r.setRows({QVariantMap()});
     return r.render();

@@ -30,11 +30,12 @@ struct KitchenTicket {
     QString nombre;       // the product's name
     QString observacion;  // what the waiter noted ("sin cebolla")
     int factura = 0;      // the table's document number
-    QString mesa;         // the area followed by "Mesa " and the table's number
+    QString mesa;         // the area, " Mesa " and the table's number
     QDateTime hora;       // when it was printed
+    QString mesero;       // the waiter of the table's bill; empty when none was chosen
 };
 
-// Items named COMANDA, CANTIDAD, NOMBRE, FACTURA, MESA and HORA.
+// Items named COMANDA, CANTIDAD, NOMBRE, FACTURA, MESA, MESERO (with a waiter) and HORA.
 Document renderKitchenTicket(const KitchenTicket& t);
 
 }  // namespace kv

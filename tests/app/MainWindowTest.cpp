@@ -4,13 +4,21 @@
 #include "app/UntLogin.h"
 #include "app/UntPos.h"
 #include "app/UntUsuarios.h"
+#include "backoffice/BackofficePrograms.h"
+#include "catalog/CatalogPrograms.h"
+#include "orders/UntDmPedidos.h"
+#include "orders/UntPedido.h"
 #include "platform/DbControls.h"
+#include "pos/UntDmVentas.h"
+#include "pos/UntVenta.h"
 #include "Shell.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QPointer>
+#include <QTimer>
 
 using namespace kv;
 using kvtest::findNode;
@@ -29,8 +37,8 @@ protected:
     }
     void TearDown() override
     {
-        for (int n = kFirstProgram; n <= kLastProgram; ++n)
-            registerProgram(n, nullptr);
+        for (const ProgramEntry& e : kProgramTable)
+            registerProgram(e.number, nullptr);
         pos.reset();
         ShellTest::TearDown();
     }
@@ -179,13 +187,22 @@ TEST_F(MainWindowTest, EnterOnAnEntryRunsItsProgramAndTheCaptionIsRebuiltAfter)
     QCoreApplication::processEvents();
     EXPECT_TRUE(pos->windowTitle().startsWith("[ Korvela ] <> [TIENDA NUEVA  Nit : ")) << pos->windowTitle().toStdString();
 
-    // A group entry and a number nobody registered open nothing.
+    // A group entry opens nothing; a number without a screen opens nothing and says so.
     pos->MenuModulo->setFocus();
     pos->MenuModulo->setCurrentItem(findNode(pos->MenuModulo, "Punto de Venta"));
     QTest::keyClick(pos->MenuModulo, Qt::Key_Return);
+    EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.last().toStdString();
     pos->MenuModulo->setFocus();
     pos->MenuModulo->setCurrentItem(findNode(pos->MenuModulo, "Reportes de Ventas"));
     QTest::keyClick(pos->MenuModulo, Qt::Key_Return);
+    EXPECT_EQ(dialogs.texts("message"), QStringList{noScreenText(11)});
+    db->exec("UPDATE PROGRAMASPOS SET PROGRAMA = 99 WHERE DESCRIPCION = 'Reportes de Ventas'");
+    dm->TblProgramas.Refresh();
+    registerProgram(99, [&] { ran << "99"; });  // an opener alone is not a program
+    pos->MenuModulo->setFocus();
+    QTest::keyClick(pos->MenuModulo, Qt::Key_Return);
+    EXPECT_EQ(dialogs.texts("message"), (QStringList{noScreenText(11), noScreenText(99)}));
+    registerProgram(99, nullptr);
     EXPECT_EQ(ran, QStringList{"Productos"});
 
     // A double click does the same as Enter.
@@ -193,6 +210,72 @@ TEST_F(MainWindowTest, EnterOnAnEntryRunsItsProgramAndTheCaptionIsRebuiltAfter)
     pos->MenuModulo->setCurrentItem(venta);
     emit pos->MenuModulo->itemDoubleClicked(venta, 0);
     EXPECT_EQ(ran, (QStringList{"Productos", "Venta"}));
+}
+
+// Every program the build registers opens from the demo's tree as the back-office user opens
+// it: chosen in the tree, Enter. Each screen is closed with Esc, as a user leaves it.
+TEST_F(MainWindowTest, EveryRegisteredProgramOpensFromTheTree)
+{
+    TDmVentas ventas(dm->DbPos);
+    TDmPedidos pedidos(dm->DbPos);
+    registerCatalogPrograms();
+    registerOrderPrograms();
+    registerPosPrograms();
+    registerBackofficePrograms();
+    kvtest::showActive(pos.get());
+    signOn("Administrador", "1234");
+    ASSERT_EQ(LoginResult, 1);
+
+    int checked = 0;
+    for (const ProgramEntry& entry : kProgramTable) {
+        if (!programOpener(entry.number))
+            continue;
+        SCOPED_TRACE(entry.number);
+        ++checked;
+        const QString description = db->scalar("SELECT FIRST 1 TRIM(DESCRIPCION) FROM PROGRAMASPOS WHERE PROGRAMA = :P "
+                                               "ORDER BY NUMEROPROGRAMA",
+                                               {{"P", entry.number}})
+                                        .toString();
+        QTreeWidgetItem* node = description.isEmpty() ? nullptr : findNode(pos->MenuModulo, description);
+        ASSERT_NE(node, nullptr) << "the demo's tree has no entry for program " << entry.number;
+
+        QString opened;
+        bool forced = false;
+        int ticks = 0;
+        QPointer<QWidget> screen;
+        QTimer watcher;
+        QObject::connect(&watcher, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!screen && modal) {
+                screen = modal;
+                opened = QString::fromLatin1(modal->metaObject()->className());
+            }
+            if (!screen || !screen->isVisible())
+                return;
+            if (++ticks > 50) {  // Esc did not close it: close it so the others are still tried
+                forced = true;
+                screen->close();
+                if (auto* d = qobject_cast<QDialog*>(screen.data()))
+                    d->reject();
+                return;
+            }
+            QWidget* target = QApplication::focusWidget();
+            QTest::keyClick(target && target->window() == screen ? target : screen.data(), Qt::Key_Escape);
+        });
+        watcher.start(20);
+        dialogs.clear();
+        dialogs.answers = {true, true, true};  // "Salir ...?" and the like, when a screen asks
+        pos->MenuModulo->setFocus();
+        pos->MenuModulo->setCurrentItem(node);
+        QTest::keyClick(pos->MenuModulo, Qt::Key_Return);
+        watcher.stop();
+        EXPECT_EQ(opened, QStringLiteral("kv::") + QString::fromLatin1(entry.screen)) << description.toStdString();
+        EXPECT_FALSE(forced) << opened.toStdString() << " did not close with Esc";
+        EXPECT_TRUE(dialogs.texts("error").isEmpty()) << dialogs.texts("error").join('|').toStdString();
+        EXPECT_FALSE(dialogs.texts("message").contains(noScreenText(entry.number)));
+        QCoreApplication::processEvents();
+    }
+    EXPECT_GE(checked, 14);
 }
 
 TEST_F(MainWindowTest, TwoEntriesWithOneDescriptionRunTheFirstOnesProgram)

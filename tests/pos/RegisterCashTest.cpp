@@ -10,6 +10,7 @@
 #include "pos/UntVentaCajaEgresosRpt.h"
 #include "pos/UntVentaCajaIncio.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -45,12 +46,11 @@ protected:
         TFrmVentaCajaIncio::AbrirSiFalta(*dm, nullptr);
     }
 
-    // Saves an expense through the window: a new one from the navigator, then ">> &Grabar".
+    // Saves an expense through the window: it opens on a new one; then ">> &Grabar".
     void saveExpense(const QString& detalle, const QString& valor)
     {
         TFrmVentaCajaEgresos dlg(*dm);
         kvtest::showActive(&dlg);
-        dlg.DBNavigator1->click(DbNavigator::Insert);
         kvtest::typeInto(dlg.EditDescripcion, detalle);
         kvtest::typeInto(dlg.EditValor, valor);
         dlg.BtnGrabar->click();
@@ -149,12 +149,71 @@ TEST_F(RegisterCashTest, SavingWithoutANewExpenseReprintsTheOneShownAndAnEmptyAm
     }
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSPAGOSCAJA").toInt(), 1);
     {
+        // Back to the stored expense, nobody having typed in the new one: its receipt again.
         TFrmVentaCajaEgresos dlg(*dm);
         kvtest::showActive(&dlg);
+        dlg.DBNavigator1->click(DbNavigator::Prior);
+        EXPECT_EQ(dlg.EditDescripcion->text(), "Hielo");
         dlg.BtnGrabar->click();
     }
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSPAGOSCAJA").toInt(), 1);
     EXPECT_EQ(QDir(out.path()).entryList({"*.pdf"}).size(), 2);
+}
+
+TEST_F(RegisterCashTest, TheWindowOpensOnANewExpenseAndStoredOnesChangeOnlyOnPurpose)
+{
+    QTemporaryDir out;
+    EnvScope printTo("KORVELA_PRINT_TO", out.path().toUtf8());
+    const QDateTime yesterday(QDate::currentDate().addDays(-1), QTime(0, 0));
+    const QDateTime today(QDate::currentDate(), QTime(0, 0));
+    db->exec("INSERT INTO POSPAGOSCAJA (ITEM, CAJA, CAJERO, FECHA, VALOR, DESCRIPCION) VALUES (87, 1, 11, :F, 5000, 'Hielo')",
+             {{"F", yesterday}});
+    db->exec("INSERT INTO POSPAGOSCAJA (ITEM, CAJA, CAJERO, FECHA, VALOR, DESCRIPCION) VALUES (88, 1, 11, :F, 3000, 'Bolsas')",
+             {{"F", today}});
+    auto stored = [this] {
+        QStringList rows;
+        QSqlQuery q = db->exec("SELECT ITEM, VALOR, DESCRIPCION FROM POSPAGOSCAJA ORDER BY ITEM");
+        while (q.next())
+            rows << QStringLiteral("%1 %2 %3").arg(q.value(0).toInt()).arg(q.value(1).toDouble()).arg(q.value(2).toString());
+        return rows;
+    };
+
+    TFrmVentaCajaEgresos dlg(*dm);
+    kvtest::showActive(&dlg);
+    // A new expense, not yesterday's receipt.
+    EXPECT_EQ(dlg.TEgresos.state(), DsState::Insert);
+    EXPECT_EQ(dlg.EditItem->text(), "89");
+    EXPECT_EQ(dlg.EditValor->text(), "");
+    EXPECT_EQ(QApplication::focusWidget(), dlg.EditDescripcion);
+
+    // Today's expense is shown read-only: typing changes nothing; "Editar" lets it be corrected.
+    dlg.DBNavigator1->click(DbNavigator::Prior);
+    EXPECT_EQ(dlg.EditItem->text(), "88");
+    kvtest::typeInto(dlg.EditValor, "9");
+    EXPECT_EQ(dlg.TEgresos.state(), DsState::Browse);
+    dlg.DBNavigator1->click(DbNavigator::Edit);
+    dlg.EditValor->selectAll();
+    kvtest::typeInto(dlg.EditValor, "3500");
+    dlg.DBNavigator1->click(DbNavigator::Post);
+    EXPECT_EQ(stored(), (QStringList{"87 5000 Hielo", "88 3500 Bolsas"}));
+
+    // Yesterday's, counted in yesterday's cash count, is neither changed nor deleted.
+    dlg.DBNavigator1->click(DbNavigator::Prior);
+    EXPECT_EQ(dlg.EditItem->text(), "87");
+    dialogs.answers = {true};
+    dlg.DBNavigator1->click(DbNavigator::Edit);
+    dlg.DBNavigator1->click(DbNavigator::Delete);
+    EXPECT_EQ(dialogs.texts("message"),
+              (QStringList{TFrmVentaCajaEgresos::countedExpenseText(), TFrmVentaCajaEgresos::countedExpenseText()}));
+    EXPECT_EQ(dlg.TEgresos.state(), DsState::Browse);
+    EXPECT_TRUE(dlg.EditValor->isReadOnly());
+    EXPECT_EQ(stored(), (QStringList{"87 5000 Hielo", "88 3500 Bolsas"}));
+
+    // Insert starts a new one from the keyboard.
+    QTest::keyClick(dlg.EditValor, Qt::Key_Insert);
+    EXPECT_EQ(dlg.TEgresos.state(), DsState::Insert);
+    EXPECT_EQ(dlg.EditItem->text(), "89");
+    EXPECT_FALSE(dlg.EditValor->isReadOnly());
 }
 
 TEST_F(RegisterCashTest, AnExpenseOfZeroOrLessIsRefusedHoweverItIsPosted)

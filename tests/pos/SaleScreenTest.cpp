@@ -7,12 +7,17 @@
 #include "pos/UntVentaCajaEgresos.h"
 #include "pos/UntVentaCajaIncio.h"
 #include "pos/UntVentaPermiso.h"
+#include "pos/UntVentasPagoVp.h"
+#include "support/WindowKeys.h"
 
 #include "platform/DbChoices.h"
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -130,6 +135,73 @@ TEST_F(SaleScreenTest, AWholeSaleByKeyboardStoresWhatTheScreenShows)
     EXPECT_EQ(screen->DBTextNeto->text(), "84,061.00");
     EXPECT_EQ(screen->DBGrid1->model()->rowCount(), 6);
     EXPECT_TRUE(dialogs.texts("message").isEmpty()) << texts().toStdString();
+}
+
+TEST_F(SaleScreenTest, TheDiscountStepShowsWhileInForceAndTheNextCustomerStartsWithoutIt)
+{
+    // A seller who leaves the document for the collection register: Esc and "Terminar Factura?".
+    setCashier("COBRA", "N");
+    setCashier("IMPRIMIR", "N");
+    startSale();
+    EXPECT_EQ(screen->LabelDescuento->text(), "");
+    screen->RadioDescuento->button(1)->click();  // 5 %
+    EXPECT_EQ(screen->LabelDescuento->text(), "Descuento 5 % en cada producto");
+    ringUp("5");
+    ringUp("5");  // the step stays for the document's following products
+    EXPECT_EQ(stored("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE WHERE PRECIOUNIDAD = 9501"), 2);
+    EXPECT_FALSE(screen->DBTextDescripcion->text().isEmpty());
+    dialogs.answers = {true};
+    QTest::keyClick(screen->EditProducto, Qt::Key_Escape);
+    ASSERT_FALSE(screen->selling());
+
+    // The next customer: no step, nothing of the last product on show.
+    startSale();
+    ASSERT_TRUE(screen->selling());
+    EXPECT_EQ(screen->RadioDescuento->itemIndex(), 0);
+    EXPECT_EQ(screen->LabelDescuento->text(), "");
+    EXPECT_EQ(screen->DBTextDescripcion->text(), "");
+    EXPECT_EQ(screen->DBTextProducto->text(), "");
+    ringUp("5");
+    EXPECT_EQ(stored("SELECT PRECIOUNIDAD FROM POSMOVIMIENTODETALLE WHERE CONSECUTIVO = 2"), 10001);
+}
+
+TEST_F(SaleScreenTest, EveryActionHasAKeyOfItsOwnAndAltLettersAreNeverTyped)
+{
+    // Alt with a letter is a command, never text in the customer's box.
+    screen->EditCliente->setFocus();
+    QTest::keyClick(screen->EditCliente, Qt::Key_X, Qt::AltModifier);
+    EXPECT_EQ(screen->EditCliente->text(), "222222222");
+    bool expenses = false;
+    kvtest::whenShown<TFrmVentaCajaEgresos>([&](TFrmVentaCajaEgresos* w) {
+        expenses = true;
+        w->reject();
+    });
+    QTest::keyClick(screen->EditCliente, Qt::Key_E, Qt::AltModifier);
+    EXPECT_TRUE(expenses);
+    EXPECT_EQ(screen->EditCliente->text(), "222222222");
+
+    startSale();
+    ringUp("4");
+    TFrmVentasPagoVp pago(*dm, screen.get());
+    TFrmVentaCajaArqueo arqueo(*dm, screen.get());
+    TFrmVentaCajaEgresos egresos(*dm, screen.get());
+    for (QWidget* w : std::initializer_list<QWidget*>{screen.get(), &pago, &arqueo, &egresos}) {
+        SCOPED_TRACE(w->metaObject()->className());
+        const kvtest::WindowKeys keys = kvtest::windowKeys(w);
+        EXPECT_EQ(keys.clashes, QStringList()) << keys.clashes.join('|').toStdString();
+        EXPECT_EQ(keys.keyless, QStringList()) << keys.keyless.join('|').toStdString();
+    }
+
+    // The cash count's Tab goes down the window, each date box once.
+    kvtest::showActive(&arqueo);
+    arqueo.DateTimePicker1->setFocus();
+    QStringList walked;
+    for (int i = 0; i < 6; ++i) {
+        walked << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(walked, (QStringList{"DateTimePicker1", "DateTimePicker2", "ComboDocumento", "BtnVentasDiarias",
+                                   "BtnVentasCajero", "BtnResumen"}));
 }
 
 TEST_F(SaleScreenTest, PackingsListTheBaseUnitFirstAndSellTheChosenItemsUnit)

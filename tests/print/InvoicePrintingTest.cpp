@@ -8,10 +8,13 @@
 #include "support/CupsScheduler.h"
 #include "support/QtPrinters.h"
 #include "support/TestDb.h"
+#include "support/TimeZone.h"
 
+#include "print/InvoiceParts.h"
 #include "print/InvoicePrinting.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -26,6 +29,9 @@ bool operator==(const InvoicePrint& a, const InvoicePrint& b)
 
 class DemoInvoiceTest : public kvtest::DemoDbTest {
 protected:
+    // The kept receipts print the sale's 15:07 of a machine on UTC as 10:07, Colombian time.
+    kvtest::TimeZoneScope utc{"UTC"};
+
     void SetUp() override
     {
         DemoDbTest::SetUp();
@@ -110,15 +116,14 @@ TEST(WhoPrintsWhat, EachCallerGetsItsLayoutTaxSummaryOutputAndMark)
 {
     using C = InvoiceCaller;
     using P = InvoicePaper;
-    const InvoicePrint a{InvoiceLayout::ReceiptA, false, PrintOutput::Preview, false};
+    // Every roll receipt of a sale prints its taxes.
     const InvoicePrint aTaxes{InvoiceLayout::ReceiptA, true, PrintOutput::Preview, false};
-    const InvoicePrint aPrinter{InvoiceLayout::ReceiptA, false, PrintOutput::Printer, false};
+    const InvoicePrint aTaxesPrinter{InvoiceLayout::ReceiptA, true, PrintOutput::Printer, false};
     const InvoicePrint b{InvoiceLayout::ReceiptB, false, PrintOutput::Preview, false};
     const InvoicePrint bReprint{InvoiceLayout::ReceiptB, false, PrintOutput::Preview, true};
     const InvoicePrint half{InvoiceLayout::HalfLetter, false, PrintOutput::Preview, false};
     const InvoicePrint letter{InvoiceLayout::Letter, false, PrintOutput::Preview, false};
     // A number typed to be printed again is a copy, in every layout.
-    const InvoicePrint aCopy{InvoiceLayout::ReceiptA, false, PrintOutput::Preview, true};
     const InvoicePrint aTaxesCopy{InvoiceLayout::ReceiptA, true, PrintOutput::Preview, true};
     const InvoicePrint halfCopy{InvoiceLayout::HalfLetter, false, PrintOutput::Preview, true};
     const InvoicePrint letterCopy{InvoiceLayout::Letter, false, PrintOutput::Preview, true};
@@ -128,11 +133,11 @@ TEST(WhoPrintsWhat, EachCallerGetsItsLayoutTaxSummaryOutputAndMark)
         InvoicePrint expected;
     } cases[] = {
         {C::MainPayment, P::Roll, aTaxes},         {C::MainPayment, P::HalfLetter, half},
-        {C::MainPayment, P::Letter, letter},       {C::MainScreen, P::Roll, a},
-        {C::MainScreen, P::Letter, letter},        {C::MainReprint, P::Roll, aCopy},
-        {C::MainReprint, P::HalfLetter, halfCopy}, {C::CollectionPayment, P::Roll, aPrinter},
+        {C::MainPayment, P::Letter, letter},       {C::MainScreen, P::Roll, aTaxes},
+        {C::MainScreen, P::Letter, letter},        {C::MainReprint, P::Roll, aTaxesCopy},
+        {C::MainReprint, P::HalfLetter, halfCopy}, {C::CollectionPayment, P::Roll, aTaxesPrinter},
         {C::CollectionPayment, P::HalfLetter, half}, {C::CollectionPayment, P::Letter, letter},
-        {C::CollectionMenu, P::Roll, aCopy},       {C::CollectionMenu, P::Letter, letterCopy},
+        {C::CollectionMenu, P::Roll, aTaxesCopy},  {C::CollectionMenu, P::Letter, letterCopy},
         {C::RestaurantReprint, P::Roll, aTaxesCopy}, {C::RestaurantReprint, P::Letter, aTaxesCopy},
         {C::CajaDosPayment, P::Roll, b},           {C::CajaDosReprint, P::Roll, bReprint},
         {C::CajaDosReprint, P::Letter, bReprint},
@@ -170,6 +175,25 @@ TEST_F(DemoInvoiceTest, DemoSalePrintsInTheFourLayouts)
     const int before = pdfCount(dir);
     EXPECT_EQ(printInvoice(*db, key, invoicePrintFor(InvoiceCaller::CollectionPayment)), PrintResult::Printed);
     EXPECT_EQ(pdfCount(dir), before + 1);
+}
+
+TEST_F(DemoInvoiceTest, EveryRollReceiptOfASalePrintsWhatThePaidReceiptPrinted)
+{
+    const SaleDocumentKey key = demoSale();
+    const std::optional<Document> paid = renderInvoice(*db, key, invoicePrintFor(InvoiceCaller::MainPayment));
+    ASSERT_TRUE(paid);
+    const QStringList original = paid->texts();
+    ASSERT_TRUE(std::any_of(original.begin(), original.end(), [](const QString& t) { return t.startsWith("Base Iva"); }))
+        << original.join('|').toStdString();
+    for (InvoiceCaller caller : {InvoiceCaller::MainScreen, InvoiceCaller::MainReprint, InvoiceCaller::CollectionPayment,
+                                 InvoiceCaller::CollectionMenu, InvoiceCaller::RestaurantReprint}) {
+        SCOPED_TRACE(int(caller));
+        const std::optional<Document> again = renderInvoice(*db, key, invoicePrintFor(caller));
+        ASSERT_TRUE(again);
+        QStringList texts = again->texts();
+        texts.removeAll(kReprintMark);  // a copy says it is one, and nothing else changes
+        EXPECT_EQ(texts, original);
+    }
 }
 
 TEST_F(DemoInvoiceTest, DocumentThatDoesNotExistPrintsNothingAndSaysSo)

@@ -3,6 +3,7 @@
 // longer than one roll page, and documents with missing pieces.
 #include "InvoiceFixture.h"
 #include "support/TestDb.h"
+#include "support/TimeZone.h"
 
 #include "print/InvoicePrinting.h"
 #include "print/UntVentaCajaFacturaRpt1.h"
@@ -36,6 +37,8 @@ protected:
     {
         return render(key, {InvoiceLayout::ReceiptB, false, PrintOutput::Preview, reprint});
     }
+    // The documents are dated 15:07 by a machine whose clock is on UTC: 10:07 in Colombia.
+    kvtest::TimeZoneScope utc{"UTC"};
 };
 
 // Three lines worth 50,000: a soda with 19 % IVA inside its price, two bags of rice without IVA,
@@ -68,7 +71,7 @@ TEST_F(ReceiptTest, ReceiptAPrintsHeaderLinesTotalsFooterAndSeller)
     EXPECT_EQ(doc.texts(),
               QStringList({"ENCABEZADO 1", "ENCABEZADO 2", "ENCABEZADO 3", "Factura No.", "42", "ENCABEZADO 4",
                            "ENCABEZADO 5", "ENCABEZADO 6", "ENCABEZADO 7", "ENCABEZADO 8",
-                           " 05, mar, 2024,  -  03:07 PM", "79,456,123-0  JOSE PEREZ", "Can.", "Valor",
+                           " 05, mar, 2024,  -  10:07 AM", "79,456,123-0  JOSE PEREZ", "Can.", "Valor",
                            "1", "[2]GASEOSA  * UNIDAD", "11,900",
                            "2", "[1]ARROZ  * UNIDAD", "10,000",
                            "1", "[3]ACEITE  * UNIDAD", "28,100",
@@ -76,7 +79,7 @@ TEST_F(ReceiptTest, ReceiptAPrintsHeaderLinesTotalsFooterAndSeller)
                            "Abono -", "10,000.00", "Valor A Pagar", "41,000.00", "EFECTIVO", "41,000.00",
                            "PIE 1", "PIE 2", "PIE 3", "PIE 4", "PIE 5", "PIE 6", "PIE 7", "Vendedor LAURA GOMEZ", "."}));
     // Amounts and the date sit against the right edge, header and footer texts in the middle.
-    for (const char* right : {"11,900", "41,000.00", " 05, mar, 2024,  -  03:07 PM"}) {
+    for (const char* right : {"11,900", "41,000.00", " 05, mar, 2024,  -  10:07 AM"}) {
         const DocItem* d = doc.findText(QString::fromUtf8(right)).value(0);
         ASSERT_TRUE(d) << right;
         EXPECT_NEAR(d->rect.right(), kRollRight, 0.01) << right;
@@ -86,6 +89,25 @@ TEST_F(ReceiptTest, ReceiptAPrintsHeaderLinesTotalsFooterAndSeller)
     EXPECT_TRUE(doc.findText("Vendedor LAURA GOMEZ")[0]->alignment & Qt::AlignHCenter);
     // The number prints in a larger type than the rest.
     EXPECT_GT(doc.findText("42")[0]->font.size, doc.findText("ENCABEZADO 1")[0]->font.size);
+}
+
+TEST_F(ReceiptTest, HeadingTimeIsColombianTimeWhateverZoneTheMachineIsOn)
+{
+    const SaleDocumentKey key = kvtest::saveDocument(*db, {}, threeLines());  // dated 15:07 by the machine's clock
+    const struct {
+        const char* zone;
+        const char* heading;
+    } cases[] = {
+        {"UTC", " 05, mar, 2024,  -  10:07 AM"},
+        {"America/Bogota", " 05, mar, 2024,  -  03:07 PM"},
+        {"Europe/Madrid", " 05, mar, 2024,  -  09:07 AM"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.zone);
+        kvtest::TimeZoneScope zone(c.zone);
+        EXPECT_EQ(receiptA(key).findText(QString::fromLatin1(c.heading)).size(), 1);
+        EXPECT_EQ(receiptB(key).findText(QStringLiteral("Bog ") + QString::fromLatin1(c.heading)).size(), 1);
+    }
 }
 
 TEST_F(ReceiptTest, TaxSummaryPrintsABandPerRateWithItsBaseNetOfTax)
@@ -178,7 +200,7 @@ TEST_F(ReceiptTest, ReceiptBPrintsPrefixCustomerDataPaymentAndReprintMark)
     ASSERT_EQ(doc.pageCount(), 1);
     EXPECT_EQ(doc.texts(),
               QStringList({"ENCABEZADO 1", "ENCABEZADO 2", "ENCABEZADO 3", "Factura No.TDA42", "ENCABEZADO 4",
-                           "ENCABEZADO 5", "ENCABEZADO 6", "ENCABEZADO 7", "Bog  05, mar, 2024,  -  03:07 PM",
+                           "ENCABEZADO 5", "ENCABEZADO 6", "ENCABEZADO 7", "Bog  05, mar, 2024,  -  10:07 AM",
                            "79,456,123  JOSE PEREZ", "CALLE 10 # 3-21", "310 4567890", "Fecha Nac 15 mar 1968",
                            "HOTEL LOS CEDROS", "Can.", "Valor",
                            "2", "[2]GASEOSA CJ * 2", "47,600",

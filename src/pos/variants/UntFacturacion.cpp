@@ -372,7 +372,7 @@ void TFrmFacturacion::showDocument(bool open)
 
 QString TFrmFacturacion::tableText()
 {
-    return TPedido.FieldByName(QStringLiteral("ESPACIO")).asString() + QStringLiteral("Mesa ") +
+    return TPedido.FieldByName(QStringLiteral("ESPACIO")).asString() + QStringLiteral(" Mesa ") +
            TPedido.FieldByName(QStringLiteral("NUMERO")).asString();
 }
 
@@ -453,8 +453,12 @@ void TFrmFacturacion::BtnMasClick()
         return;
     showMessagePanel(nombre);
     // The kitchen gets the batch once it is on the bill, so nothing is cooked that is not charged.
+    const QString mesero = dm_.DbPos
+                               .scalar(QStringLiteral("SELECT NOMBRE FROM MESERO WHERE CEDULA = :CEDULA"),
+                                       {{QStringLiteral("CEDULA"), dm_.TIniFac.FieldByName(QStringLiteral("VENDEDOR")).value()}})
+                               .toString();
     TFrmFacturacionVpRpt::Imprimir({choice->cantidad, nombre, choice->observacion, numero, tableText(),
-                                    QDateTime::currentDateTime()},
+                                    QDateTime::currentDateTime(), mesero},
                                    this);
     BtnMas->setFocus();
 }

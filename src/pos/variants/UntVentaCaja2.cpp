@@ -33,12 +33,12 @@ TFrmVentaCaja2::TFrmVentaCaja2(TDmVentas& dm, QWidget* parent)
 {
     auto* menu = new QMenuBar(this);
     menu->setObjectName(QStringLiteral("MainMenu1"));
-    QMenu* archivo = menu->addMenu(QStringLiteral("Archivo"));
-    AbrirCaja1 = archivo->addAction(QStringLiteral("Abrir Caja"));
-    Arqueo1 = archivo->addAction(QStringLiteral("Arqueo"));
-    ReimprimirFactura1 = archivo->addAction(QStringLiteral("Reimprimir Factura"));
-    Egresos1 = archivo->addAction(QStringLiteral("Egresos"));
-    ModicarFactura1 = menu->addAction(QStringLiteral("Modicar Factura"));
+    QMenu* archivo = menu->addMenu(QStringLiteral("&Archivo"));
+    AbrirCaja1 = archivo->addAction(QStringLiteral("A&brir Caja"));
+    Arqueo1 = archivo->addAction(QStringLiteral("A&rqueo"));
+    ReimprimirFactura1 = archivo->addAction(QStringLiteral("Re&imprimir Factura"));
+    Egresos1 = archivo->addAction(QStringLiteral("&Egresos"));
+    ModicarFactura1 = menu->addAction(QStringLiteral("&Modicar Factura"));
     AbrirCaja1->setObjectName(QStringLiteral("AbrirCaja1"));
     Arqueo1->setObjectName(QStringLiteral("Arqueo1"));
     ReimprimirFactura1->setObjectName(QStringLiteral("ReimprimirFactura1"));
@@ -65,7 +65,7 @@ TFrmVentaCaja2::TFrmVentaCaja2(TDmVentas& dm, QWidget* parent)
     DBTextReferencia->setObjectName(QStringLiteral("DBTextReferencia"));
     gc->addWidget(captionFor(QStringLiteral("Referencia "), DBTextReferencia, GroupCliente), 2, 0);
     gc->addWidget(DBTextReferencia, 2, 1);
-    BtnCambioReferencia = new QPushButton(QStringLiteral("Cambio Referencia"), GroupCliente);
+    BtnCambioReferencia = new QPushButton(QStringLiteral("Cambio &Referencia"), GroupCliente);
     BtnCambioReferencia->setObjectName(QStringLiteral("BtnCambioReferencia"));
     BtnCambioReferencia->setAccessibleName(QStringLiteral("Cambio Referencia"));
     BtnCambioReferencia->setAutoDefault(false);

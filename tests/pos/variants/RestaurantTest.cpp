@@ -13,6 +13,8 @@
 #include "pos/variants/UntFacturacionVp.h"
 #include "print/RollTicket.h"
 #include "support/Keyboard.h"
+#include "support/WindowKeys.h"
+#include "support/PdfReading.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -132,6 +134,12 @@ TEST_F(RestaurantTest, ATableGetsItsBillTakesBatchesWithKitchenTicketsAndIsFreed
     addBatch(*screen, "ARR", 2, "sin sal");
     addBatch(*screen, "ALM", 1);
     EXPECT_EQ(printed(), 2);  // one kitchen ticket per batch
+    // Each names the table and the waiter.
+    for (const QString& pdf : QDir(printDir).entryList({QStringLiteral("*.pdf")}, QDir::Files)) {
+        const QString text = kvtest::pdfText(QDir(printDir).filePath(pdf)).simplified();
+        EXPECT_TRUE(text.contains("SALON Mesa 1")) << text.toStdString();
+        EXPECT_TRUE(text.contains("Mesero PEDRO PEREZ")) << text.toStdString();
+    }
     EXPECT_EQ(stored("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE WHERE CONSECUTIVO = :N", {{"N", numero}}), 2);
     EXPECT_DOUBLE_EQ(stored("SELECT NETO FROM POSMOVIMIENTO WHERE CONSECUTIVO = :N", {{"N", numero}}), 23200 + 15000);
     // The Ipoconsumo is inside the dish's price: 15,000 is 13,889 and 1,111 of tax.
@@ -147,17 +155,29 @@ TEST_F(RestaurantTest, ATableGetsItsBillTakesBatchesWithKitchenTicketsAndIsFreed
     EXPECT_EQ(db->scalar("SELECT STATUS FROM POSMOVIMIENTO WHERE CONSECUTIVO = :N", {{"N", numero}}).toString().trimmed(), "I");
 }
 
+TEST_F(RestaurantTest, EveryActionHasAKeyOfItsOwn)
+{
+    const kvtest::WindowKeys keys = kvtest::windowKeys(screen.get());
+    EXPECT_EQ(keys.clashes, QStringList()) << keys.clashes.join('|').toStdString();
+    EXPECT_EQ(keys.keyless, QStringList()) << keys.keyless.join('|').toStdString();
+}
+
 TEST_F(RestaurantTest, TheKitchenTicketSaysWhatHowManyForWhichBillAndTable)
 {
-    const Document doc = renderKitchenTicket({3, "ALMUERZO", "sin cebolla", 17, "SALONMesa 1", QDateTime({2026, 1, 5}, {13, 45})});
+    const Document doc = renderKitchenTicket(
+        {3, "ALMUERZO", "sin cebolla", 17, "SALON Mesa 1", QDateTime({2026, 1, 5}, {13, 45}), "PEDRO PEREZ"});
     EXPECT_EQ(doc.pageCount(), 1);
     EXPECT_NEAR(doc.pageSize.width(), 72.76, 0.01);
     EXPECT_EQ(doc.named("COMANDA")->text, "COMANDA");
     EXPECT_EQ(doc.named("CANTIDAD")->text, "3");
     EXPECT_EQ(doc.named("NOMBRE")->text, "ALMUERZO sin cebolla");
     EXPECT_EQ(doc.named("FACTURA")->text, "Factura 17");
-    EXPECT_EQ(doc.named("MESA")->text, "SALONMesa 1");
+    EXPECT_EQ(doc.named("MESA")->text, "SALON Mesa 1");
+    EXPECT_EQ(doc.named("MESERO")->text, "Mesero PEDRO PEREZ");
     EXPECT_EQ(doc.named("HORA")->text, "13:45:00");
+    // A bill without a waiter prints no waiter line.
+    EXPECT_EQ(renderKitchenTicket({1, "TINTO", "", 18, "SALON Mesa 2", QDateTime({2026, 1, 5}, {13, 50})}).named("MESERO"),
+              nullptr);
 }
 
 TEST_F(RestaurantTest, TheBillCarriesEachDishsTaxesInsideOrAddedToItsPrice)
@@ -350,7 +370,7 @@ TEST_F(RestaurantOnDemoTest, TablesComeInNumberOrderAndThePickerOpensOnDishes)
         salon << screen.DBGridMesas[0]->model()->index(row, 0).data().toString().trimmed();
     EXPECT_EQ(salon, QStringList({"01", "02", "03", "04", "05", "06", "07", "08", "09", "10"}));
 
-    TFrmFacturacionVp picker(*db, "1", "SALON PRINCIPALMesa 01");
+    TFrmFacturacionVp picker(*db, "1", "SALON PRINCIPAL Mesa 01");
     EXPECT_EQ(picker.ComboGrupo->currentText(), "DESAYUNOS");
     ASSERT_GT(picker.DBGrid1->model()->rowCount(), 0);
     EXPECT_EQ(picker.TbProductos.FieldByName("IPOCONSUMO").asFloat(), 8);  // a dish, not a shop good
