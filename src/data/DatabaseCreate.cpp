@@ -33,6 +33,8 @@ QString statusText(const ISC_STATUS* status)
 
 }  // namespace
 
+bool isOnServer(const QString& location) { return location.indexOf(QLatin1Char(':')) > 1; }
+
 void createDatabase(const QString& location)
 {
     const QString sql = QStringLiteral("CREATE DATABASE %1 USER %2 PASSWORD %3 PAGE_SIZE 16384 DEFAULT CHARACTER SET UTF8")
@@ -48,6 +50,10 @@ void createDatabase(const QString& location)
     // The statement leaves the new database attached; let it go so that Connection can open it.
     if (db && isc_detach_database(status, &db))
         throw DbError(statusText(status));
+    // The engine makes a file readable by its group; a shop's sales, customers and passwords are
+    // for the user who owns the installation alone. Done before anything is written into it.
+    if (!isOnServer(location) && !QFile::setPermissions(location, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        throw DbError(QStringLiteral("No se pudieron fijar los permisos de %1").arg(location));
 }
 
 void dropDatabase(const QString& location)
@@ -74,6 +80,47 @@ void dropDatabase(const QString& location)
         isc_detach_database(status, &db);
         throw DbError(text);
     }
+}
+
+ServerAnswer askServer(const QString& host)
+{
+    const QByteArray user = databaseUser().toUtf8();
+    const QByteArray password = databasePassword().toUtf8();
+    QByteArray spb;
+    spb += char(isc_spb_version);
+    spb += char(isc_spb_current_version);
+    spb += char(isc_spb_user_name);
+    spb += char(user.size());
+    spb += user;
+    spb += char(isc_spb_password);
+    spb += char(password.size());
+    spb += password;
+    const QByteArray name = (host + QStringLiteral(":service_mgr")).toUtf8();
+
+    ISC_STATUS_ARRAY status = {};
+    isc_svc_handle service = 0;
+    ServerAnswer answer;
+    if (isc_service_attach(status, 0, name.constData(), &service, short(spb.size()), spb.constData())) {
+        answer.text = statusText(status);
+        switch (status[1]) {
+        case isc_network_error:
+        case isc_net_connect_err:
+        case isc_net_connect_listen_err:
+        case isc_net_lookup_err:
+        case isc_unavailable:
+            answer.kind = ServerAnswer::NotReached;
+            break;
+        case isc_login:
+            answer.kind = ServerAnswer::LoginRefused;
+            break;
+        default:
+            answer.kind = ServerAnswer::Failed;
+        }
+        return answer;
+    }
+    isc_service_detach(status, &service);
+    answer.kind = ServerAnswer::Answered;
+    return answer;
 }
 
 }  // namespace kv
