@@ -31,6 +31,22 @@ QString statusText(const ISC_STATUS* status)
     return text.isEmpty() ? QStringLiteral("No se pudo crear la base de datos") : text;
 }
 
+// The program's user and password as (tag, length, bytes) items: the same tags in the parameters
+// of an attachment and of a service.
+QByteArray credentialItems()
+{
+    const QByteArray user = databaseUser().toUtf8();
+    const QByteArray password = databasePassword().toUtf8();
+    QByteArray items;
+    items += char(isc_dpb_user_name);
+    items += char(user.size());
+    items += user;
+    items += char(isc_dpb_password);
+    items += char(password.size());
+    items += password;
+    return items;
+}
+
 }  // namespace
 
 bool isOnServer(const QString& location) { return location.indexOf(QLatin1Char(':')) > 1; }
@@ -51,24 +67,19 @@ void createDatabase(const QString& location)
     if (db && isc_detach_database(status, &db))
         throw DbError(statusText(status));
     // The engine makes a file readable by its group; a shop's sales, customers and passwords are
-    // for the user who owns the installation alone. Done before anything is written into it.
-    if (!isOnServer(location) && !QFile::setPermissions(location, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+    // for the user who owns the installation alone. Done before anything is written into it. (A
+    // name without a host that is not a file is an alias the engine read from databases.conf.)
+    if (!isOnServer(location) && QFile::exists(location) &&
+        !QFile::setPermissions(location, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         throw DbError(QStringLiteral("No se pudieron fijar los permisos de %1").arg(location));
 }
 
 void dropDatabase(const QString& location)
 {
-    // The attachment's parameters: version, then user and password as (tag, length, bytes).
-    const QByteArray user = databaseUser().toUtf8();
-    const QByteArray password = databasePassword().toUtf8();
+    // The attachment's parameters: version, then user and password.
     QByteArray dpb;
     dpb += char(isc_dpb_version1);
-    dpb += char(isc_dpb_user_name);
-    dpb += char(user.size());
-    dpb += user;
-    dpb += char(isc_dpb_password);
-    dpb += char(password.size());
-    dpb += password;
+    dpb += credentialItems();
     const QByteArray name = QFile::encodeName(location);
 
     ISC_STATUS_ARRAY status = {};
@@ -84,17 +95,10 @@ void dropDatabase(const QString& location)
 
 ServerAnswer askServer(const QString& host)
 {
-    const QByteArray user = databaseUser().toUtf8();
-    const QByteArray password = databasePassword().toUtf8();
     QByteArray spb;
     spb += char(isc_spb_version);
     spb += char(isc_spb_current_version);
-    spb += char(isc_spb_user_name);
-    spb += char(user.size());
-    spb += user;
-    spb += char(isc_spb_password);
-    spb += char(password.size());
-    spb += password;
+    spb += credentialItems();
     const QByteArray name = (host + QStringLiteral(":service_mgr")).toUtf8();
 
     ISC_STATUS_ARRAY status = {};

@@ -578,6 +578,10 @@ QString installOnServer(ServerSetup setup, const ShopData& shop, QStringList* no
         createAndSeed(tavro, QStringLiteral("TavroInstall"), createAccountingSchema,
                       [&](Connection& c) { seedShopAccounting(c, shop); });
         undo.add([tavro] { dropDatabase(tavro); });
+        // The server makes its files readable by its group; they are the server's alone (the
+        // server runs as their owner). Where this run may not change them, they stay as made.
+        for (const QString& file : {posPath, tavroPath})
+            QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
         // The registers' way in, tried as they will take it: their name, their user.
         const QString posForRegisters = setup.host + QLatin1Char(':') + setup.alias;
