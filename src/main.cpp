@@ -49,6 +49,9 @@ QString demoFolder(const QStringList& args, int at)
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)).filePath(QStringLiteral("demo"));
 }
 
+// Set when a stop signal came: the start-up goes no further than the message it was showing.
+bool g_stopped = false;
+
 #ifdef Q_OS_LINUX
 // A logout or a service manager asks the program to stop with SIGTERM, a terminal with SIGINT.
 // Delivered the ordinary way, such a signal lands on whichever thread the kernel picks, often one
@@ -57,7 +60,9 @@ QString demoFolder(const QStringList& args, int at)
 // under the program's feet). So both signals are blocked in every thread from the first line on
 // and read from a descriptor by the event loop, which then ends the run as "&Salir" does, without
 // the question, closing the connections in order. Child processes started through QProcess get
-// their signal mask reset by Qt.
+// their signal mask reset by Qt. The descriptor is read from the moment the application exists,
+// so a stop also ends the messages shown before any window ("Falta Instalacion", an older
+// database, a database that cannot be opened); a signal that came even earlier waits in it.
 int blockStopSignals()
 {
     sigset_t stop;
@@ -76,7 +81,10 @@ void quitOnStopSignals(int fd, QObject* owner)
     QObject::connect(notifier, &QSocketNotifier::activated, [fd] {
         signalfd_siginfo info;
         [[maybe_unused]] const auto got = ::read(fd, &info, sizeof info);
-        QCoreApplication::exit(0);  // quit() would ask the exit question first
+        g_stopped = true;
+        // Ends every event loop running, a message box's included; quit() would ask the exit
+        // question first.
+        QCoreApplication::exit(0);
     });
 }
 #endif
@@ -85,17 +93,20 @@ void quitOnStopSignals(int fd, QObject* owner)
 
 int main(int argc, char** argv)
 {
+#ifdef Q_OS_LINUX
+    // Before anything starts a thread, so that every thread inherits the blocked signals.
+    const int stopSignals = blockStopSignals();
+#endif
     // Answered before any window system is needed, so it works on a bare terminal.
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("korvelapos %s\n", KV_VERSION);
             return 0;
         }
-#ifdef Q_OS_LINUX
-    // Before anything starts a thread, so that every thread inherits the blocked signals.
-    const int stopSignals = blockStopSignals();
-#endif
     kv::Application app(argc, argv);
+#ifdef Q_OS_LINUX
+    quitOnStopSignals(stopSignals, &app);
+#endif
     QCoreApplication::setOrganizationName(QStringLiteral("Korvela"));
     QCoreApplication::setApplicationName(QStringLiteral("korvelapos"));
     kv::QtDialogs qtDialogs;
@@ -149,6 +160,14 @@ int main(int argc, char** argv)
         kv::dialogs().error(f.text());
     }
 
+    // A stop during the messages above: no window opens.
+    if (g_stopped) {
+        dmPedidos.reset();
+        dmVentas.reset();
+        dmGeneral.DataModuleDestroy();
+        return 0;
+    }
+
     // The sender of the electronic POS documents, in a thread of its own with its own connection,
     // so that a sale never waits for the DIAN and documents go out whenever the service can be
     // reached. On the embedded engine only this process may open the database, so the sender
@@ -178,13 +197,10 @@ int main(int argc, char** argv)
     kv::TFrmAboutBox frmAboutBox(&frmPos);
     // 7. The calendar is created here once its unit is in the program.
 
-#ifdef Q_OS_LINUX
-    quitOnStopSignals(stopSignals, &app);
-#endif
     frmPos.show();
     // Activated from the start, window manager or not: the activation builds the caption.
     frmPos.activateWindow();
-    const int code = app.exec();
+    const int code = g_stopped ? 0 : app.exec();
     dianSender.reset();  // ends the round under way and closes its connection first
     dmPedidos.reset();
     dmVentas.reset();

@@ -1,6 +1,7 @@
 #include "data/Backup.h"
 
 #include "data/Connection.h"
+#include "data/DatabaseCreate.h"
 #include "data/FirebirdTool.h"
 
 #include <QDateTime>
@@ -40,12 +41,10 @@ QMap<QString, qint64> rowsWritten(const QString& log)
     return rows;
 }
 
-bool isRemote(const QString& location) { return location.indexOf(QLatin1Char(':')) > 1; }
-
 // The database's name for the copies: "korvela" for ".../korvela.fdb" or "server:korvela".
 QString baseName(const QString& location)
 {
-    QString name = location.mid(isRemote(location) ? location.indexOf(QLatin1Char(':')) + 1 : 0);
+    QString name = location.mid(isOnServer(location) ? location.indexOf(QLatin1Char(':')) + 1 : 0);
     name = QFileInfo(name).completeBaseName();
     return name.isEmpty() ? QStringLiteral("korvela") : name;
 }
@@ -84,7 +83,10 @@ BackupResult backupDatabase(const QString& location, const QString& dest, int ke
     const bool toFolder = QFileInfo(dest).isDir() || keep > 0;
     const QString base = baseName(location);
     if (toFolder) {
-        if (!QDir().mkpath(dest))
+        // A folder made here is its user's alone: the copies hold every sale and every password.
+        if (!QFileInfo(dest).isDir() &&
+            (!QDir().mkpath(dest) || !QFile::setPermissions(dest, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                                     QFileDevice::ExeOwner)))
             throw DbError(QStringLiteral("No se pudo crear la carpeta %1").arg(dest));
         result.file = QDir(dest).filePath(
             QStringLiteral("%1-%2.fbk").arg(base, QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
@@ -99,6 +101,7 @@ BackupResult backupDatabase(const QString& location, const QString& dest, int ke
     const QString log = runFirebirdTool(QStringLiteral("gbak"), {QStringLiteral("-b"), QStringLiteral("-v"), location, result.file},
                                         QStringLiteral("No se pudo hacer la copia de %1").arg(location));
     const QMap<QString, qint64> written = rowsWritten(log);
+    QFile::setPermissions(result.file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
     try {
         QTemporaryDir scratch(QFileInfo(result.file).absoluteDir().filePath(QStringLiteral(".korvela-prueba-XXXXXX")));
@@ -136,7 +139,7 @@ void restoreDatabase(const QString& backup, const QString& location)
 {
     if (!QFileInfo(backup).isFile())
         throw DbError(QStringLiteral("No existe la copia %1").arg(backup));
-    const bool remote = isRemote(location);
+    const bool remote = isOnServer(location);
     bool exists = remote || QFile::exists(location);
     if (exists) {
         Connection c(QStringLiteral("RestoreCheck"));
@@ -181,6 +184,8 @@ void restoreDatabase(const QString& backup, const QString& location)
         QFile::remove(fresh);
         throw;
     }
+    // The engine makes the file readable by its group, as it makes a new database.
+    QFile::setPermissions(fresh, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (exists) {
         const QString previous = location + QStringLiteral(".anterior");
         QFile::remove(previous);

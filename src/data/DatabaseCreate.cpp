@@ -31,7 +31,25 @@ QString statusText(const ISC_STATUS* status)
     return text.isEmpty() ? QStringLiteral("No se pudo crear la base de datos") : text;
 }
 
+// The program's user and password as (tag, length, bytes) items: the same tags in the parameters
+// of an attachment and of a service.
+QByteArray credentialItems()
+{
+    const QByteArray user = databaseUser().toUtf8();
+    const QByteArray password = databasePassword().toUtf8();
+    QByteArray items;
+    items += char(isc_dpb_user_name);
+    items += char(user.size());
+    items += user;
+    items += char(isc_dpb_password);
+    items += char(password.size());
+    items += password;
+    return items;
+}
+
 }  // namespace
+
+bool isOnServer(const QString& location) { return location.indexOf(QLatin1Char(':')) > 1; }
 
 void createDatabase(const QString& location)
 {
@@ -48,21 +66,20 @@ void createDatabase(const QString& location)
     // The statement leaves the new database attached; let it go so that Connection can open it.
     if (db && isc_detach_database(status, &db))
         throw DbError(statusText(status));
+    // The engine makes a file readable by its group; a shop's sales, customers and passwords are
+    // for the user who owns the installation alone. Done before anything is written into it. (A
+    // name without a host that is not a file is an alias the engine read from databases.conf.)
+    if (!isOnServer(location) && QFile::exists(location) &&
+        !QFile::setPermissions(location, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        throw DbError(QStringLiteral("No se pudieron fijar los permisos de %1").arg(location));
 }
 
 void dropDatabase(const QString& location)
 {
-    // The attachment's parameters: version, then user and password as (tag, length, bytes).
-    const QByteArray user = databaseUser().toUtf8();
-    const QByteArray password = databasePassword().toUtf8();
+    // The attachment's parameters: version, then user and password.
     QByteArray dpb;
     dpb += char(isc_dpb_version1);
-    dpb += char(isc_dpb_user_name);
-    dpb += char(user.size());
-    dpb += user;
-    dpb += char(isc_dpb_password);
-    dpb += char(password.size());
-    dpb += password;
+    dpb += credentialItems();
     const QByteArray name = QFile::encodeName(location);
 
     ISC_STATUS_ARRAY status = {};
@@ -74,6 +91,40 @@ void dropDatabase(const QString& location)
         isc_detach_database(status, &db);
         throw DbError(text);
     }
+}
+
+ServerAnswer askServer(const QString& host)
+{
+    QByteArray spb;
+    spb += char(isc_spb_version);
+    spb += char(isc_spb_current_version);
+    spb += credentialItems();
+    const QByteArray name = (host + QStringLiteral(":service_mgr")).toUtf8();
+
+    ISC_STATUS_ARRAY status = {};
+    isc_svc_handle service = 0;
+    ServerAnswer answer;
+    if (isc_service_attach(status, 0, name.constData(), &service, short(spb.size()), spb.constData())) {
+        answer.text = statusText(status);
+        switch (status[1]) {
+        case isc_network_error:
+        case isc_net_connect_err:
+        case isc_net_connect_listen_err:
+        case isc_net_lookup_err:
+        case isc_unavailable:
+            answer.kind = ServerAnswer::NotReached;
+            break;
+        case isc_login:
+            answer.kind = ServerAnswer::LoginRefused;
+            break;
+        default:
+            answer.kind = ServerAnswer::Failed;
+        }
+        return answer;
+    }
+    isc_service_detach(status, &service);
+    answer.kind = ServerAnswer::Answered;
+    return answer;
 }
 
 }  // namespace kv

@@ -8,7 +8,7 @@
 namespace kv {
 
 // Runs the tool to its end and returns what it printed; raises DbError with `what` and the tool's
-// own words when it fails or cannot be started.
+// own words when it fails or cannot be started. What the tool creates is its user's alone (umask 077).
 QString runFirebirdTool(const QString& program, const QStringList& args, const QString& what);
 
 }  // namespace kv

@@ -13,7 +13,11 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <algorithm>
 #include <functional>
+#include <netdb.h>
+#include <sys/socket.h>
+#include <vector>
 
 namespace kv {
 
@@ -29,7 +33,10 @@ const double kFinalConsumer = 222222222222.0;
 void writeText(const QString& path, const QString& text, QFileDevice::Permissions permissions = {})
 {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+    // A new file is made with its permissions, so that it is never readable by others for a moment.
+    const bool opened = permissions ? f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text, permissions)
+                                    : f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
+    if (!opened)
         throw DbError(QStringLiteral("No se pudo escribir %1: %2").arg(path, f.errorString()));
     if (permissions && !f.setPermissions(permissions))
         throw DbError(QStringLiteral("No se pudieron fijar los permisos de %1").arg(path));
@@ -76,16 +83,35 @@ QString madeUpPassword()
 // The server's services manager, as "HOST:service_mgr".
 QString serviceManager(const QString& host) { return host + QStringLiteral(":service_mgr"); }
 
-// The installation's database user on the server's own user list. A user of that name already
-// there may own another shop's databases, whose registers know its password: it is left alone and
-// the installation stops.
+// The installation's database user on the server's own user list.
 void addServerUser(const QString& host, const QString& user, const QString& password)
 {
     runFirebirdTool(QStringLiteral("fbsvcmgr"),
                     {serviceManager(host), QStringLiteral("action_add_user"), QStringLiteral("sec_username"), user,
                      QStringLiteral("sec_password"), password},
-                    QStringLiteral("No se pudo crear el usuario %1 en el servidor (si ya existe, elija otro con --db-user)")
-                        .arg(user));
+                    QStringLiteral("No se pudo crear el usuario %1 en el servidor").arg(user));
+}
+
+void deleteServerUser(const QString& host, const QString& user)
+{
+    runFirebirdTool(QStringLiteral("fbsvcmgr"),
+                    {serviceManager(host), QStringLiteral("action_delete_user"), QStringLiteral("sec_username"), user},
+                    QStringLiteral("No se pudo borrar el usuario %1 del servidor").arg(user));
+}
+
+// A user of that name already on the server may own another shop's databases, whose registers
+// know its password: it is left alone and the installation stops before writing anything.
+bool serverUserExists(const QString& host, const QString& user)
+{
+    QString listing = runFirebirdTool(QStringLiteral("fbsvcmgr"),
+                                      {serviceManager(host), QStringLiteral("action_display_user"),
+                                       QStringLiteral("sec_username"), user},
+                                      QStringLiteral("No se pudo consultar los usuarios del servidor"));
+    // One line of titles ("Login  Full name ...") and one per user found; nothing when none is.
+    listing = listing.section(QLatin1Char('\n'), 1);
+    const QRegularExpression name(QStringLiteral("(^|\\s)%1(\\s|$)").arg(QRegularExpression::escape(user)),
+                                  QRegularExpression::MultilineOption | QRegularExpression::CaseInsensitiveOption);
+    return name.match(listing).hasMatch();
 }
 
 // The server's security database, as the server itself names it: the SecurityDatabase of its
@@ -111,11 +137,12 @@ QString securityDatabase(const QString& confDir)
 // and Debian's server refuses connections to it from the network ("RemoteAccess = false"), even
 // from this machine, while the running server keeps the file to itself, so the embedded engine
 // cannot open it either. What remains is to ask the server: SYSDBA makes a database under the
-// installation's alias for a moment, and from there the server runs the grant in its own security
-// database (EXECUTE STATEMENT ... ON EXTERNAL, a connection within the server); then that
+// installation's alias for a moment, and from there the server runs the statement in its own
+// security database (EXECUTE STATEMENT ... ON EXTERNAL, a connection within the server); then that
 // database goes again, for the installation's user to make its own. The grant stays: `korvela-db
-// restore` on the server makes the database anew as that user.
-void grantCreateDatabase(const QString& location, const QString& securityDb, const QString& user)
+// restore` on the server makes the database anew as that user. An installation that fails later
+// revokes it the same way.
+void runInSecurityDatabase(const QString& location, const QString& securityDb, const QString& statement)
 {
     createDatabase(location);
     try {
@@ -126,53 +153,205 @@ void grantCreateDatabase(const QString& location, const QString& securityDb, con
         // and the security database's name, from the server's configuration, is quoted.
         QString db = securityDb;
         db.replace(QLatin1Char('\''), QLatin1String("''"));
-        c.exec(QStringLiteral("EXECUTE BLOCK AS BEGIN EXECUTE STATEMENT 'GRANT CREATE DATABASE TO USER %1' "
-                              "ON EXTERNAL '%2'; END")
-                   .arg(user, db));
+        c.exec(QStringLiteral("EXECUTE BLOCK AS BEGIN EXECUTE STATEMENT '%1' ON EXTERNAL '%2'; END").arg(statement, db));
         c.close();
-    } catch (const DbError& e) {
+    } catch (const DbError&) {
         try {
             dropDatabase(location);
         } catch (const DbError&) {
         }
-        throw DbError(QStringLiteral("No se pudo dar al usuario %1 el permiso de crear bases de datos en %2: %3")
-                          .arg(user, securityDb, e.text()),
-                      e.code());
+        throw;
     }
     dropDatabase(location);
 }
 
-// Adds "alias = path" to databases.conf, unless the alias is there already naming the same file.
-void addAlias(const QString& confDir, const QString& alias, const QString& path)
+void grantCreateDatabase(const QString& location, const QString& securityDb, const QString& user)
 {
-    const QString conf = QDir(confDir).filePath(QStringLiteral("databases.conf"));
-    QFile f(conf);
-    QString text;
-    if (f.exists()) {
-        if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-            throw DbError(QStringLiteral("No se pudo leer %1: %2").arg(conf, f.errorString()));
-        text = QString::fromUtf8(f.readAll());
-        f.close();
+    try {
+        runInSecurityDatabase(location, securityDb, QStringLiteral("GRANT CREATE DATABASE TO USER %1").arg(user));
+    } catch (const DbError& e) {
+        throw DbError(QStringLiteral("No se pudo dar al usuario %1 el permiso de crear bases de datos en %2: %3")
+                          .arg(user, securityDb, e.text()),
+                      e.code());
     }
+}
+
+QString databasesConf(const QString& confDir) { return QDir(confDir).filePath(QStringLiteral("databases.conf")); }
+
+// The text of databases.conf as it is now (empty when there is none); *exists tells which.
+QByteArray readDatabasesConf(const QString& confDir, bool* exists)
+{
+    const QString conf = databasesConf(confDir);
+    QFile f(conf);
+    *exists = f.exists();
+    if (!*exists)
+        return QByteArray();
+    if (!f.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("No se pudo leer %1: %2").arg(conf, f.errorString()));
+    return f.readAll();
+}
+
+// True when databases.conf already names the alias for this file (nothing to add); refuses an
+// alias that names another file.
+bool aliasPresent(const QString& confDir, const QByteArray& text, const QString& alias, const QString& path)
+{
     const QRegularExpression line(QStringLiteral("^\\s*%1\\s*=\\s*(.*?)\\s*$").arg(QRegularExpression::escape(alias)),
                                   QRegularExpression::MultilineOption | QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = line.match(text);
-    if (m.hasMatch()) {
-        if (m.captured(1) == path)
-            return;
-        throw DbError(QStringLiteral("El alias %1 ya existe en %2 y apunta a %3; elija otro con --alias")
-                          .arg(alias, conf, m.captured(1)));
-    }
-    if (!f.open(QIODevice::Append | QIODevice::Text))
-        throw DbError(QStringLiteral("No se pudo escribir %1: %2 (ejecute la instalacion como root en el servidor)")
-                          .arg(conf, f.errorString()));
-    QByteArray add;
-    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
-        add += '\n';
-    add += QStringLiteral("%1 = %2\n").arg(alias, path).toUtf8();
-    if (f.write(add) < 0 || !f.flush())
+    const QRegularExpressionMatch m = line.match(QString::fromUtf8(text));
+    if (!m.hasMatch())
+        return false;
+    if (m.captured(1) == path)
+        return true;
+    throw DbError(QStringLiteral("El alias %1 ya existe en %2 y apunta a %3; elija otro con --alias")
+                      .arg(alias, databasesConf(confDir), m.captured(1)));
+}
+
+void writeDatabasesConf(const QString& confDir, const QByteArray& text)
+{
+    const QString conf = databasesConf(confDir);
+    QFile f(conf);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(text) != text.size() || !f.flush())
         throw DbError(QStringLiteral("No se pudo escribir %1: %2").arg(conf, f.errorString()));
 }
+
+// The line of the server's firebird.conf that keeps it listening to one address only
+// ("RemoteBindAddress = localhost"), with its number; number 0 when the server listens to every
+// address of the machine.
+struct ConfLine {
+    int number = 0;
+    QString text;
+};
+ConfLine bindAddressLine(const QString& confDir)
+{
+    QFile f(QDir(confDir).filePath(QStringLiteral("firebird.conf")));
+    ConfLine found;
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return found;
+    static const QRegularExpression setting(QStringLiteral("^\\s*RemoteBindAddress\\s*=\\s*(\\S.*?)\\s*$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    int number = 0;
+    while (!f.atEnd()) {
+        const QString line = QString::fromUtf8(f.readLine()).trimmed();
+        ++number;
+        const QRegularExpressionMatch m = setting.match(line);
+        // The last one counts, as for the server; an address that is every address is no limit.
+        if (m.hasMatch())
+            found = m.captured(1) == QLatin1String("0.0.0.0") ? ConfLine() : ConfLine{number, line};
+        else if (line.startsWith(QLatin1String("RemoteBindAddress"), Qt::CaseInsensitive))
+            found = ConfLine();
+    }
+    return found;
+}
+
+// The addresses a name stands for on this machine, as the client library will look it up.
+QStringList addressesOf(const QString& name)
+{
+    QStringList found;
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* list = nullptr;
+    if (::getaddrinfo(name.toUtf8().constData(), nullptr, &hints, &list) != 0)
+        return found;
+    for (const addrinfo* a = list; a; a = a->ai_next) {
+        char text[NI_MAXHOST];
+        if (::getnameinfo(a->ai_addr, a->ai_addrlen, text, sizeof text, nullptr, 0, NI_NUMERICHOST) == 0 &&
+            !found.contains(QString::fromLatin1(text)))
+            found << QString::fromLatin1(text);
+    }
+    ::freeaddrinfo(list);
+    return found;
+}
+
+bool isLoopback(const QString& address) { return address.startsWith(QLatin1String("127.")) || address == QLatin1String("::1"); }
+
+// The server on this machine, on the port the registers' name carries: "caja-central/3051" is
+// "localhost/3051" here.
+QString localServer(const QString& host)
+{
+    const int slash = int(host.indexOf(QLatin1Char('/')));
+    return QStringLiteral("localhost") + (slash >= 0 ? host.mid(slash) : QString());
+}
+
+// Where the installation does its work on the server (this machine's own server, reached the
+// way that needs nothing opened to the network), once it is sure the registers reach the same
+// server by their name. Everything here only asks; nothing is written. What cannot be reached is
+// said with the file, the line and the command that mend it.
+QString serverToWorkOn(const ServerSetup& setup, QStringList* notes)
+{
+    static const QString nothingWritten = QStringLiteral("\nNo se escribio nada; corrija y vuelva a ejecutar la instalacion.");
+    const QString name = setup.host.section(QLatin1Char('/'), 0, 0);
+    const QString local = localServer(setup.host);
+    const ServerAnswer here = askServer(local);
+    const ServerAnswer byName = askServer(setup.host);
+    for (const ServerAnswer* a : {&here, &byName})
+        if (a->kind == ServerAnswer::LoginRefused)
+            throw DbError(QStringLiteral("El servidor Firebird no acepto al usuario %1: %2\nLa clave de SYSDBA se lee de "
+                                         "/etc/firebird/3.0/SYSDBA.password (ejecute la instalacion con sudo) o de "
+                                         "ISC_USER / ISC_PASSWORD.")
+                              .arg(databaseUser(), a->text) +
+                          nothingWritten);
+    if (here.kind != ServerAnswer::Answered && byName.kind != ServerAnswer::Answered)
+        throw DbError(QStringLiteral("No hay un servidor Firebird que responda en esta maquina (%1): %2\nInstalelo y "
+                                     "arranquelo: sudo apt install firebird3.0-server; sudo systemctl start firebird3.0")
+                          .arg(local, here.text) +
+                      nothingWritten);
+    if (byName.kind != ServerAnswer::Answered) {
+        const QStringList addresses = addressesOf(name);
+        const ConfLine bind = bindAddressLine(setup.firebirdConf);
+        QString why;
+        if (addresses.isEmpty())
+            why = QStringLiteral("El nombre %1 no corresponde a ninguna direccion. Agregue a /etc/hosts, aqui y en cada "
+                                 "caja, la linea \"DIRECCION-DE-ESTE-SERVIDOR %1\", o de en --server el nombre o la "
+                                 "direccion con que las cajas llegan a este servidor.")
+                      .arg(name);
+        else if (bind.number > 0)
+            why = QStringLiteral("El servidor Firebird solo escucha en una direccion: archivo %1, linea %2: \"%3\".\n"
+                                 "Deje esa linea asi: \"RemoteBindAddress =\" y reinicie el servidor: "
+                                 "sudo systemctl restart firebird3.0")
+                      .arg(QDir(setup.firebirdConf).filePath(QStringLiteral("firebird.conf")))
+                      .arg(bind.number)
+                      .arg(bind.text);
+        else
+            why = QStringLiteral("%1 es %2 en esta maquina. Revise que esa direccion sea la de este servidor y que un "
+                                 "cortafuegos no cierre el puerto de Firebird (%3).")
+                      .arg(name, addresses.join(QStringLiteral(", ")),
+                           setup.host.contains(QLatin1Char('/')) ? setup.host.section(QLatin1Char('/'), 1)
+                                                                 : QStringLiteral("3050"));
+        throw DbError(QStringLiteral("Las cajas no llegarian al servidor por el nombre %1: %2\n").arg(setup.host, byName.text) +
+                      why + nothingWritten);
+    }
+    // On Debian the machine's own name is 127.0.1.1 here (/etc/hosts); the registers need it to
+    // lead to this machine's address on the network.
+    const QStringList addresses = addressesOf(name);
+    if (notes && !addresses.isEmpty() && std::all_of(addresses.begin(), addresses.end(), isLoopback) &&
+        name != QLatin1String("localhost"))
+        *notes << QStringLiteral("Aviso: en esta maquina %1 es %2 (ella misma). Cada caja debe llegar a este servidor por "
+                                 "ese nombre: si la red no lo resuelve, agregue a /etc/hosts de cada caja la linea "
+                                 "\"DIRECCION-DE-ESTE-SERVIDOR %1\".")
+                      .arg(name, addresses.join(QStringLiteral(", ")));
+    return here.kind == ServerAnswer::Answered ? local : setup.host;
+}
+
+// What the installation has written so far, taken back in reverse order when a later step fails,
+// so that a second try starts from where the first one did.
+class Undo {
+public:
+    void add(std::function<void()> step) { steps_.push_back(std::move(step)); }
+    void run() noexcept
+    {
+        while (!steps_.empty()) {
+            try {
+                steps_.back()();
+            } catch (...) {
+            }
+            steps_.pop_back();
+        }
+    }
+    void keep() { steps_.clear(); }
+
+private:
+    std::vector<std::function<void()>> steps_;
+};
 
 }  // namespace
 
@@ -306,7 +485,7 @@ QString createShopInstallation(const QString& dir, const ShopData& shop)
     return writeLocationFile(root, QStringLiteral("KorvelaPos - %1").arg(shop.name.trimmed()), tavro, pos);
 }
 
-QString installOnServer(ServerSetup setup, const ShopData& shop)
+QString installOnServer(ServerSetup setup, const ShopData& shop, QStringList* notes)
 {
     const QString problem = checkShopData(shop);
     if (!problem.isEmpty())
@@ -321,53 +500,121 @@ QString installOnServer(ServerSetup setup, const ShopData& shop)
                                      "numeros y _"));
     if (setup.dbPassword.isEmpty())
         setup.dbPassword = madeUpPassword();
-    if (!QDir().mkpath(setup.registerDir))
-        throw DbError(QStringLiteral("No se pudo crear la carpeta %1").arg(setup.registerDir));
 
+    // First everything is checked, writing nothing: the server answers here and by the
+    // registers' name, the files and the user are new, databases.conf may be written.
     const QString tavroAlias = setup.alias + QStringLiteral("_tavro");
     const QString posPath = QDir(setup.dataDir).filePath(setup.alias + QStringLiteral(".fdb"));
     const QString tavroPath = QDir(setup.dataDir).filePath(tavroAlias + QStringLiteral(".fdb"));
     for (const QString& file : {posPath, tavroPath})
         if (QFile::exists(file))
             throw DbError(QStringLiteral("%1 ya existe: el servidor ya tiene esta instalacion (elija otro --alias)").arg(file));
-    addAlias(setup.firebirdConf, setup.alias, posPath);
-    addAlias(setup.firebirdConf, tavroAlias, tavroPath);
-    // As SYSDBA (ISC_USER / ISC_PASSWORD) only this once; the databases are made by, and belong
-    // to, the installation's own user, who thus may do everything in them and nothing elsewhere.
-    // The tool that makes the user takes its password on the command line, which others on the
-    // machine may glimpse; so it gets a throwaway one, and the user itself sets the real one
-    // through the connection right after.
-    const QString throwaway = madeUpPassword();
-    addServerUser(setup.host, setup.dbUser, throwaway);
-    const QString pos = setup.host + QLatin1Char(':') + setup.alias;
-    const QString tavro = setup.host + QLatin1Char(':') + tavroAlias;
-    grantCreateDatabase(pos, securityDatabase(setup.firebirdConf), setup.dbUser);
-    useDatabaseCredentials(setup.dbUser, throwaway);
+    bool confExisted = false;
+    const QByteArray conf = readDatabasesConf(setup.firebirdConf, &confExisted);
+    const bool posAliasThere = aliasPresent(setup.firebirdConf, conf, setup.alias, posPath);
+    const bool tavroAliasThere = aliasPresent(setup.firebirdConf, conf, tavroAlias, tavroPath);
+    const QFileInfo confInfo(confExisted ? databasesConf(setup.firebirdConf) : setup.firebirdConf);
+    if (!confInfo.isWritable())
+        throw DbError(QStringLiteral("No se puede escribir %1: ejecute la instalacion como root en el servidor (sudo)")
+                          .arg(databasesConf(setup.firebirdConf)));
+    const QString server = serverToWorkOn(setup, notes);
+    if (serverUserExists(server, setup.dbUser))
+        throw DbError(QStringLiteral("El usuario %1 ya existe en el servidor (puede ser de otra instalacion); elija otro "
+                                     "con --db-user. No se escribio nada.")
+                          .arg(setup.dbUser));
+    const QFileInfo registers(setup.registerDir);
+    if (registers.exists() && (QFile::exists(QDir(setup.registerDir).filePath(QStringLiteral("DireccionBd.txt"))) ||
+                               QFile::exists(QDir(setup.registerDir).filePath(QStringLiteral("UsuarioBd.txt")))))
+        throw DbError(QStringLiteral("%1 ya tiene archivos de una instalacion; elija otra carpeta con --registers-dir")
+                          .arg(setup.registerDir));
 
-    createAndSeed(pos, QStringLiteral("KorvelaInstall"), createPosSchema, [&](Connection& c) {
-        QString quoted = setup.dbPassword;
-        quoted.replace(QLatin1Char('\''), QLatin1String("''"));
-        // Data definition takes no parameters; the password is quoted as a literal.
-        c.exec(QStringLiteral("ALTER CURRENT USER SET PASSWORD '%1'").arg(quoted));
-        c.exec(QStringLiteral("COMMIT"));
-        useDatabaseCredentials(setup.dbUser, setup.dbPassword);
-        seedShopPos(c, shop);
-    });
+    Undo undo;
     try {
+        if (!posAliasThere || !tavroAliasThere) {
+            QByteArray text = conf;
+            if (!text.isEmpty() && !text.endsWith('\n'))
+                text += '\n';
+            if (!posAliasThere)
+                text += QStringLiteral("%1 = %2\n").arg(setup.alias, posPath).toUtf8();
+            if (!tavroAliasThere)
+                text += QStringLiteral("%1 = %2\n").arg(tavroAlias, tavroPath).toUtf8();
+            undo.add([&] {
+                if (confExisted)
+                    writeDatabasesConf(setup.firebirdConf, conf);
+                else
+                    QFile::remove(databasesConf(setup.firebirdConf));
+            });
+            writeDatabasesConf(setup.firebirdConf, text);
+        }
+        // As SYSDBA (ISC_USER / ISC_PASSWORD) only this once; the databases are made by, and
+        // belong to, the installation's own user, who thus may do everything in them and nothing
+        // elsewhere. The tool that makes the user takes its password on the command line, which
+        // others on the machine may glimpse; so it gets a throwaway one, and the user itself sets
+        // the real one through the connection right after.
+        const QString throwaway = madeUpPassword();
+        addServerUser(server, setup.dbUser, throwaway);
+        undo.add([&] { deleteServerUser(server, setup.dbUser); });
+        const QString pos = server + QLatin1Char(':') + setup.alias;
+        const QString tavro = server + QLatin1Char(':') + tavroAlias;
+        const QString securityDb = securityDatabase(setup.firebirdConf);
+        grantCreateDatabase(pos, securityDb, setup.dbUser);
+        undo.add([pos, securityDb, user = setup.dbUser] {
+            runInSecurityDatabase(pos, securityDb, QStringLiteral("REVOKE CREATE DATABASE FROM USER %1").arg(user));
+        });
+        // What is undone is undone as SYSDBA again.
+        undo.add([] { useDatabaseCredentials(QString(), QString()); });
+        useDatabaseCredentials(setup.dbUser, throwaway);
+
+        createAndSeed(pos, QStringLiteral("KorvelaInstall"), createPosSchema, [&](Connection& c) {
+            QString quoted = setup.dbPassword;
+            quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+            // Data definition takes no parameters; the password is quoted as a literal.
+            c.exec(QStringLiteral("ALTER CURRENT USER SET PASSWORD '%1'").arg(quoted));
+            c.exec(QStringLiteral("COMMIT"));
+            useDatabaseCredentials(setup.dbUser, setup.dbPassword);
+            seedShopPos(c, shop);
+        });
+        undo.add([pos] { dropDatabase(pos); });
         createAndSeed(tavro, QStringLiteral("TavroInstall"), createAccountingSchema,
                       [&](Connection& c) { seedShopAccounting(c, shop); });
-    } catch (...) {
-        try {
-            dropDatabase(pos);
-        } catch (const DbError&) {
+        undo.add([tavro] { dropDatabase(tavro); });
+        // The server makes its files readable by its group; they are the server's alone (the
+        // server runs as their owner). Where this run may not change them, they stay as made.
+        for (const QString& file : {posPath, tavroPath})
+            QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+        // The registers' way in, tried as they will take it: their name, their user.
+        const QString posForRegisters = setup.host + QLatin1Char(':') + setup.alias;
+        const QString tavroForRegisters = setup.host + QLatin1Char(':') + tavroAlias;
+        for (const QString& location : {posForRegisters, tavroForRegisters}) {
+            Connection c(QStringLiteral("KorvelaRegisterCheck"));
+            c.setLocation(location);
+            c.open();
+            c.close();
         }
+
+        if (!registers.exists()) {
+            undo.add([&] { QDir(setup.registerDir).removeRecursively(); });
+            if (!QDir().mkpath(setup.registerDir))
+                throw DbError(QStringLiteral("No se pudo crear la carpeta %1").arg(setup.registerDir));
+        }
+        const QString location = writeLocationFile(
+            setup.registerDir, QStringLiteral("KorvelaPos - %1 (servidor %2)").arg(shop.name.trimmed(), setup.host),
+            tavroForRegisters, posForRegisters);
+        undo.add([location] {
+            QFile::remove(location);
+            QFile::remove(credentialsFileFor(location));
+        });
+        writeCredentialsFile(location, setup.dbUser, setup.dbPassword);
+        undo.keep();
+        return location;
+    } catch (const DbError& e) {
+        undo.run();
+        throw DbError(e.text() + QStringLiteral("\nSe deshizo lo que la instalacion alcanzo a hacer en el servidor."), e.code());
+    } catch (...) {
+        undo.run();
         throw;
     }
-    const QString location =
-        writeLocationFile(setup.registerDir, QStringLiteral("KorvelaPos - %1 (servidor %2)").arg(shop.name.trimmed(), setup.host),
-                          tavro, pos);
-    writeCredentialsFile(location, setup.dbUser, setup.dbPassword);
-    return location;
 }
 
 }  // namespace kv

@@ -9,6 +9,7 @@
 #include "data/Connection.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace kv {
 
@@ -51,7 +52,10 @@ QString createShopInstallation(const QString& dir, const ShopData& shop);
 
 // Several registers: the databases made on a Firebird server under aliases, owned by a database
 // user of their own. Run on the server machine itself, since the aliases go into its
-// databases.conf. The connection as SYSDBA (for creating the user) takes ISC_USER/ISC_PASSWORD.
+// databases.conf, and the work goes through this machine's own server ("localhost"). The
+// connection as SYSDBA (for creating the user) takes ISC_USER/ISC_PASSWORD. Before anything is
+// written it makes sure the registers reach the server by their name (host), and says what to
+// change when they cannot; a step that fails later takes back what was written.
 struct ServerSetup {
     QString host;            // the name the registers reach the server by ("caja-central", "host/3051")
     QString alias = QStringLiteral("korvela");  // the POS database; the accounting one is alias + "_tavro"
@@ -61,7 +65,8 @@ struct ServerSetup {
     QString dbPassword;      // made up when empty
     QString registerDir;     // where the registers' DireccionBd.txt and UsuarioBd.txt are written
 };
-// Returns the register's location file (in setup.registerDir).
-QString installOnServer(ServerSetup setup, const ShopData& shop);
+// Returns the register's location file (in setup.registerDir); notes gets what the person
+// installing should know (a name that only this machine resolves to itself).
+QString installOnServer(ServerSetup setup, const ShopData& shop, QStringList* notes = nullptr);
 
 }  // namespace kv

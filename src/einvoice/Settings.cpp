@@ -39,9 +39,9 @@ QByteArray readKey(const QString& keyFile, bool create)
     if (RAND_bytes(reinterpret_cast<unsigned char*>(key.data()), kKeyBytes) != 1)
         throw Failure(QStringLiteral("No se pudo generar la llave de la instalación"));
     QDir().mkpath(QFileInfo(keyFile).absolutePath());
-    // Made readable by its owner only before anything is written into it.
-    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly) ||
-        !f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) || f.write(key) != kKeyBytes || !f.flush())
+    // Made readable by its owner only from the moment it exists, before anything is written into it.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        f.write(key) != kKeyBytes || !f.flush())
         throw Failure(QStringLiteral("No se puede crear la llave de la instalación %1: %2").arg(keyFile, f.errorString()));
     return key;
 }

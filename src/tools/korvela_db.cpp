@@ -12,6 +12,7 @@
 #include "data/DatabaseCheck.h"
 #include "data/BenchData.h"
 #include "data/DatabaseCreate.h"
+#include "data/DatabaseOwner.h"
 #include "data/DemoData.h"
 #include "data/Installation.h"
 #include "data/Schema.h"
@@ -237,12 +238,15 @@ int install(QStringList args)
     timer.start();
     if (onServer) {
         server.registerDir = QFileInfo(server.registerDir).absoluteFilePath();
-        const QString location = installOnServer(server, shop);
+        QStringList notes;
+        const QString location = installOnServer(server, shop, &notes);
         say(QStringLiteral("Instalacion en el servidor lista (%1)").arg(seconds(timer)));
         say(QStringLiteral("Bases de datos: %1:%2 y %1:%2_tavro, usuario de base de datos %3")
                 .arg(server.host, server.alias, server.dbUser));
         say(QStringLiteral("Para cada caja copie %1 y %2 a /opt/tavro/ (o a la carpeta de TAVRO_HOME)")
                 .arg(location, credentialsFileFor(location)));
+        for (const QString& note : notes)
+            say(note);
     } else {
         const QString location = createShopInstallation(dir, shop);
         say(QStringLiteral("Instalacion lista (%1)").arg(seconds(timer)));
@@ -270,6 +274,9 @@ int backup(QStringList args)
     }
     if (plain.size() != 2)
         return usage(QStringLiteral("backup necesita la base de datos y el destino"));
+    // Root (the nightly backup) copies a register's file as the user who sells on it.
+    const bool toFolder = QFileInfo(plain[1]).isDir() || keep > 0;
+    actAsOwnerOf(plain[0], toFolder ? QStringList{plain[1]} : QStringList());
     QElapsedTimer timer;
     timer.start();
     const BackupResult r = backupDatabase(plain[0], plain[1], keep);
@@ -304,6 +311,7 @@ int main(int argc, char** argv)
                 return backup(args);
             if (args.size() != 2)
                 return usage(QStringLiteral("restore necesita la copia y la base de datos"));
+            actAsOwnerOf(args[1]);
             restoreDatabase(args[0], args[1]);
             say(QStringLiteral("Base de datos restaurada: %1").arg(args[1]));
             return 0;
@@ -332,6 +340,7 @@ int main(int argc, char** argv)
         } else if (command == QLatin1String("update")) {
             if (!args.isEmpty())
                 return usage(QStringLiteral("argumento no esperado: %1").arg(args.first()));
+            actAsOwnerOf(target);
             Connection c(QStringLiteral("Korvela"));
             c.setLocation(target);
             c.open();

@@ -58,10 +58,22 @@ grep -qx 'Icon=korvelapos' "$desktop" || fail "the menu entry has no icon"
 if command -v desktop-file-validate > /dev/null; then
     desktop-file-validate "$desktop" || fail "desktop-file-validate refuses the menu entry"
 fi
-# The timer is shipped off: nothing in the package turns it on.
-if grep -Eq 'systemctl|deb-systemd' < <(dpkg-deb --ctrl-tarfile "$deb" | tar -xO 2>/dev/null); then
-    fail "the package scripts turn the nightly backup on"
-fi
+# The timer is shipped off: no maintainer script turns it on or starts it. What they do on removal
+# and purge is tried for real by scripts/trial-install-debian.
+mkdir "$work/control"
+dpkg-deb -e "$deb" "$work/control"
+for script in postinst prerm postrm; do
+    if [ ! -x "$work/control/$script" ]; then
+        fail "the package has no executable $script"
+        continue
+    fi
+    sh -n "$work/control/$script" || fail "$script is not a valid shell script"
+    if grep -Eq '(systemctl|deb-systemd-helper|deb-systemd-invoke)([^;&|]*) (enable|start|restart|reenable|unmask)( |$)' \
+        "$work/control/$script"; then
+        fail "$script turns the nightly backup on"
+    fi
+done
+
 
 # Nothing points at the build or source tree, and no search path is baked into the programs.
 if grep -rlaF -e "$build" -e "$source" "$root" > "$work/pointing"; then

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -106,6 +107,89 @@ TEST_F(ServerInstallTest, RegistersReachTheShopByAliasWithADatabaseUserOfTheirOw
     EXPECT_EQ(kv::LoginResult, 1) << dialogs.texts().join('|').toStdString();
     login.close();
     dm.DataModuleDestroy();
+}
+
+// What the server and its configuration hold, to tell whether a failed installation left anything.
+struct ServerState {
+    QByteArray databasesConf;
+    QStringList dataFiles;
+    QStringList users;
+    bool operator==(const ServerState&) const = default;
+};
+
+// The private server's state, the way the installation leaves it ("users" read as SYSDBA).
+ServerState serverState(const QString& confDir, const QString& dataDir, const QString& host)
+{
+    ServerState state;
+    QFile conf(confDir + QStringLiteral("/databases.conf"));
+    if (conf.open(QIODevice::ReadOnly))
+        state.databasesConf = conf.readAll();
+    state.dataFiles = QDir(dataDir).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    QProcess users;
+    users.start(QStringLiteral("fbsvcmgr"), {host + QStringLiteral(":service_mgr"), QStringLiteral("action_display_user")});
+    users.waitForFinished(60000);
+    for (const QString& line : QString::fromLocal8Bit(users.readAllStandardOutput()).split(QLatin1Char('\n')).mid(1))
+        if (!line.trimmed().isEmpty())
+            state.users << line.section(QLatin1Char(' '), 0, 0);
+    return state;
+}
+
+// The registers will use a name by which this machine's server cannot be reached: Debian's server
+// listens on the loopback address only, while the machine's own name is 127.0.1.1. The installation
+// says which line of which file to change and how to restart, and writes nothing at all.
+TEST_F(ServerInstallTest, ANameTheRegistersCannotReachStopsItBeforeAnythingIsWritten)
+{
+    const QString data = path(QStringLiteral("data-unreachable"));
+    QDir().mkpath(data);
+    const QString conf = path(QStringLiteral("server/root"));
+    const QString port = host().section(QLatin1Char('/'), 1);
+    const ServerState before = serverState(conf, data, host());
+    const QString registers = path(QStringLiteral("cajas-unreachable"));
+    const ToolRun r = runTool({QStringLiteral("install"), QStringLiteral("--server"), QStringLiteral("127.0.1.1/") + port,
+                               QStringLiteral("--name"), QStringLiteral("Tienda Sin Red"), QStringLiteral("--nit"),
+                               QStringLiteral("800987654"), QStringLiteral("--alias"), QStringLiteral("sinred"),
+                               QStringLiteral("--db-user"), QStringLiteral("SINRED"), QStringLiteral("--data-dir"), data,
+                               QStringLiteral("--firebird-conf"), conf, QStringLiteral("--registers-dir"), registers},
+                              "clave\n");
+    EXPECT_EQ(r.exitCode, 1) << r.output.toStdString();
+    const int line = int(lines(conf + QStringLiteral("/firebird.conf")).indexOf(QStringLiteral("RemoteBindAddress = 127.0.0.1"))) + 1;
+    ASSERT_GT(line, 0);
+    for (const QString& said : {QStringLiteral("%1/firebird.conf, linea %2").arg(conf).arg(line),
+                                QStringLiteral("\"RemoteBindAddress =\""), QStringLiteral("sudo systemctl restart firebird3.0"),
+                                QStringLiteral("No se escribio nada")})
+        EXPECT_TRUE(r.output.contains(said)) << said.toStdString() << "\n" << r.output.toStdString();
+    EXPECT_FALSE(r.output.contains(QStringLiteral("ya existe"))) << r.output.toStdString();
+    EXPECT_TRUE(serverState(conf, data, host()) == before);
+    EXPECT_FALSE(QFileInfo::exists(registers));
+}
+
+// A step that fails once the installation has begun writing (here the server cannot make the
+// files: their folder is missing) takes back the aliases, the database user and its grant; the
+// retry, with the folder made, goes through with the same alias and user.
+TEST_F(ServerInstallTest, AFailedInstallationLeavesTheServerAsItWasAndTheRetryGoesThrough)
+{
+    const QString data = path(QStringLiteral("data-retry"));
+    const QString conf = path(QStringLiteral("server/root"));
+    const ServerState before = serverState(conf, data, host());
+    const QString registers = path(QStringLiteral("cajas-retry"));
+    const QStringList args = {QStringLiteral("install"), QStringLiteral("--server"), host(), QStringLiteral("--name"),
+                              QStringLiteral("Tienda Segunda Vez"), QStringLiteral("--nit"), QStringLiteral("800987654"),
+                              QStringLiteral("--alias"), QStringLiteral("retry"), QStringLiteral("--db-user"),
+                              QStringLiteral("RETRY"), QStringLiteral("--data-dir"), data, QStringLiteral("--firebird-conf"),
+                              conf, QStringLiteral("--registers-dir"), registers};
+    ToolRun r = runTool(args, "clave\n");
+    EXPECT_EQ(r.exitCode, 1) << r.output.toStdString();
+    EXPECT_TRUE(r.output.contains(QStringLiteral("Se deshizo"))) << r.output.toStdString();
+    EXPECT_TRUE(serverState(conf, data, host()) == before) << r.output.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(registers));
+
+    QDir().mkpath(data);
+    r = runTool(args, "clave\n");
+    ASSERT_EQ(r.exitCode, 0) << r.output.toStdString();
+    const ServerState after = serverState(conf, data, host());
+    EXPECT_TRUE(after.users.contains(QStringLiteral("RETRY")));
+    EXPECT_EQ(after.dataFiles, QStringList({QStringLiteral("retry.fdb"), QStringLiteral("retry_tavro.fdb")}));
+    EXPECT_TRUE(QFileInfo::exists(registers + QStringLiteral("/UsuarioBd.txt")));
 }
 
 TEST_F(ServerInstallTest, BackupTakenWhileRegistersSellRestoresWholeDocuments)
