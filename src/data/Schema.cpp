@@ -149,6 +149,7 @@ const char* kPosCajeros = R"(CREATE TABLE POSCAJEROS (
   IMPRIMIR CHAR(1),
   COBRA CHAR(1),
   CAMBIAPRECIO CHAR(1),
+  ACTIVO CHAR(1),
   CONSTRAINT PK_POSCAJEROS PRIMARY KEY (CEDULA)))";
 
 const char* kPosLineaTop = R"(CREATE TABLE POSLINEATOP (
@@ -291,6 +292,16 @@ const char* kPosBitacora = R"(CREATE TABLE POSBITACORA (
   DETALLE VARCHAR(400),
   EQUIPO VARCHAR(60),
   CONSTRAINT PK_POSBITACORA PRIMARY KEY (ID)))";
+
+// Wrong passwords in a row per back-office user (TIPO "U", CODIGO = USUARIOS.CODIGO) or cashier
+// ("C", POSCAJEROS.CEDULA), so that the wait before the next check outlives the program (see
+// data/SignOnGuard.h). A right sign-on deletes the row.
+const char* kPosIntentos = R"(CREATE TABLE POSINTENTOS (
+  TIPO CHAR(1) NOT NULL,
+  CODIGO DOUBLE PRECISION NOT NULL,
+  FALLOS INTEGER NOT NULL,
+  ULTIMOFALLO TIMESTAMP NOT NULL,
+  CONSTRAINT PK_POSINTENTOS PRIMARY KEY (TIPO, CODIGO)))";
 
 // ---- electronic POS documents -----------------------------------------------------------------
 
@@ -673,6 +684,7 @@ const std::vector<TableDef>& posTables()
         {"POSBITACORA", kPosBitacora,
          {"CREATE INDEX IX_POSBITACORA_FECHA ON POSBITACORA (FECHA)",
           "CREATE INDEX IX_POSBITACORA_DOCUMENTO ON POSBITACORA (EMPRESA, DOCUMENTO, CONSECUTIVO)"}},
+        {"POSINTENTOS", kPosIntentos, {}},
         {"ETIQUETAS", kEtiquetas, {}},
         // the sender takes the documents by state; the back office lists them by day
         {"POSDOCUMENTOELECTRONICO", kPosDocumentoElectronico,

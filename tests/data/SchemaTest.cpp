@@ -99,7 +99,7 @@ const TableCase kPosTables[] = {
      "LLAVE"},
     {"POSCAJAS", "CAJA DOUBLE NOT NULL, NOMBRE VARCHAR(80), EMPRESA INTEGER, REFRESCO INTEGER", "CAJA"},
     {"POSCAJEROS", "CEDULA DOUBLE NOT NULL, NOMBRE VARCHAR(80), CLAVE CHAR(10), NIVEL CHAR(1), CAJA DOUBLE, "
-                   "IMPRIMIR CHAR(1), COBRA CHAR(1), CAMBIAPRECIO CHAR(1)", "CEDULA"},
+                   "IMPRIMIR CHAR(1), COBRA CHAR(1), CAMBIAPRECIO CHAR(1), ACTIVO CHAR(1)", "CEDULA"},
     {"POSLINEABOTTOM", "LINEA INTEGER NOT NULL, DETALLE VARCHAR(80), TIPO CHAR(1)", ""},
     {"TASACAMBIO", "CODIGOMONEDA CHAR(5) NOT NULL, FECHA TIMESTAMP NOT NULL, VALOR DOUBLE, TASACAMBIO DOUBLE",
      "CODIGOMONEDA,FECHA"},
@@ -134,6 +134,8 @@ const TableCase kPosTables[] = {
     {"POSBITACORA", "ID BIGINT NOT NULL, FECHA TIMESTAMP NOT NULL, EVENTO VARCHAR(20) NOT NULL, EMPRESA CHAR(5), "
                     "DOCUMENTO CHAR(5), CONSECUTIVO INTEGER, CAJA DOUBLE, CAJERO DOUBLE, USUARIO VARCHAR(30), "
                     "VALORANTES DOUBLE, VALORDESPUES DOUBLE, DETALLE VARCHAR(400), EQUIPO VARCHAR(60)", "ID"},
+    {"POSINTENTOS", "TIPO CHAR(1) NOT NULL, CODIGO DOUBLE NOT NULL, FALLOS INTEGER NOT NULL, ULTIMOFALLO TIMESTAMP NOT NULL",
+     "TIPO,CODIGO"},
     {"PRODUCTOS",
      "CODIGO CHAR(12) NOT NULL, GRUPO CHAR(2) NOT NULL, SUBGRUPO INTEGER NOT NULL, PRODUCTO INTEGER NOT NULL, "
      "REFERENCIA CHAR(20), NOMBRE CHAR(40), UNIDAD CHAR(2) NOT NULL, VALORUNIDAD DOUBLE, CANTIDADSTOK DOUBLE, "
@@ -230,6 +232,7 @@ TEST_F(SchemaTest, EachDatabaseHoldsExactlyItsTables)
         "USUARIOS", "MENU", "PROGRAMASPOS", "REGISTRO", "POSESQUEMA", "EMPRESAS", "POSCAJAS", "POSCAJEROS",
         "POSLINEATOP", "POSLINEABOTTOM", "MONEDA", "TASACAMBIO", "MESAS", "MESERO", "POSMOVIMIENTO",
         "POSMOVIMIENTODETALLE", "POSREMISIONES", "POSREMISIONESDETALLE", "POSARQUEO", "POSPAGOSCAJA", "POSBITACORA",
+        "POSINTENTOS",
         "ETIQUETAS", "POSDOCUMENTOELECTRONICO", "POSCONFIGELECTRONICA", "PRODUCTOS", "PRODUCTOSVALORVENTA", "PRODUCTOSSUB", "PRODUCTOSCCOSTOS", "UNIDADES", "UNIDADCONVERSION",
         "GRUPOS", "SUBGRUPOS", "CENTROCOSTOS", "BODEGAS", "SALDOS", "DOCUMENTOS", "PROVEEDORES", "MOVIMIENTO",
         "MOVIMIENTODETALLE", "ORDENCOMPRA", "CUENTASTAVRO", "VENTASACTUALIZADAS",
@@ -383,8 +386,10 @@ TEST_F(SchemaTest, AnOlderDatabaseIsToldApartAndGetsItsMissingTablesAndColumns)
     EXPECT_EQ(missingPosSchema(*db), QStringList());
     // A database of an earlier version: registers without their refresh period, sale lines
     // without the line status (a NOT NULL column too, to be added to rows that exist), no record
-    // of the daily update, no restaurant tables.
+    // of the daily update, no restaurant tables, cashiers without the active mark, no count of
+    // failed sign-ons.
     db->exec("INSERT INTO POSCAJAS (CAJA, NOMBRE, EMPRESA) VALUES (1, 'CAJA 1', 1)");
+    db->exec("INSERT INTO POSCAJEROS (CEDULA, NOMBRE, CLAVE, NIVEL, CAJA) VALUES (11, 'ANA', '1', 'V', 1)");
     db->exec("INSERT INTO POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA, PRODUCTO) "
              "VALUES ('01', 'POS', 1, 1, 7)");
     db->exec("ALTER TABLE POSCAJAS DROP REFRESCO");
@@ -394,13 +399,16 @@ TEST_F(SchemaTest, AnOlderDatabaseIsToldApartAndGetsItsMissingTablesAndColumns)
     db->exec("ALTER TABLE POSMOVIMIENTODETALLE DROP PRODUCTO");
     db->exec("DROP TABLE VENTASACTUALIZADAS");
     db->exec("DROP TABLE MESAS");
+    db->exec("ALTER TABLE POSCAJEROS DROP ACTIVO");
+    db->exec("DROP TABLE POSINTENTOS");
     db->exec("COMMIT");
     db->forgetTableInfo();
 
     QStringList missing = missingPosSchema(*db);
     missing.sort();
-    EXPECT_EQ(missing, QStringList({"MESAS", "POSCAJAS.REFRESCO", "POSMOVIMIENTODETALLE.PRODUCTO",
-                                    "POSMOVIMIENTODETALLE.STATUS", "VENTASACTUALIZADAS"}));
+    EXPECT_EQ(missing, QStringList({"MESAS", "POSCAJAS.REFRESCO", "POSCAJEROS.ACTIVO", "POSINTENTOS",
+                                    "POSMOVIMIENTODETALLE.PRODUCTO", "POSMOVIMIENTODETALLE.STATUS",
+                                    "VENTASACTUALIZADAS"}));
 
     createPosSchema(*db);
     EXPECT_EQ(missingPosSchema(*db), QStringList());
@@ -409,6 +417,9 @@ TEST_F(SchemaTest, AnOlderDatabaseIsToldApartAndGetsItsMissingTablesAndColumns)
     EXPECT_TRUE(indexes(*db, "POSMOVIMIENTODETALLE").contains("PRODUCTO"));
     db->exec("UPDATE POSCAJAS SET REFRESCO = 30 WHERE CAJA = 1");
     EXPECT_EQ(db->scalar("SELECT REFRESCO FROM POSCAJAS WHERE CAJA = 1").toInt(), 30);
+    // The cashier keeps his row, with no mark: he still counts as active.
+    EXPECT_TRUE(db->scalar("SELECT ACTIVO FROM POSCAJEROS WHERE CEDULA = 11").isNull());
+    EXPECT_EQ(db->scalar("SELECT NOMBRE FROM POSCAJEROS WHERE CEDULA = 11").toString(), "ANA");
 }
 
 TEST(DatabaseCreateTest, NewFileHasTheLargePageSizeAndUtf8)
