@@ -296,12 +296,12 @@ const char* kPosBitacora = R"(CREATE TABLE POSBITACORA (
 // Wrong passwords in a row per back-office user (TIPO "U", CODIGO = USUARIOS.CODIGO) or cashier
 // ("C", POSCAJEROS.CEDULA), so that the wait before the next check outlives the program (see
 // data/SignOnGuard.h). A right sign-on deletes the row.
-const char* kPosIntentos = R"(CREATE TABLE POSINTENTOS (
+const char* kPosFallosIngreso = R"(CREATE TABLE POSFALLOSINGRESO (
   TIPO CHAR(1) NOT NULL,
   CODIGO DOUBLE PRECISION NOT NULL,
   FALLOS INTEGER NOT NULL,
   ULTIMOFALLO TIMESTAMP NOT NULL,
-  CONSTRAINT PK_POSINTENTOS PRIMARY KEY (TIPO, CODIGO)))";
+  CONSTRAINT PK_POSFALLOSINGRESO PRIMARY KEY (TIPO, CODIGO)))";
 
 // ---- electronic POS documents -----------------------------------------------------------------
 
@@ -684,7 +684,7 @@ const std::vector<TableDef>& posTables()
         {"POSBITACORA", kPosBitacora,
          {"CREATE INDEX IX_POSBITACORA_FECHA ON POSBITACORA (FECHA)",
           "CREATE INDEX IX_POSBITACORA_DOCUMENTO ON POSBITACORA (EMPRESA, DOCUMENTO, CONSECUTIVO)"}},
-        {"POSINTENTOS", kPosIntentos, {}},
+        {"POSFALLOSINGRESO", kPosFallosIngreso, {}},
         {"ETIQUETAS", kEtiquetas, {}},
         // the sender takes the documents by state; the back office lists them by day
         {"POSDOCUMENTOELECTRONICO", kPosDocumentoElectronico,

@@ -87,7 +87,7 @@ int signOnWaitLeft(Connection& db, const SignOnAttempt& a)
     if (!hasCode(a))
         return 0;
     QSqlQuery q = db.exec(QStringLiteral("SELECT FALLOS, DATEDIFF(MILLISECOND FROM ULTIMOFALLO TO CURRENT_TIMESTAMP) "
-                                         "FROM POSINTENTOS WHERE TIPO = :TIPO AND CODIGO = :CODIGO"),
+                                         "FROM POSFALLOSINGRESO WHERE TIPO = :TIPO AND CODIGO = :CODIGO"),
                           keyOf(a));
     if (!db.next(q))
         return 0;
@@ -104,7 +104,7 @@ void signOnRefused(Connection& db, const SignOnAttempt& a, const QString& reason
 {
     if (wrongPassword && hasCode(a)) {
         onPersonRow(db,
-                    QStringLiteral("MERGE INTO POSINTENTOS I USING RDB$DATABASE ON I.TIPO = :TIPO AND I.CODIGO = :CODIGO "
+                    QStringLiteral("MERGE INTO POSFALLOSINGRESO I USING RDB$DATABASE ON I.TIPO = :TIPO AND I.CODIGO = :CODIGO "
                                    "WHEN MATCHED THEN UPDATE SET I.FALLOS = CASE WHEN I.ULTIMOFALLO > "
                                    "DATEADD(-%1 SECOND TO CURRENT_TIMESTAMP) THEN I.FALLOS + 1 ELSE 1 END, "
                                    "I.ULTIMOFALLO = CURRENT_TIMESTAMP "
@@ -119,7 +119,7 @@ void signOnRefused(Connection& db, const SignOnAttempt& a, const QString& reason
 void signOnAccepted(Connection& db, const SignOnAttempt& a)
 {
     if (hasCode(a))
-        onPersonRow(db, QStringLiteral("DELETE FROM POSINTENTOS WHERE TIPO = :TIPO AND CODIGO = :CODIGO"), keyOf(a));
+        onPersonRow(db, QStringLiteral("DELETE FROM POSFALLOSINGRESO WHERE TIPO = :TIPO AND CODIGO = :CODIGO"), keyOf(a));
     record(db, a, kTrailSignOn, QString());
 }
 

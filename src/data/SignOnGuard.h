@@ -3,7 +3,7 @@
 // supervisor's permission windows) does beyond checking a password:
 //
 // - A person who failed his password several times in a row waits before the next check, longer
-//   after each failure. The failures are kept in POSINTENTOS (one row per user or cashier: how
+//   after each failure. The failures are kept in POSFALLOSINGRESO (one row per user or cashier: how
 //   many in a row and when the last one was), so closing and opening the program, or trying at
 //   another register, does not start the count again. The row is read as committed at each
 //   attempt, and times are the database's own clock, the same for every register.

@@ -102,7 +102,7 @@ TEST_F(LoginTest, FourthCheckAfterThreeFailuresEndsTheProgram)
         dialogs.clear();
         LoginResult = 2;
         // Each case starts with no wrong password on file (the wait they bring is tested below).
-        db->exec("DELETE FROM POSINTENTOS");
+        db->exec("DELETE FROM POSFALLOSINGRESO");
         login->hide();
         kvtest::showActive(login.get());
         for (const QString& step : c.steps) {
@@ -267,7 +267,7 @@ TEST_F(LoginTest, AUserWhoNoLongerBelongsIsRefusedOnceHisPasswordIsRightAndItCou
         db->exec("UPDATE USUARIOS SET ACTIVO = :A, FECHAVENCIMIENTO = :V WHERE CODIGO = 3",
                  {{"A", c.activo ? QVariant(c.activo) : QVariant()},
                   {"V", c.vence ? QVariant(QDate::fromString(c.vence, Qt::ISODate)) : QVariant()}});
-        db->exec("DELETE FROM POSINTENTOS");
+        db->exec("DELETE FROM POSFALLOSINGRESO");
         dialogs.clear();
         LoginResult = 2;
         CurrentUserCode = 0;
@@ -325,10 +325,10 @@ TEST_F(LoginTest, WrongPasswordsMakeTheUserWaitEvenAfterTheProgramStartsAgain)
     EXPECT_EQ(lastTrail(*db), "INGRESO FALLIDO|Administrador|Entrada: en espera por intentos fallidos");
 
     // Once the wait is over the right password signs on, and the count starts again.
-    db->exec("UPDATE POSINTENTOS SET ULTIMOFALLO = DATEADD(-31 SECOND TO ULTIMOFALLO)");
+    db->exec("UPDATE POSFALLOSINGRESO SET ULTIMOFALLO = DATEADD(-31 SECOND TO ULTIMOFALLO)");
     typeInto(login->Edit2, "1234", true);
     EXPECT_EQ(LoginResult, 1);
-    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSINTENTOS").toInt(), 0);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSFALLOSINGRESO").toInt(), 0);
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSBITACORA WHERE USUARIO = 'Administrador' AND "
                          "DETALLE = 'Entrada: clave incorrecta'")
                   .toInt(),

@@ -21,7 +21,7 @@ protected:
     // Moves the last failure of a person that many seconds into the past.
     void ageLastFailure(const char* tipo, double codigo, int seconds)
     {
-        db->exec(QString("UPDATE POSINTENTOS SET ULTIMOFALLO = DATEADD(-%1 SECOND TO ULTIMOFALLO) "
+        db->exec(QString("UPDATE POSFALLOSINGRESO SET ULTIMOFALLO = DATEADD(-%1 SECOND TO ULTIMOFALLO) "
                          "WHERE TIPO = :T AND CODIGO = :C")
                      .arg(seconds),
                  {{"T", tipo}, {"C", codigo}});
@@ -85,7 +85,7 @@ TEST_F(SignOnGuardTest, FailuresOutliveTheProgramAndOnlyARightSignOnOrADayOfQuie
     ageLastFailure("C", 11, kSignOnFailuresForgottenAfterSeconds + 1);
     EXPECT_EQ(signOnWaitLeft(*db, ana), 0);
     failTimes(*db, ana, 1);
-    EXPECT_EQ(db->scalar("SELECT FALLOS FROM POSINTENTOS WHERE TIPO = 'C' AND CODIGO = 11").toInt(), 1);
+    EXPECT_EQ(db->scalar("SELECT FALLOS FROM POSFALLOSINGRESO WHERE TIPO = 'C' AND CODIGO = 11").toInt(), 1);
 }
 
 TEST_F(SignOnGuardTest, EachAttemptLeavesATrailRowSayingWhoWhereAndWhy)

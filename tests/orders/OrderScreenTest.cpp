@@ -462,7 +462,7 @@ TEST_F(OrderLoginTest, AnInactiveOrAWaitingCashierTakesNoOrders)
     tryIn(*login, "1");
     EXPECT_TRUE(dialogs.last().startsWith("Demasiados intentos fallidos. Espere ")) << dialogs.last().toStdString();
     EXPECT_EQ(opened, 0);
-    db->exec("UPDATE POSINTENTOS SET ULTIMOFALLO = DATEADD(-31 SECOND TO ULTIMOFALLO)");
+    db->exec("UPDATE POSFALLOSINGRESO SET ULTIMOFALLO = DATEADD(-31 SECOND TO ULTIMOFALLO)");
     tryIn(*login, "1");
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(lastTrail(), "INGRESO|44|Pedidos");

@@ -146,7 +146,7 @@ TEST_F(CorrectionsTest, NoPermissionWindowLetsInAnInactiveOrAWaitingPerson)
     };
     for (const auto& make : windows) {
         ASSERT_TRUE(dm->signOn(11));
-        db->exec("DELETE FROM POSINTENTOS");
+        db->exec("DELETE FROM POSFALLOSINGRESO");
         const std::unique_ptr<PermissionWindow> w = make();
         const QString place = w->objectName() == "FrmVentaPermiso"    ? "Permiso Para Cambios"
                               : w->objectName() == "FrmVentaPermiso1" ? "Regreso del cajero"
@@ -169,7 +169,7 @@ TEST_F(CorrectionsTest, NoPermissionWindowLetsInAnInactiveOrAWaitingPerson)
         EXPECT_TRUE(w->isVisible());
         EXPECT_EQ(dm->TCajero.FieldByName("CEDULA").asFloat(), 11);
 
-        db->exec("UPDATE POSINTENTOS SET ULTIMOFALLO = DATEADD(-31 SECOND TO ULTIMOFALLO)");
+        db->exec("UPDATE POSFALLOSINGRESO SET ULTIMOFALLO = DATEADD(-31 SECOND TO ULTIMOFALLO)");
         tryIn(*w, "44", "Sup44");
         EXPECT_FALSE(w->isVisible());
         EXPECT_EQ(dm->TCajero.FieldByName("CEDULA").asFloat(), 44);

@@ -264,10 +264,10 @@ TEST_F(SignOnTest, WrongPasswordsMakeTheCashierWaitEvenAfterTheProgramStartsAgai
     signOn("22", "Clave1");
     EXPECT_EQ(opened, QStringList{"V"});
 
-    db->exec("UPDATE POSINTENTOS SET ULTIMOFALLO = DATEADD(-31 SECOND TO ULTIMOFALLO)");
+    db->exec("UPDATE POSFALLOSINGRESO SET ULTIMOFALLO = DATEADD(-31 SECOND TO ULTIMOFALLO)");
     signOn("11", "Clave1");
     EXPECT_EQ(opened, QStringList({"V", "V"}));
-    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSINTENTOS").toInt(), 0);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSFALLOSINGRESO").toInt(), 0);
 }
 
 }  // namespace
