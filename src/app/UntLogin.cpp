@@ -3,7 +3,9 @@
 #include "platform/ScreenKeys.h"
 
 #include "common/Dialogs.h"
+#include "data/SignOnGuard.h"
 #include "data/UntDMGeneral.h"
+#include "einvoice/PosDocument.h"
 #include "platform/DialogParts.h"
 
 #include <QCoreApplication>
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QVBoxLayout>
 
 namespace kv {
@@ -26,6 +29,8 @@ TFrmLogin* FrmLogin = nullptr;
 
 namespace {
 const QColor kSilver(192, 192, 192);
+const QString kPlace = QStringLiteral("Entrada");
+const QString kNoUser = QStringLiteral("Usuario no existe! Por favor Verifique su login");
 
 }  // namespace
 
@@ -37,6 +42,7 @@ TFrmLogin::TFrmLogin(TDMGeneral& dm, QWidget* parent)
     setWindowTitle(QStringLiteral("Entrada"));
     setAccessibleName(QStringLiteral("Entrada"));
     endProgram = [] { QCoreApplication::exit(1); };
+    today = [] { return colombianTime(QDateTime::currentDateTimeUtc()).date(); };
     if (!FrmLogin)
         FrmLogin = this;
 
@@ -262,9 +268,27 @@ void TFrmLogin::checkUserName()
         LoginAttempts = 0;
         Edit2->setFocus();
     } else {
-        ShowMessage(QStringLiteral("Usuario no existe! Por favor Verifique su login"));
+        ShowMessage(kNoUser);
+        signOnRefused(dm_.DbPos, {SignOnAttempt::User, kPlace, QVariant(), name, QVariant()},
+                      QStringLiteral("usuario no existe"), false);
         keepFocusIn(Edit1);
     }
+}
+
+bool TFrmLogin::readUser(int codigo, QString* clave, QVariant* activo, QVariant* vence)
+{
+    QSqlQuery q = dm_.DbPos.exec(
+        QStringLiteral("SELECT CLAVE, ACTIVO, FECHAVENCIMIENTO FROM USUARIOS WHERE CODIGO = :CODIGO"),
+        {{QStringLiteral("CODIGO"), codigo}});
+    if (!dm_.DbPos.next(q))
+        return false;
+    // The column is fixed-length: its trailing blanks are no part of the password.
+    *clave = q.value(0).toString();
+    while (clave->endsWith(QLatin1Char(' ')))
+        clave->chop(1);
+    *activo = q.value(1);
+    *vence = q.value(2);
+    return true;
 }
 
 void TFrmLogin::checkPassword()
@@ -273,15 +297,45 @@ void TFrmLogin::checkPassword()
         return;
     Dataset& users = dm_.TblUsuarios;
     users.Open();
-    // The password is compared with the row the name check left the cursor on.
-    const bool right = !users.IsEmpty() && users.FieldByName(QStringLiteral("CLAVE")).asString() == Edit2->text();
-    if (!right) {
+    // The password is compared with the user the name check left the cursor on, as stored now: a
+    // password, a mark or a date changed at another station since the window opened counts.
+    QString clave;
+    QVariant activo, vence;
+    const int codigo = users.IsEmpty() ? 0 : users.FieldByName(QStringLiteral("CODIGO")).asInteger();
+    if (users.IsEmpty() || !readUser(codigo, &clave, &activo, &vence)) {
         ShowMessage(QStringLiteral("Clave Incorecta! Por favor Verifique Clave"));
         keepFocusIn(Edit2);
         return;
     }
+    const SignOnAttempt attempt{SignOnAttempt::User, kPlace, codigo,
+                                users.FieldByName(QStringLiteral("NOMBRE")).asString(), QVariant()};
+    // While the wait after too many wrong passwords lasts, the password is not even compared, so
+    // that trying on tells nothing.
+    if (const int wait = signOnWaitLeft(dm_.DbPos, attempt)) {
+        ShowMessage(signOnWaitMessage(wait));
+        signOnRefused(dm_.DbPos, attempt, QStringLiteral("en espera por intentos fallidos"), false);
+        keepFocusIn(Edit2);
+        return;
+    }
+    if (clave != Edit2->text()) {
+        ShowMessage(QStringLiteral("Clave Incorecta! Por favor Verifique Clave"));
+        signOnRefused(dm_.DbPos, attempt, QStringLiteral("clave incorrecta"), true);
+        keepFocusIn(Edit2);
+        return;
+    }
+    // Only the user himself learns that he no longer belongs; another name may sign on instead.
+    const QString refusal = userRefusal(activo, vence, today ? today() : QDate::currentDate());
+    if (!refusal.isEmpty()) {
+        ShowMessage(refusal);
+        signOnRefused(dm_.DbPos, attempt, refusal, false);
+        Edit2->clear();
+        keepFocusIn(Edit1);
+        Edit1->selectAll();
+        return;
+    }
+    signOnAccepted(dm_.DbPos, attempt);
     LoginResult = 1;
-    CurrentUserCode = users.FieldByName(QStringLiteral("CODIGO")).asInteger();
+    CurrentUserCode = codigo;
     ButtonOK->setEnabled(true);
     ButtonCClave->setEnabled(true);
     // Name and password are locked from here on; the focus goes on to "OK".

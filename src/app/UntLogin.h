@@ -4,7 +4,11 @@
 // again for every sign-on; each showing starts afresh.
 //
 // The checks run on Enter in a box and again whenever the focus leaves it, and every check
-// counts: the fourth check after three failures in a row ends the program.
+// counts: the fourth check after three failures in a row ends the program. Beyond the password, a
+// user marked inactive or whose expiry date has passed is refused, a user who failed his password
+// too often in a row waits before the next check (the count is kept in the database, see
+// data/SignOnGuard.h), and every sign-on and refusal goes to the trail.
+#include <QDate>
 #include <QDialog>
 #include <functional>
 
@@ -40,6 +44,8 @@ public:
     // What ending the program does. By default it stops every event loop, so the program returns
     // from its main loop without asking the exit question; tests put an observer here instead.
     std::function<void()> endProgram;
+    // The shop's day, against which expiry dates are read (Colombia's, by default).
+    std::function<QDate()> today;
 
 public slots:
     void FormActivate();
@@ -63,6 +69,8 @@ protected:
 private:
     void checkUserName();
     void checkPassword();
+    // The user's row as committed now; false when it is gone.
+    bool readUser(int codigo, QString* clave, QVariant* activo, QVariant* vence);
     void confirmNewPassword(bool countAttempt);
     // Adds a check to the counter; true (after the message and the end of the program) when it
     // went past three.

@@ -3,6 +3,8 @@
 #include "app/UntInforme.h"
 #include "app/UntPos.h"
 #include "common/Dialogs.h"
+#include "data/SignOnGuard.h"
+#include "einvoice/PosDocument.h"
 #include "platform/DbChoices.h"
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
@@ -144,6 +146,13 @@ TFrmUsuarios::TFrmUsuarios(Connection& db, QTreeWidget* programTree, QWidget* pa
         if (!saving_)
             CargaPermisosUsuario();
     };
+    // Whether the user may still sign on, as the sign-on reads his mark and his expiry date.
+    TblUsuarios.addCalcField(QStringLiteral("ESTADO"), FieldType::String, 10);
+    TblUsuarios.OnCalcFields = [](Dataset& ds) {
+        const QDate today = colombianTime(QDateTime::currentDateTimeUtc()).date();
+        ds[QStringLiteral("ESTADO")].setValue(userStateText(
+            userState(ds[QStringLiteral("ACTIVO")].value(), ds[QStringLiteral("FECHAVENCIMIENTO")].value(), today)));
+    };
     TblMenu.setObjectName(QStringLiteral("TblMenu"));
     TblMenu.setTableName(QStringLiteral("MENU"));
     addDataset(TblUsuarios);
@@ -153,7 +162,9 @@ TFrmUsuarios::TFrmUsuarios(Connection& db, QTreeWidget* programTree, QWidget* pa
                    {gridColumn(QStringLiteral("CODIGO"), QStringLiteral("CODIGO"), QString(), 8),
                     gridColumn(QStringLiteral("NOMBRE"), QStringLiteral("NOMBRE"), QString(), 30),
                     gridColumn(QStringLiteral("ACTIVO"), QStringLiteral("ACTIVO"), QString(), 7),
-                    gridColumn(QStringLiteral("FECHAHORA"), QStringLiteral("FECHA/HORA"), QString(), 20)});
+                    gridColumn(QStringLiteral("FECHAHORA"), QStringLiteral("FECHA/HORA"), QString(), 20),
+                    gridColumn(QStringLiteral("FECHAVENCIMIENTO"), QStringLiteral("VENCE"), QStringLiteral("dd/mm/yyyy"), 12),
+                    gridColumn(QStringLiteral("ESTADO"), QStringLiteral("ESTADO"), QString(), 10)});
     DBGrid1->datasetModel()->setReadOnly(true);
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
@@ -173,6 +184,8 @@ TFrmUsuarios::TFrmUsuarios(Connection& db, QTreeWidget* programTree, QWidget* pa
                                QStringLiteral("N"), this);
     ChkActivo->setObjectName(QStringLiteral("ChkActivo"));
     ChkActivo->setAccessibleName(QStringLiteral("Activo"));
+    // A user made without the mark signs on: he shows as active.
+    ChkActivo->setEmptyChecked(true);
     EdtFechaVencimiento = edit(TblUsuarios, QStringLiteral("EdtFechaVencimiento"), QStringLiteral("FECHAVENCIMIENTO"));
     EdtFechaVencimiento->setDisplayFormat(QStringLiteral("dd/mm/yyyy"));
     EdtFechaVencimiento->setInputMask(QStringLiteral("99/99/9999;_"));

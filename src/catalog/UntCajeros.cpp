@@ -1,5 +1,7 @@
 #include "catalog/UntCajeros.h"
 
+#include "data/SignOnGuard.h"
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -31,7 +33,8 @@ CatalogScreenDescription screenDescription()
     s.secondCaption = QStringLiteral("Nombre :");
     s.gridColumns = {gridColumn(QStringLiteral("CEDULA"), QString(), QStringLiteral("###,###."), 14),
                      gridColumn(QStringLiteral("NOMBRE")),
-                     gridColumn(QStringLiteral("NIVEL"))};
+                     gridColumn(QStringLiteral("NIVEL")),
+                     gridColumn(QStringLiteral("ESTADO"), QStringLiteral("ESTADO"))};
     s.list = TFrmCajeros::listDescription();
     return s;
 }
@@ -48,6 +51,20 @@ TFrmCajeros::TFrmCajeros(Connection& db, QWidget* parent)
     DBEdit3 = edit(table(), QStringLiteral("DBEdit3"), QStringLiteral("CLAVE"));
     DBEdit3->setEchoMode(QLineEdit::Password);
     addRow(QStringLiteral("Clave :"), DBEdit3);
+
+    // A cashier who no longer works here is marked inactive rather than deleted: his name stays on
+    // the documents and counts he made, and no sign-on lets him in. Cashiers made before the mark
+    // have none and are active.
+    table().addCalcField(QStringLiteral("ESTADO"), FieldType::String, 10);
+    table().OnCalcFields = [](Dataset& ds) {
+        ds[QStringLiteral("ESTADO")].setValue(cashierActive(ds[QStringLiteral("ACTIVO")].value())
+                                                  ? QStringLiteral("Activo")
+                                                  : QStringLiteral("Inactivo"));
+    };
+    DBCheckBox1 = new DbCheckBox(table(), QStringLiteral("ACTIVO"), QString(), QStringLiteral("S"), QStringLiteral("N"), this);
+    DBCheckBox1->setObjectName(QStringLiteral("DBCheckBox1"));
+    DBCheckBox1->setEmptyChecked(true);
+    addRow(QStringLiteral("Activo :"), DBCheckBox1);
 
     DBLookupComboBox1 = new DbLookupComboBox(table(), QStringLiteral("CAJA"), cajas_, QStringLiteral("CAJA"),
                                              QStringLiteral("NOMBRE"), this);

@@ -1,7 +1,8 @@
 #pragma once
 // Cashiers (POSCAJEROS): program 2 of the module menu. Beyond the template: the password, the
-// level that picks the sale screen, the assigned register, the three privileges, and the address,
-// telephone and e-mail of the third party whose NIT is the cashier's identity number.
+// level that picks the sale screen, whether he is still active, the assigned register, the three
+// privileges, and the address, telephone and e-mail of the third party whose NIT is the cashier's
+// identity number.
 #include "catalog/CatalogScreen.h"
 #include "platform/DbChoices.h"
 
@@ -18,6 +19,7 @@ public:
     Dataset& TProveedores() { return proveedores_; }
 
     DbEdit* DBEdit3;                        // "Clave :"
+    DbCheckBox* DBCheckBox1;                // "Activo :" (unchecked: "N", the cashier may not sign on)
     DbRadioGroup* DBRadioGroup1;            // "Nivel de Autonomia"
     DbLookupComboBox* DBLookupComboBox1;    // "Caja Asignada  :"
     DbRadioGroup* DBRadioGroup2;            // "Privilegio de Recibir Pago"

@@ -160,6 +160,7 @@ const char* kPosCajeros = R"(CREATE TABLE POSCAJEROS (
   IMPRIMIR CHAR(1),
   COBRA CHAR(1),
   CAMBIAPRECIO CHAR(1),
+  ACTIVO CHAR(1),
   CONSTRAINT PK_POSCAJEROS PRIMARY KEY (CEDULA)))";
 
 const char* kPosLineaTop = R"(CREATE TABLE POSLINEATOP (
@@ -364,6 +365,16 @@ const char* kPosVerificacion = R"(CREATE TABLE POSVERIFICACION (
   DANADA CHAR(1) NOT NULL,
   DETALLE VARCHAR(4000),
   CONSTRAINT PK_POSVERIFICACION PRIMARY KEY (ID)))";
+
+// Wrong passwords in a row per back-office user (TIPO "U", CODIGO = USUARIOS.CODIGO) or cashier
+// ("C", POSCAJEROS.CEDULA), so that the wait before the next check outlives the program (see
+// data/SignOnGuard.h). A right sign-on deletes the row.
+const char* kPosFallosIngreso = R"(CREATE TABLE POSFALLOSINGRESO (
+  TIPO CHAR(1) NOT NULL,
+  CODIGO DOUBLE PRECISION NOT NULL,
+  FALLOS INTEGER NOT NULL,
+  ULTIMOFALLO TIMESTAMP NOT NULL,
+  CONSTRAINT PK_POSFALLOSINGRESO PRIMARY KEY (TIPO, CODIGO)))";
 
 // ---- electronic POS documents -----------------------------------------------------------------
 
@@ -756,6 +767,7 @@ const std::vector<TableDef>& posTables()
         // sign-on reads the latest verdict
         {"POSVERIFICACION", kPosVerificacion,
          {"CREATE DESCENDING INDEX IX_POSVERIFICACION_ID_DESC ON POSVERIFICACION (ID)"}},
+        {"POSFALLOSINGRESO", kPosFallosIngreso, {}},
         {"ETIQUETAS", kEtiquetas, {}},
         // the sender takes the documents by state; the back office lists them by day
         {"POSDOCUMENTOELECTRONICO", kPosDocumentoElectronico,

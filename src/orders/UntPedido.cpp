@@ -10,7 +10,7 @@ namespace kv {
 
 TFrmPedido::TFrmPedido(TDmPedidos& dm, QWidget* parent)
     : CashierSignOn(dm, {QStringLiteral("FrmPedido"), QStringLiteral("Cajero"), QStringLiteral("tomar pedidos"),
-                         EnterKey::InEitherBox},
+                         EnterKey::InEitherBox, QStringLiteral("Pedidos")},
                     parent),
       dm_(dm)
 {
@@ -25,6 +25,7 @@ void TFrmPedido::BitBtn1Click()
     // The orders stand on the parameter row of the cashier's register's company, as the sales do.
     if (!signOnTyped())
         return;
+    acceptSignOn();
     openScreen();
     accept();
 }

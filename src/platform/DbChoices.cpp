@@ -95,7 +95,7 @@ DbCheckBox::DbCheckBox(Dataset& ds, const QString& field, const QString& caption
 {
     link_ = new FieldLink(ds, field, this, [this] {
         Field* f = link_->shownField();
-        const bool on = f && f->asString() == checked_;
+        const bool on = f && (f->asString() == checked_ || (emptyChecked_ && f->asString().trimmed().isEmpty()));
         if (isChecked() != on) {
             const QSignalBlocker block(this);
             setChecked(on);

@@ -41,10 +41,17 @@ public:
     DbCheckBox(Dataset& ds, const QString& field, const QString& caption, const QString& checkedValue = QStringLiteral("S"),
                const QString& uncheckedValue = QStringLiteral("N"), QWidget* parent = nullptr);
     void showField() { link_->showField(); }
+    // An empty field shows checked: for a mark whose absence means yes (rows made before it).
+    void setEmptyChecked(bool on)
+    {
+        emptyChecked_ = on;
+        showField();
+    }
 
 private:
     FieldLink* link_;
     QString checked_, unchecked_;
+    bool emptyChecked_ = false;
 };
 
 class DbText : public QLabel {

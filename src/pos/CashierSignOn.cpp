@@ -88,6 +88,12 @@ void CashierSignOn::refuseCashier()
     Edit1->setFocus();
 }
 
+SignOnAttempt CashierSignOn::attemptOfCashier() const
+{
+    return {SignOnAttempt::Cashier, setup_.place, dm_.TCajero.FieldByName(QStringLiteral("CEDULA")).value(),
+            Edit1->text().trimmed(), dm_.TCajero.FieldByName(QStringLiteral("CAJA")).value()};
+}
+
 void CashierSignOn::lookUpCashier(bool inIdentityBox)
 {
     if (!findCashierTyped()) {
@@ -106,15 +112,32 @@ bool CashierSignOn::signOnTyped()
         return false;
     }
     dm_.Parametros.Refresh();
-    // The cashier and his password are read as stored now: a password changed at another
-    // station counts at once.
+    // The cashier, his password, his mark and his failures are read as stored now: a change made
+    // at another station counts at once.
     if (!findCashierTyped()) {
         refuseCashier();
+        signOnRefused(dm_.DbPos, {SignOnAttempt::Cashier, setup_.place, QVariant(), Edit1->text().trimmed(), QVariant()},
+                      QStringLiteral("cajero no existe"), false);
+        return false;
+    }
+    const SignOnAttempt attempt = attemptOfCashier();
+    // While the wait lasts the password is not compared, so trying on tells nothing.
+    if (const int wait = signOnWaitLeft(dm_.DbPos, attempt)) {
+        ShowMessage(signOnWaitMessage(wait));
+        signOnRefused(dm_.DbPos, attempt, QStringLiteral("en espera por intentos fallidos"), false);
+        Edit2->setFocus();
         return false;
     }
     if (dm_.TCajero.FieldByName(QStringLiteral("CLAVE")).asString() != Edit2->text()) {
         ShowMessage(QStringLiteral("Clave no Corresponde"));
+        signOnRefused(dm_.DbPos, attempt, QStringLiteral("clave incorrecta"), true);
         Edit2->setFocus();
+        return false;
+    }
+    if (!cashierActive(dm_.TCajero.FieldByName(QStringLiteral("ACTIVO")).value())) {
+        ShowMessage(kInactiveCashier);
+        signOnRefused(dm_.DbPos, attempt, kInactiveCashier, false);
+        Edit1->setFocus();
         return false;
     }
     // A register missing from the registers, without a company or whose company has no parameter
@@ -124,11 +147,16 @@ bool CashierSignOn::signOnTyped()
         ShowMessage(QStringLiteral("La caja %1 del cajero no está creada en Cajas o no tiene una empresa con "
                                    "parámetros; no puede %2 hasta que se configure.")
                         .arg(dm_.TCajero.FieldByName(QStringLiteral("CAJA")).asString(), setup_.work));
+        signOnRefused(dm_.DbPos, attempt, QStringLiteral("caja sin configurar"), false);
         Edit1->setFocus();
         return false;
     }
     return true;
 }
+
+void CashierSignOn::acceptSignOn() { signOnAccepted(dm_.DbPos, attemptOfCashier()); }
+
+void CashierSignOn::refuseSignOn(const QString& reason) { signOnRefused(dm_.DbPos, attemptOfCashier(), reason, false); }
 
 void CashierSignOn::clearForNextPerson()
 {

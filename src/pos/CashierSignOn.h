@@ -1,9 +1,13 @@
 #pragma once
 // What every cashier sign-on window ("Login Cajero") has, over a document module: the heading,
 // the identity box (preset "1"), the password box shown as "*", the "OK" button, looking up the
-// cashier typed, and the checks that sign him on: he exists, the password is his (letter case
-// included) and his register is set up with a company that has a parameter row. A window adds
-// only what is its own: the boxes below these, and what follows a right sign-on.
+// cashier typed, and the checks that sign him on: he exists, he is not waiting after too many wrong
+// passwords, the password is his (letter case included), he is active, and his register is set up
+// with a company that has a parameter row. Every sign-on and every refusal goes to the trail (see
+// data/SignOnGuard.h). A window adds only what is its own: the boxes below these, and what follows
+// a right sign-on.
+#include "data/SignOnGuard.h"
+
 #include <QDialog>
 
 class QGridLayout;
@@ -36,6 +40,7 @@ public:
         QString heading;  // "Cajero o Vendedor"
         QString work;     // what a register not set up keeps him from: "facturar"
         EnterKey enter;
+        QString place;    // where, for the trail: "Venta"
     };
 
 public slots:
@@ -55,6 +60,10 @@ protected:
     // typed: true when he is signed on, the module standing on him, his register and the
     // parameter row of its company. False after saying why, the cursor on the box to correct.
     bool signOnTyped();
+    // After signOnTyped: the window lets him in (the trail row; his failures are forgotten) or
+    // refuses him after all for a reason of its own, already told to him.
+    void acceptSignOn();
+    void refuseSignOn(const QString& reason);
     // Makes the window ready for the next person: his own password, the cursor on the identity.
     void clearForNextPerson();
 
@@ -64,6 +73,8 @@ private:
     // The identity is a number; text that is not one names no cashier.
     bool findCashierTyped();
     void refuseCashier();
+    // The attempt of the cashier TCajero stands on.
+    SignOnAttempt attemptOfCashier() const;
 
     DocumentModule& dm_;
     const Setup setup_;

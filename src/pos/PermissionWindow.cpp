@@ -1,6 +1,7 @@
 #include "pos/PermissionWindow.h"
 
 #include "common/Dialogs.h"
+#include "data/SignOnGuard.h"
 #include "platform/DbControls.h"
 #include "platform/DialogParts.h"
 #include "pos/DocumentModule.h"
@@ -82,20 +83,18 @@ bool PermissionWindow::eventFilter(QObject* o, QEvent* e)
     return QDialog::eventFilter(o, e);
 }
 
-bool PermissionWindow::lookUp(QString* clave, QString* nivel) const
+bool PermissionWindow::lookUp(Person* person) const
 {
     bool ok = false;
     const double cedula = EditCedula->text().trimmed().toDouble(&ok);
     if (!ok)
         return false;
-    QSqlQuery q = dm_.DbPos.exec(QStringLiteral("SELECT CLAVE, NIVEL FROM POSCAJEROS WHERE CEDULA = :CEDULA"),
+    QSqlQuery q = dm_.DbPos.exec(QStringLiteral("SELECT CLAVE, NIVEL, ACTIVO FROM POSCAJEROS WHERE CEDULA = :CEDULA"),
                                  {{QStringLiteral("CEDULA"), cedula}});
     if (!dm_.DbPos.next(q))
         return false;
-    if (clave)
-        *clave = q.value(0).toString().trimmed();
-    if (nivel)
-        *nivel = q.value(1).toString().trimmed();
+    if (person)
+        *person = {cedula, q.value(0).toString().trimmed(), q.value(1).toString().trimmed(), q.value(2)};
     return true;
 }
 
@@ -111,24 +110,45 @@ void PermissionWindow::EditCedulaEnter()
 
 void PermissionWindow::BtnOKClick()
 {
-    QString clave, nivel;
-    if (!lookUp(&clave, &nivel)) {
+    // Where it happens: the register of the cashier signed on at the screen that asks.
+    SignOnAttempt attempt{SignOnAttempt::Cashier, setup_.place, QVariant(), EditCedula->text().trimmed(),
+                          !dm_.TCajero.active() || dm_.TCajero.IsEmpty() ? QVariant() : dm_.TCajero.FieldByName(QStringLiteral("CAJA")).value()};
+    Person person;
+    if (!lookUp(&person)) {
         ShowMessage(kNoCashier);
+        signOnRefused(dm_.DbPos, attempt, QStringLiteral("cajero no existe"), false);
         EditCedula->setFocus();
         return;
     }
-    if (clave != EditClave->text()) {
-        ShowMessage(QStringLiteral("Clave no Corresponde"));
+    attempt.code = person.cedula;
+    // While the wait lasts the password is not compared, so trying on tells nothing.
+    if (const int wait = signOnWaitLeft(dm_.DbPos, attempt)) {
+        ShowMessage(signOnWaitMessage(wait));
+        signOnRefused(dm_.DbPos, attempt, QStringLiteral("en espera por intentos fallidos"), false);
         EditClave->setFocus();
         return;
     }
-    if (setup_.needsSupervisor && !isSupervisorLevel(nivel)) {
+    if (person.clave != EditClave->text()) {
+        ShowMessage(QStringLiteral("Clave no Corresponde"));
+        signOnRefused(dm_.DbPos, attempt, QStringLiteral("clave incorrecta"), true);
+        EditClave->setFocus();
+        return;
+    }
+    if (!cashierActive(person.activo)) {
+        ShowMessage(kInactiveCashier);
+        signOnRefused(dm_.DbPos, attempt, kInactiveCashier, false);
+        EditCedula->setFocus();
+        return;
+    }
+    if (setup_.needsSupervisor && !isSupervisorLevel(person.nivel)) {
         ShowMessage(setup_.lowLevelMessage);
+        signOnRefused(dm_.DbPos, attempt, QStringLiteral("sin nivel de supervisor o jefe"), false);
         (setup_.lowLevelToIdentity ? EditCedula : EditClave)->setFocus();
         return;
     }
-    if (!dm_.findCashier(EditCedula->text().trimmed().toDouble()))
+    if (!dm_.findCashier(person.cedula.toDouble()))
         throw DbError(kNoCashier);
+    signOnAccepted(dm_.DbPos, attempt);
     granted_ = true;
     afterGranted();
     accept();

@@ -1,10 +1,11 @@
 #pragma once
 // The small sign-in windows that obtain a person for a change: "Cèdula" (preset "1"), "Password"
 // and "OK". Enter in the identity box looks the person up (without signing him on); "OK" checks
-// that he exists, that the password is his (case included) and, where the window asks for one,
-// that his level is Supervisor ("S") or Jefe ("J"). Then he becomes the signed-on cashier of the
-// document module it works for (the sales or the orders) and the window closes; any refusal leaves
-// the signed-on cashier as he was and the window open.
+// that he exists, that he is not waiting after too many wrong passwords, that the password is his
+// (case included), that he is active and, where the window asks for one, that his level is
+// Supervisor ("S") or Jefe ("J"). Then he becomes the signed-on cashier of the document module it
+// works for (the sales or the orders) and the window closes; any refusal leaves the signed-on
+// cashier as he was and the window open. Each sign-in and each refusal goes to the trail.
 #include <QDialog>
 
 class QLabel;
@@ -25,6 +26,7 @@ public:
         QString lowLevelMessage;      // shown when the level is too low
         bool lowLevelToIdentity = false;  // after that message the focus goes back to the identity box
         bool enterInPasswordLooksUp = false;
+        QString place;                // where, for the trail
     };
     PermissionWindow(DocumentModule& dm, const Setup& setup, QWidget* parent);
 
@@ -52,8 +54,13 @@ protected:
     DocumentModule& dm_;
 
 private:
-    // The person's CLAVE and NIVEL, when the identity box names one.
-    bool lookUp(QString* clave = nullptr, QString* nivel = nullptr) const;
+    // The person the identity box names, as stored now.
+    struct Person {
+        QVariant cedula;
+        QString clave, nivel;
+        QVariant activo;
+    };
+    bool lookUp(Person* person = nullptr) const;
     Setup setup_;
     bool granted_ = false;
 };

@@ -24,7 +24,7 @@ namespace kv {
 
 TFrmVenta::TFrmVenta(TDmVentas& dm, QWidget* parent)
     : CashierSignOn(dm, {QStringLiteral("FrmVenta"), QStringLiteral("Cajero o Vendedor"), QStringLiteral("facturar"),
-                         EnterKey::IdentityThenOk},
+                         EnterKey::IdentityThenOk, QStringLiteral("Venta")},
                     parent),
       dm_(dm)
 {
@@ -85,9 +85,11 @@ void TFrmVenta::BitBtn1Click()
                                           dm_.Parametros.FieldByName(QStringLiteral("DOCUMENTO")).asString());
     if (!problem.isEmpty()) {
         ShowMessage(problem + QStringLiteral(". No puede facturar hasta que se corrija en la configuración electrónica."));
+        refuseSignOn(problem);
         Edit1->setFocus();
         return;
     }
+    acceptSignOn();
     openScreen(dm_.TCajero.FieldByName(QStringLiteral("NIVEL")).asString());
     // The next person signs on with his own password, and with the document type stored for his
     // company unless he chooses another: the choice was this person's.

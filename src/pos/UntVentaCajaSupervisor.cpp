@@ -3,7 +3,8 @@
 namespace kv {
 
 TFrmVentaCajaSupervisor::TFrmVentaCajaSupervisor(DocumentModule& dm, std::function<void()> openChanges, QWidget* parent)
-    : PermissionWindow(dm, {QStringLiteral("Ventas"), QStringLiteral("SUPERVISOR"), true, QStringLiteral("Nivel Bajo"), true, true},
+    : PermissionWindow(dm, {QStringLiteral("Ventas"), QStringLiteral("SUPERVISOR"), true, QStringLiteral("Nivel Bajo"), true, true,
+                            QStringLiteral("Supervisor")},
                        parent),
       openChanges_(std::move(openChanges))
 {

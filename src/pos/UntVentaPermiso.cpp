@@ -8,7 +8,8 @@ namespace kv {
 TFrmVentaPermiso::TFrmVentaPermiso(TDmVentas& dm, QWidget* parent)
     : PermissionWindow(dm,
                        {QStringLiteral("Permiso Para Cambios"), QStringLiteral("Cajero o Vendedor"), true,
-                        QStringLiteral("No se pueden hacer Modificaciones Sin Nivel de Supervisor o Jefe"), false, false},
+                        QStringLiteral("No se pueden hacer Modificaciones Sin Nivel de Supervisor o Jefe"), false, false,
+                        QStringLiteral("Permiso Para Cambios")},
                        parent)
 {
     setObjectName(QStringLiteral("FrmVentaPermiso"));
@@ -28,7 +29,8 @@ bool TFrmVentaPermiso::Pedir(TDmVentas& dm, QWidget* parent)
 }
 
 TFrmVentaPermiso1::TFrmVentaPermiso1(TDmVentas& dm, QWidget* parent)
-    : PermissionWindow(dm, {QStringLiteral("Permiso Para Cambios"), QStringLiteral("Cajero o Vendedor"), false, QString(), false, false},
+    : PermissionWindow(dm, {QStringLiteral("Permiso Para Cambios"), QStringLiteral("Cajero o Vendedor"), false, QString(), false, false,
+                            QStringLiteral("Regreso del cajero")},
                        parent)
 {
     setObjectName(QStringLiteral("FrmVentaPermiso1"));

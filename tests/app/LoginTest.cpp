@@ -4,6 +4,7 @@
 #include "Shell.h"
 
 #include <QGroupBox>
+#include <QRegularExpression>
 #include <QPushButton>
 
 using namespace kv;
@@ -100,6 +101,8 @@ TEST_F(LoginTest, FourthCheckAfterThreeFailuresEndsTheProgram)
         ended = 0;
         dialogs.clear();
         LoginResult = 2;
+        // Each case starts with no wrong password on file (the wait they bring is tested below).
+        db->exec("DELETE FROM POSFALLOSINGRESO");
         login->hide();
         kvtest::showActive(login.get());
         for (const QString& step : c.steps) {
@@ -141,9 +144,6 @@ TEST_F(LoginTest, FailedChecksKeepTheFocusInTheirBox)
 
 TEST_F(LoginTest, RightPasswordLocksTheBoxesAndSignsOn)
 {
-    // Neither an inactive flag nor an expiry date stops a sign-on.
-    db->exec("UPDATE USUARIOS SET ACTIVO = 'N', FECHAVENCIMIENTO = '2001-01-01' WHERE NOMBRE = 'ADMIN'");
-    dm->TblUsuarios.Refresh();
     typeInto(login->Edit1, "ADMIN", true);
     typeInto(login->Edit2, "admin", true);
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.texts().join('|').toStdString();
@@ -231,6 +231,108 @@ TEST_F(LoginTest, DifferentConfirmationEmptiesBothBoxesAndKeepsTheOldPassword)
     QTest::keyClick(login->Edit4, Qt::Key_Tab);
     EXPECT_EQ(storedPassword(1), "");
     EXPECT_EQ(ended, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The trail's last row: "EVENTO|USUARIO|DETALLE".
+QString lastTrail(Connection& db)
+{
+    return db.scalar("SELECT FIRST 1 EVENTO || '|' || COALESCE(USUARIO, '') || '|' || DETALLE FROM POSBITACORA "
+                     "ORDER BY ID DESC")
+        .toString();
+}
+
+TEST_F(LoginTest, AUserWhoNoLongerBelongsIsRefusedOnceHisPasswordIsRightAndItCountsAsAFailedCheck)
+{
+    login->today = [] { return QDate(2026, 12, 10); };
+    const struct {
+        const char* what;
+        const char* activo;  // null: none stored
+        const char* vence;
+        const char* clave;
+        QString refusal;  // empty: he signs on
+    } cases[] = {
+        {"inactive", "N", nullptr, "0000", "Usuario inactivo"},
+        {"inactive, wrong password: only the password is spoken of", "N", nullptr, "9999", kBadPassword},
+        {"expired yesterday", "S", "2026-12-09", "0000", "Usuario vencido el 09/12/2026"},
+        {"expires today", "S", "2026-12-10", "0000", ""},
+        {"no expiry date", "S", nullptr, "0000", ""},
+        {"made before the mark was kept", nullptr, nullptr, "0000", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        db->exec("UPDATE USUARIOS SET ACTIVO = :A, FECHAVENCIMIENTO = :V WHERE CODIGO = 3",
+                 {{"A", c.activo ? QVariant(c.activo) : QVariant()},
+                  {"V", c.vence ? QVariant(QDate::fromString(c.vence, Qt::ISODate)) : QVariant()}});
+        db->exec("DELETE FROM POSFALLOSINGRESO");
+        dialogs.clear();
+        LoginResult = 2;
+        CurrentUserCode = 0;
+        login->hide();
+        kvtest::showActive(login.get());
+        typeInto(login->Edit1, "cajero", true);
+        typeInto(login->Edit2, c.clave, true);
+        if (c.refusal.isEmpty()) {
+            EXPECT_TRUE(dialogs.shown.empty()) << dialogs.texts().join('|').toStdString();
+            EXPECT_EQ(LoginResult, 1);
+            EXPECT_EQ(CurrentUserCode, 3);
+            EXPECT_EQ(lastTrail(*db), "INGRESO|cajero|Entrada");
+            continue;
+        }
+        EXPECT_EQ(dialogs.texts(), QStringList{c.refusal});
+        EXPECT_EQ(LoginResult, 2);
+        EXPECT_EQ(LoginAttempts, 1);
+        EXPECT_TRUE(login->Edit1->isEnabled());
+        EXPECT_FALSE(login->ButtonOK->isEnabled());
+        const bool wrongPassword = c.refusal == kBadPassword;
+        EXPECT_EQ(QApplication::focusWidget(), wrongPassword ? login->Edit2 : login->Edit1);
+        EXPECT_EQ(lastTrail(*db), QString("INGRESO FALLIDO|cajero|Entrada: ") +
+                                      (wrongPassword ? QString("clave incorrecta") : c.refusal));
+    }
+}
+
+TEST_F(LoginTest, WrongPasswordsMakeTheUserWaitEvenAfterTheProgramStartsAgain)
+{
+    typeInto(login->Edit1, "Administrador", true);
+    for (const char* wrong : {"x", "y", "z"})
+        typeInto(login->Edit2, wrong, true);
+    EXPECT_EQ(dialogs.texts(), QStringList({kBadPassword, kBadPassword, kBadPassword}));
+    EXPECT_EQ(ended, 0);
+
+    // The program is closed and started again: a new general data module and window.
+    login.reset();
+    dm.reset();
+    dm = std::make_unique<TDMGeneral>();
+    ASSERT_TRUE(dm->DataModuleCreate(locationFile));
+    login = std::make_unique<TFrmLogin>(*dm);
+    login->endProgram = [this] { ++ended; };
+    kvtest::showActive(login.get());
+    dialogs.clear();
+
+    // Even the right password is not looked at while the wait lasts; the window answers at once.
+    typeInto(login->Edit1, "Administrador", true);
+    typeInto(login->Edit2, "1234", true);
+    ASSERT_EQ(dialogs.texts().size(), 1);
+    EXPECT_TRUE(QRegularExpression("^Demasiados intentos fallidos\\. Espere [0-9]+ segundos antes de volver a intentar\\.$")
+                    .match(dialogs.texts().first())
+                    .hasMatch())
+        << dialogs.texts().first().toStdString();
+    EXPECT_EQ(LoginResult, 2);
+    EXPECT_EQ(QApplication::focusWidget(), login->Edit2);
+    EXPECT_EQ(lastTrail(*db), "INGRESO FALLIDO|Administrador|Entrada: en espera por intentos fallidos");
+
+    // Once the wait is over the right password signs on, and the count starts again.
+    db->exec("UPDATE POSFALLOSINGRESO SET ULTIMOFALLO = DATEADD(-31 SECOND TO ULTIMOFALLO)");
+    typeInto(login->Edit2, "1234", true);
+    EXPECT_EQ(LoginResult, 1);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSFALLOSINGRESO").toInt(), 0);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSBITACORA WHERE USUARIO = 'Administrador' AND "
+                         "DETALLE = 'Entrada: clave incorrecta'")
+                  .toInt(),
+              3);
 }
 
 }  // namespace

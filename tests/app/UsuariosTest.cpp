@@ -6,6 +6,7 @@
 #include "app/UntUsuarios.h"
 #include "catalog/ScreenKeys.h"
 #include "data/UntDMGeneral.h"
+#include "platform/DbChoices.h"
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
 #include "support/TestDb.h"
@@ -287,6 +288,44 @@ TEST_F(UsuariosTest, AStoredPasswordLongerThanTheBoxIsKeptUnlessANewOneIsTyped)
     QTest::mouseClick(screen->BtnGuardar, Qt::LeftButton);
     EXPECT_EQ(clave(), QStringLiteral("nueva"));
     EXPECT_TRUE(dialogs.texts(QStringLiteral("error")).isEmpty()) << dialogs.last().toStdString();
+}
+
+TEST_F(UsuariosTest, TheListShowsWhoMayStillSignOnAndAUserWithoutTheMarkShowsActive)
+{
+    programTable({{0, "RAIZ"}, {1, "UNO"}});
+    db->exec(QStringLiteral("INSERT INTO USUARIOS (CODIGO, NOMBRE, CLAVE, ACTIVO, FECHAVENCIMIENTO) VALUES "
+                            "(1, 'ana', 'x', 'S', '2099-12-31')"));
+    db->exec(QStringLiteral("INSERT INTO USUARIOS (CODIGO, NOMBRE, CLAVE, ACTIVO) VALUES (2, 'beto', 'x', 'N')"));
+    db->exec(QStringLiteral("INSERT INTO USUARIOS (CODIGO, NOMBRE, CLAVE, ACTIVO, FECHAVENCIMIENTO) VALUES "
+                            "(3, 'carla', 'x', 'S', '2001-01-01')"));
+    db->exec(QStringLiteral("INSERT INTO USUARIOS (CODIGO, NOMBRE, CLAVE) VALUES (4, 'dora', 'x')"));
+    open();
+    auto list = [this] {
+        QAbstractItemModel* m = screen->DBGrid1->model();
+        QStringList rows;
+        for (int r = 0; r < m->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < m->columnCount(); ++c) {
+                const QString title = m->headerData(c, Qt::Horizontal).toString();
+                if (title == QLatin1String("NOMBRE") || title == QLatin1String("VENCE") || title == QLatin1String("ESTADO"))
+                    cells << m->data(m->index(r, c)).toString().trimmed();
+            }
+            rows << cells.join(QLatin1Char('|'));
+        }
+        return rows;
+    };
+    EXPECT_EQ(list(), QStringList({QStringLiteral("ana|31/12/2099|Activo"), QStringLiteral("beto||Inactivo"),
+                                   QStringLiteral("carla|01/01/2001|Vencido"), QStringLiteral("dora||Activo")}));
+
+    // Without the mark the box shows what the sign-on does: active. Clearing it stores "N".
+    ASSERT_TRUE(screen->TblUsuarios.Locate(QStringLiteral("CODIGO"), 4));
+    settle();
+    EXPECT_TRUE(screen->ChkActivo->isChecked());
+    QTest::mouseClick(screen->BtnModificar, Qt::LeftButton);
+    QTest::keyClick(screen->ChkActivo, Qt::Key_Space);
+    QTest::mouseClick(screen->BtnGuardar, Qt::LeftButton);
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT TRIM(ACTIVO) FROM USUARIOS WHERE CODIGO = 4")).toString(), QStringLiteral("N"));
+    EXPECT_EQ(list().last(), QStringLiteral("dora||Inactivo"));
 }
 
 TEST_F(UsuariosTest, ARefusedSaveOnClosingKeepsTheScreenAndTheNewUser)

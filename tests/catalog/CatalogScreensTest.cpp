@@ -143,6 +143,39 @@ TEST_F(CatalogScreensTest, CashierLevelRegisterPrivilegesAndThirdPartyContact)
     EXPECT_EQ(f.DBRadioGroup1->itemIndex(), 1);  // "Vendedor"
 }
 
+TEST_F(CatalogScreensTest, ACashierWhoLeftIsMarkedInactiveAndTheGridSaysWhoIsActive)
+{
+    db->exec("INSERT INTO POSCAJEROS (CEDULA, NOMBRE, CLAVE, NIVEL) VALUES (10, 'ANA', 'abc', 'C')");  // no mark
+    db->exec("INSERT INTO POSCAJEROS (CEDULA, NOMBRE, CLAVE, NIVEL, ACTIVO) VALUES (20, 'LUIS', 'x', 'V', 'N')");
+    TFrmCajeros f(*db);
+    showActive(&f);
+    auto estados = [&f] {
+        QAbstractItemModel* m = f.DBGrid1->model();
+        QStringList out;
+        for (int c = 0; c < m->columnCount(); ++c)
+            if (m->headerData(c, Qt::Horizontal).toString() == "ESTADO")
+                for (int r = 0; r < m->rowCount(); ++r)
+                    out << m->data(m->index(r, c)).toString();
+        return out;
+    };
+    EXPECT_EQ(estados(), QStringList({"Activo", "Inactivo"}));
+    EXPECT_EQ(f.DBEdit2->text(), "ANA");
+    EXPECT_TRUE(f.DBCheckBox1->isChecked());  // no mark: active, as the sign-ons take it
+    EXPECT_EQ(f.DBCheckBox1->accessibleName(), "Activo");
+
+    f.DBCheckBox1->click();
+    press(f.DBNavigator1, DbNavigator::Post);
+    ASSERT_TRUE(dialogs.shown.empty()) << dialogs.last().toStdString();
+    EXPECT_EQ(one("SELECT TRIM(ACTIVO) FROM POSCAJEROS WHERE CEDULA = 10").toString(), "N");
+    EXPECT_EQ(estados(), QStringList({"Inactivo", "Inactivo"}));
+
+    press(f.DBNavigator1, DbNavigator::Next);
+    EXPECT_FALSE(f.DBCheckBox1->isChecked());
+    f.DBCheckBox1->click();
+    press(f.DBNavigator1, DbNavigator::Post);
+    EXPECT_EQ(one("SELECT TRIM(ACTIVO) FROM POSCAJEROS WHERE CEDULA = 20").toString(), "S");
+}
+
 TEST_F(CatalogScreensTest, RegistersKeepTheirParameterIndexBesideTheParameterRows)
 {
     db->exec("INSERT INTO POSESQUEMA (LLAVE, SUCURSAL, DOCUMENTO, EMPRESA) VALUES (1, 1, 'POS', '01')");

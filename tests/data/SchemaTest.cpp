@@ -99,7 +99,7 @@ const TableCase kPosTables[] = {
      "LLAVE"},
     {"POSCAJAS", "CAJA DOUBLE NOT NULL, NOMBRE VARCHAR(80), EMPRESA INTEGER, REFRESCO INTEGER", "CAJA"},
     {"POSCAJEROS", "CEDULA DOUBLE NOT NULL, NOMBRE VARCHAR(80), CLAVE CHAR(10), NIVEL CHAR(1), CAJA DOUBLE, "
-                   "IMPRIMIR CHAR(1), COBRA CHAR(1), CAMBIAPRECIO CHAR(1)", "CEDULA"},
+                   "IMPRIMIR CHAR(1), COBRA CHAR(1), CAMBIAPRECIO CHAR(1), ACTIVO CHAR(1)", "CEDULA"},
     {"POSLINEABOTTOM", "LINEA INTEGER NOT NULL, DETALLE VARCHAR(80), TIPO CHAR(1)", ""},
     {"TASACAMBIO", "CODIGOMONEDA CHAR(5) NOT NULL, FECHA TIMESTAMP NOT NULL, VALOR DOUBLE, TASACAMBIO DOUBLE",
      "CODIGOMONEDA,FECHA"},
@@ -134,6 +134,8 @@ const TableCase kPosTables[] = {
     {"POSBITACORA", "ID BIGINT NOT NULL, FECHA TIMESTAMP NOT NULL, EVENTO VARCHAR(20) NOT NULL, EMPRESA CHAR(5), "
                     "DOCUMENTO CHAR(5), CONSECUTIVO INTEGER, CAJA DOUBLE, CAJERO DOUBLE, USUARIO VARCHAR(30), "
                     "VALORANTES DOUBLE, VALORDESPUES DOUBLE, DETALLE VARCHAR(400), EQUIPO VARCHAR(60)", "ID"},
+    {"POSFALLOSINGRESO", "TIPO CHAR(1) NOT NULL, CODIGO DOUBLE NOT NULL, FALLOS INTEGER NOT NULL, ULTIMOFALLO TIMESTAMP NOT NULL",
+     "TIPO,CODIGO"},
     {"PRODUCTOS",
      "CODIGO CHAR(12) NOT NULL, GRUPO CHAR(2) NOT NULL, SUBGRUPO INTEGER NOT NULL, PRODUCTO INTEGER NOT NULL, "
      "REFERENCIA CHAR(20), NOMBRE CHAR(40), UNIDAD CHAR(2) NOT NULL, VALORUNIDAD DOUBLE, CANTIDADSTOK DOUBLE, "
@@ -230,7 +232,7 @@ TEST_F(SchemaTest, EachDatabaseHoldsExactlyItsTables)
         "USUARIOS", "MENU", "PROGRAMASPOS", "REGISTRO", "POSESQUEMA", "EMPRESAS", "POSCAJAS", "POSCAJEROS",
         "POSLINEATOP", "POSLINEABOTTOM", "MONEDA", "TASACAMBIO", "MESAS", "MESERO", "POSMOVIMIENTO",
         "POSMOVIMIENTODETALLE", "POSREMISIONES", "POSREMISIONESDETALLE", "POSARQUEO", "POSPAGOSCAJA", "POSBITACORA",
-        "POSINTENTOS", "POSVERIFICACION", "ETIQUETAS", "POSDOCUMENTOELECTRONICO", "POSCONFIGELECTRONICA", "PRODUCTOS", "PRODUCTOSVALORVENTA", "PRODUCTOSSUB", "PRODUCTOSCCOSTOS", "UNIDADES", "UNIDADCONVERSION",
+        "POSINTENTOS", "POSVERIFICACION", "POSFALLOSINGRESO", "ETIQUETAS", "POSDOCUMENTOELECTRONICO", "POSCONFIGELECTRONICA", "PRODUCTOS", "PRODUCTOSVALORVENTA", "PRODUCTOSSUB", "PRODUCTOSCCOSTOS", "UNIDADES", "UNIDADCONVERSION",
         "GRUPOS", "SUBGRUPOS", "CENTROCOSTOS", "BODEGAS", "SALDOS", "DOCUMENTOS", "PROVEEDORES", "MOVIMIENTO",
         "MOVIMIENTODETALLE", "ORDENCOMPRA", "CUENTASTAVRO", "VENTASACTUALIZADAS",
         "VENTASACTUALIZADASDOC"};
@@ -385,9 +387,10 @@ TEST_F(SchemaTest, AnOlderDatabaseIsToldApartAndGetsItsMissingTablesAndColumns)
     EXPECT_EQ(missingPosSchema(*db), QStringList());
     // A database of an earlier version: registers without their refresh period, sale lines
     // without the line status (a NOT NULL column too, to be added to rows that exist), no record
-    // of the daily update, no restaurant tables.
-    // Sale lines without their document's date either, stored before it existed.
+    // of the daily update, no restaurant tables, cashiers without the active mark, no count of
+    // failed sign-ons. Sale lines without their document's date either, stored before it existed.
     db->exec("INSERT INTO POSCAJAS (CAJA, NOMBRE, EMPRESA) VALUES (1, 'CAJA 1', 1)");
+    db->exec("INSERT INTO POSCAJEROS (CEDULA, NOMBRE, CLAVE, NIVEL, CAJA) VALUES (11, 'ANA', '1', 'V', 1)");
     db->exec("DROP TRIGGER TG_POSMOVDETALLE_FECHADOC");
     db->exec("DROP TRIGGER TG_POSMOVIMIENTO_FECHADOC");
     db->exec("DROP INDEX IX_POSMOVDETALLE_PRODUCTOFECHA");
@@ -405,15 +408,17 @@ TEST_F(SchemaTest, AnOlderDatabaseIsToldApartAndGetsItsMissingTablesAndColumns)
     db->exec("ALTER TABLE POSMOVIMIENTODETALLE DROP PRODUCTO");
     db->exec("DROP TABLE VENTASACTUALIZADAS");
     db->exec("DROP TABLE MESAS");
+    db->exec("ALTER TABLE POSCAJEROS DROP ACTIVO");
+    db->exec("DROP TABLE POSFALLOSINGRESO");
     db->exec("COMMIT");
     db->forgetTableInfo();
 
     QStringList missing = missingPosSchema(*db);
     missing.sort();
     EXPECT_EQ(missing, QStringList({"IX_POSMOVDETALLE_PRODUCTOFECHA", "MESAS", "POSCAJAS.REFRESCO",
-                                    "POSMOVIMIENTODETALLE.FECHADOCUMENTO", "POSMOVIMIENTODETALLE.PRODUCTO",
-                                    "POSMOVIMIENTODETALLE.STATUS", "TG_POSMOVDETALLE_FECHADOC",
-                                    "TG_POSMOVIMIENTO_FECHADOC", "VENTASACTUALIZADAS"}));
+                                    "POSCAJEROS.ACTIVO", "POSFALLOSINGRESO", "POSMOVIMIENTODETALLE.FECHADOCUMENTO",
+                                    "POSMOVIMIENTODETALLE.PRODUCTO", "POSMOVIMIENTODETALLE.STATUS",
+                                    "TG_POSMOVDETALLE_FECHADOC", "TG_POSMOVIMIENTO_FECHADOC", "VENTASACTUALIZADAS"}));
 
     createPosSchema(*db);
     EXPECT_EQ(missingPosSchema(*db), QStringList());
@@ -426,6 +431,9 @@ TEST_F(SchemaTest, AnOlderDatabaseIsToldApartAndGetsItsMissingTablesAndColumns)
               QDateTime(QDate(2026, 3, 4), QTime(10, 20)));
     db->exec("UPDATE POSCAJAS SET REFRESCO = 30 WHERE CAJA = 1");
     EXPECT_EQ(db->scalar("SELECT REFRESCO FROM POSCAJAS WHERE CAJA = 1").toInt(), 30);
+    // The cashier keeps his row, with no mark: he still counts as active.
+    EXPECT_TRUE(db->scalar("SELECT ACTIVO FROM POSCAJEROS WHERE CEDULA = 11").isNull());
+    EXPECT_EQ(db->scalar("SELECT NOMBRE FROM POSCAJEROS WHERE CEDULA = 11").toString(), "ANA");
 }
 
 // Every write leaves each sale line with its document's date, whoever makes it: the stock panel

@@ -427,4 +427,45 @@ TEST_F(OrderLoginTest, EscLeavesWithoutSigningOn)
     EXPECT_EQ(opened, 0);
 }
 
+TEST_F(OrderLoginTest, AnInactiveOrAWaitingCashierTakesNoOrders)
+{
+    int opened = 0;
+    auto window = [&] {
+        auto login = std::make_unique<TFrmPedido>(*dm);
+        login->openScreen = [&] { ++opened; };
+        kvtest::showActive(login.get());
+        return login;
+    };
+    auto tryIn = [](TFrmPedido& login, const char* clave) {
+        kvtest::typeInto(login.Edit1, "44");
+        kvtest::typeInto(login.Edit2, clave);
+        login.BitBtn1->click();
+    };
+    auto lastTrail = [this] {
+        return db->scalar("SELECT FIRST 1 EVENTO || '|' || CAST(CAJERO AS INTEGER) || '|' || DETALLE FROM POSBITACORA "
+                          "ORDER BY ID DESC")
+            .toString();
+    };
+    db->exec("UPDATE POSCAJEROS SET ACTIVO = 'N' WHERE CEDULA = 44");
+    auto login = window();
+    tryIn(*login, "1");
+    EXPECT_EQ(dialogs.last(), "Cajero inactivo");
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(login->isVisible());
+    EXPECT_EQ(lastTrail(), "INGRESO FALLIDO|44|Pedidos: Cajero inactivo");
+
+    // Back at work, he mistypes three times; the wait holds in a new window too.
+    db->exec("UPDATE POSCAJEROS SET ACTIVO = 'S' WHERE CEDULA = 44");
+    for (const char* wrong : {"7", "8", "9"})
+        tryIn(*login, wrong);
+    login = window();
+    tryIn(*login, "1");
+    EXPECT_TRUE(dialogs.last().startsWith("Demasiados intentos fallidos. Espere ")) << dialogs.last().toStdString();
+    EXPECT_EQ(opened, 0);
+    db->exec("UPDATE POSFALLOSINGRESO SET ULTIMOFALLO = DATEADD(-31 SECOND TO ULTIMOFALLO)");
+    tryIn(*login, "1");
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(lastTrail(), "INGRESO|44|Pedidos");
+}
+
 }  // namespace

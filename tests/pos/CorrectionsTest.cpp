@@ -14,6 +14,7 @@
 #include "pos/UntVentaPermiso.h"
 
 #include <QDir>
+#include <functional>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -120,6 +121,60 @@ TEST_F(CorrectionsTest, TheOrderScreensSupervisorWindowOpensTheChangesOnlyForASu
     kvtest::typeInto(w.EditClave, "Sup44", true);
     EXPECT_EQ(opened, 1);
     EXPECT_FALSE(w.isVisible());
+}
+
+TEST_F(CorrectionsTest, NoPermissionWindowLetsInAnInactiveOrAWaitingPerson)
+{
+    db->exec("INSERT INTO POSCAJEROS (CEDULA, NOMBRE, CLAVE, NIVEL, CAJA, ACTIVO) VALUES "
+             "(66, 'SUPERVISOR RETIRADO', 'Sup66', 'S', 1, 'N')");
+    const std::function<std::unique_ptr<PermissionWindow>()> windows[] = {
+        [this] { return std::make_unique<TFrmVentaPermiso>(*dm); },
+        [this] { return std::make_unique<TFrmVentaPermiso1>(*dm); },
+        [this] { return std::make_unique<TFrmVentaCajaSupervisor>(*dm, [] {}); },
+    };
+    auto tryIn = [this](PermissionWindow& w, const char* cedula, const char* clave) {
+        kvtest::showActive(&w);
+        kvtest::typeInto(w.EditCedula, cedula);
+        kvtest::typeInto(w.EditClave, clave);
+        w.BtnOK->click();
+    };
+    auto lastTrail = [this] {
+        return db->scalar("SELECT FIRST 1 EVENTO || '|' || CAST(CAJA AS INTEGER) || '|' || CAST(CAJERO AS INTEGER) || '|' || DETALLE "
+                          "FROM POSBITACORA "
+                          "ORDER BY ID DESC")
+            .toString();
+    };
+    for (const auto& make : windows) {
+        ASSERT_TRUE(dm->signOn(11));
+        db->exec("DELETE FROM POSFALLOSINGRESO");
+        const std::unique_ptr<PermissionWindow> w = make();
+        const QString place = w->objectName() == "FrmVentaPermiso"    ? "Permiso Para Cambios"
+                              : w->objectName() == "FrmVentaPermiso1" ? "Regreso del cajero"
+                                                                       : "Supervisor";
+        SCOPED_TRACE(place.toStdString());
+        dialogs.clear();
+        tryIn(*w, "66", "Sup66");
+        EXPECT_EQ(dialogs.last(), "Cajero inactivo");
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(dm->TCajero.FieldByName("CEDULA").asFloat(), 11);
+        // Where: the register of the cashier at the screen that asked.
+        EXPECT_EQ(lastTrail(), "INGRESO FALLIDO|1|66|" + place + ": Cajero inactivo");
+
+        // Three wrong passwords in a row, and even the right one waits.
+        for (const char* wrong : {"a", "b", "c"})
+            tryIn(*w, "44", wrong);
+        EXPECT_EQ(dialogs.last(), "Clave no Corresponde");
+        tryIn(*w, "44", "Sup44");
+        EXPECT_TRUE(dialogs.last().startsWith("Demasiados intentos fallidos. Espere ")) << dialogs.last().toStdString();
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(dm->TCajero.FieldByName("CEDULA").asFloat(), 11);
+
+        db->exec("UPDATE POSFALLOSINGRESO SET ULTIMOFALLO = DATEADD(-31 SECOND TO ULTIMOFALLO)");
+        tryIn(*w, "44", "Sup44");
+        EXPECT_FALSE(w->isVisible());
+        EXPECT_EQ(dm->TCajero.FieldByName("CEDULA").asFloat(), 44);
+        EXPECT_EQ(lastTrail(), "INGRESO|1|44|" + place);
+    }
 }
 
 TEST_F(CorrectionsTest, VoidingNamesTheDocumentFirstAndLeavesTheSaleInProgressAlone)

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTest>
 
 using namespace kv;
@@ -196,6 +197,77 @@ TEST_F(SignOnTest, EachLevelOpensItsScreenOrSaysItIsNotThereYet)
     signOn("11", "Clave1");
     EXPECT_TRUE(shown);
     EXPECT_EQ(dialogs.texts("confirm"), QStringList{"Salir de Facturacion?"});
+}
+
+// The trail's rows, oldest first: "EVENTO|CAJA|CAJERO|DETALLE".
+QStringList trail(Connection& db)
+{
+    QStringList rows;
+    QSqlQuery q = db.exec("SELECT EVENTO, CAJA, CAJERO, DETALLE FROM POSBITACORA ORDER BY ID");
+    while (q.next()) {
+        QStringList row;
+        for (int i = 0; i < 4; ++i)
+            row << (q.value(i).isNull() ? QString() : q.value(i).toString());
+        rows << row.join('|');
+    }
+    return rows;
+}
+
+TEST_F(SignOnTest, ACashierMarkedInactiveIsRefusedAndEveryAttemptIsOnTheTrail)
+{
+    db->exec("UPDATE POSCAJEROS SET ACTIVO = 'N' WHERE CEDULA = 11");
+    db->exec("UPDATE POSCAJEROS SET ACTIVO = 'S' WHERE CEDULA = 22");  // 33 has no mark: active
+    db->exec("UPDATE POSCAJEROS SET CLAVE = 'Clave1' WHERE CEDULA = 33");
+    const struct {
+        const char* cedula;
+        const char* clave;
+        const char* message;  // empty: he signs on
+    } cases[] = {
+        {"11", "Clave1", "Cajero inactivo"},
+        {"11", "clave1", "Clave no Corresponde"},  // the mark is told only to whoever knows the password
+        {"22", "Clave1", ""},
+        {"33", "Clave1", ""},
+        {"5", "1", "Cajero no existe! Por favor Verifique su login"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cedula);
+        dialogs.clear();
+        opened.clear();
+        signOn(c.cedula, c.clave);
+        EXPECT_EQ(dialogs.texts("message"), *c.message ? QStringList{c.message} : QStringList());
+        EXPECT_EQ(opened.size(), *c.message ? 0 : 1);
+    }
+    EXPECT_EQ(trail(*db), QStringList({"INGRESO FALLIDO|1|11|Venta: Cajero inactivo",
+                                       "INGRESO FALLIDO|1|11|Venta: clave incorrecta", "INGRESO|2|22|Venta",
+                                       "INGRESO|3|33|Venta",
+                                       "INGRESO FALLIDO|||Venta (cédula tecleada: 5): cajero no existe"}));
+}
+
+TEST_F(SignOnTest, WrongPasswordsMakeTheCashierWaitEvenAfterTheProgramStartsAgain)
+{
+    for (const char* wrong : {"a", "b", "c"})
+        signOn("11", wrong);
+    EXPECT_EQ(dialogs.texts("message"), QStringList(3, "Clave no Corresponde"));
+
+    // A new start: a new sales module and sign-on window on the same database.
+    window.reset();
+    dm = std::make_unique<TDmVentas>(*db);
+    window = std::make_unique<TFrmVenta>(*dm);
+    window->openScreen = [this](const QString& nivel) { opened << nivel; };
+    kvtest::showActive(window.get());
+    dialogs.clear();
+    signOn("11", "Clave1");
+    ASSERT_EQ(dialogs.texts("message").size(), 1);
+    EXPECT_TRUE(dialogs.texts("message").first().startsWith("Demasiados intentos fallidos. Espere "));
+    EXPECT_TRUE(opened.isEmpty());
+    // Another cashier is not held up by it.
+    signOn("22", "Clave1");
+    EXPECT_EQ(opened, QStringList{"V"});
+
+    db->exec("UPDATE POSFALLOSINGRESO SET ULTIMOFALLO = DATEADD(-31 SECOND TO ULTIMOFALLO)");
+    signOn("11", "Clave1");
+    EXPECT_EQ(opened, QStringList({"V", "V"}));
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSFALLOSINGRESO").toInt(), 0);
 }
 
 }  // namespace
