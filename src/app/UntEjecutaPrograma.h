@@ -30,9 +30,10 @@ inline constexpr ProgramEntry kProgramTable[] = {
     {11, "TFrmVentaReportes", "Reportes de Ventas"},
     {12, "TFrmVentasContabilidad", "Asiento Para Contabilidad Ventas Diarias"},
     {13, "TFrmImprimeEtiquetas", "Impresion de Etiquetas"},
+    {21, "TFrmBitacora", "Bitacora de Cambios"},
 };
 inline constexpr int kFirstProgram = 1;
-inline constexpr int kLastProgram = 13;
+inline constexpr int kLastProgram = 21;
 
 // Opens the screen of the number and returns when it closes.
 void EjecutaPrograma(int numero);

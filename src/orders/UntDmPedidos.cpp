@@ -56,12 +56,25 @@ void TDmPedidos::DataModuleDestroy()
         ds->Close();
 }
 
-QString TDmPedidos::closeOrder()
+DocumentModule::ClosingOutcome TDmPedidos::closeOrder()
 {
     Closing closing;
     closing.columns = {{QStringLiteral("TIPODEPAGO"), TIniFac[QStringLiteral("TIPODEPAGO")].value()},
                        {QStringLiteral("TIPODEPAGODES"), TIniFac[QStringLiteral("TIPODEPAGODES")].value()}};
-    return closeDocument(closing).message;
+    closing.unchanged.insert(QStringLiteral("NETO"), TIniFac[QStringLiteral("NETO")].asFloat());
+    ClosingOutcome outcome = closeDocument(closing);
+    if (outcome.kind == ClosingOutcome::Changed) {
+        // The amount is the order's as stored now; the payment type chosen stays for the next try.
+        for (const char* f : {"TIPODEPAGO", "TIPODEPAGODES"}) {
+            const QVariant chosen = closing.columns.value(QLatin1String(f));
+            if (TIniFac[QLatin1String(f)].value() == chosen)
+                continue;
+            if (!TIniFac.isEditing())
+                TIniFac.Edit();
+            TIniFac[QLatin1String(f)] = chosen;
+        }
+    }
+    return outcome;
 }
 
 void TDmPedidos::headerDefaults(Dataset& header, int)
