@@ -63,17 +63,9 @@ DocumentModule::ClosingOutcome TDmPedidos::closeOrder()
                        {QStringLiteral("TIPODEPAGODES"), TIniFac[QStringLiteral("TIPODEPAGODES")].value()}};
     closing.unchanged.insert(QStringLiteral("NETO"), TIniFac[QStringLiteral("NETO")].asFloat());
     ClosingOutcome outcome = closeDocument(closing);
-    if (outcome.kind == ClosingOutcome::Changed) {
-        // The amount is the order's as stored now; the payment type chosen stays for the next try.
-        for (const char* f : {"TIPODEPAGO", "TIPODEPAGODES"}) {
-            const QVariant chosen = closing.columns.value(QLatin1String(f));
-            if (TIniFac[QLatin1String(f)].value() == chosen)
-                continue;
-            if (!TIniFac.isEditing())
-                TIniFac.Edit();
-            TIniFac[QLatin1String(f)] = chosen;
-        }
-    }
+    // The amount is the order's as stored now; the payment type chosen stays for the next try.
+    if (outcome.kind == ClosingOutcome::Changed)
+        keepChosen(closing, {QStringLiteral("TIPODEPAGO"), QStringLiteral("TIPODEPAGODES")});
     return outcome;
 }
 

@@ -179,6 +179,8 @@ VoidOutcome voidSale(TDmVentas& dm, const SaleDocumentKey& key, bool onlyOpen)
     return outcome;
 }
 
+double saleAmount(Connection& db, const SaleDocumentKey& key) { return storedAmount(db, keyParams(key)); }
+
 bool saleIssued(Connection& db, const SaleDocumentKey& key)
 {
     return storedDocument(db, key.empresa, key.documento, key.consecutivo).has_value();

@@ -44,6 +44,8 @@ VoidOutcome voidSale(TDmVentas& dm, const SaleDocumentKey& key, bool onlyOpen = 
 // closes the new sale paid as the original was (by the correcting cashier) with its own document,
 // and records both on the trail. dropCorrection discards the new sale when the cashier gives up.
 
+// What the customer pays for the sale as stored: NETO + service charge - discount - paid before.
+double saleAmount(Connection& db, const SaleDocumentKey& key);
 // Whether the sale's electronic document was issued (stored).
 bool saleIssued(Connection& db, const SaleDocumentKey& key);
 // Starts the new sale (a copy of the original's header and lines, kept from the registers'

@@ -525,6 +525,18 @@ DocumentModule::ClosingOutcome DocumentModule::closeDocument(const Closing& clos
     return outcome;
 }
 
+void DocumentModule::keepChosen(const Closing& closing, const QStringList& columns)
+{
+    for (const QString& f : columns) {
+        const QVariant chosen = closing.columns.value(f);
+        if (TIniFac[f].value() == chosen)
+            continue;
+        if (!TIniFac.isEditing())
+            TIniFac.Edit();
+        TIniFac[f] = chosen;
+    }
+}
+
 // ---------------------------------------------------------------- header
 
 void DocumentModule::TIniFacAfterInsert(Dataset& ds)

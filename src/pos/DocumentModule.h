@@ -212,6 +212,9 @@ protected:
     // nothing held in the cursor can later be written over the closed document. On a database
     // error the typed values stay in the header for another try.
     ClosingOutcome closeDocument(const Closing& closing);
+    // After a closing refused because the amount changed: the header (read again, with the new
+    // amount) takes back what the cashier chose in these columns, for the next try.
+    void keepChosen(const Closing& closing, const QStringList& columns);
 
     // Puts TProductos on the product (staying put when already there).
     bool findProduct(const QVariant& producto);

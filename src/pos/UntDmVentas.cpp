@@ -114,17 +114,10 @@ DocumentModule::ClosingOutcome TDmVentas::closeWithPayment(const QVariant& cajer
     closing.unchanged.insert(QStringLiteral("NETO"), TIniFac[QStringLiteral("NETO")].asFloat());
     closing.beforeStore = beforeStore;
     const ClosingOutcome outcome = closeDocument(closing);
-    if (outcome.kind == ClosingOutcome::Changed) {
-        // The amounts are the document's as stored now; what the cashier chose stays for the next try.
-        for (const char* f : {"TIPODEPAGO", "TIPODEPAGODES", "MONEDA", "TASA"}) {
-            const QVariant chosen = closing.columns.value(QLatin1String(f));
-            if (TIniFac[QLatin1String(f)].value() == chosen)
-                continue;
-            if (!TIniFac.isEditing())
-                TIniFac.Edit();
-            TIniFac[QLatin1String(f)] = chosen;
-        }
-    }
+    // The amounts are the document's as stored now; what the cashier chose stays for the next try.
+    if (outcome.kind == ClosingOutcome::Changed)
+        keepChosen(closing, {QStringLiteral("TIPODEPAGO"), QStringLiteral("TIPODEPAGODES"), QStringLiteral("MONEDA"),
+                             QStringLiteral("TASA")});
     return outcome;
 }
 

@@ -189,17 +189,19 @@ void CambiaFactura(TDmVentas& dm, QWidget* parent)
                                    .arg(draft.consecutivo));
             dlg.exec();
         }
+        const int lineas = dm.DbPos
+                               .scalar(QStringLiteral("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE WHERE EMPRESA = :E AND "
+                                                      "DOCUMENTO = :D AND CONSECUTIVO = :C"),
+                                       {{QStringLiteral("E"), draft.empresa},
+                                        {QStringLiteral("D"), draft.documento},
+                                        {QStringLiteral("C"), draft.consecutivo}})
+                               .toInt();
         if (correctionChangesNothing(dm, *key, draft)) {
             ShowMessage(QStringLiteral("No se cambió nada: la factura %1 queda como estaba.").arg(key->consecutivo));
+        } else if (lineas == 0) {
+            ShowMessage(QStringLiteral("La factura no puede quedar sin líneas; para anularla use \"Anula Facturas\"."));
         } else {
-            const double nuevo = dm.DbPos
-                                     .scalar(QStringLiteral("SELECT COALESCE(NETO, 0) + COALESCE(VALORPROPINA, 0) - "
-                                                            "COALESCE(DESCUENTO, 0) - COALESCE(ABONO, 0) FROM POSMOVIMIENTO "
-                                                            "WHERE EMPRESA = :E AND DOCUMENTO = :D AND CONSECUTIVO = :C"),
-                                             {{QStringLiteral("E"), draft.empresa},
-                                              {QStringLiteral("D"), draft.documento},
-                                              {QStringLiteral("C"), draft.consecutivo}})
-                                     .toDouble();
+            const double nuevo = saleAmount(dm.DbPos, draft);
             if (AskYesNo(QStringLiteral("¿Reemplazar la factura %1 por la factura %2 de %3? La factura %1 se anula con su "
                                         "nota de ajuste.")
                              .arg(key->consecutivo)

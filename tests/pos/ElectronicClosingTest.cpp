@@ -10,8 +10,12 @@
 #include "platform/EnvScope.h"
 #include "pos/DocumentCorrections.h"
 #include "pos/SalePayment.h"
+#include "pos/UntVentaCajaCambio.h"
+#include "platform/DbGrid.h"
+#include "support/Keyboard.h"
 #include "support/TestDb.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 
@@ -28,22 +32,7 @@ protected:
         db->exec("INSERT INTO EMPRESAS (EMPRESA, NOMBRE, NIT, CIUDAD) VALUES ('01', 'TIENDA UNO SAS', '900123456-8', 'CALI')");
         key = std::make_unique<EnvScope>("KORVELA_KEY_FILE", dir.filePath("korvela.key").toUtf8());
         cert = dir.filePath("firma.p12");
-        makeTestCertificate(cert, "clave", "TIENDA UNO SAS", "900123456", QDateTime::currentDateTimeUtc().addDays(-1), 365);
-        settings.empresa = "01";
-        settings.activo = true;
-        settings.ambiente = 2;
-        settings.softwareId = "soft-1";
-        settings.softwarePin = "12345";
-        settings.certificado = cert;
-        settings.claveCertificado = "clave";
-        settings.resolucion = "18760000001";
-        settings.prefijo = "SETP";
-        settings.rangoDesde = 1;
-        settings.rangoHasta = 1000;
-        settings.fechaDesde = QDate::currentDate().addDays(-10);
-        settings.fechaHasta = QDate::currentDate().addYears(1);
-        settings.proveedorNit = "900123456";
-        saveElectronicSettings(*db, settings);
+        settings = kvtest::issueDocuments(*db, cert);
         dm = std::make_unique<TDmVentas>(*db);
         ASSERT_TRUE(dm->signOn(11));
     }
@@ -306,6 +295,55 @@ TEST_F(ElectronicClosingTest, TheDrawerOpensOnlyForAPaymentThatIsStored)
     EXPECT_EQ(closeSale(*dm, printed, 5000), SaleClosing::Closed);
     EXPECT_EQ(pulses(), 1);
     EXPECT_EQ(status(n).toString().trimmed(), "I");
+}
+
+TEST_F(ElectronicClosingTest, TheCashierCorrectsAnIssuedSaleFromTheMenuAndIsToldBothNumbersAndTheMoney)
+{
+    const int n = paidSale();  // 11,600 + 2,500 in cash
+    const int selling = kvtest::startDocument(*dm);  // the sale on the screen meanwhile
+    db->exec("UPDATE POSCAJEROS SET CAMBIAPRECIO = 'S' WHERE CEDULA = 11");
+    dm->TCajero.RefreshRecord();
+    QDir printed(dir.filePath("facturas"));
+    QDir().mkpath(printed.path());
+    EnvScope printTo("KORVELA_PRINT_TO", printed.path().toUtf8());
+
+    // The first time the cashier leaves the window without changing anything: nothing happens.
+    dialogs.inputs = {QString::number(n)};
+    kvtest::whenShown<TFrmVentaCajaCambio>([](TFrmVentaCajaCambio* w) { QTest::keyClick(w->DBGrid1, Qt::Key_Escape); });
+    CambiaFactura(*dm, nullptr);
+    EXPECT_EQ(dialogs.texts("message"), QStringList{QStringLiteral("No se cambió nada: la factura %1 queda como estaba.").arg(n)});
+    EXPECT_EQ(db->scalar("SELECT MAX(CONSECUTIVO) FROM POSMOVIMIENTO").toInt(), selling);
+    dialogs.clear();
+
+    // Then the coffee goes from one to two, and the cashier confirms.
+    dialogs.inputs = {QString::number(n)};
+    dialogs.answers = {true};
+    QString title;
+    kvtest::whenShown<TFrmVentaCajaCambio>([&title](TFrmVentaCajaCambio* w) {
+        title = w->windowTitle();
+        DbGrid* g = w->DBGrid1;
+        QAbstractItemModel* m = g->model();
+        g->setCurrentIndex(m->index(1, w->column("CANTIDAD")));
+        m->setData(m->index(1, w->column("CANTIDAD")), 2);
+        QTest::keyClick(g, Qt::Key_Return);
+        QTest::keyClick(g, Qt::Key_Escape);
+    });
+    CambiaFactura(*dm, nullptr);
+    const int nuevo = selling + 1;
+    EXPECT_EQ(title, QStringLiteral("Cambios a  la Factura %1 (nueva factura %2)").arg(n).arg(nuevo));
+    EXPECT_EQ(QStringList(dialogs.texts("confirm") + dialogs.texts("message")),
+              QStringList({QStringLiteral("¿Reemplazar la factura %1 por la factura %2 de 16,600.00? La factura %1 se anula "
+                                          "con su nota de ajuste.")
+                               .arg(n)
+                               .arg(nuevo),
+                           QStringLiteral("La factura %1 quedó anulada con su nota de ajuste y la reemplaza la factura %2.\n"
+                                          "Valor anterior: 14,100.00\nValor nuevo: 16,600.00\nCobre al cliente en efectivo: "
+                                          "2,500.00")
+                               .arg(n)
+                               .arg(nuevo)}));
+    EXPECT_EQ(printed.entryList({"*.pdf"}, QDir::Files).size(), 1);  // the new sale's invoice
+    EXPECT_EQ(payable(storedDocument(*db, "01", "POS", nuevo)), 1660000);
+    EXPECT_EQ(dm->TIniFac["CONSECUTIVO"].asInteger(), selling);  // back on the sale being made
 }
 
 }  // namespace

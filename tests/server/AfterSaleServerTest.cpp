@@ -4,7 +4,6 @@
 #include "ShopFixture.h"
 #include "ServerSuite.h"
 
-#include "einvoice/Certificate.h"
 #include "einvoice/ElectronicDocument.h"
 #include "einvoice/Settings.h"
 #include "platform/EnvScope.h"
@@ -26,23 +25,7 @@ protected:
         key = std::make_unique<EnvScope>("KORVELA_KEY_FILE", path(testName() + ".key").toUtf8());
         drawer = path(testName() + "-cajon.bin");
         raw = std::make_unique<EnvScope>("KORVELA_RAW_TO", drawer.toUtf8());
-        const QString cert = path(testName() + ".p12");
-        kv::makeTestCertificate(cert, "clave", "TIENDA UNO SAS", "900123456", QDateTime::currentDateTimeUtc().addDays(-1), 365);
-        settings.empresa = "01";
-        settings.activo = true;
-        settings.ambiente = 2;
-        settings.softwareId = "soft-1";
-        settings.softwarePin = "12345";
-        settings.certificado = cert;
-        settings.claveCertificado = "clave";
-        settings.resolucion = "18760000001";
-        settings.prefijo = "SETP";
-        settings.rangoDesde = 1;
-        settings.rangoHasta = 1000;
-        settings.fechaDesde = QDate::currentDate().addDays(-10);
-        settings.fechaHasta = QDate::currentDate().addYears(1);
-        settings.proveedorNit = "900123456";
-        kv::saveElectronicSettings(*db, settings);
+        settings = kvtest::issueDocuments(*db, path(testName() + ".p12"));
         other = std::make_unique<kv::Connection>(QStringLiteral("Korvela"));
         other->setLocation(location);
         other->open();
