@@ -26,6 +26,15 @@ QVariantMap keyParams(const SaleDocumentKey& k)
 const QString kNoDocument = QStringLiteral("Factura No Existe");
 const QString kAmount = QStringLiteral("###,###.00");
 
+// The header columns a correction's new sale takes from the sale it replaces: its customer,
+// seller, payment and amounts.
+const QStringList kCopied{QStringLiteral("CLIENTE"),       QStringLiteral("VENDEDOR"),     QStringLiteral("PLAZO"),
+                          QStringLiteral("OBSERVACIONES"), QStringLiteral("TIPODEPAGO"),   QStringLiteral("TIPODEPAGODES"),
+                          QStringLiteral("MONEDA"),        QStringLiteral("TASA"),         QStringLiteral("VALOROTRAMONEDA"),
+                          QStringLiteral("ABONO"),         QStringLiteral("PAGO"),         QStringLiteral("PERSONAS"),
+                          QStringLiteral("PROPINA"),       QStringLiteral("VALORPROPINA"), QStringLiteral("DESCUENTO"),
+                          QStringLiteral("SUBTOTAL"),      QStringLiteral("IVA"),          QStringLiteral("NETO")};
+
 // A correction's new sale while the cashier edits it: neither open (no register lists it to
 // collect) nor closed. It becomes a paid sale, or goes, when the correction ends.
 const QString kDraftStatus = QStringLiteral("R");
@@ -211,17 +220,23 @@ int startCorrection(TDmVentas& dm, const SaleDocumentKey& original)
         p.insert(QStringLiteral("NUEVO"), nuevo);
         // It starts as the original was issued: its customer, seller, payment and amounts, and
         // its lines; the cashier then changes what was wrong.
-        dm.DbPos.exec(QStringLiteral("UPDATE POSMOVIMIENTO N SET (CLIENTE, VENDEDOR, PLAZO, OBSERVACIONES, TIPODEPAGO, "
-                                     "TIPODEPAGODES, MONEDA, TASA, VALOROTRAMONEDA, ABONO, PAGO, PERSONAS, PROPINA, "
-                                     "VALORPROPINA, DESCUENTO, SUBTOTAL, IVA, NETO) = (SELECT O.CLIENTE, O.VENDEDOR, "
-                                     "O.PLAZO, O.OBSERVACIONES, O.TIPODEPAGO, O.TIPODEPAGODES, O.MONEDA, O.TASA, "
-                                     "O.VALOROTRAMONEDA, O.ABONO, O.PAGO, O.PERSONAS, O.PROPINA, O.VALORPROPINA, "
-                                     "O.DESCUENTO, O.SUBTOTAL, O.IVA, O.NETO FROM POSMOVIMIENTO O WHERE O.EMPRESA = "
-                                     ":EMPRESA AND O.DOCUMENTO = :DOCUMENTO AND O.CONSECUTIVO = :CONSECUTIVO), "
-                                     "STATUS = '%1' WHERE N.EMPRESA = :EMPRESA AND N.DOCUMENTO = :DOCUMENTO AND "
-                                     "N.CONSECUTIVO = :NUEVO")
-                          .arg(kDraftStatus),
-                      p);
+        QStringList set{QStringLiteral("STATUS = :STATUS")};
+        QVariantMap header = {{QStringLiteral("STATUS"), kDraftStatus}};
+        QSqlQuery o = dm.DbPos.exec(QStringLiteral("SELECT %1 FROM POSMOVIMIENTO WHERE EMPRESA = :EMPRESA AND DOCUMENTO = "
+                                                   ":DOCUMENTO AND CONSECUTIVO = :CONSECUTIVO")
+                                        .arg(kCopied.join(QStringLiteral(", "))),
+                                    from);
+        if (!dm.DbPos.next(o))
+            throw DbError(kNoDocument);
+        for (int i = 0; i < kCopied.size(); ++i) {
+            set << kCopied[i] + QStringLiteral(" = :") + kCopied[i];
+            header.insert(kCopied[i], o.value(i));
+        }
+        header.insert(keyParams({original.empresa, original.documento, nuevo}));
+        dm.DbPos.exec(QStringLiteral("UPDATE POSMOVIMIENTO SET %1 WHERE EMPRESA = :EMPRESA AND DOCUMENTO = :DOCUMENTO AND "
+                                     "CONSECUTIVO = :CONSECUTIVO")
+                          .arg(set.join(QStringLiteral(", "))),
+                      header);
         dm.DbPos.exec(QStringLiteral("INSERT INTO POSMOVIMIENTODETALLE (%1) SELECT %2 FROM POSMOVIMIENTODETALLE WHERE "
                                      "EMPRESA = :EMPRESA AND DOCUMENTO = :DOCUMENTO AND CONSECUTIVO = :CONSECUTIVO")
                           .arg(columns.join(QStringLiteral(", ")), values.join(QStringLiteral(", "))),

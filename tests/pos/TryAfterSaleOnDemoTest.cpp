@@ -3,13 +3,14 @@
 // checking the cash count by hand:
 //
 //     build/korvela-db demo /tmp/mi-demo
-//     KORVELA_TRY_DEMO=/tmp/mi-demo KORVELA_RAW_TO=/tmp/cajon.bin KORVELA_PRINT_TO=/tmp/impresos \
+//     KORVELA_TRY_DEMO=/tmp/mi-demo KORVELA_RAW_TO=/tmp/cajon.bin KORVELA_PRINT_TO=/tmp/impresos
 //       test_pos --gtest_also_run_disabled_tests --gtest_filter='*TryAfterSaleOnDemo*'
 //
 // Cashier 7 (register 1, may change prices) opens with 100,000, sells three cash sales, voids one
 // and corrects another; every message the cashier would see is printed, and the cash count of the
 // day is printed (a PDF in KORVELA_PRINT_TO) with the drawer summed here from what happened.
 #include "ShopFixture.h"
+#include "common/Dialogs.h"
 #include "common/Numbers.h"
 #include "data/Connection.h"
 #include "platform/DbGrid.h"
