@@ -32,6 +32,7 @@ inline constexpr ProgramEntry kProgramTable[] = {
     {12, "TFrmVentasContabilidad", "Asiento Para Contabilidad Ventas Diarias"},
     {13, "TFrmImprimeEtiquetas", "Impresion de Etiquetas"},
     {20, "TFrmDocumentosElectronicos", "Documentos Electronicos"},
+    {21, "TFrmBitacora", "Bitacora de Cambios"},
 };
 
 // The table's row of a number, or nullptr when the number is not a program.

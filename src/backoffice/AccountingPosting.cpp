@@ -216,6 +216,10 @@ PostingSummary AccountingPosting::post(const PostingRequest& r, const std::funct
             QStringLiteral("SELECT H.EMPRESA, H.CONSECUTIVO, H.CLIENTE, P.NIT, P.NOMBRE, P.DV, P.DIRECCION, P.TELEFONO, "
                            "P.EMAIL, P.ICA, P.AUTERRETENEDOR, H.NETO, H.DESCUENTO, H.TIPODEPAGO FROM POSMOVIMIENTO H "
                            "LEFT JOIN PROVEEDORES P ON P.NIT = H.CLIENTE WHERE H.FECHA >= :DESDE AND H.FECHA < :HASTA "
+                           // Only closed sales are sales: a document still open (a floor seller's
+                           // waiting for the paying register, one left unpaid) is not booked, as
+                           // the cash count does not count it.
+                           "AND H.STATUS = 'I' "
                            // "+ 0": ordered on the plain key the engine walks the whole key
                            // (every year) in order instead of sorting the day's documents.
                            "AND H.DOCUMENTO = :K ORDER BY H.EMPRESA, H.DOCUMENTO, H.CONSECUTIVO + 0"),
@@ -252,7 +256,7 @@ PostingSummary AccountingPosting::post(const PostingRequest& r, const std::funct
                            "PR.CUENTACONTABLEIVAV, D.SUBTOTAL, D.VALORIVA, D.VALORIPOCONSUMO FROM POSMOVIMIENTO H "
                            "LEFT JOIN POSMOVIMIENTODETALLE D ON D.EMPRESA = H.EMPRESA AND D.DOCUMENTO = H.DOCUMENTO AND "
                            "D.CONSECUTIVO = H.CONSECUTIVO LEFT JOIN PRODUCTOS PR ON PR.PRODUCTO = D.PRODUCTO "
-                           "WHERE H.FECHA >= :DESDE AND H.FECHA < :HASTA AND H.DOCUMENTO = :K AND D.LINEA IS NOT NULL "
+                           "WHERE H.FECHA >= :DESDE AND H.FECHA < :HASTA AND H.DOCUMENTO = :K AND H.STATUS = 'I' AND D.LINEA IS NOT NULL "
                            "ORDER BY H.EMPRESA, H.DOCUMENTO, H.CONSECUTIVO, D.LINEA"),
             period);
         size_t current = sales.size();

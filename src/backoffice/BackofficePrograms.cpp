@@ -1,5 +1,6 @@
 #include "backoffice/BackofficePrograms.h"
 
+#include "backoffice/UntBitacora.h"
 #include "backoffice/UntDocumentosElectronicos.h"
 #include "backoffice/UntImprimeEtiquetas.h"
 #include "backoffice/UntVentasContabilidad.h"
@@ -35,6 +36,12 @@ void registerBackofficePrograms()
         if (!DMGeneral)
             return;
         TFrmDocumentosElectronicos f(DMGeneral->DbPos, QApplication::activeWindow());
+        f.exec();
+    });
+    registerProgram(21, [] {
+        if (!DMGeneral)
+            return;
+        TFrmBitacora f(DMGeneral->DbPos, QApplication::activeWindow());
         f.exec();
     });
 }

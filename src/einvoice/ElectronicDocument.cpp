@@ -3,6 +3,7 @@
 #include "common/Nit.h"
 #include "einvoice/Certificate.h"
 #include "einvoice/Cude.h"
+#include "einvoice/IssuedDocument.h"
 
 #include <QFileInfo>
 #include <QMutex>
@@ -216,8 +217,10 @@ void issueAdjustmentNote(Connection& c, const QString& empresa, const QString& d
     if (!on)
         return;
     const Certificate& cert = cachedCertificate(s.certificado, s.claveCertificado);
-    // The note voids the whole document: it repeats its lines, read before the void empties them.
+    // The note voids the whole document: it repeats what was issued, the stored document's own
+    // lines and amounts, not the sale's lines as they are now; the rest is read from the sale.
     PosDocument d = readSaleDocument(c, s, empresa, documento, consecutivo, issued);
+    applyIssuedContent(d, original->xml);
     d.tipo = kTipoNotaAjuste;
     d.numero = QStringLiteral("NA") + original->numero;
     d.refNumero = original->numero;

@@ -56,12 +56,17 @@ void TDmPedidos::DataModuleDestroy()
         ds->Close();
 }
 
-QString TDmPedidos::closeOrder()
+DocumentModule::ClosingOutcome TDmPedidos::closeOrder()
 {
     Closing closing;
     closing.columns = {{QStringLiteral("TIPODEPAGO"), TIniFac[QStringLiteral("TIPODEPAGO")].value()},
                        {QStringLiteral("TIPODEPAGODES"), TIniFac[QStringLiteral("TIPODEPAGODES")].value()}};
-    return closeDocument(closing).message;
+    closing.unchanged.insert(QStringLiteral("NETO"), TIniFac[QStringLiteral("NETO")].asFloat());
+    ClosingOutcome outcome = closeDocument(closing);
+    // The amount is the order's as stored now; the payment type chosen stays for the next try.
+    if (outcome.kind == ClosingOutcome::Changed)
+        keepChosen(closing, {QStringLiteral("TIPODEPAGO"), QStringLiteral("TIPODEPAGODES")});
+    return outcome;
 }
 
 void TDmPedidos::headerDefaults(Dataset& header, int)

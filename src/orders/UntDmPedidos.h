@@ -20,9 +20,11 @@ public:
     ~TDmPedidos() override;
 
     // Stores the payment type and its description held in the current header and closes the
-    // order (STATUS "I"), only while it is still open. Empty when this call closed it; otherwise
-    // a sentence saying who closed it, with nothing stored.
-    QString closeOrder();
+    // order (STATUS "I"), only while it is still open and its NETO is still the one the cursor
+    // holds (what the cashier was shown and collected). Otherwise nothing is stored and the
+    // outcome says who closed it, or that another station changed it (the header then shows the
+    // new amount).
+    ClosingOutcome closeOrder();
 
     void DataModuleCreate();
     void DataModuleDestroy();

@@ -13,6 +13,7 @@
 #include "platform/Spooler.h"
 #include "pos/LineGridRules.h"
 #include "pos/RegisterHeading.h"
+#include "pos/SalePayment.h"
 #include "pos/UntVentaCajaCambio.h"
 #include "pos/UntVentaCajaSupervisor.h"
 #include "pos/UntVentaCajaVp.h"
@@ -380,23 +381,27 @@ void TFrmPedidoCaja::DBGrid1Escape()
 
 void TFrmPedidoCaja::EditPagoEnter()
 {
-    // The amount is read before anything happens: a box that holds no number opens no drawer.
+    // The amount is read before anything happens: a box that holds no number stores nothing.
     const double pago = StrToFloat(EditPago->text().trimmed());
-    const QString drawer = Spooler::openCashDrawer();
-    if (!drawer.isEmpty()) {
-        dialogs().error(drawer);
+    // The payment type and its description are stored, and the order closed, before the drawer
+    // opens and the change is shown: an order is counted as paid only once it is, and only for
+    // the amount the cashier was shown.
+    const SaleDocumentKey key = orderKey();
+    const DocumentModule::ClosingOutcome closed = dm_.closeOrder();
+    if (closed.kind == DocumentModule::ClosingOutcome::Changed) {
+        ShowMessage(closed.message + QStringLiteral(" Valor a pagar ahora: ") +
+                    FormatFloat(kAmount, dm_.TIniFac[QStringLiteral("NETO")].asFloat()));
+        EditPago->setFocus();
+        EditPago->selectAll();
         return;
     }
-    // The payment type and its description are stored, and the order closed, before the change
-    // is shown: an order is counted as paid only once it is.
-    const double neto = dm_.TIniFac[QStringLiteral("NETO")].asFloat();
-    const SaleDocumentKey key = orderKey();
-    const QString closed = dm_.closeOrder();
-    if (!closed.isEmpty()) {
-        ShowMessage(closed);
+    if (closed.kind != DocumentModule::ClosingOutcome::Closed) {
+        ShowMessage(closed.message);
         toCustomer();
         return;
     }
+    const double neto = dm_.TIniFac[QStringLiteral("NETO")].asFloat();
+    openDrawerAfterPayment(dm_.tables().noun, key.consecutivo);
     const QString change = FormatFloat(kAmount, pago - neto);
     LabelDevolucion->setText(change);
     ShowMessage(QStringLiteral("Devuloción (") + change + QStringLiteral(")"));

@@ -65,7 +65,13 @@ DocumentModule::DocumentModule(Connection& dbPos, DocumentTables tables, QObject
             takeDocumentNumber(ds);
     };
     TIniFac.WriteOperation = [this](Dataset& ds, WriteKind, const std::function<void()>& write) {
-        writeRow(ds, ds.state() != DsState::Insert, write);
+        if (ds.state() == DsState::Insert && startAlongside_)
+            writeRow(ds, false, [&] {
+                write();
+                startAlongside_(ds[QStringLiteral("CONSECUTIVO")].asInteger());
+            });
+        else
+            writeRow(ds, ds.state() != DsState::Insert, write);
     };
     TFac.AfterInsert = [this](Dataset& ds) { TFacAfterInsert(ds); };
     TFac.BeforePost = [this](Dataset& ds) { TFacBeforePost(ds); };
@@ -166,9 +172,12 @@ void DocumentModule::runSaleOperation(bool lockHeader, const std::function<void(
                     landed = true;  // rolled back as the guard goes: this attempt did nothing
                 } else {
                     headerDiscount_ = 0;
+                    correctingClosed_ = false;
                     if (lockHeader)
                         takeHeaderRow();
                     body();
+                    if (correctingClosed_)
+                        closedDocumentCorrected(amountBefore_);
                     if (!joined)
                         emit operationCommitting(operationId_);
                     t.commit();
@@ -296,8 +305,18 @@ void DocumentModule::takeHeaderRow()
     if (!found)
         throw DbError(QStringLiteral("El documento %1 ya no existe; no se guardó nada.")
                           .arg(TIniFac[QStringLiteral("CONSECUTIVO")].asInteger()));
-    if (isClosedStatus(status) && corrections_ == 0)
+    if (isClosedStatus(status) && (corrections_ == 0 || !correctableInPlace()))
         refuseClosed();
+    if (isClosedStatus(status)) {
+        correctingClosed_ = true;
+        amountBefore_ = DbPos.scalar(QStringLiteral("SELECT COALESCE(NETO, 0) + COALESCE(VALORPROPINA, 0) - "
+                                                    "COALESCE(DESCUENTO, 0) - COALESCE(ABONO, 0) FROM %1 WHERE "
+                                                    "EMPRESA = :EMPRESA AND DOCUMENTO = :DOCUMENTO AND CONSECUTIVO = "
+                                                    ":CONSECUTIVO")
+                                         .arg(tables_.header),
+                                     documentKey())
+                            .toDouble();
+    }
     // A discount the payment put on the whole document is what the header holds beyond its lines'
     // discounts; the re-total keeps it. Most documents have none, and then the lines are not read.
     headerDiscount_ = 0;
@@ -363,8 +382,13 @@ void DocumentModule::writeRow(Dataset& ds, bool lockHeader, const std::function<
     }
 }
 
-int DocumentModule::startDocument()
+int DocumentModule::startDocument(const std::function<void(int)>& alongside)
 {
+    struct Scope {
+        std::function<void(int)>& slot;
+        Scope(std::function<void(int)>& s, const std::function<void(int)>& f) : slot(s) { slot = f; }
+        ~Scope() { slot = nullptr; }
+    } scope(startAlongside_, alongside);
     TIniFac.Insert();
     try {
         TIniFac.Post();
@@ -425,6 +449,24 @@ void DocumentModule::deleteLine()
     runSaleOperation(true, [&] {
         onLine(linea);
         TFac.Delete();
+    });
+}
+
+void DocumentModule::storeFromStoredNeto(const std::function<QVariantMap(double)>& values)
+{
+    runSaleOperation(true, [&] {
+        // Read after the header row is taken: no other register can change it until this commits.
+        const double neto = DbPos.scalar(QStringLiteral("SELECT NETO FROM %1 WHERE EMPRESA = :EMPRESA AND DOCUMENTO = "
+                                                        ":DOCUMENTO AND CONSECUTIVO = :CONSECUTIVO")
+                                             .arg(tables_.header),
+                                         documentKey())
+                                  .toDouble();
+        const QVariantMap set = values(neto);
+        if (!TIniFac.isEditing())
+            TIniFac.Edit();
+        for (auto it = set.begin(); it != set.end(); ++it)
+            TIniFac[it.key()] = it.value();
+        TIniFac.Post();
     });
 }
 
@@ -541,6 +583,18 @@ DocumentModule::ClosingOutcome DocumentModule::closeDocument(const Closing& clos
                               .arg(tables_.noun)
                               .arg(TIniFac[QStringLiteral("CONSECUTIVO")].asInteger());
     return outcome;
+}
+
+void DocumentModule::keepChosen(const Closing& closing, const QStringList& columns)
+{
+    for (const QString& f : columns) {
+        const QVariant chosen = closing.columns.value(f);
+        if (TIniFac[f].value() == chosen)
+            continue;
+        if (!TIniFac.isEditing())
+            TIniFac.Edit();
+        TIniFac[f] = chosen;
+    }
 }
 
 // ---------------------------------------------------------------- header

@@ -17,8 +17,9 @@
 // A closed document (STATUS "I": paid or voided, here or at another register) never changes: the
 // read that takes the header also reads its state, and every action on a closed document is refused
 // with DocumentClosed, nothing stored, whatever screen asks. Only a correction (see Correction) may
-// change the lines of a closed document. A re-total keeps the discount the payment put on the whole
-// document beside the lines' own discounts.
+// change the lines of a closed document, and never those of a sale whose electronic document was
+// issued: that one is replaced by a new sale instead (pos/DocumentCorrections.h). A re-total keeps
+// the discount the payment put on the whole document beside the lines' own discounts.
 //
 // What differs between the sales and the orders is given by the subclass through a few hooks: the
 // header's own defaults (customer, cashier, currency), whether a line may be added and its
@@ -85,8 +86,11 @@ public:
 
     // --- the document actions, each all or nothing ---
     // Starts a document: the header is inserted, numbered and posted. Returns its number. On
-    // failure nothing is stored and no header is left pending.
-    int startDocument();
+    // failure nothing is stored and no header is left pending. `alongside`, when given, runs in the
+    // header's own transaction once the number is known (a restaurant table marked with its bill,
+    // a correction's lines copied): if it throws, the header goes too and the exception reaches
+    // the caller.
+    int startDocument(const std::function<void(int numero)>& alongside = {});
     // Puts the cursors on an existing document; false when there is none.
     bool openDocument(const QVariant& empresa, const QVariant& documento, const QVariant& consecutivo);
     // Adds a line to the current document with these column values; the line rules price it and
@@ -100,6 +104,11 @@ public:
     bool changeLine(const QVariantMap& values);
     // Deletes the current line and re-totals the header.
     void deleteLine();
+    // Stores header columns worked out from the document's amount (NETO) as stored now: in one
+    // operation the header is taken, its NETO read in that same transaction and handed to
+    // `values`, whose columns are then posted with whatever else the cursor holds typed. A line
+    // another register added meanwhile is counted in the amount a percentage is taken from.
+    void storeFromStoredNeto(const std::function<QVariantMap(double neto)>& values);
     // Deletes the current document only if it still has no line (one statement, so a line another
     // station adds meanwhile keeps it). True when it was deleted. A closed document is never
     // deleted (DocumentClosed): its number stays used.
@@ -191,6 +200,12 @@ protected:
     virtual bool confirmQuantity(double) { return true; }
     // The register looked up at sign-on for its company.
     virtual Dataset& registerLookup() { return TCaja; }
+    // Whether a correction may change the lines of this closed document in place (sales: not
+    // once its electronic document was issued).
+    virtual bool correctableInPlace() { return true; }
+    // A correction changed the lines of a closed document: runs in that operation's transaction,
+    // with the amount the document counted for before it (the trail of the sales keeps it).
+    virtual void closedDocumentCorrected(double /*before*/) {}
 
     // What a closing stores and checks.
     struct Closing {
@@ -198,8 +213,9 @@ protected:
         // Header columns (numbers) whose stored values must still be these: what the payment was
         // counted on. A line another register added meanwhile raises NETO and stops the closing.
         QVariantMap unchanged;
-        // Runs once the header is taken and found open and unchanged, before anything is stored
-        // (the cash drawer opens here): false stops the closing with nothing stored.
+        // Runs once the header is taken and found open and unchanged, before anything is stored:
+        // false stops the closing with nothing stored. Nothing that cannot be taken back (a drawer
+        // opening) belongs here: the transaction may still fail after it.
         std::function<bool()> beforeStore;
     };
     // In one transaction: takes the header, checks that it is still open and unchanged, runs
@@ -207,6 +223,9 @@ protected:
     // nothing held in the cursor can later be written over the closed document. On a database
     // error the typed values stay in the header for another try.
     ClosingOutcome closeDocument(const Closing& closing);
+    // After a closing refused because the amount changed: the header (read again, with the new
+    // amount) takes back what the cashier chose in these columns, for the next try.
+    void keepChosen(const Closing& closing, const QStringList& columns);
 
     // Puts TProductos on the product (staying put when already there).
     bool findProduct(const QVariant& producto);
@@ -250,6 +269,10 @@ private:
     QString lastOperation_;   // the last one committed, whose row the next one removes
     bool keepHeaderEdits_ = false;  // a failed closing leaves the typed values in the header
     int corrections_ = 0;           // Correction scopes alive
+    // The running operation corrects a closed document, which counted for this amount before.
+    bool correctingClosed_ = false;
+    double amountBefore_ = 0;
+    std::function<void(int)> startAlongside_;  // see startDocument
     // The discount on the whole document (the payment's) beyond the lines' own, read when the
     // operation took the header; kept by the re-total.
     double headerDiscount_ = 0;

@@ -111,15 +111,22 @@ void showChange(QLabel* label, const QString& received, double due)
     showChange(label, amount - due);
 }
 
+void openDrawerAfterPayment(const QString& noun, int consecutivo)
+{
+    const QString drawer = Spooler::openCashDrawer();
+    if (!drawer.isEmpty())
+        dialogs().error(QStringLiteral("%1 %2 quedó pagada, pero el cajón no abrió: %3. Abra el cajón con la llave.")
+                            .arg(noun)
+                            .arg(consecutivo)
+                            .arg(drawer));
+}
+
 SaleClosing closeSale(TDmVentas& dm, const std::function<PrintResult(const SaleDocumentKey&)>& print, double received)
 {
     Dataset& h = dm.TIniFac;
     const SaleDocumentKey key{h[QStringLiteral("EMPRESA")].asString(), h[QStringLiteral("DOCUMENTO")].asString(),
                               h[QStringLiteral("CONSECUTIVO")].asInteger()};
 
-    // The drawer opens inside the closing, once the document is taken and found open and still of
-    // the amount collected: a document another register collected or added to meanwhile opens no
-    // drawer, and a drawer that cannot open stores nothing (the cashier may try again).
     // Cash handed over is kept with the payment; a payment in any other form has none. The amount
     // due is the one the closing checks is still the document's, so the change stored is right.
     QVariantMap money{{QStringLiteral("RECIBIDO"), QVariant()}, {QStringLiteral("CAMBIO"), QVariant()}};
@@ -128,15 +135,9 @@ SaleClosing closeSale(TDmVentas& dm, const std::function<PrintResult(const SaleD
         money[QStringLiteral("RECIBIDO")] = received;
         money[QStringLiteral("CAMBIO")] = R((received - due) * 100) / 100;
     }
-    QString drawer;
-    const DocumentModule::ClosingOutcome closing =
-        dm.closeWithPayment(dm.TCajero[QStringLiteral("CEDULA")].value(), money, [&] {
-            drawer = Spooler::openCashDrawer();
-            return drawer.isEmpty();
-        });
+    const DocumentModule::ClosingOutcome closing = dm.closeWithPayment(dm.TCajero[QStringLiteral("CEDULA")].value(), money);
     switch (closing.kind) {
     case DocumentModule::ClosingOutcome::Stopped:
-        dialogs().error(drawer);
         return SaleClosing::Stays;
     case DocumentModule::ClosingOutcome::ClosedElsewhere:
         ShowMessage(closing.message);
@@ -149,6 +150,10 @@ SaleClosing closeSale(TDmVentas& dm, const std::function<PrintResult(const SaleD
     case DocumentModule::ClosingOutcome::Closed:
         break;
     }
+    // The drawer opens only for a sale that is stored: a closing that failed (numbering used up, a
+    // certificate that cannot be read, another register's change) opened nothing. A drawer that
+    // does not open now leaves the sale paid; the cashier opens it by key.
+    openDrawerAfterPayment(dm.tables().noun, key.consecutivo);
     if (print(key) != PrintResult::Printed)
         ShowMessage(QStringLiteral("La factura %1 quedó pagada y cerrada, pero no se imprimió. Puede reimprimirla.")
                         .arg(key.consecutivo));

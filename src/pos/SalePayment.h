@@ -2,10 +2,10 @@
 // What every payment window does the same way, whichever register it belongs to: the money
 // received typed as a plain number, the change shown as the cashier types, and closing the sale in
 // its safe order. In one transaction the document is taken, found still open and still of the
-// amount the cashier collected, the drawer opens and the payment is stored with the document
-// closed (a document another register closed or added to meanwhile opens no drawer and stores
-// nothing); only then is anything printed, so a printer that fails after the drawer opened never
-// leaves a paid sale open, and the invoice always shows the payment.
+// amount the cashier collected, and the payment is stored with the document closed (a document
+// another register closed or added to meanwhile stores nothing). Only once that is committed does
+// the drawer open and the invoice print: a closing that fails opens no drawer, and a drawer or a
+// printer that fails afterwards never leaves a paid sale open.
 #include "print/InvoicePrinting.h"
 
 #include <functional>
@@ -60,12 +60,16 @@ InvoicePaper chosenPaper(const RadioGroup* choice);
 enum class SaleClosing {
     Closed,          // this window closed the document (printed or not)
     ClosedElsewhere, // another register had closed it or it is gone: the cashier was told, nothing stored
-    Stays,           // the drawer could not open, or another register changed the amount to pay
-                     // (the header shows the new one): nothing stored, the window stays for another try
+    Stays,           // another register changed the amount to pay (the header shows the new one):
+                     // nothing stored, the window stays for another try
 };
 
+// Opens the drawer for a sale whose payment is committed; when it does not open, tells the cashier
+// that the sale is paid all the same and that the drawer opens by key.
+void openDrawerAfterPayment(const QString& noun, int consecutivo);
+
 // Closes the module's current document for the signed-on cashier with the payment its header holds:
-// drawer, payment stored with the document closed, then `print` (which may ask first and answer
+// payment stored with the document closed, then the drawer, then `print` (which may ask first and answer
 // Printed when nothing was wanted). A print that fails tells the cashier that the document is paid
 // and can be reprinted. `received` is the money the customer handed over: for a cash payment that
 // covers the amount, it and the change are stored with the payment, so the receipt shows them.

@@ -3,6 +3,7 @@
 #include "common/Dialogs.h"
 #include "common/Numbers.h"
 #include "common/SaleAmounts.h"
+#include "einvoice/PosDocument.h"
 
 #include <QDateTime>
 #include <QSqlQuery>
@@ -113,18 +114,46 @@ DocumentModule::ClosingOutcome TDmVentas::closeWithPayment(const QVariant& cajer
     closing.unchanged.insert(QStringLiteral("NETO"), TIniFac[QStringLiteral("NETO")].asFloat());
     closing.beforeStore = beforeStore;
     const ClosingOutcome outcome = closeDocument(closing);
-    if (outcome.kind == ClosingOutcome::Changed) {
-        // The amounts are the document's as stored now; what the cashier chose stays for the next try.
-        for (const char* f : {"TIPODEPAGO", "TIPODEPAGODES", "MONEDA", "TASA"}) {
-            const QVariant chosen = closing.columns.value(QLatin1String(f));
-            if (TIniFac[QLatin1String(f)].value() == chosen)
-                continue;
-            if (!TIniFac.isEditing())
-                TIniFac.Edit();
-            TIniFac[QLatin1String(f)] = chosen;
-        }
-    }
+    // The amounts are the document's as stored now; what the cashier chose stays for the next try.
+    if (outcome.kind == ClosingOutcome::Changed)
+        keepChosen(closing, {QStringLiteral("TIPODEPAGO"), QStringLiteral("TIPODEPAGODES"), QStringLiteral("MONEDA"),
+                             QStringLiteral("TASA")});
     return outcome;
+}
+
+TrailEntry TDmVentas::trailEntry(const QString& evento, const QVariant& empresa, const QVariant& documento,
+                                 const QVariant& consecutivo)
+{
+    TrailEntry e;
+    e.evento = evento;
+    e.empresa = empresa;
+    e.documento = documento;
+    e.consecutivo = consecutivo;
+    e.caja = TCajero.FieldByName(QStringLiteral("CAJA")).value();
+    e.cajero = TCajero.FieldByName(QStringLiteral("CEDULA")).value();
+    return e;
+}
+
+bool TDmVentas::correctableInPlace()
+{
+    QVariantMap key = documentKey();
+    key.insert(QStringLiteral("TIPO"), kTipoDocumentoPos);
+    return DbPos.scalar(QStringLiteral("SELECT COUNT(*) FROM POSDOCUMENTOELECTRONICO WHERE EMPRESA = :EMPRESA AND "
+                                       "DOCUMENTO = :DOCUMENTO AND CONSECUTIVO = :CONSECUTIVO AND TIPO = :TIPO"),
+                        key)
+               .toInt() == 0;
+}
+
+void TDmVentas::closedDocumentCorrected(double before)
+{
+    const QVariantMap key = documentKey();
+    TrailEntry e = trailEntry(QStringLiteral("CORRECCION"), key.value(QStringLiteral("EMPRESA")),
+                              key.value(QStringLiteral("DOCUMENTO")), key.value(QStringLiteral("CONSECUTIVO")));
+    e.valorAntes = before;
+    e.valorDespues = amountToPay([this](const char* f) { return TIniFac[QLatin1String(f)].asFloat(); });
+    e.detalle = QStringLiteral("Factura %1 cerrada: se cambiaron sus líneas")
+                    .arg(key.value(QStringLiteral("CONSECUTIVO")).toInt());
+    recordTrail(DbPos, e);
 }
 
 // ---------------------------------------------------------------- header

@@ -7,6 +7,7 @@
 // Making a document: set ClienteActual and call startDocument(); then addLine() for each line.
 // The numbering, the all-or-nothing operations and the totals are the document module's
 // (pos/DocumentModule.h), shared with the orders; this class gives the sales' own rules.
+#include "data/Trail.h"
 #include "pos/DocumentModule.h"
 
 namespace kv {
@@ -43,12 +44,16 @@ public:
     // not yet posted) and closes the document for the cashier `cajero` (STATUS "I", CAJERO), in one
     // transaction that takes the header first (DocumentModule::closeDocument): only while the
     // document is still open and its NETO is still the one the cursor holds, which is what the
-    // cashier was shown and collected. beforeStore (the drawer) runs in between. When another
+    // cashier was shown and collected. beforeStore runs in between. When another
     // register changed the amount meanwhile nothing is stored and the header shows the new amount,
     // keeping the payment type, its description and the currency the cashier chose. `money` adds
     // columns the window knows and the header does not hold (the cash received and the change).
     ClosingOutcome closeWithPayment(const QVariant& cajero, const QVariantMap& money = {},
                                     const std::function<bool()>& beforeStore = {});
+
+    // A trail row about that sale, done by the signed-on cashier at his register (data/Trail.h).
+    TrailEntry trailEntry(const QString& evento, const QVariant& empresa, const QVariant& documento,
+                          const QVariant& consecutivo);
 
     // --- handlers, wired to the datasets' events ---
     void DataModuleCreate();
@@ -76,6 +81,10 @@ protected:
     // A return (negative quantity) is confirmed first.
     bool confirmQuantity(double cantidad) override;
     Dataset& registerLookup() override { return TCajaw; }
+    // A sale whose electronic document was issued is not corrected in place.
+    bool correctableInPlace() override;
+    // A paid sale corrected in place (documents off) leaves its trail row: who, before, after.
+    void closedDocumentCorrected(double before) override;
 
 private:
     // Base units in the line's unit of packing (1 when the product has no such packing).

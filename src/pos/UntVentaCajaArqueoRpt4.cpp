@@ -19,6 +19,10 @@ const QString kAmount = QStringLiteral("###,###.00");
 const char* const kDocuments =
     "SELECT H.CONSECUTIVO, H.CLIENTE, H.CAJA, H.VENDEDOR, H.NETO, H.VALORPROPINA, H.DESCUENTO, H.ABONO, "
     "H.TIPODEPAGO, H.STATUS, "
+    // A voided sale that had been paid in cash: the cash it brought in (its refund's row on the
+    // trail keeps the amount the void set to 0).
+    "(SELECT SUM(B.VALORANTES) FROM POSBITACORA B WHERE B.EMPRESA = H.EMPRESA AND B.DOCUMENTO = H.DOCUMENTO "
+    "AND B.CONSECUTIVO = H.CONSECUTIVO AND B.EVENTO = 'DEVOLUCION') COBRADOANULADA, "
     "C.NOMBRE NOMBRECLIENTE, K.NOMBRE NOMBRECAJA, V.NOMBRE NOMBRECAJERO "
     "FROM POSMOVIMIENTO H "
     "LEFT JOIN PROVEEDORES C ON C.NIT = H.CLIENTE "
@@ -39,6 +43,16 @@ const char* const kOpenings =
 const char* const kExpenses =
     "SELECT CAJA, SUM(VALOR) EGRESOS FROM POSPAGOSCAJA WHERE FECHA >= :FECHAI AND FECHA < :FECHAF "
     "AND CAJERO = :CAJERO GROUP BY CAJA";
+// Per register, the cash the cashier handed back there in the period (voids of paid cash sales).
+const char* const kRefunds =
+    "SELECT CAJA, SUM(VALORANTES - COALESCE(VALORDESPUES, 0)) DEVOLUCIONES FROM POSBITACORA "
+    "WHERE FECHA >= :FECHAI AND FECHA < :FECHAF AND EVENTO = 'DEVOLUCION' AND CAJERO = :CAJERO GROUP BY CAJA";
+// What was done at the registers in the period (voids, corrections, reprints, sign-ons...), the
+// latest last; the count prints the last few.
+const char* const kTrail =
+    "SELECT FECHA, EVENTO, CONSECUTIVO, CAJA, CAJERO, VALORANTES, VALORDESPUES FROM POSBITACORA "
+    "WHERE FECHA >= :FECHAI AND FECHA < :FECHAF ORDER BY FECHA, ID";
+constexpr int kTrailRows = 30;
 
 QMap<double, double> sumsByRegister(Connection& db, const char* sql, const QString& column, const QVariantMap& params)
 {
@@ -46,6 +60,49 @@ QMap<double, double> sumsByRegister(Connection& db, const char* sql, const QStri
     for (const QVariantMap& r : queryRows(db, QLatin1String(sql), params))
         sums[r.value(QStringLiteral("CAJA")).toDouble()] += r.value(column).toDouble();
     return sums;
+}
+
+// Under the count, the trail of the counted registers in the period as a short list: the time,
+// what happened, the document and the amounts before and after.
+void addTrailList(Report& rpt, Connection& db, const QVariantMap& params, const QSet<double>& cajas)
+{
+    QList<QVariantMap> trail;
+    for (const QVariantMap& r : queryRows(db, QLatin1String(kTrail), params))
+        if (cajas.contains(r.value(QStringLiteral("CAJA")).toDouble()))
+            trail.append(r);
+    if (trail.isEmpty())
+        return;
+    const int left = int(trail.size()) - kTrailRows;
+    if (left > 0)
+        trail = trail.mid(left);
+    const double w = rpt.page().printableWidth();
+    Band& s = rpt.summary();
+    double y = 2;
+    s.addLine(0, 1, w, 1);
+    s.addText(0, y, w, 4, QStringLiteral("BITACORA DE LA CAJA")).named(QStringLiteral("Bitacora")).bold().size(7);
+    y += 4.5;
+    if (left > 0) {
+        s.addText(0, y, w, 3.5, QStringLiteral("(%1 anteriores no se muestran)").arg(left)).size(6);
+        y += 3.5;
+    }
+    int n = 0;
+    for (const QVariantMap& r : trail) {
+        QString what = r.value(QStringLiteral("FECHA")).toDateTime().toString(QStringLiteral("hh:mm")) + QLatin1Char(' ') +
+                       r.value(QStringLiteral("EVENTO")).toString();
+        if (!r.value(QStringLiteral("CONSECUTIVO")).isNull())
+            what += QStringLiteral(" Fac ") + r.value(QStringLiteral("CONSECUTIVO")).toString();
+        s.addText(0, y, w - 22, 3.5, what).named(QStringLiteral("Bitacora%1").arg(++n)).size(6);
+        if (!r.value(QStringLiteral("VALORANTES")).isNull() || !r.value(QStringLiteral("VALORDESPUES")).isNull())
+            s.addText(w - 22, y, 22, 3.5,
+                      FormatFloat(QStringLiteral("###,###."), r.value(QStringLiteral("VALORANTES")).toDouble()) +
+                          QStringLiteral(">") +
+                          FormatFloat(QStringLiteral("###,###."), r.value(QStringLiteral("VALORDESPUES")).toDouble()))
+                .named(QStringLiteral("BitacoraValor%1").arg(n))
+                .right()
+                .size(6);
+        y += 3.5;
+    }
+    s.setHeight(y + 1);
 }
 
 }  // namespace
@@ -56,6 +113,7 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt4::build(Connection& db, const Cas
     params.insert(QStringLiteral("CAJERO"), p.cajero);
     const QMap<double, double> openings = sumsByRegister(db, kOpenings, QStringLiteral("INICIO"), params);
     const QMap<double, double> expenses = sumsByRegister(db, kExpenses, QStringLiteral("EGRESOS"), params);
+    const QMap<double, double> refunds = sumsByRegister(db, kRefunds, QStringLiteral("DEVOLUCIONES"), params);
     params.insert(QStringLiteral("EMPRESA"), p.empresa);
     params.insert(QStringLiteral("DOCUMENTO"), p.documento);
     QList<QVariantMap> rows = queryRows(db, QLatin1String(kDocuments), params);
@@ -66,7 +124,7 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt4::build(Connection& db, const Cas
     for (const QVariantMap& r : rows)
         withDocuments.insert(r.value(QStringLiteral("CAJA")).toDouble());
     QList<double> missing;
-    for (double caja : openings.keys() + expenses.keys())
+    for (double caja : openings.keys() + expenses.keys() + refunds.keys())
         if (!withDocuments.contains(caja) && !missing.contains(caja))
             missing.append(caja);
     if (!missing.isEmpty()) {
@@ -121,6 +179,7 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt4::build(Connection& db, const Cas
     rpt->addTotal(QStringLiteral("Abonos"), QStringLiteral("ABONO"), 0);
     // The money the cash sales put in the drawer: only documents paid in cash and closed (an open
     // document has not been collected yet).
+    rpt->addTotal(QStringLiteral("CobradoAnuladas"), QStringLiteral("COBRADOANULADA"), 0);
     rpt->addTotal(QStringLiteral("Efectivo"), [isDocument](const RowSource& r) {
         const bool cash = isDocument(r) && r.value(QStringLiteral("TIPODEPAGO")).toString() == QLatin1String("C") &&
                           r.value(QStringLiteral("STATUS")).toString() == QLatin1String("I");
@@ -137,7 +196,8 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt4::build(Connection& db, const Cas
         }
         e.band.item(QStringLiteral("Documento"))
             .setText(QStringLiteral("Fac ") + e.row.value(QStringLiteral("CONSECUTIVO")).toString() + QStringLiteral(" Nit ") +
-                      FormatFloat(QStringLiteral("###,###."), e.row.value(QStringLiteral("CLIENTE")).toDouble()));
+                      FormatFloat(QStringLiteral("###,###."), e.row.value(QStringLiteral("CLIENTE")).toDouble()) +
+                      (e.row.value(QStringLiteral("COBRADOANULADA")).isNull() ? QString() : QStringLiteral(" ANULADA")));
         e.band.item(QStringLiteral("Valor")).setText(FormatFloat(kAmount, documentAmount(e.row)));
     };
 
@@ -155,31 +215,37 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt4::build(Connection& db, const Cas
     };
 
     // "TOTAL CAJA" counts every sale, credit and card included; the last line is what the cashier
-    // counts the drawer against: the opening amount and the cash sales less the expenses.
-    Band& rf = caja.footer().setHeight(28.5);
+    // counts the drawer against: the opening amount and the cash sales less the expenses, with the
+    // cash of sales voided since (collected, then handed back from this drawer).
+    Band& rf = caja.footer().setHeight(37.5);
     const QStringList captions{QString(),
                                QStringLiteral("Base Caja"),
                                QStringLiteral("-Menos Egresos"),
                                QStringLiteral("TOTAL CAJA"),
                                QStringLiteral("Abonos"),
+                               QStringLiteral("+Cobrado en Anuladas"),
+                               QStringLiteral("-Menos Devoluciones"),
                                QStringLiteral("EFECTIVO EN CAJA")};
-    const QStringList names{QStringLiteral("TotalCaja"), QStringLiteral("BaseCaja"), QStringLiteral("Egresos"),
-                            QStringLiteral("TotalEnCaja"), QStringLiteral("Abonos"), QStringLiteral("EfectivoEnCaja")};
+    const QStringList names{QStringLiteral("TotalCaja"),      QStringLiteral("BaseCaja"),      QStringLiteral("Egresos"),
+                            QStringLiteral("TotalEnCaja"),    QStringLiteral("Abonos"),        QStringLiteral("CobradoAnuladas"),
+                            QStringLiteral("Devoluciones"),   QStringLiteral("EfectivoEnCaja")};
     for (int i = 0; i < names.size(); ++i) {
         ReportItem& c = rf.addText(0, 1 + i * 4.5, amountX, 4, captions[i]).named(names[i] + QStringLiteral("Texto"));
         ReportItem& v = rf.addText(amountX - 6, 1 + i * 4.5, 30, 4, QString()).named(names[i]).right();
-        if (i == 3 || i == 5) {
+        if (i == 3 || i == 7) {
             c.bold();
             v.bold();
         }
     }
     rf.addLine(0, 0.5, w, 0.5);
     rf.addLine(amountX, 1 + 3 * 4.5 - 0.3, w, 1 + 3 * 4.5 - 0.3);
-    rf.beforePrint = [openings, expenses, names](BandEvent& e) {
+    rf.beforePrint = [openings, expenses, refunds, names](BandEvent& e) {
         const double caja = e.row.value(QStringLiteral("CAJA")).toDouble();
         const double ventas = e.report.total(QStringLiteral("Caja"));
         const double base = openings.value(caja);
         const double egresos = expenses.value(caja);
+        const double anuladas = e.report.total(QStringLiteral("CobradoAnuladas"));
+        const double devoluciones = refunds.value(caja);
         e.band.item(QStringLiteral("TotalCajaTexto"))
             .setText(QStringLiteral("Total Caja ") + e.row.value(QStringLiteral("NOMBRECAJA")).toString());
         const double values[] = {ventas,
@@ -187,11 +253,17 @@ std::unique_ptr<Report> TFrmVentaCajaArqueoRpt4::build(Connection& db, const Cas
                                  egresos,
                                  base + ventas - egresos,
                                  e.report.total(QStringLiteral("Abonos")),
-                                 base + e.report.total(QStringLiteral("Efectivo")) - egresos};
+                                 anuladas,
+                                 devoluciones,
+                                 base + e.report.total(QStringLiteral("Efectivo")) + anuladas - devoluciones - egresos};
         for (int i = 0; i < names.size(); ++i)
             e.band.item(names[i]).setText(FormatFloat(kAmount, values[i]));
     };
 
+    QSet<double> counted = withDocuments;
+    for (double caja : missing)
+        counted.insert(caja);
+    addTrailList(*rpt, db, params, counted);
     rpt->setRows(rows);
     return rpt;
 }

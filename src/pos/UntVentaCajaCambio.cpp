@@ -1,6 +1,8 @@
 #include "pos/UntVentaCajaCambio.h"
 
 #include "common/Dialogs.h"
+#include "common/Numbers.h"
+#include "einvoice/ElectronicDocument.h"
 #include "platform/DbControls.h"
 #include "platform/DbGrid.h"
 #include "platform/DialogParts.h"
@@ -166,8 +168,62 @@ void CambiaFactura(TDmVentas& dm, QWidget* parent)
                 guarded([this] { dm.openDocument(before->empresa, before->documento, before->consecutivo); });
         }
     } back{dm, before};
-    TFrmVentaCajaCambio dlg(dm, parent);
-    dlg.exec();
+    if (!saleIssued(dm.DbPos, *key)) {
+        // Without an electronic document the lines are corrected where they are.
+        TFrmVentaCajaCambio dlg(dm, parent);
+        dlg.exec();
+        return;
+    }
+    if (storedDocument(dm.DbPos, key->empresa, key->documento, key->consecutivo, kTipoNotaAjuste)) {
+        ShowMessage(QStringLiteral("La factura %1 está anulada; no se puede cambiar.").arg(key->consecutivo));
+        return;
+    }
+    // Its document is signed: the corrected lines go into a new sale that replaces it.
+    const SaleDocumentKey draft{key->empresa, key->documento, startCorrection(dm, *key)};
+    bool replaced = false;
+    try {
+        {
+            TFrmVentaCajaCambio dlg(dm, parent);
+            dlg.setWindowTitle(QStringLiteral("Cambios a  la Factura %1 (nueva factura %2)")
+                                   .arg(key->consecutivo)
+                                   .arg(draft.consecutivo));
+            dlg.exec();
+        }
+        const int lineas = dm.DbPos
+                               .scalar(QStringLiteral("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE WHERE EMPRESA = :E AND "
+                                                      "DOCUMENTO = :D AND CONSECUTIVO = :C"),
+                                       {{QStringLiteral("E"), draft.empresa},
+                                        {QStringLiteral("D"), draft.documento},
+                                        {QStringLiteral("C"), draft.consecutivo}})
+                               .toInt();
+        if (correctionChangesNothing(dm, *key, draft)) {
+            ShowMessage(QStringLiteral("No se cambió nada: la factura %1 queda como estaba.").arg(key->consecutivo));
+        } else if (lineas == 0) {
+            ShowMessage(QStringLiteral("La factura no puede quedar sin líneas; para anularla use \"Anula Facturas\"."));
+        } else {
+            const double nuevo = saleAmount(dm.DbPos, draft);
+            if (AskYesNo(QStringLiteral("¿Reemplazar la factura %1 por la factura %2 de %3? La factura %1 se anula con su "
+                                        "nota de ajuste.")
+                             .arg(key->consecutivo)
+                             .arg(draft.consecutivo)
+                             .arg(FormatFloat(QStringLiteral("###,###.00"), nuevo)))) {
+                const CorrectionOutcome done = replaceSale(dm, *key, draft);
+                replaced = true;
+                ShowMessage(correctionText(*key, done));
+                // The customer takes the new sale's invoice, with its own document.
+                if (printInvoice(dm.DbPos, draft, invoicePrintFor(InvoiceCaller::MainReprint, InvoicePaper::Roll), parent) !=
+                    PrintResult::Printed)
+                    ShowMessage(QStringLiteral("La factura %1 quedó guardada, pero no se imprimió. Puede reimprimirla.")
+                                    .arg(draft.consecutivo));
+            }
+        }
+    } catch (...) {
+        if (!replaced)
+            guarded([&] { dropCorrection(dm, draft); });
+        throw;
+    }
+    if (!replaced)
+        dropCorrection(dm, draft);
 }
 
 }  // namespace kv

@@ -56,7 +56,10 @@ public:
 
 // "&Cambia Factura" of the sale screen: for a cashier who may change prices (CAMBIAPRECIO "S";
 // others are told they may not), asks the number ("Modificar") and opens the change window on that
-// document. The sales module is put back on the document it stood on before.
+// document. A sale whose electronic document was issued is not changed: the window edits a new
+// sale made from it, which replaces it once the cashier confirms (pos/DocumentCorrections.h); the
+// cashier is told both numbers and the money to hand back or collect. The sales module is put back
+// on the document it stood on before.
 void CambiaFactura(TDmVentas& dm, QWidget* parent);
 
 }  // namespace kv

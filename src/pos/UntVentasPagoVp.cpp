@@ -162,14 +162,13 @@ void TFrmVentasPagoVp::RadioTipoPagoClick()
     DBEditDescripcion->setVisible(show);
 }
 
-void TFrmVentasPagoVp::storeHeader(const std::function<void()>& set)
+void TFrmVentasPagoVp::storeHeader(const std::function<QVariantMap(double neto)>& set)
 {
     Dataset& h = dm_.TIniFac;
     updateRecord(h);  // what was typed in the boxes goes with it
-    if (!h.isEditing())
-        h.Edit();
-    set();
-    h.Post();
+    // A percentage is taken of the amount as stored when it is stored, so a line another station
+    // added since this window opened is counted.
+    dm_.storeFromStoredNeto(set);
     h.RefreshRecord();
 }
 
@@ -177,11 +176,11 @@ void TFrmVentasPagoVp::RadioServicioClick(int item)
 {
     if (item < 0 || item > kServicioValor)
         return;
-    Dataset& h = dm_.TIniFac;
-    storeHeader([&] {
-        h[QStringLiteral("PROPINA")] = kServicio[item];
+    storeHeader([item](double neto) {
+        QVariantMap set{{QStringLiteral("PROPINA"), kServicio[item]}};
         if (item != kServicioValor)
-            h[QStringLiteral("VALORPROPINA")] = R(kServicio[item] * h[QStringLiteral("NETO")].asFloat() / 100);
+            set.insert(QStringLiteral("VALORPROPINA"), R(kServicio[item] * neto / 100));
+        return set;
     });
     if (item == kServicioValor)
         DBEditValorPropina->setFocus();
@@ -191,8 +190,9 @@ void TFrmVentasPagoVp::RadioDescuentoClick(int item)
 {
     if (item < 0 || item > 3)
         return;
-    Dataset& h = dm_.TIniFac;
-    storeHeader([&] { h[QStringLiteral("DESCUENTO")] = R(h[QStringLiteral("NETO")].asFloat() * kDescuento[item] / 100); });
+    storeHeader([item](double neto) {
+        return QVariantMap{{QStringLiteral("DESCUENTO"), R(neto * kDescuento[item] / 100)}};
+    });
 }
 
 void TFrmVentasPagoVp::EditRecibidoChange()

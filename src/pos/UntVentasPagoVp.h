@@ -67,9 +67,10 @@ private:
     void buildLayout();
     void showAmounts();
     void showServicio();  // the "Servicio" item matching what the document holds
-    // Puts the header into edit, lets `set` change it, stores it and reads it back.
-    void storeHeader(const std::function<void()>& set);
-    // The drawer, the closing statement and the invoice, in that order; false when the window stays.
+    // Stores the columns `set` works out from the document's amount as stored (with what was typed
+    // in the boxes) and reads the header back.
+    void storeHeader(const std::function<QVariantMap(double neto)>& set);
+    // The closing statement, the drawer and the invoice, in that order; false when the window stays.
     bool finish();
     void leave(bool cancelled);
 

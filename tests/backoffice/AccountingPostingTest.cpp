@@ -54,9 +54,10 @@ protected:
                       {"V", *p.ventas ? QVariant(p.ventas) : QVariant()}, {"I", p.iva}});
     }
 
-    // A sale as the sales module stores it: NETO is the sum of its lines.
+    // A sale as the sales module stores it: NETO is the sum of its lines; closed (paid) unless
+    // `status` says otherwise (null: still open).
     void sale(int numero, const char* pago, const QList<Line>& lines, double descuento = 0, QDate day = kDay,
-              const char* empresa = "01", double cliente = 800100200)
+              const char* empresa = "01", double cliente = 800100200, const char* status = "I")
     {
         double neto = 0;
         int linea = 0;
@@ -68,9 +69,9 @@ protected:
                       {"C", l.ipo}});
         }
         db->exec("INSERT INTO POSMOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO, BODEGA, FECHA, CLIENTE, NETO, SUBTOTAL, "
-                 "DESCUENTO, TIPODEPAGO) VALUES (:E, 'POS', :N, 1, :F, :CLIENTE, :T, :T, :D, :PAGO)",
+                 "DESCUENTO, TIPODEPAGO, STATUS) VALUES (:E, 'POS', :N, 1, :F, :CLIENTE, :T, :T, :D, :PAGO, :STATUS)",
                  {{"E", empresa}, {"N", numero}, {"F", QDateTime(day, QTime(10, numero % 60))}, {"CLIENTE", cliente},
-                  {"T", neto}, {"D", descuento}, {"PAGO", pago}});
+                  {"T", neto}, {"D", descuento}, {"PAGO", pago}, {"STATUS", status ? QVariant(status) : QVariant()}});
     }
 
     PostingSummary post(bool summarised = false)
@@ -177,6 +178,20 @@ TEST_F(AccountingPostingTest, EachPaymentTypeDebitsItsAccount)
                       .trimmed(),
                   c.cuenta);
     }
+}
+
+TEST_F(AccountingPostingTest, OnlyClosedSalesAreBooked)
+{
+    // A floor seller's document waiting for the paying register, and a sale left unpaid: neither
+    // is a sale yet, so neither its payment nor its lines reach the voucher.
+    sale(1, "C", {{1, 5000}});
+    sale(2, "C", {{1, 7000}}, 0, kDay, "01", 800100200, nullptr);
+    sale(3, "T", {{2, 9000}}, 0, kDay, "01", 800100200, nullptr);
+    post();
+    for (const char* doc : {"PS-2", "PS-3"})
+        EXPECT_EQ(tavro->scalar("SELECT COUNT(*) FROM MOVIMIENTOCONTABLE WHERE DOCUMENTO = :D", {{"D", doc}}).toInt(), 0) << doc;
+    EXPECT_DOUBLE_EQ(side("D"), 5000);
+    EXPECT_DOUBLE_EQ(side("C"), 5000);
 }
 
 TEST_F(AccountingPostingTest, PostingADayAgainReplacesItsVoucherAndAnEmptyDayLeavesAnEmptyOne)

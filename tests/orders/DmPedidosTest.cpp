@@ -134,7 +134,7 @@ TEST_F(DmPedidosTest, ClosingStoresThePaymentTypeOnce)
     dm->TIniFac.Edit();
     dm->TIniFac["TIPODEPAGO"] = "T";
     dm->TIniFac["TIPODEPAGODES"] = "VISA 4411";
-    EXPECT_EQ(dm->closeOrder(), QString());
+    EXPECT_EQ(dm->closeOrder().kind, DocumentModule::ClosingOutcome::Closed);
     EXPECT_EQ(header("STATUS", numero).toString().trimmed(), "I");
     EXPECT_EQ(header("TIPODEPAGO", numero).toString().trimmed(), "T");
     EXPECT_EQ(header("TIPODEPAGODES", numero).toString().trimmed(), "VISA 4411");
@@ -142,7 +142,7 @@ TEST_F(DmPedidosTest, ClosingStoresThePaymentTypeOnce)
     // Closed already (by another register, say): nothing is stored again.
     dm->TIniFac.Edit();
     dm->TIniFac["TIPODEPAGO"] = "H";
-    EXPECT_EQ(dm->closeOrder(), "La cotización 1 ya fue cerrada (pagada o anulada) por VENDEDOR 22; no se guardó el pago.");
+    EXPECT_EQ(dm->closeOrder().message, "La cotización 1 ya fue cerrada (pagada o anulada) por VENDEDOR 22; no se guardó el pago.");
     EXPECT_EQ(header("TIPODEPAGO", numero).toString().trimmed(), "T");
     // A closed order takes no more lines either.
     try {
@@ -152,6 +152,26 @@ TEST_F(DmPedidosTest, ClosingStoresThePaymentTypeOnce)
         EXPECT_EQ(e.text(), "La cotización 1 ya fue cerrada (pagada o anulada); no se guardó nada.");
     }
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSREMISIONESDETALLE").toInt(), 1);
+}
+
+TEST_F(DmPedidosTest, AnOrderChangedElsewhereWhileBeingCollectedIsNotClosed)
+{
+    // Another station adds to the order after the cashier was shown its amount.
+    const int numero = startOrder();
+    addLine(2, 1, 300);
+    const double shown = dm->TIniFac["NETO"].asFloat();
+    db->exec("UPDATE POSREMISIONES SET NETO = NETO + 500, SUBTOTAL = SUBTOTAL + 500 WHERE CONSECUTIVO = :N", {{"N", numero}});
+    dm->TIniFac.Edit();
+    dm->TIniFac["TIPODEPAGO"] = "T";
+    const DocumentModule::ClosingOutcome outcome = dm->closeOrder();
+    EXPECT_EQ(outcome.kind, DocumentModule::ClosingOutcome::Changed);
+    EXPECT_EQ(outcome.message, "La cotización 1 cambió en otra caja mientras se cobraba; no se guardó el pago.");
+    EXPECT_TRUE(header("STATUS", numero).isNull());
+    // The cursor shows the new amount and keeps the payment type for the next try, which closes it.
+    EXPECT_DOUBLE_EQ(dm->TIniFac["NETO"].asFloat(), shown + 500);
+    EXPECT_EQ(dm->TIniFac["TIPODEPAGO"].asString(), "T");
+    EXPECT_EQ(dm->closeOrder().kind, DocumentModule::ClosingOutcome::Closed);
+    EXPECT_EQ(header("TIPODEPAGO", numero).toString().trimmed(), "T");
 }
 
 }  // namespace

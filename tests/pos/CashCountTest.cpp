@@ -149,7 +149,7 @@ TEST_F(CashCountTest, TheCountIsOpeningPlusSalesByPaymentTypeLessExpenses)
     const QStringList texts = doc.texts();
     EXPECT_TRUE(texts.contains("Fac 3 Nit 222,222,222"));
     EXPECT_EQ(texts.value(texts.indexOf("Fac 3 Nit 222,222,222") + 1), "22,500.00");
-    EXPECT_EQ(texts.value(texts.indexOf("Fac 6 Nit 222,222,222") + 1), ".00");
+    EXPECT_EQ(texts.value(texts.indexOf("Fac 6 Nit 222,222,222 ANULADA") + 1), ".00");
     EXPECT_FALSE(texts.contains("Fac 7 Nit 222,222,222"));  // the other cashier's
     EXPECT_FALSE(texts.contains("Fac 8 Nit 222,222,222"));  // the next day's
     for (const char* t : {"VENTAS DIARIAS POR CAJA", "LA CANDELARIA SAS", "F E C H A  10 mar 2026", "Valor", "Caja",
@@ -224,12 +224,16 @@ TEST_F(CashCountTest, OnlyClosedDocumentsAreSalesAndTheDrawerHoldsOpeningPlusCas
     db->exec("UPDATE POSMOVIMIENTO SET STATUS = NULL WHERE CONSECUTIVO = 12");
     EXPECT_EQ(listed(), before);
 
-    // "TOTAL CAJA" stays as it was (every document of the cashier); the drawer holds the opening
-    // amount and the cash collected (documents 1 and 2, less the abono), less the expenses.
+    // "TOTAL CAJA" stays as it was (every document of the cashier); the drawer held the opening
+    // amount and the cash collected (documents 1 and 2, less the abono, and document 6, voided
+    // since: its 39,000 went back to the customer on a later day, counted on that day), less the
+    // expenses.
     const Document doc = TFrmVentaCajaArqueoRpt4::build(*db, day())->render();
     EXPECT_EQ(text(doc, "TotalEnCaja"), money(100000 + 115500 + 9000 - 20000));
+    EXPECT_EQ(text(doc, "CobradoAnuladas"), money(39000));
+    EXPECT_EQ(text(doc, "Devoluciones"), money(0));
     EXPECT_EQ(text(doc, "EfectivoEnCajaTexto"), "EFECTIVO EN CAJA");
-    EXPECT_EQ(text(doc, "EfectivoEnCaja"), money(100000 + 50000 + 20000 - 20000));
+    EXPECT_EQ(text(doc, "EfectivoEnCaja"), money(100000 + 50000 + 20000 + 39000 - 20000));
 }
 
 TEST_F(CashCountTest, TheLetterReportByRegisterListsEverySellerOnceWithCardsTogether)
@@ -291,6 +295,55 @@ TEST_F(CashCountTest, TheWindowRunsEachReportForThePeriodTypeAndCashierChosen)
         b->click();
     EXPECT_EQ(QDir(out.path()).entryList({"*.pdf"}).size(), 3);
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(CashCountTest, CashHandedBackOnAVoidIsCountedAgainstTheDrawerItLeft)
+{
+    // Today, at register 1: cashier 11 opens with 100,000, collects 30,000 and 12,000 in cash and
+    // 9,000 by card, then voids the first cash sale and the card sale, and a cash sale of
+    // yesterday. Cashier 22 voids a cash sale of his own at his register, 2.
+    const QDate today = QDate::currentDate();
+    opening(1, 11, today, 100000);
+    addDocument({20, "C", 30000, 0, 0, 0, 11, 1, today});
+    addDocument({21, "C", 12000, 0, 0, 0, 11, 1, today});
+    addDocument({22, "T", 9000, 0, 0, 0, 11, 1, today});
+    addDocument({23, "C", 15000, 0, 0, 0, 11, 1, today.addDays(-1)});
+    addDocument({24, "C", 5000, 0, 0, 0, 22, 2, today});
+    const struct {
+        int numero;
+        double devuelto;
+    } voids[] = {{20, 30000}, {22, 0}, {23, 15000}};
+    for (const auto& v : voids)
+        EXPECT_EQ(voidSale(*dm, {"01", "POS", v.numero}).cashBack, v.devuelto) << v.numero;
+    TDmVentas other(*db);
+    ASSERT_TRUE(other.signOn(22));
+    voidSale(other, {"01", "POS", 24});
+
+    // The drawer by hand: 100,000 + 30,000 + 12,000 - 30,000 - 15,000, and the 39,000 of
+    // document 6 (of an earlier day) the fixture's void handed back today.
+    const Document doc = TFrmVentaCajaArqueoRpt4::build(*db, {today, today, "01", "POS", 11, {}})->render();
+    EXPECT_EQ(text(doc, "CobradoAnuladas"), money(30000));
+    EXPECT_EQ(text(doc, "Devoluciones"), money(30000 + 15000 + 39000));
+    EXPECT_EQ(text(doc, "EfectivoEnCaja"), money(100000 + 30000 + 12000 - 30000 - 15000 - 39000));
+    const QStringList texts = doc.texts();
+    EXPECT_TRUE(texts.contains("Fac 20 Nit 222,222,222 ANULADA"));
+    EXPECT_TRUE(texts.contains("Fac 21 Nit 222,222,222"));
+    // The register's trail under the count: what was done there today (not at register 2).
+    EXPECT_TRUE(texts.contains("BITACORA DE LA CAJA"));
+    for (int n : {6, 20, 22, 23, 24})
+        EXPECT_EQ(texts.filter(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d ANULACION Fac %1$").arg(n))).size(),
+                  n == 24 ? 0 : 1)
+            << n;
+    EXPECT_EQ(texts.filter(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d DEVOLUCION Fac "))).size(), 3);
+
+    // Yesterday's count still holds what that drawer held then.
+    const Document ayer =
+        TFrmVentaCajaArqueoRpt4::build(*db, {today.addDays(-1), today.addDays(-1), "01", "POS", 11, {}})->render();
+    EXPECT_EQ(text(ayer, "EfectivoEnCaja"), money(15000));
+    // And cashier 22 counts his own hand-back.
+    const Document suyo = TFrmVentaCajaArqueoRpt4::build(*db, {today, today, "01", "POS", 22, {}})->render();
+    EXPECT_EQ(text(suyo, "Devoluciones"), money(5000));
+    EXPECT_EQ(text(suyo, "EfectivoEnCaja"), money(0));
 }
 
 }  // namespace

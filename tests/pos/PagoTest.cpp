@@ -238,22 +238,50 @@ TEST_F(PagoTest, CashShortOfWhatIsToPayIsSaidInTheQuestionAndNoLeavesEverythingA
     EXPECT_FALSE(dm->TIniFac.isEditing());
 }
 
-TEST_F(PagoTest, ADrawerThatCannotOpenStopsEverythingAndTheWindowStaysForAnotherTry)
+TEST_F(PagoTest, ADrawerThatCannotOpenLeavesTheSalePaidAndSaysToOpenItByKey)
 {
+    // The drawer opens only once the payment is stored; when it then fails the sale is paid all
+    // the same, printed, and the cashier is told to use the key.
     EnvScope broken("KORVELA_RAW_TO", "/no/such/folder/cajon.bin");
     choose(window->RadioTipoPago, 1);
     receive(QStringLiteral("25000"));
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[1].kind, QStringLiteral("error"));
+    EXPECT_TRUE(dialogs.shown[1].text.startsWith(QStringLiteral("La factura %1 quedó pagada, pero el cajón no abrió").arg(numero)))
+        << dialogs.shown[1].text.toStdString();
     EXPECT_TRUE(dialogs.shown[1].text.contains(QStringLiteral("/no/such/folder/cajon.bin")));
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(stored("STATUS").isNull());
-    EXPECT_EQ(stored("TIPODEPAGO").toString(), QStringLiteral("C"));
-    EXPECT_EQ(pdfs(), 0);
-    // The cashier may still decline.
-    receive(QStringLiteral("25000"), false);
-    EXPECT_TRUE(PagoCancelado);
+    EXPECT_TRUE(dialogs.shown[1].text.endsWith(QStringLiteral("Abra el cajón con la llave.")));
+    EXPECT_EQ(stored("STATUS").toString(), QStringLiteral("I"));
+    EXPECT_EQ(pdfs(), 1);
     EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(PagoCancelado);
+}
+
+TEST_F(PagoTest, PercentagesAreTakenOfTheAmountAsStoredNotAsShown)
+{
+    // Another station adds 5,000 to the document while this window is open on 25,000.
+    TDmVentas other(*db);
+    ASSERT_TRUE(other.signOn(22));
+    other.setParameterCompany(1);
+    ASSERT_TRUE(other.openDocument("01", "POS", numero));
+    ASSERT_TRUE(kvtest::ringUp(other, {.producto = 4, .precio = 5000}));
+    ASSERT_DOUBLE_EQ(stored("NETO").toDouble(), 30000);
+
+    const struct {
+        RadioGroup* group;
+        int item;
+        const char* column;
+        double expected;
+    } cases[] = {{window->RadioServicio, 2, "VALORPROPINA", 3000},  // 10 %
+                 {window->RadioServicio, 1, "VALORPROPINA", 1500},  // 5 %
+                 {window->RadioDescuento, 3, "DESCUENTO", 6000}};   // 20 %
+    for (const auto& c : cases) {
+        choose(c.group, c.item);
+        EXPECT_DOUBLE_EQ(stored(c.column).toDouble(), c.expected) << c.column;
+    }
+    // The window shows the amount it was taken of.
+    EXPECT_DOUBLE_EQ(dm->TIniFac["NETO"].asFloat(), 30000);
+    EXPECT_DOUBLE_EQ(stored("NETO").toDouble(), 30000);
 }
 
 TEST_F(PagoTest, APrinterFailingAfterThePaymentLeavesTheSaleClosedPaidAndReprintable)

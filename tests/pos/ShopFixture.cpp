@@ -1,6 +1,7 @@
 #include "ShopFixture.h"
 
 #include "data/Dataset.h"
+#include "einvoice/Certificate.h"
 
 namespace kvtest {
 
@@ -42,6 +43,28 @@ void seedShop(kv::Connection& db)
                 {{"C", QString::number(p.producto)}, {"P", p.producto}, {"N", p.nombre}, {"IVA", p.iva},
                  {"M", p.masIva}, {"IPO", p.ipo}});
     t.commit();
+}
+
+kv::ElectronicSettings issueDocuments(kv::Connection& db, const QString& certificate)
+{
+    kv::makeTestCertificate(certificate, "clave", "TIENDA UNO SAS", "900123456", QDateTime::currentDateTimeUtc().addDays(-1), 365);
+    kv::ElectronicSettings s;
+    s.empresa = "01";
+    s.activo = true;
+    s.ambiente = 2;
+    s.softwareId = "soft-1";
+    s.softwarePin = "12345";
+    s.certificado = certificate;
+    s.claveCertificado = "clave";
+    s.resolucion = "18760000001";
+    s.prefijo = "SETP";
+    s.rangoDesde = 1;
+    s.rangoHasta = 1000;
+    s.fechaDesde = QDate::currentDate().addDays(-10);
+    s.fechaHasta = QDate::currentDate().addYears(1);
+    s.proveedorNit = "900123456";
+    kv::saveElectronicSettings(db, s);
+    return s;
 }
 
 int startDocument(kv::TDmVentas& dm, double cliente)

@@ -3,6 +3,7 @@
 // and cashiers (including broken set-ups), a counter customer and products that cover the tax
 // cases. Also the few steps a sale screen takes to start a document and ring up a line.
 #include "data/Connection.h"
+#include "einvoice/Settings.h"
 #include "pos/UntDmVentas.h"
 
 #include <QVariant>
@@ -20,6 +21,12 @@ namespace kvtest {
 //              3 ALMUERZO Ipoconsumo 8                    4 TINTO    no taxes
 //              5 JABON    IVA 5, price includes IVA
 void seedShop(kv::Connection& db);
+
+// Company 01 issues electronic POS documents (test environment, range 1 to 1000, prefix SETP)
+// with a test certificate made at `certificate` (password "clave"); its EMPRESAS row must have
+// the NIT 900123456. The settings are saved (sealed with the key KORVELA_KEY_FILE names) and
+// returned for a test to change and save again.
+kv::ElectronicSettings issueDocuments(kv::Connection& db, const QString& certificate);
 
 // What a sale screen's add-line routine fills in; the module does the rest.
 struct SaleLine {

@@ -327,6 +327,13 @@ SaleDocumentKey TFrmFacturacion::tableBill()
 
 bool TFrmFacturacion::moveTable(const QVariant& from, int to)
 {
+    const bool changed = markTable(from, to);
+    TPedido.RefreshRecord();
+    return changed;
+}
+
+bool TFrmFacturacion::markTable(const QVariant& from, int to)
+{
     const bool occupied = to > 0;
     const int changed = dm_.DbPos
                             .exec(QStringLiteral("UPDATE MESAS SET PEDIDO = :HACIA, EMPRESA = :EMPRESA, DOCUMENTO = :DOCUMENTO "
@@ -339,7 +346,6 @@ bool TFrmFacturacion::moveTable(const QVariant& from, int to)
                                    {QStringLiteral("NUMERO"), TPedido.FieldByName(QStringLiteral("NUMERO")).value()},
                                    {QStringLiteral("DESDE"), from.toInt()}})
                             .numRowsAffected();
-    TPedido.RefreshRecord();
     return changed > 0;
 }
 
@@ -401,14 +407,20 @@ void TFrmFacturacion::EditClienteEnter()
         return;
     }
     ClienteActual = StrToFloat(typed);
-    const int numero = dm_.startDocument();
-    if (!moveTable(0, numero)) {
-        // Another station opened a bill for this table a moment ago: that one is the table's.
-        dm_.abandonEmptyDocument();
+    // The bill and the table that points to it are stored together: a bill no table points to is
+    // never left behind, and a table another station took a moment ago takes no number.
+    struct TableTaken {};
+    try {
+        dm_.startDocument([this](int numero) {
+            if (!markTable(0, numero))
+                throw TableTaken();
+        });
+    } catch (const TableTaken&) {
         ShowMessage(QStringLiteral("Otra caja acaba de abrir una factura para esta mesa; se muestra esa factura."));
         showTable();
         return;
     }
+    TPedido.RefreshRecord();
     dm_.TFac.Refresh();
     showDocument(true);
     BtnMas->setFocus();

@@ -101,6 +101,8 @@ private:
     // document when `to` is one, none when the table is set free); false when another station
     // changed it first.
     bool moveTable(const QVariant& from, int to);
+    // The same statement alone, inside whatever transaction is open, without reading the table again.
+    bool markTable(const QVariant& from, int to);
     // The area followed by "Mesa " and the table's number.
     QString tableText();
     void showMessagePanel(const QString& text);

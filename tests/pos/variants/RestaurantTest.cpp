@@ -256,6 +256,27 @@ TEST_F(RestaurantTest, ATableLostToAnotherStationGivesUpItsEmptyBillAndShowsTheO
     EXPECT_EQ(dm->TIniFac["CONSECUTIVO"].asInteger(), theirs);
 }
 
+TEST_F(RestaurantTest, TheBillAndItsTableAreStoredTogetherOrNotAtAll)
+{
+    // The table cannot be marked (the database refuses it, as a crash between the two would): the
+    // bill started for it is not stored either, and its number is not used up.
+    db->exec("CREATE EXCEPTION E_MESA_FALLA 'la mesa no se pudo marcar'");
+    db->exec("CREATE TRIGGER T_MESA_FALLA FOR MESAS BEFORE UPDATE AS BEGIN IF (NEW.PEDIDO > 0) THEN EXCEPTION "
+             "E_MESA_FALLA; END");
+    openTable(*screen, 0, 0);
+    enterCustomer(*screen);
+    EXPECT_EQ(dialogs.texts("error").size(), 1);
+    EXPECT_EQ(documents(), 0);
+    EXPECT_EQ(pedido().toInt(), 0);
+    EXPECT_FALSE(screen->documentOpen());
+
+    db->exec("DROP TRIGGER T_MESA_FALLA");
+    enterCustomer(*screen);
+    ASSERT_TRUE(screen->documentOpen());
+    EXPECT_EQ(dm->TIniFac["CONSECUTIVO"].asInteger(), 1);
+    EXPECT_EQ(pedido().toInt(), 1);
+}
+
 TEST_F(RestaurantTest, ATablesBillIsFoundByItsOwnKeyAfterASignOnChoseAnotherDocumentType)
 {
     openTable(*screen, 0, 0);
