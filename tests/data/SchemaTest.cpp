@@ -175,6 +175,13 @@ const TableCase kPosTables[] = {
      "EMPRESA,DOCUMENTO,CONSECUTIVO,LINEA"},
     {"CUENTASTAVRO", "VENTASCONTADO CHAR(16), VENTASCREDITO CHAR(16), VENTASCHEQUE CHAR(16), VENTASTDEBITO CHAR(16), "
                      "IPOCONSUMO CHAR(16), PROPINA CHAR(16), DESCUENTO CHAR(16), EMPRESA CHAR(5)", ""},
+    // one numbering authorization per company and sale document type; the counters of the notes
+    // and of the files sent to the DIAN
+    {"POSAUTORIZACIONDIAN", "EMPRESA CHAR(5) NOT NULL, DOCUMENTO CHAR(5) NOT NULL, RESOLUCION VARCHAR(30), "
+                            "PREFIJO VARCHAR(4), RANGODESDE BIGINT, RANGOHASTA BIGINT, FECHADESDE DATE, "
+                            "FECHAHASTA DATE, CLAVETECNICA VARCHAR(100)", "EMPRESA,DOCUMENTO"},
+    {"POSCONSECUTIVODIAN", "EMPRESA CHAR(5) NOT NULL, CLASE VARCHAR(4) NOT NULL, ANO SMALLINT NOT NULL, ULTIMO INTEGER",
+     "EMPRESA,CLASE,ANO"},
 };
 
 const TableCase kAccountingTables[] = {
@@ -230,7 +237,7 @@ TEST_F(SchemaTest, EachDatabaseHoldsExactlyItsTables)
         "USUARIOS", "MENU", "PROGRAMASPOS", "REGISTRO", "POSESQUEMA", "EMPRESAS", "POSCAJAS", "POSCAJEROS",
         "POSLINEATOP", "POSLINEABOTTOM", "MONEDA", "TASACAMBIO", "MESAS", "MESERO", "POSMOVIMIENTO",
         "POSMOVIMIENTODETALLE", "POSREMISIONES", "POSREMISIONESDETALLE", "POSARQUEO", "POSPAGOSCAJA", "POSBITACORA",
-        "ETIQUETAS", "POSDOCUMENTOELECTRONICO", "POSCONFIGELECTRONICA", "PRODUCTOS", "PRODUCTOSVALORVENTA", "PRODUCTOSSUB", "PRODUCTOSCCOSTOS", "UNIDADES", "UNIDADCONVERSION",
+        "ETIQUETAS", "POSDOCUMENTOELECTRONICO", "POSCONFIGELECTRONICA", "POSAUTORIZACIONDIAN", "POSCONSECUTIVODIAN", "PRODUCTOS", "PRODUCTOSVALORVENTA", "PRODUCTOSSUB", "PRODUCTOSCCOSTOS", "UNIDADES", "UNIDADCONVERSION",
         "GRUPOS", "SUBGRUPOS", "CENTROCOSTOS", "BODEGAS", "SALDOS", "DOCUMENTOS", "PROVEEDORES", "MOVIMIENTO",
         "MOVIMIENTODETALLE", "ORDENCOMPRA", "CUENTASTAVRO", "VENTASACTUALIZADAS",
         "VENTASACTUALIZADASDOC"};
@@ -282,6 +289,8 @@ TEST_F(SchemaTest, LookupsAndNumberingHaveTheirIndexes)
         // the trail is listed by day and read per document
         {"POSBITACORA", "FECHA"},
         {"POSBITACORA", "EMPRESA,DOCUMENTO,CONSECUTIVO"},
+        // an electronic document's number is looked for before another is stored
+        {"POSDOCUMENTOELECTRONICO", "EMPRESA,NUMERO"},
     };
     for (const auto& c : cases)
         EXPECT_TRUE(indexes(*db, c.table).contains(c.index)) << c.table << ": " << c.index << " in "
@@ -394,12 +403,18 @@ TEST_F(SchemaTest, AnOlderDatabaseIsToldApartAndGetsItsMissingTablesAndColumns)
     db->exec("ALTER TABLE POSMOVIMIENTODETALLE DROP PRODUCTO");
     db->exec("DROP TABLE VENTASACTUALIZADAS");
     db->exec("DROP TABLE MESAS");
+    // ... and electronic documents without the DIAN's answer, the file names, the seller's tax
+    // data or the authorizations per document type.
+    db->exec("ALTER TABLE POSDOCUMENTOELECTRONICO DROP RESPUESTA");
+    db->exec("ALTER TABLE POSCONFIGELECTRONICA DROP MUNICIPIO");
+    db->exec("DROP TABLE POSAUTORIZACIONDIAN");
     db->exec("COMMIT");
     db->forgetTableInfo();
 
     QStringList missing = missingPosSchema(*db);
     missing.sort();
-    EXPECT_EQ(missing, QStringList({"MESAS", "POSCAJAS.REFRESCO", "POSMOVIMIENTODETALLE.PRODUCTO",
+    EXPECT_EQ(missing, QStringList({"MESAS", "POSAUTORIZACIONDIAN", "POSCAJAS.REFRESCO", "POSCONFIGELECTRONICA.MUNICIPIO",
+                                    "POSDOCUMENTOELECTRONICO.RESPUESTA", "POSMOVIMIENTODETALLE.PRODUCTO",
                                     "POSMOVIMIENTODETALLE.STATUS", "VENTASACTUALIZADAS"}));
 
     createPosSchema(*db);
