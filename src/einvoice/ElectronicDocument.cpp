@@ -162,7 +162,9 @@ PosDocument readSaleDocument(Connection& c, const ElectronicSettings& s, const Q
         d.buyer.city = text(15);
         d.buyer.email = text(16);
     }
-    paymentMeans(h.value(1).toString(), d);
+    // TIPODEPAGO is a CHAR(1) that comes back padded: untrimmed, no code matched and a credit sale
+    // went out as paid in cash.
+    paymentMeans(h.value(1).toString().trimmed(), d);
     if (d.paymentMeansId == QLatin1String("2") && h.value(5).toInt() > 0)
         d.dueDate = colombianTime(issued).date().addDays(h.value(5).toInt());
     const qint64 headerDiscount = toCents(h.value(2).toDouble());

@@ -184,7 +184,10 @@ void party(Writer& w, xmlNodePtr parent, const char* role, const DocumentParty& 
     xmlNodePtr pa = w.cac(ap, "Party");
     if (!seller) {
         xmlNodePtr id = w.cac(pa, "PartyIdentification");
-        w.cbc(id, "ID", p.id, {{"schemeName", p.idType}});
+        if (p.idType == QLatin1String("31") && !p.dv.isEmpty())
+            w.cbc(id, "ID", p.id, {{"schemeID", p.dv}, {"schemeName", p.idType}});
+        else
+            w.cbc(id, "ID", p.id, {{"schemeName", p.idType}});
     }
     w.cbc(w.cac(pa, "PartyName"), "Name", p.name);
     const bool located = !p.address.isEmpty() || !p.city.isEmpty() || !p.cityCode.isEmpty();

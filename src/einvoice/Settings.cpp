@@ -193,9 +193,12 @@ std::optional<ElectronicSettings> loadElectronicSettings(Connection& c, const QS
     s.placaCaja = str(15);
     s.ubicacionCaja = str(16);
     s.tipoCaja = str(17);
-    s.fabricanteNombre = str(18);
-    s.fabricanteRazonSocial = str(19);
-    s.fabricanteSoftware = str(20);
+    // The software's maker is printed and sent with every document: a row that names none keeps
+    // this program's own.
+    for (auto [value, column] : {std::pair{&s.fabricanteNombre, 18}, std::pair{&s.fabricanteRazonSocial, 19},
+                                 std::pair{&s.fabricanteSoftware, 20}})
+        if (!str(column).isEmpty())
+            *value = str(column);
     s.proveedorNit = str(21);
     s.servicio = str(22);
     // Rows written before these columns existed keep the defaults.

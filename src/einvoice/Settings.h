@@ -45,10 +45,10 @@ struct ElectronicSettings {
     QString placaCaja;
     QString ubicacionCaja;
     QString tipoCaja;
-    // the software's maker and provider
-    QString fabricanteNombre;
-    QString fabricanteRazonSocial;
-    QString fabricanteSoftware;
+    // the software's maker and provider: this program's own unless the row names others
+    QString fabricanteNombre = QStringLiteral("Equipo KorvelaPos");
+    QString fabricanteRazonSocial = QStringLiteral("KorvelaPos");
+    QString fabricanteSoftware = QStringLiteral("KorvelaPos");
     QString proveedorNit;
     // the seller's tax data the company's own record lacks
     QString tipoPersona = QStringLiteral("1");  // 1 legal person, 2 natural person

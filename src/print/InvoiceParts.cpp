@@ -207,9 +207,12 @@ void addElectronicTitle(Band& band, double x, double width, double row, double t
 }
 
 void addElectronicFooter(Band& band, double x, double width, double row, double typeSize, double qrMm,
-                         const StoredDocument& doc, bool narrow)
+                         const StoredDocument& doc, bool narrow, double at)
 {
-    double y = band.height() + 1;
+    // What the band holds from `at` down moves below the block once it is written.
+    const size_t before = band.items().size();
+    const double start = at >= 0 ? at : band.height();
+    double y = start + 1;
     int n = 0;
     auto centred = [&](const QString& text, bool bold = false) {
         ReportItem& item = band.addText(x, y, width, row, text).named(QStringLiteral("Electronico%1").arg(++n)).centre().size(typeSize);
@@ -265,7 +268,15 @@ void addElectronicFooter(Band& band, double x, double width, double row, double 
             centred(QStringLiteral("Software: %1 - Fabricante: %2").arg(doc.software, doc.fabricante));
         }
     }
-    band.setHeight(y + 1);
+    const double block = y + 1 - start;
+    if (at < 0) {
+        band.setHeight(start + block);
+        return;
+    }
+    for (size_t i = 0; i < before; ++i)
+        if (band.items()[i].rect.top() >= at - 0.05)
+            band.items()[i].rect.translate(0, block);
+    band.setHeight(band.height() + block);
 }
 
 bool paperNumberingLine(const QString& text)
@@ -314,7 +325,15 @@ bool addElectronicReceiptParts(Report& rpt, Connection& db, const SaleDocumentKe
     for (const auto& [top, height] : rows)
         removeRow(title, top, height);
     addElectronicTitle(title, kReceiptLeft, kReceiptWidth, kReceiptRow, kReceiptType, *doc, true);
-    addElectronicFooter(rpt.summary(), kReceiptLeft, kReceiptWidth, kReceiptRow, kReceiptType, 30, *doc, true);
+    // Below the totals and the payment, before the shop's own closing lines.
+    Band& summary = rpt.summary();
+    const double bottom = summary.items().empty() ? -1 : [&summary] {
+        for (const ReportItem& item : summary.items())
+            if (item.name == QLatin1String("Bottom1"))
+                return item.rect.top();
+        return -1.0;
+    }();
+    addElectronicFooter(summary, kReceiptLeft, kReceiptWidth, kReceiptRow, kReceiptType, 30, *doc, true, bottom);
     return true;
 }
 

@@ -96,8 +96,10 @@ void addElectronicTitle(Band& band, double x, double width, double row, double t
 // Appends below what `band` holds: the document's taxes by kind and rate (base, rate, amount),
 // the authorization, the issue time, the buyer, the CUDE, the QR code (qrMm square, centred) and
 // the software's name and maker, and grows the band to hold them.
+// With `at` (mm from the band's top) the block goes there instead, and what the band held from
+// there down moves below it.
 void addElectronicFooter(Band& band, double x, double width, double row, double typeSize, double qrMm,
-                         const StoredDocument& doc, bool narrow);
+                         const StoredDocument& doc, bool narrow, double at = -1);
 
 // Whether a line of the shop's own header speaks of a paper numbering (a resolution, a range, an
 // authorization) or names the paper invoice: on an electronic sale's printout the document's

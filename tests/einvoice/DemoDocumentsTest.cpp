@@ -116,24 +116,29 @@ TEST(DemoDocuments, EveryDocumentIsValidVerifiesAndStatesItsTaxesAsTheDianChecks
                          "JOIN POSMOVIMIENTO m ON m.EMPRESA = d.EMPRESA AND m.DOCUMENTO = d.DOCUMENTO AND "
                          "m.CONSECUTIVO = d.CONSECUTIVO ORDER BY d.FECHA");
     int documents = 0, notes = 0, discounted = 0, credit = 0, wrong = 0;
+    QList<QByteArray> signedXmls;
+    QStringList numbers;
     static const QRegularExpression payable(QStringLiteral("<cbc:PayableAmount currencyID=\"COP\">([^<]*)<"));
+    static const QRegularExpression onCredit(QStringLiteral("<cac:PaymentMeans>\\s*<cbc:ID>2<"));
     while (q.next()) {
         const QString numero = q.value(0).toString();
         const QByteArray xml = q.value(2).toString().toUtf8();
-        ++(q.value(1).toString() == QLatin1String("20") ? documents : notes);
+        ++(q.value(1).toString().trimmed() == QLatin1String("20") ? documents : notes);
         discounted += xml.contains("<cbc:MultiplierFactorNumeric>");  // only a line's discount has one
-        static const QRegularExpression onCredit(QStringLiteral("<cac:PaymentMeans>\\s*<cbc:ID>2<"));
         credit += onCredit.match(QString::fromUtf8(xml)).hasMatch();
         const QString problems = kvtest::schemaProblems(xml) + kvtest::amountProblems(xml);
         // What the customer paid never changes: the document asks for what the sale charged.
         const QString asked = payable.match(QString::fromUtf8(xml)).captured(1);
         const bool paidAsStored = asked == moneyText(toCents(q.value(3).toDouble()));
-        if (!problems.isEmpty() || !paidAsStored || !kvtest::xmlsecVerifies(xml, cert)) {
-            if (++wrong <= 5)
-                ADD_FAILURE() << numero.toStdString() << ": " << problems.toStdString()
-                              << (paidAsStored ? "" : " payable changed");
-        }
+        if ((!problems.isEmpty() || !paidAsStored) && ++wrong <= 5)
+            ADD_FAILURE() << numero.toStdString() << ": " << problems.toStdString()
+                          << (paidAsStored ? "" : " payable changed");
+        signedXmls << xml;
+        numbers << numero;
     }
+    for (int i : kvtest::xmlsecRefuses(signedXmls, cert))
+        if (++wrong <= 10)
+            ADD_FAILURE() << numbers[i].toStdString() << ": xmlsec1 does not verify its signature";
     EXPECT_EQ(wrong, 0);
     EXPECT_GT(documents, 100);
     EXPECT_EQ(notes, 1);

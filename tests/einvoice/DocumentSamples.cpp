@@ -151,27 +151,48 @@ QString schemaProblems(const QByteArray& xml)
     return problems;
 }
 
-bool xmlsecVerifies(const QByteArray& xml, const Certificate& cert, QString* output)
+namespace {
+// Runs the xmlsec1 program once on the documents; true when every signature verifies.
+bool runXmlsec(const QList<QByteArray>& xmls, const Certificate& cert, QString* output)
 {
     QTemporaryDir dir;
-    QFile doc(dir.filePath(QStringLiteral("documento.xml")));
-    doc.open(QIODevice::WriteOnly);
-    doc.write(xml);
-    doc.close();
-    const QString pem = dir.filePath(QStringLiteral("cert.pem"));
-    FILE* f = fopen(pem.toLocal8Bit().constData(), "w");
+    QStringList args{QStringLiteral("--verify"), QStringLiteral("--pubkey-cert-pem"), dir.filePath(QStringLiteral("cert.pem")),
+                     QStringLiteral("--id-attr:Id"), QStringLiteral("http://uri.etsi.org/01903/v1.3.2#:SignedProperties"),
+                     QStringLiteral("--id-attr:Id"), QStringLiteral("http://www.w3.org/2000/09/xmldsig#:KeyInfo")};
+    FILE* f = fopen(dir.filePath(QStringLiteral("cert.pem")).toLocal8Bit().constData(), "w");
     PEM_write_X509(f, cert.cert.get());
     fclose(f);
+    for (int i = 0; i < xmls.size(); ++i) {
+        QFile doc(dir.filePath(QStringLiteral("documento%1.xml").arg(i)));
+        doc.open(QIODevice::WriteOnly);
+        doc.write(xmls[i]);
+        args << doc.fileName();
+    }
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(QStringLiteral("xmlsec1"),
-            {QStringLiteral("--verify"), QStringLiteral("--pubkey-cert-pem"), pem, QStringLiteral("--id-attr:Id"),
-             QStringLiteral("http://uri.etsi.org/01903/v1.3.2#:SignedProperties"), QStringLiteral("--id-attr:Id"),
-             QStringLiteral("http://www.w3.org/2000/09/xmldsig#:KeyInfo"), doc.fileName()});
-    p.waitForFinished(30000);
+    p.start(QStringLiteral("xmlsec1"), args);
+    p.waitForFinished(300000);
     if (output)
         *output = QString::fromUtf8(p.readAll());
     return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+}  // namespace
+
+bool xmlsecVerifies(const QByteArray& xml, const Certificate& cert, QString* output)
+{
+    return runXmlsec({xml}, cert, output);
+}
+
+QList<int> xmlsecRefuses(const QList<QByteArray>& xmls, const Certificate& cert)
+{
+    // One run for all; only when it fails is each looked at alone, to say which.
+    QList<int> refused;
+    if (runXmlsec(xmls, cert, nullptr))
+        return refused;
+    for (int i = 0; i < xmls.size(); ++i)
+        if (!runXmlsec({xmls[i]}, cert, nullptr))
+            refused << i;
+    return refused;
 }
 
 QString amountProblems(const QByteArray& xml)

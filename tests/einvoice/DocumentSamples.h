@@ -6,6 +6,8 @@
 #include "einvoice/Certificate.h"
 #include "einvoice/PosDocument.h"
 
+#include <QList>
+
 namespace kvtest {
 
 // The certificate kept in tests/einvoice/fixtures, and its password.
@@ -28,5 +30,7 @@ QString schemaProblems(const QByteArray& xml);
 QString amountProblems(const QByteArray& xml);
 // Runs the xmlsec1 program on the XML: true when it verifies the signature with the certificate.
 bool xmlsecVerifies(const QByteArray& xml, const kv::Certificate& cert, QString* output = nullptr);
+// The same for many documents in one run of the program: the positions of those it refuses.
+QList<int> xmlsecRefuses(const QList<QByteArray>& xmls, const kv::Certificate& cert);
 
 }  // namespace kvtest

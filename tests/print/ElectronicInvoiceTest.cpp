@@ -80,8 +80,9 @@ TEST_F(ElectronicInvoiceTest, EveryLayoutPrintsTheTitleNumberAuthorizationCudeAn
         EXPECT_TRUE(all.contains("Autorización DIAN No. 18760000001")) << i;
         EXPECT_TRUE(all.contains("2024-01-01")) << i;
         // The buyer once on a receipt, as the document names him.
-        if (narrow[i])
+        if (narrow[i]) {
             EXPECT_EQ(all.count("JOSE PEREZ"), 1) << i;
+        }
         EXPECT_TRUE(all.contains("Adquiriente: JOSE PEREZ  79456123")) << i;
         // The taxes by rate, with their bases, as the document states them.
         EXPECT_TRUE(all.contains("IVA 19%  Base 20,000.00")) << i << all.toStdString();
