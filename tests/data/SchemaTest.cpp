@@ -29,6 +29,7 @@ QStringList describe(Connection& c, const QString& table)
         case 16: type = "BIGINT"; break;
         case 27: type = "DOUBLE"; break;
         case 35: type = "TIMESTAMP"; break;
+        case 12: type = "DATE"; break;
         case 14: type = QString("CHAR(%1)").arg(q.value(3).toInt()); break;
         case 37: type = QString("VARCHAR(%1)").arg(q.value(3).toInt()); break;
         case 261: type = q.value(2).toInt() == 1 ? "TEXT" : "BLOB"; break;
