@@ -16,6 +16,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -146,6 +148,26 @@ TFrmDocumentosElectronicos::TFrmDocumentosElectronicos(Connection& db, QWidget* 
     EditFechaDesde = makeDateBox(QStringLiteral("EditFechaDesde"), config);
     EditFechaHasta = makeDateBox(QStringLiteral("EditFechaHasta"), config);
     EditPlaca = box("EditPlaca");
+    CmbDocumento = new QComboBox(config);
+    CmbDocumento->setObjectName(QStringLiteral("CmbDocumento"));
+    MemoAutorizaciones = named(new QPlainTextEdit(config), QStringLiteral("MemoAutorizaciones"),
+                               QStringLiteral("Autorizaciones de numeración"));
+    MemoAutorizaciones->setReadOnly(true);
+    CmbTipoPersona = new QComboBox(config);
+    CmbTipoPersona->setObjectName(QStringLiteral("CmbTipoPersona"));
+    CmbTipoPersona->addItem(QStringLiteral("Persona jurídica"), QStringLiteral("1"));
+    CmbTipoPersona->addItem(QStringLiteral("Persona natural"), QStringLiteral("2"));
+    EditResponsabilidades = box("EditResponsabilidades");
+    EditResponsabilidades->setPlaceholderText(QStringLiteral("R-99-PN, o O-13;O-15 ..."));
+    CmbTributo = new QComboBox(config);
+    CmbTributo->setObjectName(QStringLiteral("CmbTributo"));
+    for (const auto& [code, caption] : {std::pair{"01", "01 - IVA"}, std::pair{"04", "04 - INC"},
+                                        std::pair{"ZA", "ZA - IVA e INC"}, std::pair{"ZZ", "ZZ - No aplica"}})
+        CmbTributo->addItem(QString::fromLatin1(caption), QString::fromLatin1(code));
+    EditDireccion = box("EditDireccion");
+    EditMunicipio = box("EditMunicipio");
+    EditMunicipio->setMaxLength(5);
+    EditCorreo = box("EditCorreo");
     addCaptionedRow(form, QStringLiteral("E&mpresa"), CmbEmpresa, "LblEmpresa", config);
     form->addWidget(ChkActivo, form->rowCount(), 1);
     const std::tuple<const char*, QWidget*, const char*> rows[] = {
@@ -155,21 +177,39 @@ TFrmDocumentosElectronicos::TFrmDocumentosElectronicos(Connection& db, QWidget* 
         {"Identificador del se&t de pruebas", EditTestSetId, "LblTestSetId"},
         {"Archivo del &certificado", EditCertificado, "LblCertificado"},
         {"C&lave del certificado", EditClave, "LblClave"},
+        {"Placa de la ca&ja", EditPlaca, "LblPlaca"},
+        {"Tipo de pers&ona", CmbTipoPersona, "LblTipoPersona"},
+        {"Responsa&bilidades fiscales", EditResponsabilidades, "LblResponsabilidades"},
+        {"Tri&buto", CmbTributo, "LblTributo"},
+        {"Direcc&ión", EditDireccion, "LblDireccion"},
+        {"Código DA&NE del municipio", EditMunicipio, "LblMunicipio"},
+        {"Correo electróni&co", EditCorreo, "LblCorreo"},
+    };
+    for (const auto& [caption, box, label] : rows)
+        addCaptionedRow(form, QString::fromUtf8(caption), box, label, config);
+    // The numbering authorizations, beside the rest: one per sale document type.
+    auto* numbering = new QGridLayout;
+    const std::tuple<const char*, QWidget*, const char*> authorizationRows[] = {
+        {"Autori&zación de", CmbDocumento, "LblDocumento"},
         {"&Resolución", EditResolucion, "LblResolucion"},
         {"Pre&fijo", EditPrefijo, "LblPrefijo"},
         {"Rango &desde", EditDesde, "LblDesde"},
         {"Rango &hasta", EditHasta, "LblHasta"},
         {"&Vigente desde", EditFechaDesde, "LblFechaDesde"},
         {"Vi&gente hasta", EditFechaHasta, "LblFechaHasta"},
-        {"Placa de la ca&ja", EditPlaca, "LblPlaca"},
     };
-    for (const auto& [caption, box, label] : rows)
-        addCaptionedRow(form, QString::fromUtf8(caption), box, label, config);
+    for (const auto& [caption, box, label] : authorizationRows)
+        addCaptionedRow(numbering, QString::fromUtf8(caption), box, label, config);
+    numbering->addWidget(captionFor(QStringLiteral("Autorizaciones de n&umeración"), MemoAutorizaciones, config),
+                         numbering->rowCount(), 0, 1, 2);
+    numbering->addWidget(MemoAutorizaciones, numbering->rowCount(), 0, 1, 2);
+    form->addLayout(numbering, 0, 2, form->rowCount(), 1);
     BtnGrabar = button(QStringLiteral("BtnGrabar"), QStringLiteral("G&rabar"), config);
     form->addWidget(BtnGrabar, form->rowCount(), 1, Qt::AlignLeft);
     form->setRowStretch(form->rowCount(), 1);
     PageControl1->addTab(config, QStringLiteral("Configuración"));
     connect(CmbEmpresa, &QComboBox::currentIndexChanged, this, [this] { loadSettings(); });
+    connect(CmbDocumento, &QComboBox::currentIndexChanged, this, [this] { loadAuthorization(); });
     connect(BtnGrabar, &QPushButton::clicked, this, [this] { BtnGrabarClick(); });
     loadSettings();
 
@@ -177,7 +217,7 @@ TFrmDocumentosElectronicos::TFrmDocumentosElectronicos(Connection& db, QWidget* 
     connect(BtnReenviar, &QPushButton::clicked, this, &TFrmDocumentosElectronicos::BtnReenviarClick);
     connect(&documentos_, &Dataset::currentChanged, this, [this] { showMessages(); });
     connect(&documentos_, &Dataset::reset, this, [this] { showMessages(); });
-    resize(900, 600);
+    resize(1100, 650);
 }
 
 TFrmDocumentosElectronicos::~TFrmDocumentosElectronicos() = default;
@@ -257,13 +297,80 @@ void TFrmDocumentosElectronicos::loadSettings()
         box->clear();
         box->setPlaceholderText(stored->isEmpty() ? QString() : QStringLiteral("(guardada; escriba para cambiarla)"));
     }
-    EditResolucion->setText(s.resolucion);
-    EditPrefijo->setText(s.prefijo);
-    EditDesde->setText(s.rangoHasta > 0 ? QString::number(s.rangoDesde) : QString());
-    EditHasta->setText(s.rangoHasta > 0 ? QString::number(s.rangoHasta) : QString());
-    EditFechaDesde->setDate(s.fechaDesde.isValid() ? s.fechaDesde : QDate::currentDate());
-    EditFechaHasta->setDate(s.fechaHasta.isValid() ? s.fechaHasta : QDate::currentDate().addYears(1));
     EditPlaca->setText(s.placaCaja);
+    CmbTipoPersona->setCurrentIndex(std::max(0, CmbTipoPersona->findData(s.tipoPersona)));
+    EditResponsabilidades->setText(s.responsabilidades);
+    CmbTributo->setCurrentIndex(std::max(0, CmbTributo->findData(s.tributo)));
+    EditDireccion->setText(s.direccion);
+    EditMunicipio->setText(s.municipio);
+    EditCorreo->setText(s.correo);
+
+    // The company's sale document types (those its registers sell under), each with its own
+    // authorization; the general one serves a type that has none.
+    const QString chosen = CmbDocumento->currentData().toString();
+    const QSignalBlocker quiet(CmbDocumento);
+    CmbDocumento->clear();
+    CmbDocumento->addItem(QStringLiteral("General de la empresa"), QString());
+    if (!empresa.isEmpty()) {
+        QSqlQuery q = db().exec(QStringLiteral("SELECT DISTINCT e.DOCUMENTO, d.NOMBRE FROM POSESQUEMA e LEFT JOIN DOCUMENTOS d "
+                                               "ON d.DOCUMENTO = e.DOCUMENTO WHERE e.EMPRESA = :EMPRESA ORDER BY 1"),
+                                {{QStringLiteral("EMPRESA"), empresa}});
+        while (db().next(q)) {
+            const QString documento = q.value(0).toString().trimmed();
+            CmbDocumento->addItem(documento + QStringLiteral(" - ") + q.value(1).toString().trimmed(), documento);
+        }
+    }
+    CmbDocumento->setCurrentIndex(std::max(0, CmbDocumento->findData(chosen)));
+    loadAuthorization();
+}
+
+void TFrmDocumentosElectronicos::loadAuthorization()
+{
+    const QString empresa = CmbEmpresa->currentData().toString();
+    const QString documento = CmbDocumento->currentData().toString();
+    DianAuthorization a;
+    if (!empresa.isEmpty()) {
+        if (documento.isEmpty()) {
+            if (std::optional<ElectronicSettings> stored = loadElectronicSettings(db(), empresa, keyFile_))
+                a = DianAuthorization{empresa, QString(), stored->resolucion, stored->prefijo, stored->rangoDesde,
+                                      stored->rangoHasta, stored->fechaDesde, stored->fechaHasta, stored->claveTecnica};
+        } else {
+            for (const DianAuthorization& own : loadAuthorizations(db(), empresa))
+                if (own.documento == documento)
+                    a = own;
+        }
+    }
+    EditResolucion->setText(a.resolucion);
+    EditPrefijo->setText(a.prefijo);
+    EditDesde->setText(a.rangoHasta > 0 ? QString::number(a.rangoDesde) : QString());
+    EditHasta->setText(a.rangoHasta > 0 ? QString::number(a.rangoHasta) : QString());
+    EditFechaDesde->setDate(a.fechaDesde.isValid() ? a.fechaDesde : QDate::currentDate());
+    EditFechaHasta->setDate(a.fechaHasta.isValid() ? a.fechaHasta : QDate::currentDate().addYears(1));
+    showAuthorizations();
+}
+
+void TFrmDocumentosElectronicos::showAuthorizations()
+{
+    const QString empresa = CmbEmpresa->currentData().toString();
+    QStringList lines;
+    auto line = [](const QString& who, const DianAuthorization& a) {
+        return QStringLiteral("%1: resolución %2, %3%4 a %3%5, del %6 al %7")
+            .arg(who, a.resolucion, a.prefijo)
+            .arg(a.rangoDesde)
+            .arg(a.rangoHasta)
+            .arg(a.fechaDesde.toString(QStringLiteral("dd/MM/yyyy")), a.fechaHasta.toString(QStringLiteral("dd/MM/yyyy")));
+    };
+    if (!empresa.isEmpty()) {
+        for (const DianAuthorization& a : loadAuthorizations(db(), empresa))
+            lines << line(a.documento, a);
+        const std::optional<ElectronicSettings> s = loadElectronicSettings(db(), empresa, keyFile_);
+        if (s && !s->resolucion.isEmpty())
+            lines << line(QStringLiteral("General (tipos sin autorización propia)"),
+                          DianAuthorization{empresa, QString(), s->resolucion, s->prefijo, s->rangoDesde, s->rangoHasta,
+                                            s->fechaDesde, s->fechaHasta, s->claveTecnica});
+    }
+    MemoAutorizaciones->setPlainText(lines.isEmpty() ? QStringLiteral("Sin autorizaciones de numeración.")
+                                                     : lines.join(QLatin1Char('\n')));
 }
 
 bool TFrmDocumentosElectronicos::BtnGrabarClick()
@@ -286,22 +393,64 @@ bool TFrmDocumentosElectronicos::BtnGrabarClick()
         s.softwarePin = EditPin->text();
     if (!EditClave->text().isEmpty())
         s.claveCertificado = EditClave->text();
-    s.resolucion = EditResolucion->text().trimmed();
-    s.prefijo = EditPrefijo->text().trimmed();
-    bool okDesde = false, okHasta = false;
-    s.rangoDesde = EditDesde->text().trimmed().toLongLong(&okDesde);
-    s.rangoHasta = EditHasta->text().trimmed().toLongLong(&okHasta);
-    s.fechaDesde = EditFechaDesde->date();
-    s.fechaHasta = EditFechaHasta->date();
     s.placaCaja = EditPlaca->text().trimmed();
+    s.tipoPersona = CmbTipoPersona->currentData().toString();
+    s.responsabilidades = EditResponsabilidades->text().trimmed().toUpper().remove(QLatin1Char(' '));
+    if (s.responsabilidades.isEmpty())
+        s.responsabilidades = QStringLiteral("R-99-PN");
+    s.tributo = CmbTributo->currentData().toString();
+    s.direccion = EditDireccion->text().trimmed();
+    s.municipio = EditMunicipio->text().trimmed();
+    s.correo = EditCorreo->text().trimmed();
 
+    // The authorization on screen: the general one or the chosen document type's.
+    const QString documento = CmbDocumento->currentData().toString();
+    DianAuthorization a;
+    a.empresa = empresa;
+    a.documento = documento;
+    a.resolucion = EditResolucion->text().trimmed();
+    a.prefijo = EditPrefijo->text().trimmed();
+    bool okDesde = false, okHasta = false;
+    a.rangoDesde = EditDesde->text().trimmed().toLongLong(&okDesde);
+    a.rangoHasta = EditHasta->text().trimmed().toLongLong(&okHasta);
+    a.fechaDesde = EditFechaDesde->date();
+    a.fechaHasta = EditFechaHasta->date();
+    // A document type's boxes left empty take its own authorization away (the general one serves it).
+    const bool noneOwn = !documento.isEmpty() && a.resolucion.isEmpty() && EditDesde->text().trimmed().isEmpty() &&
+                         EditHasta->text().trimmed().isEmpty();
+    if (documento.isEmpty()) {
+        s.resolucion = a.resolucion;
+        s.prefijo = a.prefijo;
+        s.rangoDesde = a.rangoDesde;
+        s.rangoHasta = a.rangoHasta;
+        s.fechaDesde = a.fechaDesde;
+        s.fechaHasta = a.fechaHasta;
+    }
+    const bool generalEmpty = documento.isEmpty() && a.resolucion.isEmpty() && EditDesde->text().trimmed().isEmpty() &&
+                              EditHasta->text().trimmed().isEmpty();
+    bool anyAuthorization = !s.resolucion.isEmpty();
+    for (const DianAuthorization& own : loadAuthorizations(db(), empresa))
+        anyAuthorization = anyAuthorization || own.documento != documento;
+    if (!documento.isEmpty() && !noneOwn)
+        anyAuthorization = true;
+
+    static const QRegularExpression responsibilities(QStringLiteral("^(O-13|O-15|O-23|O-47|R-99-PN)(;(O-13|O-15|O-23|O-47|R-99-PN))*$"));
     QString problem;
-    if (!okDesde || !okHasta || s.rangoDesde < 1 || s.rangoHasta < s.rangoDesde)
+    if (!noneOwn && !generalEmpty &&
+        (!okDesde || !okHasta || a.rangoDesde < 1 || a.rangoHasta < a.rangoDesde))
         problem = QStringLiteral("El rango de numeración no es válido: el número final debe ser mayor o igual al inicial.");
-    else if (s.fechaHasta < s.fechaDesde)
+    else if (!noneOwn && !generalEmpty && a.fechaHasta < a.fechaDesde)
         problem = QStringLiteral("La fecha final de la resolución es anterior a la inicial.");
-    else if (s.activo && (s.softwareId.isEmpty() || s.softwarePin.isEmpty() || s.resolucion.isEmpty()))
-        problem = QStringLiteral("Para emitir documentos electrónicos faltan el identificador del software, su PIN o la resolución.");
+    else if (!noneOwn && !generalEmpty && a.resolucion.isEmpty())
+        problem = QStringLiteral("Falta el número de la resolución de la autorización de numeración.");
+    else if (s.activo && (s.softwareId.isEmpty() || s.softwarePin.isEmpty() || !anyAuthorization))
+        problem = QStringLiteral("Para emitir documentos electrónicos faltan el identificador del software, su PIN o una "
+                                 "autorización de numeración.");
+    else if (!s.municipio.isEmpty() && !QRegularExpression(QStringLiteral("^\\d{5}$")).match(s.municipio).hasMatch())
+        problem = QStringLiteral("El código DANE del municipio son cinco dígitos (por ejemplo 11001 para Bogotá).");
+    else if (!responsibilities.match(s.responsabilidades).hasMatch())
+        problem = QStringLiteral("Las responsabilidades fiscales son códigos de la DIAN separados por punto y coma: "
+                                 "O-13, O-15, O-23, O-47 o R-99-PN.");
     if (problem.isEmpty() && s.activo) {
         // The certificate is opened now, so a wrong file or password is found here and not at
         // the first sale.
@@ -315,7 +464,15 @@ bool TFrmDocumentosElectronicos::BtnGrabarClick()
         ShowMessage(problem);
         return false;
     }
-    saveElectronicSettings(db(), s, keyFile_);
+    {
+        Transaction t(db());
+        saveElectronicSettings(db(), s, keyFile_);
+        if (noneOwn)
+            removeAuthorization(db(), empresa, documento);
+        else if (!documento.isEmpty())
+            saveAuthorization(db(), a);
+        t.commit();
+    }
     loadSettings();
     ShowMessage(QStringLiteral("Configuración grabada."));
     return true;

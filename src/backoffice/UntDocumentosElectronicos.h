@@ -47,6 +47,17 @@ public:
     QDateEdit* EditFechaDesde;     // "Vigente desde"
     QDateEdit* EditFechaHasta;     // "Vigente hasta"
     QLineEdit* EditPlaca;          // "Placa de la caja"
+    // the seller's tax data the company's record lacks
+    QComboBox* CmbTipoPersona;         // "Tipo de persona": jurídica (1), natural (2)
+    QLineEdit* EditResponsabilidades;  // "Responsabilidades fiscales": DIAN codes, ";" between them
+    QComboBox* CmbTributo;             // "Tributo": 01 IVA, 04 INC, ZA IVA e INC, ZZ No aplica
+    QLineEdit* EditDireccion;          // "Dirección"
+    QLineEdit* EditMunicipio;          // "Código DANE del municipio"
+    QLineEdit* EditCorreo;             // "Correo electrónico"
+    // The numbering authorization edited above: the company's general one ("") or a sale
+    // document type's own; every authorization of the company is listed below it.
+    QComboBox* CmbDocumento;           // "Autorización de"
+    QPlainTextEdit* MemoAutorizaciones;  // "Autorizaciones de numeración"
     QPushButton* BtnGrabar;        // "Grabar"
 
     Dataset& QDocumentos() { return documentos_; }
@@ -63,6 +74,9 @@ public:
 
 private:
     void showMessages();
+    // Fills the authorization boxes with the one CmbDocumento names, and lists them all.
+    void loadAuthorization();
+    void showAuthorizations();
     Dataset& documentos_;
     QString keyFile_;
 };

@@ -394,6 +394,9 @@ const char* kPosDocumentoElectronico = R"(CREATE TABLE POSDOCUMENTOELECTRONICO (
   PROXIMOINTENTO TIMESTAMP,
   MENSAJES BLOB SUB_TYPE TEXT,
   ZIPKEY VARCHAR(100),
+  RESPUESTA BLOB SUB_TYPE TEXT,
+  ARCHIVO VARCHAR(40),
+  ARCHIVOZIP VARCHAR(40),
   CONSTRAINT PK_POSDOCUMENTOELECTRONICO PRIMARY KEY (EMPRESA, DOCUMENTO, CONSECUTIVO, TIPO)))";
 
 // One row per company: whether it issues electronic POS documents and with what. The software PIN
@@ -422,7 +425,37 @@ const char* kPosConfigElectronica = R"(CREATE TABLE POSCONFIGELECTRONICA (
   FABRICANTESOFTWARE VARCHAR(60),
   PROVEEDORNIT VARCHAR(20),
   SERVICIO VARCHAR(200),
+  TIPOPERSONA CHAR(1),
+  RESPONSABILIDADES VARCHAR(60),
+  TRIBUTO VARCHAR(2),
+  DIRECCION VARCHAR(100),
+  MUNICIPIO VARCHAR(5),
+  CORREO VARCHAR(100),
   CONSTRAINT PK_POSCONFIGELECTRONICA PRIMARY KEY (EMPRESA)))";
+
+// The DIAN's numbering authorizations, one per company and sale document type (its own prefix
+// and range).
+const char* kPosAutorizacionDian = R"(CREATE TABLE POSAUTORIZACIONDIAN (
+  EMPRESA CHAR(5) NOT NULL,
+  DOCUMENTO CHAR(5) NOT NULL,
+  RESOLUCION VARCHAR(30),
+  PREFIJO VARCHAR(4),
+  RANGODESDE BIGINT,
+  RANGOHASTA BIGINT,
+  FECHADESDE DATE,
+  FECHAHASTA DATE,
+  CLAVETECNICA VARCHAR(100),
+  CONSTRAINT PK_POSAUTORIZACIONDIAN PRIMARY KEY (EMPRESA, DOCUMENTO)))";
+
+// The counters of the electronic documents' own numbers and file names, per company, kind and
+// year: the adjustment notes ("NA", year 0: one series), and the files sent to the DIAN ("ds",
+// "ncs", "z"), which the DIAN wants numbered per year.
+const char* kPosConsecutivoDian = R"(CREATE TABLE POSCONSECUTIVODIAN (
+  EMPRESA CHAR(5) NOT NULL,
+  CLASE VARCHAR(4) NOT NULL,
+  ANO SMALLINT NOT NULL,
+  ULTIMO INTEGER,
+  CONSTRAINT PK_POSCONSECUTIVODIAN PRIMARY KEY (EMPRESA, CLASE, ANO)))";
 
 const char* kEtiquetas = R"(CREATE TABLE ETIQUETAS (
   PRODUCTO INTEGER,
@@ -772,8 +805,12 @@ const std::vector<TableDef>& posTables()
         // the sender takes the documents by state; the back office lists them by day
         {"POSDOCUMENTOELECTRONICO", kPosDocumentoElectronico,
          {"CREATE INDEX IX_POSDOCELECTRONICO_ESTADO ON POSDOCUMENTOELECTRONICO (ESTADO)",
-          "CREATE INDEX IX_POSDOCELECTRONICO_FECHA ON POSDOCUMENTOELECTRONICO (FECHA)"}},
+          "CREATE INDEX IX_POSDOCELECTRONICO_FECHA ON POSDOCUMENTOELECTRONICO (FECHA)",
+          // a number is issued once: checked before each document is stored
+          "CREATE INDEX IX_POSDOCELECTRONICO_NUMERO ON POSDOCUMENTOELECTRONICO (EMPRESA, NUMERO)"}},
         {"POSCONFIGELECTRONICA", kPosConfigElectronica, {}},
+        {"POSAUTORIZACIONDIAN", kPosAutorizacionDian, {}},
+        {"POSCONSECUTIVODIAN", kPosConsecutivoDian, {}},
 
         // Sale screens find a product by PRODUCTO or by barcode; grids page through it by
         // key (CODIGO), by PRODUCTO and by NOMBRE, forwards and backwards. The name index carries

@@ -1,5 +1,5 @@
 #pragma once
-// The shop's signing certificate: the private key, its certificate and the chain, read from the
+// The shop's signing certificate: the private key and its certificate, read from the
 // PKCS#12 (.p12) file the certification authority delivers. The document signature and the web
 // service's WS-Security signature both sign with it.
 #include <QByteArray>

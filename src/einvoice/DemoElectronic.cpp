@@ -50,12 +50,30 @@ void setUpDemoElectronicDocuments(const QString& locationFile)
         s.testSetId = QStringLiteral("d4c3b2a1-9f8e-4d7c-8b6a-5f4e3d2c1b0a");
         s.certificado = certFile;
         s.claveCertificado = kDemoCertificatePassword;
-        s.resolucion = QStringLiteral("18764000001234");
-        s.prefijo = QStringLiteral("EPOS");
-        s.rangoDesde = 1;
-        s.rangoHasta = 5000000;
-        s.fechaDesde = now.date().addDays(-60);
-        s.fechaHasta = now.date().addYears(2);
+        // No general authorization: each sale document type has its own, for its own prefix, as
+        // its DOCUMENTOS row describes it (numbering 1 to 100 000, 24 months from 8 months ago).
+        const QDate from = now.date().addMonths(-8);
+        for (const auto& [documento, resolucion, prefijo] :
+             {std::tuple{"POS", "18764000001234", "TDA"}, std::tuple{"PRS", "18764000005678", "RST"}}) {
+            DianAuthorization a;
+            a.empresa = empresa;
+            a.documento = QLatin1String(documento);
+            a.resolucion = QLatin1String(resolucion);
+            a.prefijo = QLatin1String(prefijo);
+            a.rangoDesde = 1;
+            a.rangoHasta = 100000;
+            a.fechaDesde = from;
+            a.fechaHasta = from.addMonths(24);
+            saveAuthorization(c, a);
+        }
+        // The seller's tax data: a company (legal person) that charges IVA in the shop and INC in
+        // the restaurant, with no special responsibility, in Bogotá.
+        s.tipoPersona = QStringLiteral("1");
+        s.responsabilidades = QStringLiteral("R-99-PN");
+        s.tributo = QStringLiteral("ZA");
+        s.direccion = QStringLiteral("CALLE 12 # 4-35 LA CANDELARIA");
+        s.municipio = QStringLiteral("11001");
+        s.correo = QStringLiteral("ventas@lacandelaria.com.co");
         s.placaCaja = QStringLiteral("CANDELARIA-POS-01");
         s.ubicacionCaja = QStringLiteral("CALLE 12 # 4-35 LA CANDELARIA, BOGOTA D.C.");
         s.tipoCaja = QStringLiteral("Caja registradora POS");

@@ -2,6 +2,7 @@
 
 #include "data/Connection.h"
 #include "einvoice/Certificate.h"
+#include "einvoice/ElectronicDocument.h"
 #include "einvoice/Settings.h"
 
 #include <QEventLoop>
@@ -40,7 +41,7 @@ QString stamped(const QString& text)
 }  // namespace
 
 struct DianSender::Due {
-    QString empresa, documento, tipo, numero, estado, zipKey, cude;
+    QString empresa, documento, tipo, numero, estado, zipKey, cude, archivo, archivoZip;
     int consecutivo = 0;
     int intentos = 0;
     QDateTime fecha;
@@ -88,9 +89,15 @@ SendRound DianSender::sendDue(int limit)
     QList<Due> due;
     {
         QSqlQuery q = c_.exec(QStringLiteral(
-            "SELECT FIRST %1 EMPRESA, DOCUMENTO, CONSECUTIVO, TIPO, NUMERO, ESTADO, INTENTOS, ZIPKEY, FECHA, CUDE "
-            "FROM POSDOCUMENTOELECTRONICO WHERE ESTADO IN ('P', 'E') "
-            "AND (PROXIMOINTENTO IS NULL OR PROXIMOINTENTO <= :AHORA) ORDER BY FECHA").arg(std::max(1, limit)),
+            "SELECT FIRST %1 EMPRESA, DOCUMENTO, CONSECUTIVO, TIPO, NUMERO, ESTADO, INTENTOS, ZIPKEY, FECHA, CUDE, "
+            "ARCHIVO, ARCHIVOZIP "
+            "FROM POSDOCUMENTOELECTRONICO d WHERE ESTADO IN ('P', 'E') "
+            "AND (PROXIMOINTENTO IS NULL OR PROXIMOINTENTO <= :AHORA) "
+            // A note goes out only after the DIAN accepted the document it adjusts: sent before,
+            // it names a document the DIAN does not know; for a rejected one it never goes.
+            "AND (TIPO = '20' OR EXISTS (SELECT 1 FROM POSDOCUMENTOELECTRONICO o WHERE o.EMPRESA = d.EMPRESA "
+            "AND o.DOCUMENTO = d.DOCUMENTO AND o.CONSECUTIVO = d.CONSECUTIVO AND o.TIPO = '20' AND o.ESTADO = 'A')) "
+            "ORDER BY FECHA").arg(std::max(1, limit)),
             {{QStringLiteral("AHORA"), now}});
         while (c_.next(q)) {
             Due d;
@@ -104,12 +111,14 @@ SendRound DianSender::sendDue(int limit)
             d.zipKey = q.value(7).toString().trimmed();
             d.fecha = q.value(8).toDateTime();
             d.cude = q.value(9).toString().trimmed();
+            d.archivo = q.value(10).toString().trimmed();
+            d.archivoZip = q.value(11).toString().trimmed();
             due.append(d);
         }
     }
     QHash<QString, std::optional<SenderConfig>> configs;
     QHash<QString, QString> configProblems;
-    for (const Due& d : due) {
+    for (Due& d : due) {
         if (stop_ && *stop_)
             break;
         if (!configs.contains(d.empresa)) {
@@ -144,6 +153,8 @@ SendRound DianSender::sendDue(int limit)
                                       QStringLiteral(" AND ESTADO = :ESTADO AND (PROXIMOINTENTO IS NULL OR PROXIMOINTENTO <= :AHORA)"),
                                   claim);
             claimed = q.numRowsAffected() == 1;
+            if (claimed && d.archivo.isEmpty())
+                nameFiles(d);
             t.commit();
         } catch (const Failure&) {
             // The claim failed (another sender holds the row): the answer already had is not lost.
@@ -172,19 +183,8 @@ void DianSender::process(const Due& d, const SenderConfig& cfg, SendRound& round
         r.trackId = d.zipKey;
     } else {
         const QVariant xml = c_.scalar(QStringLiteral("SELECT XML FROM POSDOCUMENTOELECTRONICO WHERE ") + QLatin1String(kKey), d.key());
-        // The document's own consecutive in the names: the digits of its prefixed number.
-        QString digits;
-        for (QChar ch : d.numero)
-            if (ch.isDigit())
-                digits += ch;
-        const quint32 consecutive = digits.isEmpty() ? quint32(d.consecutivo) : quint32(digits.right(9).toULongLong());
-        const int year = d.fecha.isValid() ? d.fecha.date().year() : QDate::currentDate().year();
-        const QString prefix = d.tipo == QLatin1String("20") ? QStringLiteral("fv") : QStringLiteral("nc");
-        const QByteArray signedXml = xml.toString().toUtf8();
-        const QString nit = supplierNit(signedXml);
-        const QString xmlName = dianFileName(prefix, nit, year, consecutive, QStringLiteral("xml"));
-        r.fileName = dianFileName(QStringLiteral("z"), nit, year, consecutive, QStringLiteral("zip"));
-        r.zip = zipFiles({{xmlName, signedXml}});
+        r.fileName = d.archivoZip;
+        r.zip = zipFiles({{d.archivo, xml.toString().toUtf8()}});
         r.method = cfg.testSetId.isEmpty() ? Method::SendBillSync : Method::SendTestSetAsync;
         r.testSetId = cfg.testSetId;
     }
@@ -231,10 +231,10 @@ void DianSender::process(const Due& d, const SenderConfig& cfg, SendRound& round
     if (a.fault) {
         failTry(d, a.faultText, round);
     } else if (a.accepted()) {
-        store(d, QStringLiteral("A"), a.messages(), {}, d.zipKey, true);
+        store(d, QStringLiteral("A"), a.messages(), {}, d.zipKey, true, a.applicationResponse);
         ++round.accepted;
     } else if (a.rejected()) {
-        store(d, QStringLiteral("R"), a.messages(), {}, d.zipKey, true);
+        store(d, QStringLiteral("R"), a.messages(), {}, d.zipKey, true, a.applicationResponse);
         ++round.rejected;
     } else if (r.method == Method::SendTestSetAsync && !a.zipKey.isEmpty()) {
         // The test set answers later: its verdict is asked for with the zip's key.
@@ -248,6 +248,29 @@ void DianSender::process(const Due& d, const SenderConfig& cfg, SendRound& round
     }
 }
 
+void DianSender::nameFiles(Due& d)
+{
+    // The DIAN names files by a counter of the issuer's files of each kind, starting again every
+    // year: the document's ("ds"), the note's ("ncs") and the zip they travel in ("z"). Given at
+    // the first try and kept, so a document sent again goes under the same names.
+    const QByteArray signedXml =
+        c_.scalar(QStringLiteral("SELECT XML FROM POSDOCUMENTOELECTRONICO WHERE ") + QLatin1String(kKey), d.key())
+            .toString()
+            .toUtf8();
+    const QString nit = supplierNit(signedXml);
+    const int year = d.fecha.isValid() ? d.fecha.date().year() : QDate::currentDate().year();
+    const QString kind = d.tipo == QLatin1String("20") ? QStringLiteral("ds") : QStringLiteral("ncs");
+    d.archivo = dianFileName(kind, nit, year, quint32(nextDianCounter(c_, d.empresa, kind, year)), QStringLiteral("xml"));
+    d.archivoZip = dianFileName(QStringLiteral("z"), nit, year, quint32(nextDianCounter(c_, d.empresa, QStringLiteral("z"), year)),
+                                QStringLiteral("zip"));
+    QVariantMap p = d.key();
+    p.insert(QStringLiteral("ARCHIVO"), d.archivo);
+    p.insert(QStringLiteral("ARCHIVOZIP"), d.archivoZip);
+    c_.exec(QStringLiteral("UPDATE POSDOCUMENTOELECTRONICO SET ARCHIVO = :ARCHIVO, ARCHIVOZIP = :ARCHIVOZIP WHERE ") +
+                QLatin1String(kKey),
+            p);
+}
+
 void DianSender::failTry(const Due& d, const QString& why, SendRound& round)
 {
     const int attempts = d.intentos + 1;
@@ -256,7 +279,7 @@ void DianSender::failTry(const Due& d, const QString& why, SendRound& round)
 }
 
 void DianSender::store(const Due& d, const QString& estado, const QString& mensajes, const QDateTime& next,
-                       const QString& zipKey, bool countTry)
+                       const QString& zipKey, bool countTry, const QByteArray& response)
 {
     QVariantMap p = d.key();
     p.insert(QStringLiteral("ESTADO"), estado);
@@ -264,6 +287,10 @@ void DianSender::store(const Due& d, const QString& estado, const QString& mensa
     p.insert(QStringLiteral("PROXIMO"), next.isValid() ? QVariant(next) : QVariant(QMetaType(QMetaType::QDateTime)));
     p.insert(QStringLiteral("ZIPKEY"), zipKey.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(zipKey));
     p.insert(QStringLiteral("INTENTOS"), d.intentos + (countTry ? 1 : 0));
+    // The DIAN's signed ApplicationResponse, its own record of the verdict, kept as it came for
+    // support; a try without one keeps what an earlier try stored.
+    if (!response.isEmpty())
+        p.insert(QStringLiteral("RESPUESTA"), QString::fromUtf8(response));
     writeAnswer();  // one kept from before (a document whose company cannot send is not claimed)
     unwritten_ = p;
 }
@@ -272,7 +299,9 @@ void DianSender::writeAnswer()
 {
     if (unwritten_)
         c_.exec(QStringLiteral("UPDATE POSDOCUMENTOELECTRONICO SET ESTADO = :ESTADO, MENSAJES = :MENSAJES, "
-                               "PROXIMOINTENTO = :PROXIMO, ZIPKEY = :ZIPKEY, INTENTOS = :INTENTOS WHERE ") +
+                               "PROXIMOINTENTO = :PROXIMO, ZIPKEY = :ZIPKEY, INTENTOS = :INTENTOS%1 WHERE ")
+                        .arg(unwritten_->contains(QStringLiteral("RESPUESTA")) ? QStringLiteral(", RESPUESTA = :RESPUESTA")
+                                                                               : QString()) +
                     QLatin1String(kKey),
                 *unwritten_);
 }

@@ -87,7 +87,9 @@ private:
     Http post(const SenderConfig& cfg, const Request& r);
     // What a try found, kept until written with the next claim or at the end of the round.
     void store(const Due& d, const QString& estado, const QString& mensajes, const QDateTime& next,
-               const QString& zipKey, bool countTry);
+               const QString& zipKey, bool countTry, const QByteArray& response = QByteArray());
+    // Gives the document its file names (in the claim's transaction) the first time it is sent.
+    void nameFiles(Due& d);
     void writeAnswer();
     void failTry(const Due& d, const QString& why, SendRound& round);
 

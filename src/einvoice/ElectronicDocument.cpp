@@ -113,9 +113,8 @@ PosDocument readSaleDocument(Connection& c, const ElectronicSettings& s, const Q
     QSqlQuery h = c.exec(
         QStringLiteral("SELECT m.CLIENTE, m.TIPODEPAGO, m.DESCUENTO, m.VALORPROPINA, m.FECHA, m.PLAZO, e.NOMBRE, "
                        "e.NIT, e.TELEFONOS, e.CIUDAD, p.NIT, p.DV, p.NOMBRE, p.DIRECCION, p.TELEFONO, p.CIUDAD, "
-                       "p.EMAIL, c.NOMBRE, m.CAJA, t.PREFIJO FROM POSMOVIMIENTO m LEFT JOIN EMPRESAS e ON e.EMPRESA = m.EMPRESA "
+                       "p.EMAIL, c.NOMBRE, m.CAJA FROM POSMOVIMIENTO m LEFT JOIN EMPRESAS e ON e.EMPRESA = m.EMPRESA "
                        "LEFT JOIN PROVEEDORES p ON p.NIT = m.CLIENTE LEFT JOIN POSCAJEROS c ON c.CEDULA = m.CAJERO "
-                       "LEFT JOIN DOCUMENTOS t ON t.DOCUMENTO = m.DOCUMENTO "
                        "WHERE m.EMPRESA = :EMPRESA AND m.DOCUMENTO = :DOCUMENTO AND m.CONSECUTIVO = :CONSECUTIVO"),
         key);
     if (!c.next(h))
@@ -123,9 +122,8 @@ PosDocument readSaleDocument(Connection& c, const ElectronicSettings& s, const Q
     auto text = [&](int i) { return h.value(i).toString().trimmed(); };
 
     PosDocument d;
-    // Each sale document type numbers on its own, so its own prefix (DOCUMENTOS) keeps two types'
-    // numbers apart; the company's prefix serves a type that has none.
-    d.prefijo = text(19).isEmpty() ? s.prefijo : text(19);
+    // The number carries the prefix of the authorization it is issued under (see issueSaleDocument).
+    d.prefijo = s.prefijo;
     d.numero = d.prefijo + QString::number(consecutivo);
     d.issued = issued;
     d.saleCode = QStringLiteral("%1-%2-%3").arg(empresa, documento).arg(consecutivo);
@@ -138,6 +136,13 @@ PosDocument readSaleDocument(Connection& c, const ElectronicSettings& s, const Q
     d.seller.name = text(6);
     d.seller.phone = text(8);
     d.seller.city = text(9);
+    // What the company's record does not hold comes from its electronic document settings.
+    d.seller.company = s.tipoPersona != QLatin1String("2");
+    d.seller.taxLevelCode = s.responsabilidades;
+    d.seller.taxScheme = s.tributo;
+    d.seller.address = s.direccion;
+    d.seller.cityCode = s.municipio;
+    d.seller.email = s.correo;
 
     const QString cliente = wholeNumber(h.value(0));
     const bool counter = cliente.isEmpty() || h.value(10).isNull() || cliente == QLatin1String("222222222") ||
@@ -158,19 +163,27 @@ PosDocument readSaleDocument(Connection& c, const ElectronicSettings& s, const Q
         d.buyer.city = text(15);
         d.buyer.email = text(16);
     }
-    paymentMeans(h.value(1).toString(), d);
+    // TIPODEPAGO is a CHAR(1) that comes back padded: untrimmed, no code matched and a credit sale
+    // went out as paid in cash.
+    paymentMeans(h.value(1).toString().trimmed(), d);
     if (d.paymentMeansId == QLatin1String("2") && h.value(5).toInt() > 0)
         d.dueDate = colombianTime(issued).date().addDays(h.value(5).toInt());
-    d.discount = toCents(h.value(2).toDouble());
+    const qint64 headerDiscount = toCents(h.value(2).toDouble());
     d.charge = toCents(h.value(3).toDouble());
 
-    // A line's SUBTOTAL is what it charges, its taxes included; the document states the line
-    // without them and each tax apart.
+    // A line's SUBTOTAL is its price times its quantity, taxes included; its VALORDESCUENTO is
+    // taken off that, and the taxes stored (VALORIVA, VALORIPOCONSUMO) are of what is left. The
+    // document states the base as what the line charged divided by one plus its rates, each tax
+    // as that base times its rate, and the discount without its taxes: so base plus taxes is what
+    // the customer paid for the line, to the cent, and every tax is its base times its rate. The
+    // stored sale is not touched: what it charged stays the payable amount.
     QSqlQuery l = c.exec(QStringLiteral("SELECT d.PRODUCTO, pr.NOMBRE, d.CANTIDAD, d.SUBTOTAL, d.IVA, d.VALORIVA, "
-                                        "d.IPOCONSUMO, d.VALORIPOCONSUMO, d.OBSERVACION FROM POSMOVIMIENTODETALLE d "
-                                        "LEFT JOIN PRODUCTOS pr ON pr.PRODUCTO = d.PRODUCTO WHERE d.EMPRESA = :EMPRESA "
-                                        "AND d.DOCUMENTO = :DOCUMENTO AND d.CONSECUTIVO = :CONSECUTIVO ORDER BY d.LINEA"),
+                                        "d.IPOCONSUMO, d.VALORIPOCONSUMO, d.OBSERVACION, d.VALORDESCUENTO "
+                                        "FROM POSMOVIMIENTODETALLE d LEFT JOIN PRODUCTOS pr ON pr.PRODUCTO = d.PRODUCTO "
+                                        "WHERE d.EMPRESA = :EMPRESA AND d.DOCUMENTO = :DOCUMENTO AND "
+                                        "d.CONSECUTIVO = :CONSECUTIVO ORDER BY d.LINEA"),
                          key);
+    qint64 lineDiscounts = 0;
     while (c.next(l)) {
         DocumentLine line;
         line.code = l.value(0).toString();
@@ -178,23 +191,56 @@ PosDocument readSaleDocument(Connection& c, const ElectronicSettings& s, const Q
         if (line.description.isEmpty())
             line.description = l.value(8).toString().trimmed();
         line.quantity = l.value(2).toDouble();
-        line.iva = toCents(l.value(5).toDouble());
-        line.inc = toCents(l.value(7).toDouble());
-        line.ivaRate = line.iva != 0 ? l.value(4).toDouble() : 0;
-        line.incRate = line.inc != 0 ? l.value(6).toDouble() : 0;
-        line.lineExtension = toCents(l.value(3).toDouble()) - line.iva - line.inc;
+        const qint64 storedIva = toCents(l.value(5).toDouble());
+        const qint64 storedInc = toCents(l.value(7).toDouble());
+        line.ivaRate = storedIva != 0 ? l.value(4).toDouble() : 0;
+        line.incRate = storedInc != 0 ? l.value(6).toDouble() : 0;
+        const qint64 discount = toCents(l.value(9).toDouble());
+        lineDiscounts += discount;
+        line.charged = toCents(l.value(3).toDouble()) - discount;
+        const double factor = 1 + (line.ivaRate + line.incRate) / 100.0;
+        if (line.ivaRate == 0 && line.incRate == 0) {
+            // A tax stored without its rate cannot be stated as base times rate: the line states
+            // no tax, and what it charged beyond its base is the document's rounding.
+            line.lineExtension = line.charged - storedIva - storedInc;
+            line.allowance = discount;
+        } else {
+            line.lineExtension = std::llround(double(line.charged) / factor);
+            line.allowance = std::llround(double(discount) / factor);
+        }
+        line.iva = taxOf(line.lineExtension, line.ivaRate);
+        line.inc = taxOf(line.lineExtension, line.incRate);
         d.lines.push_back(line);
     }
+    // The header's DESCUENTO holds the lines' discounts too: the document's own allowance is what
+    // the payment took off the whole document beyond them.
+    d.discount = headerDiscount - lineDiscounts;
     return d;
 }
+
+namespace {
+
+// The settings with the numbering authorization of the document type, or the reason there is none.
+ElectronicSettings authorizedSettings(Connection& c, const ElectronicSettings& s, const QString& documento)
+{
+    const std::optional<DianAuthorization> a = authorizationFor(c, s, documento);
+    if (!a)
+        throw Failure(QStringLiteral("El tipo de documento %1 no tiene autorización de numeración de la DIAN: la venta "
+                                     "no se cerró")
+                          .arg(documento));
+    return withAuthorization(s, *a);
+}
+
+}  // namespace
 
 void issueSaleDocument(Connection& c, const QString& empresa, const QString& documento, int consecutivo,
                        const QDateTime& issued)
 {
     bool on = false;
-    const ElectronicSettings s = activeSettings(c, empresa, &on);
+    const ElectronicSettings general = activeSettings(c, empresa, &on);
     if (!on)
         return;
+    const ElectronicSettings s = authorizedSettings(c, general, documento);
     if (consecutivo < s.rangoDesde || consecutivo > s.rangoHasta)
         throw Failure(QStringLiteral("El número %1 está fuera del rango autorizado por la DIAN (%2 a %3): la venta no "
                                      "se cerró")
@@ -203,7 +249,44 @@ void issueSaleDocument(Connection& c, const QString& empresa, const QString& doc
                           .arg(s.rangoHasta));
     const Certificate& cert = cachedCertificate(s.certificado, s.claveCertificado);
     const PosDocument d = readSaleDocument(c, s, empresa, documento, consecutivo, issued);
+    // Two document types under one authorization number their sales from their own consecutives,
+    // so the second would repeat the first's numbers: the DIAN takes a number only once.
+    if (c.scalar(QStringLiteral("SELECT COUNT(*) FROM POSDOCUMENTOELECTRONICO WHERE EMPRESA = :EMPRESA AND "
+                                "NUMERO = :NUMERO AND TIPO = :TIPO AND NOT (DOCUMENTO = :DOCUMENTO AND "
+                                "CONSECUTIVO = :CONSECUTIVO)"),
+                 {{QStringLiteral("EMPRESA"), empresa},
+                  {QStringLiteral("NUMERO"), d.numero},
+                  {QStringLiteral("TIPO"), kTipoDocumentoPos},
+                  {QStringLiteral("DOCUMENTO"), documento},
+                  {QStringLiteral("CONSECUTIVO"), consecutivo}})
+            .toInt() > 0)
+        throw Failure(QStringLiteral("El número %1 ya lo tiene otro documento electrónico: el tipo de documento %2 "
+                                     "necesita su propia autorización de numeración de la DIAN; la venta no se cerró")
+                          .arg(d.numero, documento));
     store(c, empresa, documento, consecutivo, d, buildSignedDocument(d, s, cert, issued));
+}
+
+int nextDianCounter(Connection& c, const QString& empresa, const QString& clase, int ano)
+{
+    const QVariantMap key = {{QStringLiteral("EMPRESA"), empresa}, {QStringLiteral("CLASE"), clase},
+                             {QStringLiteral("ANO"), ano}};
+    QSqlQuery u = c.exec(QStringLiteral("UPDATE POSCONSECUTIVODIAN SET ULTIMO = ULTIMO + 1 WHERE EMPRESA = :EMPRESA "
+                                        "AND CLASE = :CLASE AND ANO = :ANO"),
+                         key);
+    if (u.numRowsAffected() == 0) {
+        // The series' first number; a register inserting it at the same time breaks the key, and
+        // its operation is tried again, finding the row.
+        QVariantMap first = key;
+        first.insert(QStringLiteral("ULTIMO"), 1);
+        c.exec(QStringLiteral("INSERT INTO POSCONSECUTIVODIAN (EMPRESA, CLASE, ANO, ULTIMO) VALUES (:EMPRESA, :CLASE, "
+                              ":ANO, :ULTIMO)"),
+               first);
+        return 1;
+    }
+    return c.scalar(QStringLiteral("SELECT ULTIMO FROM POSCONSECUTIVODIAN WHERE EMPRESA = :EMPRESA AND CLASE = :CLASE "
+                                   "AND ANO = :ANO"),
+                    key)
+        .toInt();
 }
 
 void issueAdjustmentNote(Connection& c, const QString& empresa, const QString& documento, int consecutivo,
@@ -222,7 +305,10 @@ void issueAdjustmentNote(Connection& c, const QString& empresa, const QString& d
     PosDocument d = readSaleDocument(c, s, empresa, documento, consecutivo, issued);
     applyIssuedContent(d, original->xml);
     d.tipo = kTipoNotaAjuste;
-    d.numero = QStringLiteral("NA") + original->numero;
+    // The note's own number: the company's next note. Notes are numbered by the issuer under no
+    // authorization; the sale's number with "NA" before it would be a number in no series.
+    d.prefijo = kPrefijoNotaAjuste;
+    d.numero = kPrefijoNotaAjuste + QString::number(nextDianCounter(c, empresa, kPrefijoNotaAjuste, 0));
     d.refNumero = original->numero;
     d.refCude = original->cude;
     d.refDate = original->fecha.date();
@@ -252,6 +338,11 @@ QString signOnProblem(Connection& c, const QString& empresa, const QString& docu
                             .toString();
     if (digitsOf(nit).isEmpty())
         return sellerMissing(empresa);
+    try {
+        s = authorizedSettings(c, s, documento);
+    } catch (const Failure&) {
+        return QStringLiteral("El tipo de documento %1 no tiene autorización de numeración de la DIAN").arg(documento);
+    }
     const QDate today = colombianTime(at).date();
     if (!s.fechaHasta.isValid() || today > s.fechaHasta)
         return QStringLiteral("La autorización de numeración de la DIAN (resolución %1) venció el %2")
@@ -306,6 +397,18 @@ std::optional<StoredDocument> storedDocument(Connection& c, const QString& empre
                               prefix, first(QStringLiteral("<sts:From>([^<]*)<")), first(QStringLiteral("<sts:To>([^<]*)<")));
     d.compradorId = first(QStringLiteral("<cac:AccountingCustomerParty>.*?<cac:PartyIdentification>\\s*<cbc:ID[^>]*>([^<]*)<"));
     d.compradorNombre = first(QStringLiteral("<cac:AccountingCustomerParty>.*?<cac:PartyName>\\s*<cbc:Name>([^<]*)<"));
+    // The document's own taxes are the tax subtotals before its totals; the lines' come after.
+    const QString header = xml.left(xml.indexOf(QStringLiteral("<cac:LegalMonetaryTotal>")));
+    static const QRegularExpression subtotal(
+        QStringLiteral("<cac:TaxSubtotal>\\s*<cbc:TaxableAmount[^>]*>([0-9.-]+)<.*?<cbc:TaxAmount[^>]*>([0-9.-]+)<.*?"
+                       "<cbc:Percent>([0-9.]+)<.*?<cac:TaxScheme>.*?<cbc:Name>([^<]*)<"),
+        QRegularExpression::DotMatchesEverythingOption);
+    for (auto it = subtotal.globalMatch(header); it.hasNext();) {
+        const auto m = it.next();
+        d.impuestos.push_back({m.captured(4), m.captured(3).toDouble(), m.captured(1).toDouble(), m.captured(2).toDouble()});
+    }
+    d.fabricante = first(QStringLiteral("<Name>RazonSocial</Name>\\s*<Value>([^<]*)<"));
+    d.software = first(QStringLiteral("<Name>NombreSoftware</Name>\\s*<Value>([^<]*)<"));
     return d;
 }
 

@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace kv {
 
@@ -24,6 +25,16 @@ struct StoredDocument {
     QString autorizacion;  // "Autorización DIAN No. ... del ... al ..., rango ..."
     QString compradorId;
     QString compradorNombre;
+    // the document's taxes by kind and rate, as it states them
+    struct Tax {
+        QString name;  // "IVA", "INC"
+        double rate = 0;
+        double base = 0;
+        double amount = 0;
+    };
+    std::vector<Tax> impuestos;
+    QString fabricante;  // the software's maker (its company name) and the software's name
+    QString software;
 };
 
 // Sending states.
@@ -48,7 +59,10 @@ void issueSaleDocument(Connection& c, const QString& empresa, const QString& doc
 // For a sale being voided whose document was issued: builds, signs and stores its adjustment
 // note, which repeats the document's lines; so it runs in the void's transaction before the lines
 // are deleted. Nothing when the sale has no document or already has its note. Same failures as
-// issueSaleDocument.
+// issueSaleDocument. The note takes the next number of the company's notes ("NA1", "NA2", ...):
+// notes are numbered by the issuer, under no authorization. It is stored to be sent, but the
+// sender holds it until the DIAN has accepted its original, and never sends it for an original
+// the DIAN rejected.
 void issueAdjustmentNote(Connection& c, const QString& empresa, const QString& documento, int consecutivo,
                          const QDateTime& issued = QDateTime::currentDateTimeUtc());
 
@@ -57,6 +71,12 @@ void issueAdjustmentNote(Connection& c, const QString& empresa, const QString& d
 // up or outside its dates. Empty when all is well or the company has them off.
 QString signOnProblem(Connection& c, const QString& empresa, const QString& documento,
                       const QDateTime& at = QDateTime::currentDateTimeUtc());
+
+// The next number of a counter of the company's electronic documents (POSCONSECUTIVODIAN):
+// `clase` names the series, `ano` its year (0 for a series that never starts again). Runs in the
+// caller's transaction; the counter's row stays locked until it ends, so two registers never
+// take the same number (the second waits, or its whole operation is tried again).
+int nextDianCounter(Connection& c, const QString& empresa, const QString& clase, int ano);
 
 // The sale's stored document of that type; nothing when there is none.
 std::optional<StoredDocument> storedDocument(Connection& c, const QString& empresa, const QString& documento,

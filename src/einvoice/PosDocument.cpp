@@ -1,5 +1,6 @@
 #include "einvoice/PosDocument.h"
 
+#include "common/Nit.h"
 #include "einvoice/Certificate.h"
 #include "einvoice/Cude.h"
 #include "einvoice/XadesSignature.h"
@@ -82,11 +83,39 @@ QString quantityText(double q)
     return t;
 }
 
-struct TaxGroup {
-    double rate = 0;
-    qint64 base = 0;
-    qint64 tax = 0;
-};
+const QString kDianAgencyName = QStringLiteral("CO, DIAN (Dirección de Impuestos y Aduanas Nacionales)");
+
+// The DIAN's own NIT, the authorization provider of every document, and its check digit.
+const QString kDianNit = QStringLiteral("800197268");
+
+// The departments by their DANE code (the first two digits of a town's code).
+QString departmentName(const QString& code)
+{
+    static const std::map<QString, const char*> names = {
+        {"05", "Antioquia"},      {"08", "Atlántico"},   {"11", "Bogotá, D.C."},  {"13", "Bolívar"},
+        {"15", "Boyacá"},         {"17", "Caldas"},      {"18", "Caquetá"},       {"19", "Cauca"},
+        {"20", "Cesar"},          {"23", "Córdoba"},     {"25", "Cundinamarca"},  {"27", "Chocó"},
+        {"41", "Huila"},          {"44", "La Guajira"},  {"47", "Magdalena"},     {"50", "Meta"},
+        {"52", "Nariño"},         {"54", "Norte de Santander"}, {"63", "Quindío"}, {"66", "Risaralda"},
+        {"68", "Santander"},      {"70", "Sucre"},       {"73", "Tolima"},        {"76", "Valle del Cauca"},
+        {"81", "Arauca"},         {"85", "Casanare"},    {"86", "Putumayo"},
+        {"88", "Archipiélago de San Andrés, Providencia y Santa Catalina"},
+        {"91", "Amazonas"},       {"94", "Guainía"},     {"95", "Guaviare"},      {"97", "Vaupés"},
+        {"99", "Vichada"}};
+    const auto it = names.find(code);
+    return it == names.end() ? QString() : QString::fromUtf8(it->second);
+}
+
+QString taxSchemeName(const QString& code)
+{
+    if (code == QLatin1String("01"))
+        return QStringLiteral("IVA");
+    if (code == QLatin1String("04"))
+        return QStringLiteral("INC");
+    if (code == QLatin1String("ZA"))
+        return QStringLiteral("IVA e INC");
+    return QStringLiteral("No aplica");
+}
 
 void taxScheme(Writer& w, xmlNodePtr parent, bool iva)
 {
@@ -95,20 +124,56 @@ void taxScheme(Writer& w, xmlNodePtr parent, bool iva)
     w.cbc(scheme, "Name", iva ? QStringLiteral("IVA") : QStringLiteral("INC"));
 }
 
-void taxTotal(Writer& w, xmlNodePtr parent, bool iva, const std::map<qint64, TaxGroup>& groups)
+void taxTotal(Writer& w, xmlNodePtr parent, bool iva, const std::vector<TaxGroup>& groups)
 {
     qint64 total = 0;
-    for (const auto& [k, g] : groups)
+    for (const TaxGroup& g : groups)
         total += g.tax;
     xmlNodePtr tt = w.cac(parent, "TaxTotal");
     w.amount(tt, "TaxAmount", total);
-    for (const auto& [k, g] : groups) {
+    for (const TaxGroup& g : groups) {
         xmlNodePtr sub = w.cac(tt, "TaxSubtotal");
         w.amount(sub, "TaxableAmount", g.base);
         w.amount(sub, "TaxAmount", g.tax);
         xmlNodePtr cat = w.cac(sub, "TaxCategory");
         w.cbc(cat, "Percent", percentText(g.rate));
         taxScheme(w, cat, iva);
+    }
+}
+
+// A Colombian address with the DANE codes of its town and department.
+void address(Writer& w, xmlNodePtr parent, const char* element, const DocumentParty& p)
+{
+    xmlNodePtr loc = w.cac(parent, element);
+    if (!p.cityCode.isEmpty())
+        w.cbc(loc, "ID", p.cityCode);
+    if (!p.city.isEmpty())
+        w.cbc(loc, "CityName", p.city);
+    const QString department = p.cityCode.left(2);
+    if (!departmentName(department).isEmpty()) {
+        w.cbc(loc, "CountrySubentity", departmentName(department));
+        w.cbc(loc, "CountrySubentityCode", department);
+    }
+    if (!p.address.isEmpty())
+        w.cbc(w.cac(loc, "AddressLine"), "Line", p.address);
+    xmlNodePtr country = w.cac(loc, "Country");
+    w.cbc(country, "IdentificationCode", QStringLiteral("CO"));
+    w.cbc(country, "Name", QStringLiteral("Colombia"), {{"languageID", QStringLiteral("es")}});
+}
+
+// A party's identification with its check digit when it is a NIT.
+void companyId(Writer& w, xmlNodePtr parent, const DocumentParty& p, bool agency)
+{
+    if (p.idType == QLatin1String("31") && !p.dv.isEmpty()) {
+        if (agency)
+            w.cbc(parent, "CompanyID", p.id,
+                  {{"schemeAgencyID", QStringLiteral("195")}, {"schemeID", p.dv}, {"schemeName", p.idType}});
+        else
+            w.cbc(parent, "CompanyID", p.id, {{"schemeID", p.dv}, {"schemeName", p.idType}});
+    } else if (agency) {
+        w.cbc(parent, "CompanyID", p.id, {{"schemeAgencyID", QStringLiteral("195")}, {"schemeName", p.idType}});
+    } else {
+        w.cbc(parent, "CompanyID", p.id, {{"schemeName", p.idType}});
     }
 }
 
@@ -119,31 +184,31 @@ void party(Writer& w, xmlNodePtr parent, const char* role, const DocumentParty& 
     xmlNodePtr pa = w.cac(ap, "Party");
     if (!seller) {
         xmlNodePtr id = w.cac(pa, "PartyIdentification");
-        w.cbc(id, "ID", p.id, {{"schemeName", p.idType}});
+        if (p.idType == QLatin1String("31") && !p.dv.isEmpty())
+            w.cbc(id, "ID", p.id, {{"schemeID", p.dv}, {"schemeName", p.idType}});
+        else
+            w.cbc(id, "ID", p.id, {{"schemeName", p.idType}});
     }
     w.cbc(w.cac(pa, "PartyName"), "Name", p.name);
-    if (!p.address.isEmpty() || !p.city.isEmpty()) {
-        xmlNodePtr loc = w.cac(w.cac(pa, "PhysicalLocation"), "Address");
-        if (!p.city.isEmpty())
-            w.cbc(loc, "CityName", p.city);
-        if (!p.address.isEmpty())
-            w.cbc(w.cac(loc, "AddressLine"), "Line", p.address);
-        w.cbc(w.cac(loc, "Country"), "IdentificationCode", QStringLiteral("CO"));
-    }
+    const bool located = !p.address.isEmpty() || !p.city.isEmpty() || !p.cityCode.isEmpty();
+    if (located)
+        address(w, w.cac(pa, "PhysicalLocation"), "Address", p);
     xmlNodePtr ts = w.cac(pa, "PartyTaxScheme");
     w.cbc(ts, "RegistrationName", p.name);
-    if (p.idType == QLatin1String("31") && !p.dv.isEmpty())
-        w.cbc(ts, "CompanyID", p.id,
-              {{"schemeAgencyID", QStringLiteral("195")}, {"schemeID", p.dv}, {"schemeName", p.idType}});
-    else
-        w.cbc(ts, "CompanyID", p.id, {{"schemeAgencyID", QStringLiteral("195")}, {"schemeName", p.idType}});
-    w.cbc(ts, "TaxLevelCode", QStringLiteral("R-99-PN"));
+    companyId(w, ts, p, true);
+    // The regime the responsibilities belong to: 48 responsible for IVA, 49 not.
+    const bool ivaResponsible = p.taxScheme == QLatin1String("01") || p.taxScheme == QLatin1String("ZA");
+    w.cbc(ts, "TaxLevelCode", p.taxLevelCode.isEmpty() ? QStringLiteral("R-99-PN") : p.taxLevelCode,
+          {{"listName", ivaResponsible ? QStringLiteral("48") : QStringLiteral("49")}});
+    if (seller && located)
+        address(w, ts, "RegistrationAddress", p);
     xmlNodePtr scheme = w.cac(ts, "TaxScheme");
-    w.cbc(scheme, "ID", QStringLiteral("ZZ"));
-    w.cbc(scheme, "Name", QStringLiteral("No aplica"));
+    const QString schemeId = p.taxScheme.isEmpty() ? QStringLiteral("ZZ") : p.taxScheme;
+    w.cbc(scheme, "ID", schemeId);
+    w.cbc(scheme, "Name", taxSchemeName(schemeId));
     xmlNodePtr le = w.cac(pa, "PartyLegalEntity");
     w.cbc(le, "RegistrationName", p.name);
-    w.cbc(le, "CompanyID", p.id);
+    companyId(w, le, p, false);
     if (!p.phone.isEmpty() || !p.email.isEmpty()) {
         xmlNodePtr contact = w.cac(pa, "Contact");
         if (!p.phone.isEmpty())
@@ -151,6 +216,45 @@ void party(Writer& w, xmlNodePtr parent, const char* role, const DocumentParty& 
         if (!p.email.isEmpty())
             w.cbc(contact, "ElectronicMail", p.email);
     }
+}
+
+// An identification of the DIAN's structures: a NIT with its check digit in schemeID and the
+// kind of identification (31, NIT) in schemeName.
+void dianNit(xmlNodePtr n, const QString& nit)
+{
+    const QString digits = nit.section(QLatin1Char('-'), 0, 0).trimmed();
+    xmlNewProp(n, X("schemeAgencyID"), X("195"));
+    xmlNewProp(n, X("schemeAgencyName"), X(kDianAgencyName.toUtf8().constData()));
+    xmlNewProp(n, X("schemeID"), X(QString::number(nitCheckDigit(digits.toLongLong())).toUtf8().constData()));
+    xmlNewProp(n, X("schemeName"), X("31"));
+}
+
+std::vector<TaxGroup> groupsOf(const std::vector<DocumentLine>& lines, bool iva)
+{
+    std::map<qint64, TaxGroup> groups;
+    for (const DocumentLine& l : lines) {
+        const double rate = iva ? l.ivaRate : l.incRate;
+        const qint64 tax = iva ? l.iva : l.inc;
+        if (tax == 0 && rate == 0)
+            continue;
+        TaxGroup& g = groups[rateKey(rate)];
+        g.rate = rate;
+        g.base += l.lineExtension;
+    }
+    std::vector<TaxGroup> out;
+    for (auto& [k, g] : groups) {
+        g.tax = taxOf(g.base, g.rate);
+        out.push_back(g);
+    }
+    return out;
+}
+
+qint64 sumOf(const std::vector<TaxGroup>& groups)
+{
+    qint64 t = 0;
+    for (const TaxGroup& g : groups)
+        t += g.tax;
+    return t;
 }
 
 // One POS extension: a named group of name/value pairs in its own UBLExtension.
@@ -167,6 +271,8 @@ void nameValues(Writer& w, xmlNodePtr extensions, const char* group, const char*
 
 }  // namespace
 
+qint64 taxOf(qint64 base, double rate) { return std::llround(double(base) * rate / 100.0); }
+
 qint64 PosDocument::lineExtensionTotal() const
 {
     qint64 t = 0;
@@ -175,23 +281,18 @@ qint64 PosDocument::lineExtensionTotal() const
     return t;
 }
 
-qint64 PosDocument::ivaTotal() const
+std::vector<TaxGroup> PosDocument::ivaGroups() const { return groupsOf(lines, true); }
+std::vector<TaxGroup> PosDocument::incGroups() const { return groupsOf(lines, false); }
+qint64 PosDocument::ivaTotal() const { return sumOf(ivaGroups()); }
+qint64 PosDocument::incTotal() const { return sumOf(incGroups()); }
+
+qint64 PosDocument::payable() const
 {
     qint64 t = 0;
     for (const DocumentLine& l : lines)
-        t += l.iva;
-    return t;
+        t += l.chargedAmount();
+    return t - discount + charge;
 }
-
-qint64 PosDocument::incTotal() const
-{
-    qint64 t = 0;
-    for (const DocumentLine& l : lines)
-        t += l.inc;
-    return t;
-}
-
-qint64 PosDocument::payable() const { return lineExtensionTotal() + ivaTotal() + incTotal() - discount + charge; }
 
 QDateTime colombianTime(const QDateTime& instant) { return instant.toOffsetFromUtc(-5 * 3600); }
 
@@ -233,21 +334,24 @@ xmlDocPtr writeDocument(const PosDocument& d, const ElectronicSettings& s, const
     const QString fecha = co.toString(QStringLiteral("yyyy-MM-dd"));
     const QString hora = co.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("-05:00");
 
-    // ---- extensions: software maker, buyer benefits, the register, DIAN's own, the signature
+    // ---- extensions: software maker, buyer benefits, the register (the document's own; the
+    // note carries none of them), DIAN's own, the signature
     xmlNodePtr exts = w.ext(root, "UBLExtensions");
-    nameValues(w, exts, "FabricanteSoftware", "InformacionDelFabricanteDelSoftware",
-               {{"NombreApellido", s.fabricanteNombre},
-                {"RazonSocial", s.fabricanteRazonSocial},
-                {"NombreSoftware", s.fabricanteSoftware}});
-    nameValues(w, exts, "BeneficiosComprador", "InformacionBeneficiosComprador",
-               {{"Codigo", d.buyer.id}, {"NombresApellidos", d.buyer.name}, {"Puntos", QStringLiteral("0")}});
-    nameValues(w, exts, "PuntoVenta", "InformacionCajaVenta",
-               {{"PlacaCaja", s.placaCaja},
-                {"UbicaciónCaja", s.ubicacionCaja},
-                {"Cajero", d.cashier},
-                {"TipoCaja", s.tipoCaja},
-                {"CódigoVenta", d.saleCode},
-                {"SubTotal", moneyText(d.lineExtensionTotal())}});
+    if (!note) {
+        nameValues(w, exts, "FabricanteSoftware", "InformacionDelFabricanteDelSoftware",
+                   {{"NombreApellido", s.fabricanteNombre},
+                    {"RazonSocial", s.fabricanteRazonSocial},
+                    {"NombreSoftware", s.fabricanteSoftware}});
+        nameValues(w, exts, "BeneficiosComprador", "InformacionBeneficiosComprador",
+                   {{"Codigo", d.buyer.id}, {"NombresApellidos", d.buyer.name}, {"Puntos", QStringLiteral("0")}});
+        nameValues(w, exts, "PuntoVenta", "InformacionCajaVenta",
+                   {{"PlacaCaja", s.placaCaja},
+                    {"UbicaciónCaja", s.ubicacionCaja},
+                    {"Cajero", d.cashier},
+                    {"TipoCaja", s.tipoCaja},
+                    {"CódigoVenta", d.saleCode},
+                    {"SubTotal", moneyText(d.lineExtensionTotal())}});
+    }
     xmlNodePtr dian = w.sts(w.ext(w.ext(exts, "UBLExtension"), "ExtensionContent"), "DianExtensions");
     if (!note) {
         xmlNodePtr control = w.sts(dian, "InvoiceControl");
@@ -267,29 +371,22 @@ xmlDocPtr writeDocument(const PosDocument& d, const ElectronicSettings& s, const
            {"listAgencyName", QStringLiteral("United Nations Economic Commission for Europe")},
            {"listSchemeURI", QStringLiteral("urn:oasis:names:specification:ubl:codelist:gc:CountryIdentificationCode-2.1")}});
     xmlNodePtr provider = w.sts(dian, "SoftwareProvider");
-    xmlNodePtr pid = w.sts(provider, "ProviderID", s.proveedorNit);
-    xmlNewProp(pid, X("schemeAgencyID"), X("195"));
-    xmlNewProp(pid, X("schemeAgencyName"), X("CO, DIAN (Dirección de Impuestos y Aduanas Nacionales)"));
-    // The DIAN's structures schema takes the kind of identification in schemeID (31: NIT).
-    xmlNewProp(pid, X("schemeID"), X("31"));
+    dianNit(w.sts(provider, "ProviderID", s.proveedorNit), s.proveedorNit);
     xmlNodePtr sid = w.sts(provider, "SoftwareID", s.softwareId);
     xmlNewProp(sid, X("schemeAgencyID"), X("195"));
-    xmlNewProp(sid, X("schemeAgencyName"), X("CO, DIAN (Dirección de Impuestos y Aduanas Nacionales)"));
+    xmlNewProp(sid, X("schemeAgencyName"), X(kDianAgencyName.toUtf8().constData()));
     xmlNodePtr ssc = w.sts(dian, "SoftwareSecurityCode", sha384Hex(s.softwareId + s.softwarePin + d.numero));
     xmlNewProp(ssc, X("schemeAgencyID"), X("195"));
-    xmlNewProp(ssc, X("schemeAgencyName"), X("CO, DIAN (Dirección de Impuestos y Aduanas Nacionales)"));
+    xmlNewProp(ssc, X("schemeAgencyName"), X(kDianAgencyName.toUtf8().constData()));
     xmlNodePtr ap = w.sts(dian, "AuthorizationProvider");
-    xmlNodePtr apid = w.sts(ap, "AuthorizationProviderID", QStringLiteral("800197268"));
-    xmlNewProp(apid, X("schemeAgencyID"), X("195"));
-    xmlNewProp(apid, X("schemeAgencyName"), X("CO, DIAN (Dirección de Impuestos y Aduanas Nacionales)"));
-    xmlNewProp(apid, X("schemeID"), X("31"));
+    dianNit(w.sts(ap, "AuthorizationProviderID", kDianNit), kDianNit);
     w.sts(dian, "QRCode", qr);
     *signatureParent = w.ext(w.ext(exts, "UBLExtension"), "ExtensionContent");
 
     // ---- heading
     w.cbc(root, "UBLVersionID", QStringLiteral("UBL 2.1"));
-    w.cbc(root, "CustomizationID", QStringLiteral("10"));
-    w.cbc(root, "ProfileID", note ? QStringLiteral("DIAN 2.1: Nota de Ajuste de Documento Equivalente POS")
+    w.cbc(root, "CustomizationID", note ? QStringLiteral("20") : QStringLiteral("10"));
+    w.cbc(root, "ProfileID", note ? QStringLiteral("DIAN 2.1: Nota de ajuste crédito al documento equivalente")
                                   : QStringLiteral("DIAN 2.1: Documento Equivalente POS"));
     w.cbc(root, "ProfileExecutionID", QString::number(s.ambiente));
     w.cbc(root, "ID", d.numero);
@@ -342,24 +439,11 @@ xmlDocPtr writeDocument(const PosDocument& d, const ElectronicSettings& s, const
         w.amount(ac, "BaseAmount", d.lineExtensionTotal() + d.ivaTotal() + d.incTotal());
     }
 
-    std::map<qint64, TaxGroup> ivas, incs;
+    const std::vector<TaxGroup> ivas = d.ivaGroups(), incs = d.incGroups();
     qint64 taxedBase = 0;
-    for (const DocumentLine& l : d.lines) {
-        if (l.iva != 0 || l.ivaRate != 0) {
-            TaxGroup& g = ivas[rateKey(l.ivaRate)];
-            g.rate = l.ivaRate;
-            g.base += l.lineExtension;
-            g.tax += l.iva;
-        }
-        if (l.inc != 0 || l.incRate != 0) {
-            TaxGroup& g = incs[rateKey(l.incRate)];
-            g.rate = l.incRate;
-            g.base += l.lineExtension;
-            g.tax += l.inc;
-        }
+    for (const DocumentLine& l : d.lines)
         if (l.iva != 0 || l.ivaRate != 0 || l.inc != 0 || l.incRate != 0)
             taxedBase += l.lineExtension;
-    }
     if (!ivas.empty())
         taxTotal(w, root, true, ivas);
     if (!incs.empty())
@@ -368,9 +452,14 @@ xmlDocPtr writeDocument(const PosDocument& d, const ElectronicSettings& s, const
     xmlNodePtr lmt = w.cac(root, "LegalMonetaryTotal");
     w.amount(lmt, "LineExtensionAmount", d.lineExtensionTotal());
     w.amount(lmt, "TaxExclusiveAmount", taxedBase);
-    w.amount(lmt, "TaxInclusiveAmount", d.lineExtensionTotal() + d.ivaTotal() + d.incTotal());
+    w.amount(lmt, "TaxInclusiveAmount", d.taxInclusive());
     w.amount(lmt, "AllowanceTotalAmount", d.discount);
     w.amount(lmt, "ChargeTotalAmount", d.charge);
+    // The taxes stated are each base times its rate; the sale charged its own rounded taxes. The
+    // difference, never more than a few pesos, is said here so that the payable stays what the
+    // customer paid.
+    if (d.rounding() != 0)
+        w.amount(lmt, "PayableRoundingAmount", d.rounding());
     w.amount(lmt, "PayableAmount", d.payable());
 
     int n = 0;
@@ -380,18 +469,38 @@ xmlDocPtr writeDocument(const PosDocument& d, const ElectronicSettings& s, const
         w.cbc(line, note ? "CreditedQuantity" : "InvoicedQuantity", quantityText(l.quantity),
               {{"unitCode", QStringLiteral("94")}});
         w.amount(line, "LineExtensionAmount", l.lineExtension);
+        // The line's discount: the price times the quantity, less this, is the base the taxes
+        // were figured on. An invoice line carries it before its taxes, a credit note line after.
+        auto lineAllowance = [&] {
+            if (l.allowance == 0)
+                return;
+            xmlNodePtr ac = w.cac(line, "AllowanceCharge");
+            w.cbc(ac, "ID", QStringLiteral("1"));
+            w.cbc(ac, "ChargeIndicator", QStringLiteral("false"));
+            w.cbc(ac, "AllowanceChargeReason", QStringLiteral("Descuento"));
+            const qint64 gross = l.lineExtension + l.allowance;
+            w.cbc(ac, "MultiplierFactorNumeric",
+                  QString::number(gross != 0 ? 100.0 * double(l.allowance) / double(gross) : 0, 'f', 2));
+            w.amount(ac, "Amount", l.allowance);
+            w.amount(ac, "BaseAmount", gross);
+        };
+        if (!note)
+            lineAllowance();
         if (l.iva != 0 || l.ivaRate != 0)
-            taxTotal(w, line, true, {{0, {l.ivaRate, l.lineExtension, l.iva}}});
+            taxTotal(w, line, true, {{l.ivaRate, l.lineExtension, taxOf(l.lineExtension, l.ivaRate)}});
         if (l.inc != 0 || l.incRate != 0)
-            taxTotal(w, line, false, {{0, {l.incRate, l.lineExtension, l.inc}}});
+            taxTotal(w, line, false, {{l.incRate, l.lineExtension, taxOf(l.lineExtension, l.incRate)}});
+        if (note)
+            lineAllowance();
         xmlNodePtr item = w.cac(line, "Item");
         w.cbc(item, "Description", l.description);
         xmlNodePtr std = w.cac(item, "StandardItemIdentification");
         w.cbc(std, "ID", l.code, {{"schemeID", QStringLiteral("999")}, {"schemeName", QStringLiteral("Estándar de adopción del contribuyente")}});
         xmlNodePtr price = w.cac(line, "Price");
-        // The unit price without taxes, from the line's amount: whole cents, so line = price × quantity
-        // within the rounding.
-        const qint64 unit = l.quantity != 0 ? std::llround(double(l.lineExtension) / l.quantity) : 0;
+        // The unit price without taxes before the discount: whole cents, so the line is price ×
+        // quantity less its discount within the rounding.
+        const qint64 gross = l.lineExtension + l.allowance;
+        const qint64 unit = l.quantity != 0 ? std::llround(double(gross) / l.quantity) : 0;
         w.amount(price, "PriceAmount", unit);
         w.cbc(price, "BaseQuantity", quantityText(1), {{"unitCode", QStringLiteral("94")}});
     }

@@ -9,7 +9,11 @@
 #include <openssl/evp.h>
 #include <openssl/rand.h>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 
 namespace kv {
 
@@ -40,9 +44,14 @@ QByteArray readKey(const QString& keyFile, bool create)
         throw Failure(QStringLiteral("No se pudo generar la llave de la instalación"));
     QDir().mkpath(QFileInfo(keyFile).absolutePath());
     // Made readable by its owner only from the moment it exists, before anything is written into it.
-    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
-        f.write(key) != kKeyBytes || !f.flush())
+    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         throw Failure(QStringLiteral("No se puede crear la llave de la instalación %1: %2").arg(keyFile, f.errorString()));
+    if (f.write(key) != kKeyBytes || !f.flush()) {
+        // A key cut short would seal secrets nobody can open later: no key rather than half of one.
+        const QString why = f.errorString();
+        f.remove();
+        throw Failure(QStringLiteral("No se puede crear la llave de la instalación %1: %2").arg(keyFile, why));
+    }
     return key;
 }
 
@@ -63,7 +72,9 @@ QString sealSecret(const QString& plain, const QString& keyFile)
     const QByteArray key = readKey(keyFile, true);
     const QByteArray text = plain.toUtf8();
     QByteArray nonce(kNonceBytes, '\0');
-    RAND_bytes(bytes(nonce), kNonceBytes);
+    // A nonce that is not random would repeat under the same key, and GCM then gives the key away.
+    if (RAND_bytes(bytes(nonce), kNonceBytes) != 1)
+        throw Failure(QStringLiteral("No se pudo sellar el valor: no hay números aleatorios"));
     QByteArray out(text.size(), '\0');
     QByteArray tag(kTagBytes, '\0');
     Cipher ctx(EVP_CIPHER_CTX_new());
@@ -143,7 +154,8 @@ const char* const kColumns[] = {"EMPRESA",          "ACTIVO",        "AMBIENTE",
                                 "RESOLUCION",       "PREFIJO",       "RANGODESDE",   "RANGOHASTA",
                                 "FECHADESDE",       "FECHAHASTA",    "CLAVETECNICA", "PLACACAJA",
                                 "UBICACIONCAJA",    "TIPOCAJA",      "FABRICANTENOMBRE", "FABRICANTERAZONSOCIAL",
-                                "FABRICANTESOFTWARE", "PROVEEDORNIT", "SERVICIO"};
+                                "FABRICANTESOFTWARE", "PROVEEDORNIT", "SERVICIO", "TIPOPERSONA",
+                                "RESPONSABILIDADES", "TRIBUTO", "DIRECCION", "MUNICIPIO", "CORREO"};
 
 QVariant orNull(const QDate& d) { return d.isValid() ? QVariant(d) : QVariant(QMetaType(QMetaType::QDate)); }
 }  // namespace
@@ -178,11 +190,24 @@ std::optional<ElectronicSettings> loadElectronicSettings(Connection& c, const QS
     s.placaCaja = str(15);
     s.ubicacionCaja = str(16);
     s.tipoCaja = str(17);
-    s.fabricanteNombre = str(18);
-    s.fabricanteRazonSocial = str(19);
-    s.fabricanteSoftware = str(20);
+    // The software's maker is printed and sent with every document: a row that names none keeps
+    // this program's own.
+    for (auto [value, column] : {std::pair{&s.fabricanteNombre, 18}, std::pair{&s.fabricanteRazonSocial, 19},
+                                 std::pair{&s.fabricanteSoftware, 20}})
+        if (!str(column).isEmpty())
+            *value = str(column);
     s.proveedorNit = str(21);
     s.servicio = str(22);
+    // Rows written before these columns existed keep the defaults.
+    if (!str(23).isEmpty())
+        s.tipoPersona = str(23);
+    if (!str(24).isEmpty())
+        s.responsabilidades = str(24);
+    if (!str(25).isEmpty())
+        s.tributo = str(25);
+    s.direccion = str(26);
+    s.municipio = str(27);
+    s.correo = str(28);
     return s;
 }
 
@@ -210,7 +235,13 @@ void saveElectronicSettings(Connection& c, const ElectronicSettings& s, const QS
                                  s.fabricanteRazonSocial,
                                  s.fabricanteSoftware,
                                  s.proveedorNit,
-                                 s.servicio};
+                                 s.servicio,
+                                 s.tipoPersona,
+                                 s.responsabilidades,
+                                 s.tributo,
+                                 s.direccion,
+                                 s.municipio,
+                                 s.correo};
     QStringList cols, marks;
     QVariantMap params;
     for (int i = 0; i < int(std::size(kColumns)); ++i) {
@@ -221,6 +252,83 @@ void saveElectronicSettings(Connection& c, const ElectronicSettings& s, const QS
     c.exec(QStringLiteral("UPDATE OR INSERT INTO POSCONFIGELECTRONICA (%1) VALUES (%2) MATCHING (EMPRESA)")
                .arg(cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
            params);
+}
+
+std::vector<DianAuthorization> loadAuthorizations(Connection& c, const QString& empresa)
+{
+    std::vector<DianAuthorization> out;
+    QSqlQuery q = c.exec(QStringLiteral("SELECT DOCUMENTO, RESOLUCION, PREFIJO, RANGODESDE, RANGOHASTA, FECHADESDE, "
+                                        "FECHAHASTA, CLAVETECNICA FROM POSAUTORIZACIONDIAN WHERE EMPRESA = :EMPRESA "
+                                        "ORDER BY DOCUMENTO"),
+                         {{QStringLiteral("EMPRESA"), empresa}});
+    while (c.next(q)) {
+        DianAuthorization a;
+        a.empresa = empresa;
+        a.documento = q.value(0).toString().trimmed();
+        a.resolucion = q.value(1).toString().trimmed();
+        a.prefijo = q.value(2).toString().trimmed();
+        a.rangoDesde = q.value(3).toLongLong();
+        a.rangoHasta = q.value(4).toLongLong();
+        a.fechaDesde = q.value(5).toDate();
+        a.fechaHasta = q.value(6).toDate();
+        a.claveTecnica = q.value(7).toString().trimmed();
+        out.push_back(a);
+    }
+    return out;
+}
+
+void saveAuthorization(Connection& c, const DianAuthorization& a)
+{
+    c.exec(QStringLiteral("UPDATE OR INSERT INTO POSAUTORIZACIONDIAN (EMPRESA, DOCUMENTO, RESOLUCION, PREFIJO, RANGODESDE, "
+                          "RANGOHASTA, FECHADESDE, FECHAHASTA, CLAVETECNICA) VALUES (:EMPRESA, :DOCUMENTO, :RESOLUCION, "
+                          ":PREFIJO, :RANGODESDE, :RANGOHASTA, :FECHADESDE, :FECHAHASTA, :CLAVETECNICA) "
+                          "MATCHING (EMPRESA, DOCUMENTO)"),
+           {{QStringLiteral("EMPRESA"), a.empresa},
+            {QStringLiteral("DOCUMENTO"), a.documento},
+            {QStringLiteral("RESOLUCION"), a.resolucion},
+            {QStringLiteral("PREFIJO"), a.prefijo},
+            {QStringLiteral("RANGODESDE"), a.rangoDesde},
+            {QStringLiteral("RANGOHASTA"), a.rangoHasta},
+            {QStringLiteral("FECHADESDE"), orNull(a.fechaDesde)},
+            {QStringLiteral("FECHAHASTA"), orNull(a.fechaHasta)},
+            {QStringLiteral("CLAVETECNICA"), a.claveTecnica}});
+}
+
+void removeAuthorization(Connection& c, const QString& empresa, const QString& documento)
+{
+    c.exec(QStringLiteral("DELETE FROM POSAUTORIZACIONDIAN WHERE EMPRESA = :EMPRESA AND DOCUMENTO = :DOCUMENTO"),
+           {{QStringLiteral("EMPRESA"), empresa}, {QStringLiteral("DOCUMENTO"), documento}});
+}
+
+std::optional<DianAuthorization> authorizationFor(Connection& c, const ElectronicSettings& s, const QString& documento)
+{
+    for (const DianAuthorization& a : loadAuthorizations(c, s.empresa))
+        if (a.documento == documento.trimmed())
+            return a;
+    if (s.resolucion.isEmpty())
+        return std::nullopt;
+    DianAuthorization a;
+    a.empresa = s.empresa;
+    a.resolucion = s.resolucion;
+    a.prefijo = s.prefijo;
+    a.rangoDesde = s.rangoDesde;
+    a.rangoHasta = s.rangoHasta;
+    a.fechaDesde = s.fechaDesde;
+    a.fechaHasta = s.fechaHasta;
+    a.claveTecnica = s.claveTecnica;
+    return a;
+}
+
+ElectronicSettings withAuthorization(ElectronicSettings s, const DianAuthorization& a)
+{
+    s.resolucion = a.resolucion;
+    s.prefijo = a.prefijo;
+    s.rangoDesde = a.rangoDesde;
+    s.rangoHasta = a.rangoHasta;
+    s.fechaDesde = a.fechaDesde;
+    s.fechaHasta = a.fechaHasta;
+    s.claveTecnica = a.claveTecnica;
+    return s;
 }
 
 }  // namespace kv

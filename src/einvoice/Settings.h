@@ -3,15 +3,23 @@
 // documents, in which DIAN environment, with which software, certificate and numbering
 // authorization, and where the documents are sent.
 //
-// The software PIN and the certificate's password are secrets: they are sealed with AES-256-GCM
-// under a key kept in a file of the installation (readable by its owner only) before they reach
-// the database, so a copy of the database alone does not reveal them. They are never logged.
+// The certificate's password is a secret: it is sealed with AES-256-GCM under a key kept in a file
+// of the installation (readable by its owner only) before it reaches the database, so a copy of
+// the database alone does not reveal it. It is never logged.
+//
+// The software PIN is sealed the same way, but that hides little: the PIN is five digits and it is
+// hashed into every CUDE, which is public by design (it is printed as the QR code and the DIAN
+// shows it to anyone). Given one stored document, trying the 100 000 possible PINs against its
+// CUDE finds the PIN in well under a second. So the PIN is not what protects the documents: the
+// certificate's private key is, and only its password's sealing matters. What the PIN allows is
+// to compute CUDEs and software security codes of this software, not to sign in its name.
 #include "data/Connection.h"
 
 #include <QByteArray>
 #include <QDate>
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace kv {
 
@@ -24,7 +32,8 @@ struct ElectronicSettings {
     QString testSetId;
     QString certificado;        // path of the .p12 file
     QString claveCertificado;   // its password; plain in memory only
-    // numbering authorization
+    // numbering authorization: the company's general one, used by a sale document type that has
+    // none of its own (see DianAuthorization), and replaced by the type's own when it has one
     QString resolucion;
     QString prefijo;
     qint64 rangoDesde = 0;
@@ -36,14 +45,49 @@ struct ElectronicSettings {
     QString placaCaja;
     QString ubicacionCaja;
     QString tipoCaja;
-    // the software's maker and provider
-    QString fabricanteNombre;
-    QString fabricanteRazonSocial;
-    QString fabricanteSoftware;
+    // the software's maker and provider: this program's own unless the row names others
+    QString fabricanteNombre = QStringLiteral("Equipo KorvelaPos");
+    QString fabricanteRazonSocial = QStringLiteral("KorvelaPos");
+    QString fabricanteSoftware = QStringLiteral("KorvelaPos");
     QString proveedorNit;
+    // the seller's tax data the company's own record lacks
+    QString tipoPersona = QStringLiteral("1");  // 1 legal person, 2 natural person
+    QString responsabilidades = QStringLiteral("R-99-PN");  // DIAN codes, ";" between them
+    QString tributo = QStringLiteral("ZZ");      // 01 IVA, 04 INC, ZA IVA and INC, ZZ none
+    QString direccion;
+    QString municipio;                           // the town's DANE code, five digits
+    QString correo;
     // the DIAN service; empty means the DIAN's own address for the environment
     QString servicio;
 };
+
+// A numbering authorization of the DIAN (table POSAUTORIZACIONDIAN): one per company and sale
+// document type, for its own prefix and range. Each type numbers its sales from its own
+// consecutive, so two types under one authorization would issue the same numbers.
+struct DianAuthorization {
+    QString empresa;
+    QString documento;
+    QString resolucion;
+    QString prefijo;
+    qint64 rangoDesde = 0;
+    qint64 rangoHasta = 0;
+    QDate fechaDesde;
+    QDate fechaHasta;
+    QString claveTecnica;
+};
+
+// The company's authorizations, by document type.
+std::vector<DianAuthorization> loadAuthorizations(Connection& c, const QString& empresa);
+// Inserts or replaces the authorization of its company and document type.
+void saveAuthorization(Connection& c, const DianAuthorization& a);
+// Takes a document type's own authorization away (the general one serves it again).
+void removeAuthorization(Connection& c, const QString& empresa, const QString& documento);
+// The authorization a sale of this document type is issued under: its own, else the company's
+// general one (from the settings). Nothing when neither names a resolution.
+std::optional<DianAuthorization> authorizationFor(Connection& c, const ElectronicSettings& s,
+                                                  const QString& documento);
+// The settings with the authorization's numbering in place of the general one.
+ElectronicSettings withAuthorization(ElectronicSettings s, const DianAuthorization& a);
 
 // The DIAN web service address the documents go to: the configured one, else the DIAN's for the
 // environment.

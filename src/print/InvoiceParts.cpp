@@ -1,11 +1,13 @@
 #include "print/InvoiceParts.h"
 
 #include "common/Dates.h"
+#include "common/Numbers.h"
 #include "common/SaleAmounts.h"
 #include "einvoice/PosDocument.h"
 #include "einvoice/QrCode.h"
 
 #include <QHash>
+#include <algorithm>
 #include <QSqlQuery>
 
 namespace kv {
@@ -208,8 +210,37 @@ void addElectronicTitle(Band& band, double x, double width, double row, double t
 }
 
 void addElectronicFooter(Band& band, double x, double width, double row, double typeSize, double qrMm,
-                         const StoredDocument& doc, bool narrow)
+                         const StoredDocument& doc, bool narrow, double at)
 {
+    // What the band holds from `at` down moves below the block once it is written.
+    const size_t before = band.items().size();
+    const double start = at >= 0 ? at : band.height();
+    double y = start + 1;
+    int n = 0;
+    auto centred = [&](const QString& text, bool bold = false) {
+        ReportItem& item = band.addText(x, y, width, row, text).named(QStringLiteral("Electronico%1").arg(++n)).centre().size(typeSize);
+        if (bold)
+            item.bold();
+        y += row;
+    };
+    // The taxes as the document states them, by kind and rate: what the DIAN received.
+    if (!doc.impuestos.empty()) {
+        centred(QStringLiteral("IMPUESTOS"), true);
+        const double amountWidth = narrow ? 18 : 30;
+        for (const StoredDocument::Tax& t : doc.impuestos) {
+            band.addText(x, y, width - amountWidth, row,
+                         QStringLiteral("%1 %2%  Base %3")
+                             .arg(t.name, FormatFloat(QStringLiteral("0.##"), t.rate), FormatFloat(kAmountPicture, t.base)))
+                .named(QStringLiteral("ElectronicoImpuesto%1").arg(++n))
+                .size(typeSize);
+            band.addText(x + width - amountWidth, y, amountWidth, row, FormatFloat(kAmountPicture, t.amount))
+                .named(QStringLiteral("ElectronicoImpuestoValor%1").arg(n))
+                .right()
+                .size(typeSize);
+            y += row;
+        }
+        y += 1;
+    }
     QStringList rows;
     if (narrow) {
         // "Autorización DIAN No. N del A al B, numeración P1 a P2" in three rows of the roll.
@@ -227,22 +258,86 @@ void addElectronicFooter(Band& band, double x, double width, double row, double 
         rows << doc.cude.mid(0, 32) << doc.cude.mid(32, 32) << doc.cude.mid(64);
     else
         rows << doc.cude;
-    double y = band.height() + 1;
-    int n = 0;
-    for (const QString& text : rows) {
-        band.addText(x, y, width, row, text).named(QStringLiteral("Electronico%1").arg(++n)).centre().size(typeSize);
-        y += row;
-    }
+    for (const QString& text : rows)
+        centred(text);
     band.addImage(x + (width - qrMm) / 2, y + 1, qrMm, qrMm, qrPng(doc.qr)).named(QStringLiteral("ElectronicoQR"));
-    band.setHeight(y + qrMm + 2);
+    y += qrMm + 2;
+    // The software that made the document and who made it, as the document names them.
+    if (!doc.software.isEmpty() || !doc.fabricante.isEmpty()) {
+        if (narrow) {
+            centred(QStringLiteral("Software: ") + doc.software);
+            centred(QStringLiteral("Fabricante: ") + doc.fabricante);
+        } else {
+            centred(QStringLiteral("Software: %1 - Fabricante: %2").arg(doc.software, doc.fabricante));
+        }
+    }
+    const double block = y + 1 - start;
+    if (at < 0) {
+        band.setHeight(start + block);
+        return;
+    }
+    for (size_t i = 0; i < before; ++i)
+        if (band.items()[i].rect.top() >= at - 0.05)
+            band.items()[i].rect.translate(0, block);
+    band.setHeight(band.height() + block);
 }
 
-void addElectronicReceiptParts(Report& rpt, Connection& db, const SaleDocumentKey& key)
+bool paperNumberingLine(const QString& text)
 {
-    if (const std::optional<StoredDocument> doc = electronicDocument(db, key)) {
-        addElectronicTitle(rpt.titleBand(), kReceiptLeft, kReceiptWidth, kReceiptRow, kReceiptType, *doc, true);
-        addElectronicFooter(rpt.summary(), kReceiptLeft, kReceiptWidth, kReceiptRow, kReceiptType, 30, *doc, true);
+    QString plain;
+    for (QChar c : text.normalized(QString::NormalizationForm_D))
+        if (c.category() != QChar::Mark_NonSpacing)
+            plain += c.toUpper();
+    static const char* const words[] = {"FACTURA", "RESOLUCION", "RANGO", "AUTORIZ", "NUMERACION"};
+    for (const char* w : words)
+        if (plain.contains(QLatin1String(w)))
+            return true;
+    return false;
+}
+
+void removeRow(Band& band, double top, double height)
+{
+    constexpr double kSlack = 0.05;
+    for (ReportItem& item : band.items()) {
+        if (item.rect.top() >= top - kSlack && item.rect.top() < top + height - kSlack)
+            item.visible = false;
+        else if (item.rect.top() >= top + height - kSlack)
+            item.rect.translate(0, -height);
     }
+    band.setHeight(band.height() - height);
+}
+
+bool addElectronicReceiptParts(Report& rpt, Connection& db, const SaleDocumentKey& key, const QStringList& customerRows)
+{
+    const std::optional<StoredDocument> doc = electronicDocument(db, key);
+    if (!doc)
+        return false;
+    Band& title = rpt.titleBand();
+    // The rows to take away, found first and taken from the bottom up, so that each is still
+    // where it was found.
+    std::vector<std::pair<double, double>> rows;
+    for (const ReportItem& item : title.items()) {
+        if (!item.visible)
+            continue;
+        const bool shopLine = item.name.startsWith(QLatin1String("Top")) && paperNumberingLine(item.text);
+        if (shopLine || item.name == QLatin1String("Numero") || customerRows.contains(item.name))
+            rows.emplace_back(item.rect.top(), item.name == QLatin1String("Numero") ? item.rect.height() + 0.5
+                                                                                      : item.rect.height());
+    }
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (const auto& [top, height] : rows)
+        removeRow(title, top, height);
+    addElectronicTitle(title, kReceiptLeft, kReceiptWidth, kReceiptRow, kReceiptType, *doc, true);
+    // Below the totals and the payment, before the shop's own closing lines.
+    Band& summary = rpt.summary();
+    const double bottom = summary.items().empty() ? -1 : [&summary] {
+        for (const ReportItem& item : summary.items())
+            if (item.name == QLatin1String("Bottom1"))
+                return item.rect.top();
+        return -1.0;
+    }();
+    addElectronicFooter(summary, kReceiptLeft, kReceiptWidth, kReceiptRow, kReceiptType, 30, *doc, true, bottom);
+    return true;
 }
 
 }  // namespace kv

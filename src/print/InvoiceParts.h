@@ -94,13 +94,28 @@ void shiftItems(Band& band, double dy);
 void addElectronicTitle(Band& band, double x, double width, double row, double typeSize, const StoredDocument& doc,
                         bool narrow);
 
-// Appends below what `band` holds: the authorization, the issue time, the buyer, the CUDE and the
-// QR code (qrMm square, centred), and grows the band to hold them.
+// Appends below what `band` holds: the document's taxes by kind and rate (base, rate, amount),
+// the authorization, the issue time, the buyer, the CUDE, the QR code (qrMm square, centred) and
+// the software's name and maker, and grows the band to hold them.
+// With `at` (mm from the band's top) the block goes there instead, and what the band held from
+// there down moves below it.
 void addElectronicFooter(Band& band, double x, double width, double row, double typeSize, double qrMm,
-                         const StoredDocument& doc, bool narrow);
+                         const StoredDocument& doc, bool narrow, double at = -1);
+
+// Whether a line of the shop's own header speaks of a paper numbering (a resolution, a range, an
+// authorization) or names the paper invoice: on an electronic sale's printout the document's
+// own title and authorization take its place.
+bool paperNumberingLine(const QString& text);
+
+// Takes the row of `band` that starts at `top` and is `height` tall away: its items are hidden
+// and everything below moves up.
+void removeRow(Band& band, double top, double height);
 
 // A roll receipt of a sale with its electronic document: the title at the top of the title band,
-// the footer at the end of the summary. Nothing for a sale without one.
-void addElectronicReceiptParts(Report& rpt, Connection& db, const SaleDocumentKey& key);
+// the footer at the end of the summary; the shop's header lines that would contradict it, the
+// paper number (the item named "Numero") and the customer rows (named in `customerRows`: the
+// document names the buyer) are taken away. False, and nothing changed, for a sale without one.
+bool addElectronicReceiptParts(Report& rpt, Connection& db, const SaleDocumentKey& key,
+                               const QStringList& customerRows = {QStringLiteral("Cliente")});
 
 }  // namespace kv

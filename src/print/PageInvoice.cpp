@@ -285,6 +285,9 @@ bool PageInvoice::open(const SaleDocumentKey& key)
     if (QFact.IsEmpty())
         return false;
     if (const std::optional<StoredDocument> doc = electronicDocument(db, key)) {
+        // The paper resolution of the document type would contradict the electronic
+        // authorization the footer prints.
+        rpt.summary().item(QStringLiteral("Resolucion")).setText(QString());
         addElectronicTitle(h, 0, W, 4.5, 9, *doc, false);
         addElectronicFooter(rpt.summary(), 0, W, 3.5, 7.5, 28, *doc, false);
     }

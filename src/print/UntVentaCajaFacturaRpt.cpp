@@ -85,7 +85,7 @@ TFrmVentaCajaFacturaRpt::TFrmVentaCajaFacturaRpt(Connection& c)
     // Header: texts 1 to 3, the number, texts 4 to 8, date, customer, column headings.
     Band& h = rpt.titleBand();
     double y = addCentredRows(h, 0, QStringLiteral("Top"), 1, 3);
-    h.addText(L, y, W / 2, 5, QStringLiteral("Factura No.")).right().bold().size(9);
+    h.addText(L, y, W / 2, 5, QStringLiteral("Factura No.")).named(QStringLiteral("Numero")).right().bold().size(9);
     h.addField(L + W / 2 + 1, y, W / 2 - 1, 5, QStringLiteral("CONSECUTIVO")).bold().size(12);
     y = addCentredRows(h, y + 5.5, QStringLiteral("Top"), 4, 8);
     h.addText(L, y, W, row, QString()).named(QStringLiteral("Fecha")).right().size(kReceiptType);
@@ -156,7 +156,10 @@ bool TFrmVentaCajaFacturaRpt::open(const SaleDocumentKey& key, bool taxSummary)
     QFact.Open();
     if (QFact.IsEmpty())
         return false;
-    addElectronicReceiptParts(rpt, db, key);
+    // An electronic sale prints the taxes its document states (by rate, with their bases) below
+    // its totals; the sale's own summary would state them a second time, rounded line by line.
+    if (addElectronicReceiptParts(rpt, db, key))
+        taxSummary = false;
     // A tax query that is not opened prints nothing.
     ivaBands_->source = taxSummary ? &iva_ : nullptr;
     ipoBands_->source = taxSummary ? &ipo_ : nullptr;

@@ -131,7 +131,10 @@ bool TFrmVentaCajaFacturaRpt1::open(const SaleDocumentKey& key)
     QFact.Open();
     if (QFact.IsEmpty())
         return false;
-    addElectronicReceiptParts(rpt, db, key);
+    // The document names the buyer: the customer's own rows would name him a second time.
+    addElectronicReceiptParts(rpt, db, key,
+                              {QStringLiteral("Cliente"), QStringLiteral("Direccion"), QStringLiteral("Telefono"),
+                               QStringLiteral("Nacimiento"), QStringLiteral("Padre")});
     return true;
 }
 

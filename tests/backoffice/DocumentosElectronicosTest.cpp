@@ -116,3 +116,56 @@ TEST_F(DocumentosScreenTest, ConfigurationIsSavedWithSecretsSealedAndNeverShownB
     EXPECT_EQ(loadElectronicSettings(*db, empresa, key)->softwarePin, QStringLiteral("98765"));
     EXPECT_EQ(loadElectronicSettings(*db, empresa, key)->placaCaja, QStringLiteral("CAJA-002"));
 }
+
+TEST_F(DocumentosScreenTest, EachSaleDocumentTypeKeepsItsOwnAuthorizationAndTheSellersTaxDataAreSaved)
+{
+    const QString key = dir.filePath("korvela.key");
+    db->exec("INSERT INTO EMPRESAS (EMPRESA, NOMBRE) VALUES ('1', 'Minimercado de Prueba')");
+    db->exec("INSERT INTO DOCUMENTOS (DOCUMENTO, NOMBRE, PREFIJO) VALUES ('POS', 'FACTURA POS', 'TDA')");
+    db->exec("INSERT INTO DOCUMENTOS (DOCUMENTO, NOMBRE, PREFIJO) VALUES ('PRS', 'FACTURA RESTAURANTE', 'RST')");
+    db->exec("INSERT INTO POSESQUEMA (LLAVE, SUCURSAL, DOCUMENTO, EMPRESA) VALUES (1, 1, 'POS', '1')");
+    db->exec("INSERT INTO POSESQUEMA (LLAVE, SUCURSAL, DOCUMENTO, EMPRESA) VALUES (2, 2, 'PRS', '1')");
+    TFrmDocumentosElectronicos f(*db, nullptr, key);
+    f.show();
+    ASSERT_EQ(f.CmbDocumento->count(), 3);  // the general one and the two sale types
+    f.EditSoftwareId->setText("56f2ae4e-9812-4fad-9255-643fcc5c3b1a");
+    f.EditPin->setText("98765");
+    f.CmbTributo->setCurrentIndex(f.CmbTributo->findData("ZA"));
+    f.EditResponsabilidades->setText("o-13; o-15");
+    f.EditDireccion->setText("Calle 11 # 3-45");
+    f.EditMunicipio->setText("1100");
+    auto authorize = [&](const char* documento, const char* resolucion, const char* prefijo, const char* desde,
+                         const char* hasta) {
+        f.CmbDocumento->setCurrentIndex(f.CmbDocumento->findData(QString::fromLatin1(documento)));
+        f.EditResolucion->setText(resolucion);
+        f.EditPrefijo->setText(prefijo);
+        f.EditDesde->setText(desde);
+        f.EditHasta->setText(hasta);
+        return f.BtnGrabarClick();
+    };
+    EXPECT_FALSE(authorize("POS", "18764000001234", "TDA", "1", "100000"));  // a DANE code of four digits
+    EXPECT_TRUE(dialogs.last().contains("código DANE")) << dialogs.last().toStdString();
+    f.EditMunicipio->setText("11001");
+    ASSERT_TRUE(authorize("POS", "18764000001234", "TDA", "1", "100000")) << dialogs.last().toStdString();
+    ASSERT_TRUE(authorize("PRS", "18764000005678", "RST", "1", "50000")) << dialogs.last().toStdString();
+
+    const std::vector<DianAuthorization> stored = loadAuthorizations(*db, "1");
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored[0].prefijo, "TDA");
+    EXPECT_EQ(stored[1].prefijo, "RST");
+    EXPECT_EQ(stored[1].rangoHasta, 50000);
+    const ElectronicSettings s = *loadElectronicSettings(*db, "1", key);
+    EXPECT_EQ(s.tributo, "ZA");
+    EXPECT_EQ(s.responsabilidades, "O-13;O-15");
+    EXPECT_EQ(s.municipio, "11001");
+    EXPECT_TRUE(s.resolucion.isEmpty());  // no general authorization was typed
+    // Both are listed; choosing a type shows its own.
+    EXPECT_TRUE(f.MemoAutorizaciones->toPlainText().contains("POS: resolución 18764000001234, TDA1 a TDA100000"));
+    EXPECT_TRUE(f.MemoAutorizaciones->toPlainText().contains("PRS: resolución 18764000005678, RST1 a RST50000"));
+    f.CmbDocumento->setCurrentIndex(f.CmbDocumento->findData(QStringLiteral("POS")));
+    EXPECT_EQ(f.EditPrefijo->text(), "TDA");
+
+    // A type's boxes emptied give it back to the general authorization.
+    ASSERT_TRUE(authorize("PRS", "", "", "", ""));
+    EXPECT_EQ(loadAuthorizations(*db, "1").size(), 1u);
+}

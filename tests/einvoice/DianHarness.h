@@ -17,9 +17,11 @@ protected:
     QString keyFile() const { return dir.filePath(QStringLiteral("korvela.key")); }
     // Stores a signed document of a two-line sale numbered `n`, issued at `issued`, in state "P".
     QString addDocument(int n, const QDateTime& issued = QDateTime::currentDateTimeUtc());
+    // Stores the adjustment note of sale `n` (its document added before), numbered "NA" + `note`.
+    QString addNote(int n, int note, const QDateTime& issued = QDateTime::currentDateTimeUtc());
     // The settings' configuration, with a short time-out so that silence is found quickly.
     kv::dian::ConfigSource config();
-    QVariant column(int n, const char* name);
+    QVariant column(int n, const char* name, const char* tipo = "20");
 
     std::unique_ptr<StandIn> standIn;
     kv::ElectronicSettings settings;

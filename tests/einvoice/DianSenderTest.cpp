@@ -176,3 +176,47 @@ TEST_F(SenderTest, EveryAnswerOfARoundIsStoredWhateverComesAfterIt)
     EXPECT_EQ(db->scalar(QStringLiteral("SELECT ESTADO FROM POSDOCUMENTOELECTRONICO WHERE CONSECUTIVO = 2")).toString().trimmed(),
               QStringLiteral("E"));
 }
+
+TEST_F(SenderTest, ANoteGoesOnlyAfterItsOriginalIsAcceptedAndNeverForARejectedOne)
+{
+    // The note is older in the queue than its original would be after a retry: taken in date
+    // order alone it would overtake it.
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QString cude = addDocument(1, now.addSecs(-60));
+    const QString noteCude = addNote(1, 1, now.addSecs(-30));
+    DianSender sender(*db, config());
+    auto sent = [&] { return standIn->received().join(QLatin1Char('\n')); };
+
+    standIn->control(QStringLiteral("503"));
+    sender.sendDue();
+    EXPECT_EQ(column(1, "ESTADO").toString(), QStringLiteral("E"));
+    EXPECT_FALSE(sent().contains(noteCude)) << "the note went out while its original waited for a retry";
+
+    standIn->control(QStringLiteral("rejected"), -1, {QStringLiteral("Regla: FAU04, Rechazo: Valor total no coincide.")});
+    ASSERT_TRUE(DianSender::resend(*db, QStringLiteral("1"), QStringLiteral("POS"), 1, QStringLiteral("20")));
+    sender.sendDue();
+    sender.sendDue();
+    EXPECT_EQ(column(1, "ESTADO").toString(), QStringLiteral("R"));
+    EXPECT_FALSE(sent().contains(noteCude)) << "the note went out for a rejected original";
+    EXPECT_EQ(column(1, "ESTADO", "94").toString(), QStringLiteral("P"));
+
+    // The original mended and accepted: the note follows it on the next round, accepted too, each
+    // with the DIAN's ApplicationResponse kept, under names of their own kinds.
+    standIn->control(QStringLiteral("accepted"));
+    ASSERT_TRUE(DianSender::resend(*db, QStringLiteral("1"), QStringLiteral("POS"), 1, QStringLiteral("20")));
+    sender.sendDue();
+    EXPECT_EQ(column(1, "ESTADO").toString(), QStringLiteral("A"));
+    sender.sendDue();
+    EXPECT_EQ(column(1, "ESTADO", "94").toString(), QStringLiteral("A"));
+    EXPECT_TRUE(column(1, "RESPUESTA").toString().contains(cude));
+    EXPECT_TRUE(column(1, "RESPUESTA", "94").toString().contains(noteCude));
+    const QString documentName = column(1, "ARCHIVO").toString(), noteName = column(1, "ARCHIVO", "94").toString();
+    EXPECT_TRUE(documentName.startsWith(QStringLiteral("ds0900123456000"))) << documentName.toStdString();
+    EXPECT_TRUE(noteName.startsWith(QStringLiteral("ncs0900123456000"))) << noteName.toStdString();
+    // Each kind counts its own files; the zips count theirs, so the two never share a name, and
+    // a document sent again keeps the names of its first try.
+    EXPECT_TRUE(documentName.endsWith(QStringLiteral("00000001.xml"))) << documentName.toStdString();
+    EXPECT_TRUE(noteName.endsWith(QStringLiteral("00000001.xml"))) << noteName.toStdString();
+    EXPECT_NE(column(1, "ARCHIVOZIP").toString(), column(1, "ARCHIVOZIP", "94").toString());
+    EXPECT_EQ(sent().count(column(1, "ARCHIVOZIP").toString()), 3);
+}

@@ -76,21 +76,25 @@ TEST(DocumentContent, ShopSaleCarriesItsTaxesTotalsAndColombianTime)
     EXPECT_TRUE(x.contains("<xades:SigningTime>2027-03-15T10:30:00-05:00</xades:SigningTime>"));
     EXPECT_TRUE(x.contains("<cbc:InvoiceTypeCode>20</cbc:InvoiceTypeCode>"));
     EXPECT_TRUE(x.contains("<cbc:ProfileExecutionID>2</cbc:ProfileExecutionID>"));
-    // Every tax subtotal, of the document and of each line, is its base times its rate.
-    static const QRegularExpression sub(
-        QStringLiteral("<cac:TaxSubtotal>\\s*<cbc:TaxableAmount[^>]*>([0-9.]+)<.*?<cbc:TaxAmount[^>]*>([0-9.]+)<.*?"
-                       "<cbc:Percent>([0-9.]+)<"),
-        QRegularExpression::DotMatchesEverythingOption);
-    int subtotals = 0;
-    for (auto it = sub.globalMatch(x); it.hasNext(); ++subtotals) {
-        const auto m = it.next();
-        EXPECT_NEAR(m.captured(1).toDouble() * m.captured(3).toDouble() / 100, m.captured(2).toDouble(), 0.01)
-            << m.captured(0).toStdString();
-    }
-    EXPECT_EQ(subtotals, 4);  // 19 % and 5 % in the total, one per taxed line
-    EXPECT_TRUE(x.contains("<cbc:TaxAmount currencyID=\"COP\">4000.00</cbc:TaxAmount>"));  // IVA in all
-    EXPECT_EQ(between(b.xml, "<cbc:LineExtensionAmount currencyID=\"COP\">", "<").toStdString(), "27500.00");
-    EXPECT_EQ(between(b.xml, "<cbc:PayableAmount currencyID=\"COP\">", "<").toStdString(), "31500.00");
+    EXPECT_EQ(amountProblems(b.xml).toStdString(), "");
+    // IVA 19 % on 20 000 + 9 000, 5 % on 4 000; the discounted line states its base, its discount
+    // without IVA as its allowance, and the price before the discount.
+    EXPECT_TRUE(x.contains("<cbc:TaxableAmount currencyID=\"COP\">29000.00</cbc:TaxableAmount>"));
+    EXPECT_TRUE(x.contains("<cbc:TaxAmount currencyID=\"COP\">5710.00</cbc:TaxAmount>"));  // IVA in all
+    EXPECT_TRUE(x.contains("<cbc:Amount currencyID=\"COP\">1000.00</cbc:Amount>"));
+    EXPECT_TRUE(x.contains("<cbc:BaseAmount currencyID=\"COP\">10000.00</cbc:BaseAmount>"));
+    EXPECT_TRUE(x.contains("<cbc:PriceAmount currencyID=\"COP\">10000.00</cbc:PriceAmount>"));
+    EXPECT_TRUE(x.contains("<cbc:TaxableAmount currencyID=\"COP\">9000.00</cbc:TaxableAmount>"));
+    EXPECT_EQ(between(b.xml, "<cbc:LineExtensionAmount currencyID=\"COP\">", "<").toStdString(), "36500.00");
+    EXPECT_EQ(between(b.xml, "<cbc:PayableAmount currencyID=\"COP\">", "<").toStdString(), "42210.00");
+    EXPECT_FALSE(x.contains("PayableRoundingAmount"));  // every line's taxes add up exactly
+    // The seller's tax data as configured; the provider ids with their check digits.
+    EXPECT_TRUE(x.contains("<cbc:TaxLevelCode listName=\"48\">O-13</cbc:TaxLevelCode>"));
+    EXPECT_TRUE(x.contains("<cbc:ID>ZA</cbc:ID>"));
+    EXPECT_TRUE(x.contains("<cbc:ID>11001</cbc:ID>"));
+    EXPECT_TRUE(x.contains("<cbc:CountrySubentityCode>11</cbc:CountrySubentityCode>"));
+    EXPECT_TRUE(x.contains("schemeID=\"8\" schemeName=\"31\">900123456</sts:ProviderID>"));
+    EXPECT_TRUE(x.contains("schemeID=\"4\" schemeName=\"31\">800197268</sts:AuthorizationProviderID>"));
     // The software security code: SHA-384 of software id, PIN and number.
     EXPECT_EQ(between(b.xml, "schemeAgencyName=\"CO, DIAN (Dirección de Impuestos y Aduanas Nacionales)\">", "<"),
               sampleSettings().softwareId);
@@ -111,8 +115,13 @@ TEST(DocumentContent, RestaurantSaleStatesTheFinalConsumerIncTipAndDiscount)
     EXPECT_TRUE(x.contains("CONSUMIDOR FINAL"));
     EXPECT_TRUE(x.contains("<cbc:ID>04</cbc:ID>"));
     EXPECT_FALSE(x.contains("<cbc:ID>01</cbc:ID>"));  // no IVA at all
-    // 58 000 + 4 640 INC − 1 000 discount + 6 264 service
-    EXPECT_EQ(between(b.xml, "<cbc:PayableAmount currencyID=\"COP\">", "<").toStdString(), "67904.00");
+    // 58 000 + 3 000 charged for the coffees + 4 640 + 222.21 INC − 1 000 discount + 6 264 service;
+    // the INC the document states is 4 862.22, a cent over what the lines charged, said as
+    // rounding so the payable stays what the customer paid
+    EXPECT_EQ(amountProblems(b.xml).toStdString(), "");
+    EXPECT_EQ(between(b.xml, "<cbc:PayableAmount currencyID=\"COP\">", "<").toStdString(), "70904.00");
+    EXPECT_EQ(between(b.xml, "<cbc:PayableRoundingAmount currencyID=\"COP\">", "<").toStdString(), "-0.01");
+    EXPECT_TRUE(x.contains("<cbc:TaxAmount currencyID=\"COP\">4862.22</cbc:TaxAmount>"));
     EXPECT_EQ(between(b.xml, "<cbc:AllowanceTotalAmount currencyID=\"COP\">", "<").toStdString(), "1000.00");
     EXPECT_EQ(between(b.xml, "<cbc:ChargeTotalAmount currencyID=\"COP\">", "<").toStdString(), "6264.00");
 }
@@ -126,7 +135,7 @@ TEST(DocumentSignature, OneByteChangedAfterSigningFailsVerification)
         const char* from;
         const char* to;
     } changes[] = {
-        {"an amount", "<cbc:PayableAmount currencyID=\"COP\">31500.00", "<cbc:PayableAmount currencyID=\"COP\">31500.01"},
+        {"an amount", "<cbc:PayableAmount currencyID=\"COP\">42210.00", "<cbc:PayableAmount currencyID=\"COP\">42210.01"},
         {"the signing time", "2027-03-15T10:30:00-05:00</xades:SigningTime>", "2027-03-15T10:30:01-05:00</xades:SigningTime>"},
         {"the role", "<xades:ClaimedRole>supplier", "<xades:ClaimedRole>supplieR"},
     };
@@ -152,7 +161,8 @@ TEST(DocumentNote, AdjustmentNoteIsAValidSignedCreditNoteReferringToTheDocument)
     const BuiltDocument original = build(shopSale());
     PosDocument note = shopSale();
     note.tipo = kTipoNotaAjuste;
-    note.numero = "NAEPOS1001";
+    note.prefijo = kPrefijoNotaAjuste;
+    note.numero = "NA1";
     note.issued = sampleIssueTime().addDays(1);
     note.refNumero = "EPOS1001";
     note.refCude = original.cude;
@@ -161,8 +171,15 @@ TEST(DocumentNote, AdjustmentNoteIsAValidSignedCreditNoteReferringToTheDocument)
     const QString x = QString::fromUtf8(b.xml);
     EXPECT_TRUE(x.contains("<CreditNote xmlns=\"urn:oasis:names:specification:ubl:schema:xsd:CreditNote-2\""));
     EXPECT_TRUE(x.contains("<cbc:CreditNoteTypeCode>94</cbc:CreditNoteTypeCode>"));
+    EXPECT_TRUE(x.contains("<cbc:CustomizationID>20</cbc:CustomizationID>"));
+    EXPECT_TRUE(x.contains("<cbc:ProfileID>DIAN 2.1: Nota de ajuste crédito al documento equivalente</cbc:ProfileID>"));
+    // The POS extensions belong to the document, not to its note; the DIAN's own stay.
+    for (const char* extension : {"FabricanteSoftware", "BeneficiosComprador", "PuntoVenta", "InvoiceControl"})
+        EXPECT_FALSE(x.contains(extension)) << extension;
+    EXPECT_TRUE(x.contains("<sts:SoftwareSecurityCode"));
     EXPECT_TRUE(x.contains(original.cude));
     EXPECT_EQ(schemaProblems(b.xml).toStdString(), "");
+    EXPECT_EQ(amountProblems(b.xml).toStdString(), "");
     EXPECT_TRUE(xmlsecVerifies(b.xml, sampleCertificate()));
 }
 

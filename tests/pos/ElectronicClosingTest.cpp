@@ -159,7 +159,8 @@ TEST_F(ElectronicClosingTest, VoidingAnIssuedSaleStoresItsAdjustmentNoteWithTheL
     ASSERT_TRUE(voidDocument(*dm, {"01", "POS", n}));
     const auto note = storedDocument(*db, "01", "POS", n, kTipoNotaAjuste);
     ASSERT_TRUE(note.has_value());
-    EXPECT_EQ(note->numero, "NA" + original->numero);
+    EXPECT_EQ(note->numero, "NA1");  // the company's first note
+    EXPECT_TRUE(note->xml.contains("<cbc:ReferenceID>" + original->numero.toUtf8() + "</cbc:ReferenceID>"));
     EXPECT_TRUE(note->xml.contains(original->cude.toUtf8()));
     EXPECT_EQ(note->xml.count("<cac:CreditNoteLine>"), 2);
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE WHERE CONSECUTIVO = :N", {{"N", n}}).toInt(), 0);

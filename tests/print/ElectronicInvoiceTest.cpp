@@ -42,6 +42,10 @@ protected:
         s.fechaHasta = QDate(2030, 12, 31);
         s.proveedorNit = "900123456";
         saveElectronicSettings(*db, s);
+        // The document type's own authorization, for its own prefix.
+        saveAuthorization(*db, {"01", "POS", "18760000001", "TDA", 1, 1000, QDate(2024, 1, 1), QDate(2030, 12, 31), QString()});
+        db->exec("UPDATE POSLINEATOP SET DETALLE = 'RESOLUCION DIAN 1234 RANGO TDA 1 AL 100000' WHERE LINEA = 6");
+        db->exec("UPDATE POSLINEATOP SET DETALLE = 'FACTURA DE VENTA POS' WHERE LINEA = 8");
         sale = kvtest::saveDocument(*db, {}, {kvtest::line(2, 2, 11900, 19, 3800), kvtest::line(1, 1, 5000)});
         db->exec("UPDATE POSMOVIMIENTO SET STATUS = 'I'");
         issueSaleDocument(*db, sale.empresa, sale.documento, sale.consecutivo);
@@ -75,11 +79,37 @@ TEST_F(ElectronicInvoiceTest, EveryLayoutPrintsTheTitleNumberAuthorizationCudeAn
         EXPECT_TRUE(texts.contains("No. TDA42")) << i;
         EXPECT_TRUE(all.contains("Autorización DIAN No. 18760000001")) << i;
         EXPECT_TRUE(all.contains("2024-01-01")) << i;
+        // The buyer once on a receipt, as the document names him.
+        if (narrow[i]) {
+            EXPECT_EQ(all.count("JOSE PEREZ"), 1) << i;
+        }
         EXPECT_TRUE(all.contains("Adquiriente: JOSE PEREZ  79456123")) << i;
+        // The taxes by rate, with their bases, as the document states them.
+        EXPECT_TRUE(all.contains("IVA 19%  Base 20,000.00")) << i << all.toStdString();
+        EXPECT_TRUE(texts.contains("3,800.00")) << i;
+        EXPECT_TRUE(all.contains("Software: ")) << i;
+        EXPECT_TRUE(all.contains("Fabricante: ")) << i;
         EXPECT_TRUE(QString(all).remove(QLatin1Char('\n')).contains(doc.cude)) << i << " the whole CUDE";
         ASSERT_NE(d.named("ElectronicoQR"), nullptr) << i;
         EXPECT_FALSE(d.named("ElectronicoQR")->image.isNull()) << i;
     }
+}
+
+TEST_F(ElectronicInvoiceTest, TheReceiptKeepsOnlyTheShopsLinesThatDoNotContradictTheDocument)
+{
+    for (InvoiceLayout layout : {InvoiceLayout::ReceiptA, InvoiceLayout::ReceiptB}) {
+        const QString all = render(layout).texts().join('\n');
+        EXPECT_TRUE(all.contains("ENCABEZADO 1"));
+        EXPECT_TRUE(all.contains("ENCABEZADO 7"));
+        // the paper numbering and title, and the paper number, give way to the electronic ones
+        EXPECT_FALSE(all.contains("RANGO TDA 1 AL 100000"));
+        EXPECT_FALSE(all.contains("FACTURA DE VENTA POS"));
+        EXPECT_FALSE(all.contains("Factura No."));
+        EXPECT_EQ(all.count("Autorización DIAN No."), 1);
+    }
+    // Without an electronic document the shop's lines print as they are.
+    db->exec("DELETE FROM POSDOCUMENTOELECTRONICO");
+    EXPECT_TRUE(render(InvoiceLayout::ReceiptA).texts().join('\n').contains("FACTURA DE VENTA POS"));
 }
 
 TEST_F(ElectronicInvoiceTest, AReprintPrintsTheStoredDocumentWhateverTheSettingsSayNow)

@@ -277,6 +277,12 @@ bool checkDocument(Request& r)
         r.failed = QStringLiteral("el zip debe traer un solo XML");
         return false;
     }
+    // The document's own name: "ds" (the document) or "ncs" (its note), then as the zip's.
+    static const QRegularExpression xmlName(QStringLiteral("^(ds|ncs)\\d{10}\\d{3}\\d{2}[0-9a-f]{8}\\.xml$"));
+    if (!xmlName.match(files[0].first).hasMatch()) {
+        r.failed = QStringLiteral("nombre de documento inválido: ") + files[0].first;
+        return false;
+    }
     const QByteArray& xml = files[0].second;
     DocPtr doc(xmlReadMemory(xml.constData(), int(xml.size()), nullptr, nullptr,
                              XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
@@ -327,6 +333,17 @@ QByteArray soapResponse(const QString& method, const QByteArray& result)
            result + "</" + method.toUtf8() + "Response></s:Body></s:Envelope>";
 }
 
+// The DIAN's own record of an accepted document, in base64 as the answer carries it (reduced to
+// the document's key: enough for the sender's tests to find it stored).
+QByteArray applicationResponse(bool valid, const QString& cude)
+{
+    if (!valid)
+        return QByteArray();
+    return ("<ApplicationResponse xmlns=\"urn:oasis:names:specification:ubl:schema:xsd:ApplicationResponse-2\">"
+            "<DocumentKey>" + escape(cude) + "</DocumentKey></ApplicationResponse>")
+        .toBase64();
+}
+
 QByteArray dianResponse(bool valid, const QString& cude, const QStringList& lines)
 {
     QByteArray errors;
@@ -338,7 +355,8 @@ QByteArray dianResponse(bool valid, const QString& cude, const QStringList& line
            (valid ? "Procesado Correctamente." : "Documento con errores en campos mandatorios.") +
            "</b:StatusDescription><b:StatusMessage>" +
            escape(valid ? QStringLiteral("La Factura electrónica ha sido autorizada.") : QString()) +
-           "</b:StatusMessage><b:XmlBase64Bytes/><b:XmlDocumentKey>" + escape(cude) + "</b:XmlDocumentKey>";
+           "</b:StatusMessage><b:XmlBase64Bytes>" + applicationResponse(valid, cude) + "</b:XmlBase64Bytes><b:XmlDocumentKey>" +
+           escape(cude) + "</b:XmlDocumentKey>";
 }
 
 class StandIn : public QObject {
