@@ -7,6 +7,7 @@
 //   korvelapos --demo [DIR]      creates the demo shop in DIR when it is missing (by default in the
 //                                user's data folder) and starts on it
 #include "app/UntAboutBox.h"
+#include "app/UntInforme.h"
 #include "app/UntLogin.h"
 #include "app/UntPos.h"
 #include "backoffice/BackofficePrograms.h"
@@ -20,6 +21,7 @@
 #include "orders/UntDmPedidos.h"
 #include "orders/UntPedido.h"
 #include "platform/QtDialogs.h"
+#include "platform/ReportOutput.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVenta.h"
 #include "pos/variants/UntVentaRegistradora.h"
@@ -169,7 +171,9 @@ int main(int argc, char** argv)
     kv::registerPosPrograms();         // 10
     kv::registerVariantScreens();      // the sale screens of cashier levels "2", "R" and "8"
     kv::registerCollectionRegister();  // cashier level "C"
-    kv::registerBackofficePrograms();  // 11, 12, 13
+    kv::registerBackofficePrograms();  // 11, 12, 13, 20, 22
+    // Reports that screens of earlier folders hand over go through the report output dialog.
+    kv::setReportOutput(kv::ShowReport);
 
     // 4. The main window, the first window created: closing it ends the program.
     kv::TFrmPos frmPos(dmGeneral);

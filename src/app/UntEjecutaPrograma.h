@@ -30,6 +30,7 @@ inline constexpr ProgramEntry kProgramTable[] = {
     {11, "TFrmVentaReportes", "Reportes de Ventas"},
     {12, "TFrmVentasContabilidad", "Asiento Para Contabilidad Ventas Diarias"},
     {13, "TFrmImprimeEtiquetas", "Impresion de Etiquetas"},
+    {22, "TFrmTableroVentas", "Tablero de Ventas"},
 };
 inline constexpr int kFirstProgram = 1;
 inline constexpr int kLastProgram = 13;

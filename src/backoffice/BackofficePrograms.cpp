@@ -2,6 +2,7 @@
 
 #include "backoffice/UntDocumentosElectronicos.h"
 #include "backoffice/UntImprimeEtiquetas.h"
+#include "backoffice/UntTableroVentas.h"
 #include "backoffice/UntVentasContabilidad.h"
 #include "backoffice/UntVentaReportes.h"
 #include "common/ProgramRegistry.h"
@@ -35,6 +36,12 @@ void registerBackofficePrograms()
         if (!DMGeneral)
             return;
         TFrmDocumentosElectronicos f(DMGeneral->DbPos, QApplication::activeWindow());
+        f.exec();
+    });
+    registerProgram(22, [] {
+        if (!DMGeneral)
+            return;
+        TFrmTableroVentas f(DMGeneral->DbPos, QApplication::activeWindow());
         f.exec();
     });
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The module tree's program numbers that open back-office screens: 11 the sales reports menu,
 // 12 the accounting posting of a day's sales, 13 the shelf labels, 20 the electronic documents and
-// their trip to the DIAN.
+// their trip to the DIAN, 22 the owner's dashboard of charts.
 
 namespace kv {
 
