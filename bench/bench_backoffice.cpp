@@ -19,6 +19,8 @@
 #include "data/BenchData.h"
 #include "data/DemoData.h"
 
+#include <QComboBox>
+#include <QDateEdit>
 #include <benchmark/benchmark.h>
 
 using namespace kv;
@@ -103,18 +105,11 @@ void BM_PostDay(benchmark::State& state)
 }
 BENCHMARK(BM_PostDay)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// A shop with `years` of history ending on kDay.
+// A shop with `years` of history ending yesterday.
 QString yearsDatabase(int years)
 {
     return kvbench::generatedDatabase(QStringLiteral("bench-dashboard-%1y.fdb").arg(years), [years](Connection& c) {
-        BenchDataOptions o;
-        o.products = 20000;
-        o.customers = 5000;
-        o.days = 365 * years;
-        o.salesPerDay = 50;
-        o.linesPerSale = 4;
-        o.ordersPerDay = 10;
-        generateBenchData(c, o);
+        generateBenchData(c, kvbench::yearsOfSales(years));
     });
 }
 

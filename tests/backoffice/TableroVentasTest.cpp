@@ -18,7 +18,9 @@
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QTabWidget>
 #include <QTableView>
+#include <QTest>
 
 #include <algorithm>
 #include <functional>
@@ -332,3 +334,30 @@ TEST_F(TableroVentasTest, PrintsTheTotalsAndEveryChartAndSavesAChartAsPng)
 }
 
 }  // namespace
+
+// Not part of the test run: the dashboard on the demo shop, this month, for looking at it under
+// Xvfb. With KV_LOOK_AT=DIR each tab is saved there as a picture and the printout as a PDF:
+//
+//     KV_LOOK_AT=/tmp/look QT_QPA_PLATFORM=xcb xvfb-run -s '-screen 0 1366x768x24' test_backoffice
+//         --gtest_also_run_disabled_tests --gtest_filter='*LookAtTheDemo*'
+class TableroVentasDemo : public kvtest::DemoDbTest {};
+
+TEST_F(TableroVentasDemo, DISABLED_LookAtTheDemo)
+{
+    const QString look = qEnvironmentVariable("KV_LOOK_AT", dir.path());
+    QDir().mkpath(look);
+    TFrmTableroVentas f(*db);
+    f.move(0, 0);
+    f.show();
+    f.CmbPeriodo->setCurrentIndex(int(DashboardPeriod::ThisMonth));
+    f.CmbPeriodoChange();
+    for (int tab = 0; tab < f.PageGraficos->count(); ++tab) {
+        f.PageGraficos->setCurrentIndex(tab);
+        QTest::qWait(300);
+        f.grab().save(QDir(look).filePath(QStringLiteral("tablero-%1.png").arg(tab)));
+    }
+    EnvScope printTo("KORVELA_PRINT_TO", look.toUtf8());
+    f.BtnImprimirClick();
+    if (qEnvironmentVariableIsSet("KV_LOOK_AT"))
+        f.exec();
+}
