@@ -14,8 +14,10 @@ namespace kv {
 
 namespace {
 
-const QString kMoney = QStringLiteral("###,###.00");
-const QString kCount = QStringLiteral("###,###.");
+// The shop's pictures, with the units digit required: a dashboard shows "0.00" and "0", never
+// ".00" or nothing, for a figure that is zero.
+const QString kMoney = QStringLiteral("###,##0.00");
+const QString kCount = QStringLiteral("###,##0.");
 
 // A closed document that still has lines, or carries an amount: a sale. Voiding deletes the lines
 // and sets the totals to 0, so only documents at 0 are asked whether they have lines left.

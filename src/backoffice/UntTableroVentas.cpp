@@ -42,7 +42,7 @@ namespace kv {
 
 namespace {
 
-const QString kMoney = QStringLiteral("###,###.00");
+const QString kMoney = QStringLiteral("###,##0.00");
 
 const QColor kNow(31, 119, 180);
 const QColor kBefore(190, 190, 190);
@@ -115,6 +115,37 @@ QString setName(const DashboardFilter& f)
            (f.last != f.first ? QStringLiteral(" al ") + FormatDateTime(QStringLiteral("dd/mm/yyyy"), f.last) : QString());
 }
 
+// The bars a chart draws, in the order of its categories: horizontal charts bottom up, so the
+// largest stands at the top; the hours from the first to the last that sold in either period, so
+// the opening hours fill the chart. `before` takes the previous period's hours alongside.
+std::vector<DashboardBar> chartBars(const DashboardFigures& f, DashboardChart chart,
+                                    std::vector<DashboardBar>* before = nullptr)
+{
+    std::vector<DashboardBar> bars = dashboardBars(f, chart);
+    if (chart == DashboardChart::PorHora) {
+        size_t lo = 0, hi = bars.size();
+        auto busy = [&](size_t h) {
+            return bars[h].valor != 0 || bars[h].cantidad != 0 ||
+                   (h < f.porHoraAnterior.size() && f.porHoraAnterior[h].valor != 0);
+        };
+        while (lo < hi && !busy(lo))
+            ++lo;
+        while (hi > lo && !busy(hi - 1))
+            --hi;
+        if (lo == hi) {
+            lo = 0;
+            hi = bars.size();
+        }
+        if (before)
+            before->assign(f.porHoraAnterior.begin() + long(std::min(lo, f.porHoraAnterior.size())),
+                           f.porHoraAnterior.begin() + long(std::min(hi, f.porHoraAnterior.size())));
+        return std::vector<DashboardBar>(bars.begin() + long(lo), bars.begin() + long(hi));
+    }
+    if (horizontal(chart))
+        std::reverse(bars.begin(), bars.end());
+    return bars;
+}
+
 }  // namespace
 
 TFrmTableroVentas::TFrmTableroVentas(Connection& db, QWidget* parent, const QDate& today)
@@ -145,6 +176,10 @@ TFrmTableroVentas::TFrmTableroVentas(Connection& db, QWidget* parent, const QDat
     CmbSucursal->setObjectName(QStringLiteral("CmbSucursal"));
     CmbCaja = new QComboBox(this);
     CmbCaja->setObjectName(QStringLiteral("CmbCaja"));
+    // Narrow enough for the whole row on a 1366 pixel screen; long names show in the open list.
+    CmbEmpresa->setMaximumWidth(190);
+    CmbSucursal->setMaximumWidth(160);
+    CmbCaja->setMaximumWidth(160);
     choices->addWidget(captionFor(QStringLiteral("&Periodo"), CmbPeriodo, this));
     choices->addWidget(CmbPeriodo);
     choices->addWidget(captionFor(QStringLiteral("&Desde"), EditDesde, this));
@@ -347,11 +382,9 @@ QChartView* TFrmTableroVentas::chartView(DashboardChart chart) const
 QChart* TFrmTableroVentas::makeChart(DashboardChart chart) const
 {
     const DashboardFigures& f = figures_;
-    std::vector<DashboardBar> bars = dashboardBars(f, chart);
+    std::vector<DashboardBar> previousHours;
+    const std::vector<DashboardBar> bars = chartBars(f, chart, &previousHours);
     const bool across = horizontal(chart);
-    // Horizontal bars are drawn from the bottom up: reversed, the largest stands at the top.
-    if (across)
-        std::reverse(bars.begin(), bars.end());
 
     auto* c = new QChart;
     c->setTitle(dashboardChartTitle(chart));
@@ -381,7 +414,7 @@ QChart* TFrmTableroVentas::makeChart(DashboardChart chart) const
         // The same hours of the period compared with, beside each bar.
         auto* before = new QBarSet(setName(f.previousFilter));
         before->setColor(kBefore);
-        for (const DashboardBar& b : f.porHoraAnterior) {
+        for (const DashboardBar& b : previousHours) {
             before->append(b.valor);
             high = std::max(high, b.valor);
         }
@@ -394,6 +427,7 @@ QChart* TFrmTableroVentas::makeChart(DashboardChart chart) const
 
     auto* categoryAxis = new QBarCategoryAxis;
     categoryAxis->append(categories);
+    categoryAxis->setTruncateLabels(false);  // names are already cut to 28 characters
     QCategoryAxis* valueAxis = amountAxis(low, high, units);
     c->addAxis(categoryAxis, across ? Qt::AlignLeft : Qt::AlignBottom);
     c->addAxis(valueAxis, across ? Qt::AlignBottom : Qt::AlignLeft);
@@ -413,10 +447,7 @@ void TFrmTableroVentas::showCharts()
         view->setChart(c);
         delete old;  // setChart leaves the old chart to its caller
 
-        std::vector<DashboardBar> bars = dashboardBars(figures_, chart);
-        if (horizontal(chart))
-            std::reverse(bars.begin(), bars.end());
-        shown_[chart] = bars;
+        shown_[chart] = chartBars(figures_, chart);
 
         const auto sets = static_cast<QAbstractBarSeries*>(c->series().first())->barSets();
         for (int s = 0; s < sets.size(); ++s) {
