@@ -403,7 +403,13 @@ QChart* TFrmTableroVentas::makeChart(DashboardChart chart) const
     for (const DashboardBar& b : bars) {
         const double v = units ? b.cantidad : b.valor;
         now->append(v);
-        categories << (across ? shortCaption(b.caption) : b.caption);
+        // The axis takes each caption once and drops a repeated one, which would leave its bar
+        // without a place: two products whose names begin alike (or two cashiers of one name) are
+        // told apart by their key.
+        QString caption = across ? shortCaption(b.caption) : b.caption;
+        if (categories.contains(caption))
+            caption = shortCaption(b.caption).left(22) + QStringLiteral(" (") + b.key.toString() + QLatin1Char(')');
+        categories << caption;
         low = std::min(low, v);
         high = std::max(high, v);
     }

@@ -283,6 +283,14 @@ TEST_F(TableroVentasTest, TheScreenDrawsTheDayAndListsTheRowsOfABar)
     auto* axis = static_cast<QBarCategoryAxis*>(top->chart()->axes(Qt::Vertical).first());
     EXPECT_EQ(axis->categories().last(), "ALMUERZO");
     EXPECT_EQ(values(f.chartView(DashboardChart::DocumentosElectronicos)), QList<double>({1, 1, 1, 1}));
+    // Two products of one name still get a bar each: the axis keeps as many captions as bars.
+    db->exec("UPDATE PRODUCTOS SET NOMBRE = 'ARROZ' WHERE PRODUCTO = 5");
+    f.BtnActualizarClick();
+    const auto* renamed = static_cast<QBarCategoryAxis*>(top->chart()->axes(Qt::Vertical).first());
+    EXPECT_EQ(renamed->count(), 5);
+    db->exec("UPDATE PRODUCTOS SET NOMBRE = 'JABON' WHERE PRODUCTO = 5");
+    f.BtnActualizarClick();
+    top = f.chartView(DashboardChart::TopValor);
 
     // A click on ARROZ's bar lists its two lines.
     const auto& shown = f.barsShown(DashboardChart::TopValor);
