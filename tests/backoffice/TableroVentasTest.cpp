@@ -361,8 +361,6 @@ TEST_F(TableroVentasDemo, DISABLED_LookAtTheDemo)
     f.show();
     f.CmbPeriodo->setCurrentIndex(int(DashboardPeriod::ThisMonth));
     f.CmbPeriodoChange();
-    for (const DashboardBar& b : f.figures().topCantidad)
-        std::printf("%s %g\n", qPrintable(b.caption), b.cantidad);
     for (int tab = 0; tab < f.PageGraficos->count(); ++tab) {
         f.PageGraficos->setCurrentIndex(tab);
         QTest::qWait(300);
