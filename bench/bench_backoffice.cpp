@@ -4,14 +4,23 @@
 //    the embedded engine); target under 3 s.
 //  - BM_IvaReportDay, BM_IvaReportTwoMonths: "Iva Generado" read and laid out for one day and for
 //    two months of 1,000 sales a day; targets 1 s and 5 s.
+//  - BM_DashboardMonth/N, BM_DashboardYear/N: "Tablero de Ventas" opened on the last month and
+//    on the last year of a shop with N years of sales (20,000 products, 50 documents a day of
+//    about 4 lines, as bench_register's shop of years): every figure and chart read and drawn.
+//    Targets on ten years: a month under 1 s, a year under 3 s; the figure for a month is the same
+//    whatever the years stored, since every statement starts from the period's days.
+//    BM_DashboardMonthBusy: a month of the busy shop above (1,000 sales a day of 10 lines).
 // KV_BENCH_DIR keeps the generated databases between runs.
 #include "backoffice/AccountingPosting.h"
+#include "backoffice/UntTableroVentas.h"
 #include "backoffice/UntMovimientoBaseIvaRpt1.h"
 #include "bench/support/GeneratedDatabase.h"
 #include "bench/support/GuiBenchMain.h"
 #include "data/BenchData.h"
 #include "data/DemoData.h"
 
+#include <QComboBox>
+#include <QDateEdit>
 #include <benchmark/benchmark.h>
 
 using namespace kv;
@@ -95,6 +104,37 @@ void BM_PostDay(benchmark::State& state)
     state.counters["voucher_lines"] = s.lines;
 }
 BENCHMARK(BM_PostDay)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A shop with `years` of history ending yesterday.
+QString yearsDatabase(int years)
+{
+    return kvbench::generatedDatabase(QStringLiteral("bench-dashboard-%1y.fdb").arg(years), [years](Connection& c) {
+        generateBenchData(c, kvbench::yearsOfSales(years));
+    });
+}
+
+// The screen opened and the period chosen, as the owner does: figures, tiles and charts.
+void dashboard(benchmark::State& state, const QString& database, int days)
+{
+    auto pos = kvbench::openDatabase(database);
+    const QDate last = pos->scalar(QStringLiteral("SELECT CAST(MAX(FECHA) AS DATE) FROM POSMOVIMIENTO")).toDate();
+    double sales = 0;
+    for (auto _ : state) {
+        TFrmTableroVentas f(*pos, nullptr, last);
+        f.CmbPeriodo->setCurrentIndex(int(DashboardPeriod::Range));
+        f.EditDesde->setDate(last.addDays(1 - days));
+        f.EditHasta->setDate(last);
+        f.BtnActualizarClick();
+        sales = f.figures().totals.numeroVentas;
+    }
+    state.counters["sales"] = sales;
+}
+void BM_DashboardMonth(benchmark::State& state) { dashboard(state, yearsDatabase(int(state.range(0))), 30); }
+BENCHMARK(BM_DashboardMonth)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+void BM_DashboardYear(benchmark::State& state) { dashboard(state, yearsDatabase(int(state.range(0))), 365); }
+BENCHMARK(BM_DashboardYear)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+void BM_DashboardMonthBusy(benchmark::State& state) { dashboard(state, twoMonthsDatabase(), 30); }
+BENCHMARK(BM_DashboardMonthBusy)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
 
 }  // namespace
 

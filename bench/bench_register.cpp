@@ -49,14 +49,7 @@ QString registerDatabase() { return kvbench::busyDayDatabase(); }
 QString yearsDatabase(int years)
 {
     const QString path = kvbench::generatedDatabase(QStringLiteral("bench-register-%1y.fdb").arg(years), [years](Connection& c) {
-        BenchDataOptions o;
-        o.products = 20000;
-        o.customers = 5000;
-        o.days = 365 * years;
-        o.salesPerDay = 50;
-        o.linesPerSale = 4;
-        o.ordersPerDay = 10;
-        generateBenchData(c, o);
+        generateBenchData(c, kvbench::yearsOfSales(years));
     });
     auto c = kvbench::openDatabase(path);
     if (c->scalar(QStringLiteral("SELECT COUNT(*) FROM POSMOVIMIENTO WHERE FECHA >= CURRENT_DATE")).toInt() == 0) {

@@ -190,9 +190,9 @@ int main(int argc, char** argv)
     kv::registerPosPrograms();         // 10
     kv::registerVariantScreens();      // the sale screens of cashier levels "2", "R" and "8"
     kv::registerCollectionRegister();  // cashier level "C"
-    kv::registerBackofficePrograms();  // 11, 12, 13, 20, 21
-    // Lists of the earlier folders print and export through the output dialog.
-    kv::setReportOutput(&kv::ShowReport);
+    kv::registerBackofficePrograms();  // 11, 12, 13, 20, 21, 22
+    // Reports that screens of earlier folders hand over go through the report output dialog.
+    kv::setReportOutput(kv::ShowReport);
 
     // 4. The main window, the first window created: closing it ends the program.
     kv::TFrmPos frmPos(dmGeneral);

@@ -2,6 +2,7 @@
 // The large databases the benchmark programs run on: generated once, kept between runs when
 // KV_BENCH_DIR names a folder (making one takes minutes), else made in a temporary folder.
 #include "common/Errors.h"
+#include "data/BenchData.h"
 #include "data/DatabaseCreate.h"
 #include "data/Schema.h"
 #include "tests/support/TestServer.h"
@@ -101,6 +102,20 @@ inline QString generatedDatabase(const QString& name, const std::function<void(k
     asynchronousWrites(part);
     QFile::rename(part, path);
     return path;
+}
+
+// A shop of `years` of sales ending yesterday: 20,000 products, 5,000 customers, 50 documents a day
+// of about 4 lines and 10 orders a day.
+inline kv::BenchDataOptions yearsOfSales(int years)
+{
+    kv::BenchDataOptions o;
+    o.products = 20000;
+    o.customers = 5000;
+    o.days = 365 * years;
+    o.salesPerDay = 50;
+    o.linesPerSale = 4;
+    o.ordersPerDay = 10;
+    return o;
 }
 
 // A connection to a generated database under the program's own connection name.

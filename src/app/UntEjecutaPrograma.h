@@ -33,6 +33,7 @@ inline constexpr ProgramEntry kProgramTable[] = {
     {13, "TFrmImprimeEtiquetas", "Impresion de Etiquetas"},
     {20, "TFrmDocumentosElectronicos", "Documentos Electronicos"},
     {21, "TFrmBitacora", "Bitacora de Cambios"},
+    {22, "TFrmTableroVentas", "Tablero de Ventas"},
 };
 
 // The table's row of a number, or nullptr when the number is not a program.

@@ -3,6 +3,7 @@
 #include "backoffice/UntBitacora.h"
 #include "backoffice/UntDocumentosElectronicos.h"
 #include "backoffice/UntImprimeEtiquetas.h"
+#include "backoffice/UntTableroVentas.h"
 #include "backoffice/UntVentasContabilidad.h"
 #include "backoffice/UntVentaReportes.h"
 #include "common/ProgramRegistry.h"
@@ -42,6 +43,12 @@ void registerBackofficePrograms()
         if (!DMGeneral)
             return;
         TFrmBitacora f(DMGeneral->DbPos, QApplication::activeWindow());
+        f.exec();
+    });
+    registerProgram(22, [] {
+        if (!DMGeneral)
+            return;
+        TFrmTableroVentas f(DMGeneral->DbPos, QApplication::activeWindow());
         f.exec();
     });
 }

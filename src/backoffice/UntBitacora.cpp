@@ -118,6 +118,6 @@ std::unique_ptr<Report> TFrmBitacora::listReport()
     return kv::listReport(list, readLetterhead(db()), readRows(bitacora_));
 }
 
-void TFrmBitacora::BtnImprimirClick() { showReportOutput(listReport(), QStringLiteral("BITACORA"), this); }
+void TFrmBitacora::BtnImprimirClick() { outputReport(listReport(), QStringLiteral("BITACORA"), this); }
 
 }  // namespace kv

@@ -728,7 +728,9 @@ const ProgramRow kPrograms[] = {
     {2, "Reportes de Ventas", 11, "Ventas del dia por caja y cajero, IVA generado, exportaciones y traslados."},
     {2, "Asiento Para Contabilidad Ventas Diarias", 12, "Contabiliza las ventas de un dia en Tavro."},
     {2, "Documentos Electronicos", 20, "Documentos electronicos POS enviados a la DIAN, sus mensajes y la configuracion."},
+    // New entries go at the end: users' permission strings are read by position.
     {2, "Bitacora de Cambios", 21, "Anulaciones, correcciones, reimpresiones, devoluciones e ingresos de cada dia, por cajero."},
+    {2, "Tablero de Ventas", 22, "Graficos de ventas por hora, dia, producto, cajero y forma de pago, comparados con el periodo anterior."},
 };
 
 // Permission string of a user who may use only the entries named (and the groups above them).

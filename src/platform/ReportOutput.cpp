@@ -14,8 +14,10 @@ ReportOutput& installed()
 
 void setReportOutput(ReportOutput output) { installed() = std::move(output); }
 
-void showReportOutput(std::unique_ptr<Report> report, const QString& title, QWidget* parent)
+void outputReport(std::unique_ptr<Report> report, const QString& title, QWidget* parent)
 {
+    if (!report)
+        return;
     if (installed()) {
         installed()(std::move(report), title, parent);
         return;

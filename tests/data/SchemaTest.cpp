@@ -418,31 +418,24 @@ TEST_F(SchemaTest, AnOlderDatabaseIsToldApartAndGetsItsMissingTablesAndColumns)
     db->exec("ALTER TABLE POSMOVIMIENTODETALLE DROP PRODUCTO");
     db->exec("DROP TABLE VENTASACTUALIZADAS");
     db->exec("DROP TABLE MESAS");
-<<<<<<< HEAD
     db->exec("ALTER TABLE POSCAJEROS DROP ACTIVO");
     db->exec("DROP TABLE POSFALLOSINGRESO");
-=======
     // ... and electronic documents without the DIAN's answer, the file names, the seller's tax
     // data or the authorizations per document type.
     db->exec("ALTER TABLE POSDOCUMENTOELECTRONICO DROP RESPUESTA");
     db->exec("ALTER TABLE POSCONFIGELECTRONICA DROP MUNICIPIO");
     db->exec("DROP TABLE POSAUTORIZACIONDIAN");
->>>>>>> dian
     db->exec("COMMIT");
     db->forgetTableInfo();
 
     QStringList missing = missingPosSchema(*db);
     missing.sort();
-<<<<<<< HEAD
-    EXPECT_EQ(missing, QStringList({"IX_POSMOVDETALLE_PRODUCTOFECHA", "MESAS", "POSCAJAS.REFRESCO",
-                                    "POSCAJEROS.ACTIVO", "POSFALLOSINGRESO", "POSMOVIMIENTODETALLE.FECHADOCUMENTO",
-                                    "POSMOVIMIENTODETALLE.PRODUCTO", "POSMOVIMIENTODETALLE.STATUS",
-                                    "TG_POSMOVDETALLE_FECHADOC", "TG_POSMOVIMIENTO_FECHADOC", "VENTASACTUALIZADAS"}));
-=======
-    EXPECT_EQ(missing, QStringList({"MESAS", "POSAUTORIZACIONDIAN", "POSCAJAS.REFRESCO", "POSCONFIGELECTRONICA.MUNICIPIO",
-                                    "POSDOCUMENTOELECTRONICO.RESPUESTA", "POSMOVIMIENTODETALLE.PRODUCTO",
-                                    "POSMOVIMIENTODETALLE.STATUS", "VENTASACTUALIZADAS"}));
->>>>>>> dian
+    EXPECT_EQ(missing, QStringList({"IX_POSMOVDETALLE_PRODUCTOFECHA", "MESAS", "POSAUTORIZACIONDIAN",
+                                    "POSCAJAS.REFRESCO", "POSCAJEROS.ACTIVO", "POSCONFIGELECTRONICA.MUNICIPIO",
+                                    "POSDOCUMENTOELECTRONICO.RESPUESTA", "POSFALLOSINGRESO",
+                                    "POSMOVIMIENTODETALLE.FECHADOCUMENTO", "POSMOVIMIENTODETALLE.PRODUCTO",
+                                    "POSMOVIMIENTODETALLE.STATUS", "TG_POSMOVDETALLE_FECHADOC",
+                                    "TG_POSMOVIMIENTO_FECHADOC", "VENTASACTUALIZADAS"}));
 
     createPosSchema(*db);
     EXPECT_EQ(missingPosSchema(*db), QStringList());

@@ -26,7 +26,7 @@ version=$(dpkg-deb -f "$deb" Version)
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for dep in libqt6widgets6 libqt6sql6 libqt6sql6-ibase libqt6printsupport6 libfbclient2 firebird3.0-server-core \
-           firebird3.0-utils libcups2 "libxlsxwriter[0-9]*" qt6-qpa-plugins; do
+           firebird3.0-utils libcups2 "libxlsxwriter[0-9]*" qt6-qpa-plugins libqt6charts6; do
     grep -Eq "(^|, )$dep( |,|$)" <<< "$depends" || fail "Depends lacks $dep"
 done
 # Outputs are read whole before they are searched: under pipefail, "grep -q" leaving a pipe early
