@@ -9,11 +9,7 @@
 #include <openssl/evp.h>
 #include <openssl/rand.h>
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <memory>
-#include <unistd.h>
 
 namespace kv {
 
