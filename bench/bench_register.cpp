@@ -24,6 +24,7 @@
 #include "bench/support/GuiBenchMain.h"
 #include "bench/support/BusyDay.h"
 #include "bench/support/GeneratedDatabase.h"
+#include "bench/support/RawStatements.h"
 #include "data/BenchData.h"
 #include "pos/UntDmVentas.h"
 #include "pos/UntVentaCajaVp.h"
@@ -51,17 +52,7 @@ QString yearsDatabase(int years)
     const QString path = kvbench::generatedDatabase(QStringLiteral("bench-register-%1y.fdb").arg(years), [years](Connection& c) {
         generateBenchData(c, kvbench::yearsOfSales(years));
     });
-    auto c = kvbench::openDatabase(path);
-    if (c->scalar(QStringLiteral("SELECT COUNT(*) FROM POSMOVIMIENTO WHERE FECHA >= CURRENT_DATE")).toInt() == 0) {
-        SalesOptions today;
-        today.lastDay = QDate::currentDate();
-        today.salesPerDay = 200;
-        today.linesPerSale = 4;
-        today.closed = false;
-        today.cashRows = false;
-        today.seed = 7;
-        generateSales(*c, today);
-    }
+    kvbench::addSalesOfToday(*kvbench::openDatabase(path), 200, 4);
     return path;
 }
 
@@ -175,14 +166,7 @@ void lineRawStatements(benchmark::State& state, const QString& location)
         key << r.dm->TIniFac[QLatin1String(f)].value();
     const QDateTime today(QDate::currentDate(), QTime(0, 0));
     QSqlDatabase qdb = r.db.database();
-    auto run = [&](QSqlQuery& q, const QString& sql, const QVariantList& values) {
-        if (!q.prepare(sql))
-            qFatal("%s", qPrintable(databaseText(q.lastError())));
-        for (int i = 0; i < values.size(); ++i)
-            q.bindValue(i, values[i]);
-        if (!q.exec())
-            qFatal("%s", qPrintable(databaseText(q.lastError())));
-    };
+    const auto run = kvbench::runRaw;
     double sold = 0;
     for (auto _ : state) {
         int linea = 0;
@@ -194,10 +178,7 @@ void lineRawStatements(benchmark::State& state, const QString& location)
             q.next();
             const double price = q.value(1).toDouble();
             q.finish();
-            run(q, QStringLiteral("SELECT * FROM POSMOVIMIENTO WHERE EMPRESA = ? AND DOCUMENTO = ? AND CONSECUTIVO = ? "
-                                  "WITH LOCK"), key);
-            q.next();
-            q.finish();
+            linea = kvbench::takeHeaderRaw(q, key);
             run(q, QStringLiteral("SELECT FIRST 1 SALDO FROM SALDOS WHERE PRODUCTO = ?"), {producto});
             q.next();
             q.finish();
@@ -206,30 +187,13 @@ void lineRawStatements(benchmark::State& state, const QString& location)
             q.next();
             sold = q.value(0).toDouble();
             q.finish();
-            run(q, QStringLiteral("SELECT MAX(LINEA) FROM POSMOVIMIENTODETALLE WHERE EMPRESA = ? AND DOCUMENTO = ? "
-                                  "AND CONSECUTIVO = ?"), key);
-            q.next();
-            linea = q.value(0).toInt() + 1;
-            q.finish();
-            run(q, QStringLiteral("INSERT INTO POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA, PRODUCTO, "
-                                  "BUSCADOR, UNIDADMOVIMIENTO, CANTIDAD, CANTIDADRECIBIDA, PRECIOUNIDAD, "
-                                  "PORCENTAJEDESCUENTO, DESCUENTO, VALORDESCUENTO, VALORIVA, SUBTOTAL, BODEGA, "
-                                  "VALORIPOCONSUMO) VALUES (?, ?, ?, ?, ?, ?, 'UN', 2, 2, ?, 0, 0, 0, 0, ?, 1, 0)"),
-                key + QVariantList{linea, producto, code, price, 2 * price});
-            run(q, QStringLiteral("SELECT SUM(VALORIVA), SUM(VALORDESCUENTO), SUM(SUBTOTAL) FROM POSMOVIMIENTODETALLE "
-                                  "WHERE EMPRESA = ? AND DOCUMENTO = ? AND CONSECUTIVO = ?"), key);
-            q.next();
-            const double sumIva = q.value(0).toDouble(), sumDescuento = q.value(1).toDouble(), sum = q.value(2).toDouble();
-            q.finish();
-            run(q, QStringLiteral("UPDATE POSMOVIMIENTO SET SUBTOTAL = ?, DESCUENTO = ?, IVA = ?, NETO = ?, "
-                                  "PAGO = ? - COALESCE(ABONO, 0) WHERE EMPRESA = ? AND DOCUMENTO = ? AND CONSECUTIVO = ?"),
-                QVariantList{sum, sumDescuento, sumIva, sum, sum} + key);
+            kvbench::insertLineRaw(q, key, linea, producto, 1, price, QVariant(), 0, 2 * price);
+            kvbench::retotalRaw(q, key);
         }
         qdb.commit();
         state.PauseTiming();
         QSqlQuery q(qdb);
-        run(q, QStringLiteral("DELETE FROM POSMOVIMIENTODETALLE WHERE EMPRESA = ? AND DOCUMENTO = ? AND "
-                              "CONSECUTIVO = ? AND LINEA = ?"), key + QVariantList{linea});
+        kvbench::deleteLineRaw(q, key, linea);
         state.ResumeTiming();
     }
     state.counters["soldToday"] = sold;

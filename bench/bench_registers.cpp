@@ -208,7 +208,7 @@ int scanner(const QStringList& args)
     std::fflush(stdout);
     while (!QFile::exists(args[3]))
         QThread::msleep(5);
-    QRandomGenerator random(quint32(cajero));
+    QRandomGenerator random{quint32(cajero)};
     const int lines = args[2].toInt();
     QElapsedTimer clock;
     for (int l = 0; l < lines; ++l) {

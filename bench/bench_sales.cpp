@@ -14,6 +14,7 @@
 // set to asynchronous writes, so that the figures show the program's work and not how long the
 // machine's disk takes to flush each commit.
 #include "bench/support/GeneratedDatabase.h"
+#include "bench/support/RawStatements.h"
 #include "common/Numbers.h"
 #include "data/DemoData.h"
 #include "pos/UntDmVentas.h"
@@ -170,28 +171,13 @@ void addLinesRaw(benchmark::State& state, const QString& location)
             key << dm.TIniFac[QLatin1String(f)].value();
     }
     QSqlDatabase qdb = db.database();
-    auto run = [&](QSqlQuery& q, const QString& sql, const QVariantList& values) {
-        if (!q.prepare(sql))
-            qFatal("%s", qPrintable(databaseText(q.lastError())));
-        for (int i = 0; i < values.size(); ++i)
-            q.bindValue(i, values[i]);
-        if (!q.exec())
-            qFatal("%s", qPrintable(databaseText(q.lastError())));
-    };
+    const auto run = kvbench::runRaw;
     int linea = 0;
     for (auto _ : state) {
         qdb.transaction();
         {
             QSqlQuery q(qdb);
-            run(q, QStringLiteral("SELECT * FROM POSMOVIMIENTO WHERE EMPRESA = ? AND DOCUMENTO = ? AND CONSECUTIVO = ? "
-                                  "WITH LOCK"), key);
-            q.next();
-            q.finish();
-            run(q, QStringLiteral("SELECT MAX(LINEA) FROM POSMOVIMIENTODETALLE WHERE EMPRESA = ? AND DOCUMENTO = ? "
-                                  "AND CONSECUTIVO = ?"), key);
-            q.next();
-            linea = q.value(0).toInt() + 1;
-            q.finish();
+            linea = kvbench::takeHeaderRaw(q, key);
             run(q, QStringLiteral("SELECT PRECIOMASIVA FROM PRODUCTOS WHERE PRODUCTO = ?"), {p.number});
             const bool incluido = q.next() && q.value(0).toString().trimmed() == QLatin1String("S");
             q.finish();
@@ -201,25 +187,13 @@ void addLinesRaw(benchmark::State& state, const QString& location)
             q.finish();
             const double subtotal = R(p.price * 2 * 100) / 100;
             const double iva = incluido ? subtotal - R(subtotal / ((100 + p.iva) / 100)) : R(subtotal * p.iva / 100);
-            run(q, QStringLiteral("INSERT INTO POSMOVIMIENTODETALLE (EMPRESA, DOCUMENTO, CONSECUTIVO, LINEA, PRODUCTO, "
-                                  "BUSCADOR, UNIDADMOVIMIENTO, CANTIDAD, CANTIDADRECIBIDA, PRECIOUNIDAD, IVA, "
-                                  "PORCENTAJEDESCUENTO, DESCUENTO, VALORDESCUENTO, VALORIVA, SUBTOTAL, BODEGA, "
-                                  "VALORIPOCONSUMO) VALUES (?, ?, ?, ?, ?, ?, 'UN', 2, ?, ?, ?, 0, 0, 0, ?, ?, 1, 0)"),
-                key + QVariantList{linea, p.number, QString::number(p.number), 2 * units, p.price, p.iva, iva, subtotal});
-            run(q, QStringLiteral("SELECT SUM(VALORIVA), SUM(VALORDESCUENTO), SUM(SUBTOTAL) FROM POSMOVIMIENTODETALLE "
-                                  "WHERE EMPRESA = ? AND DOCUMENTO = ? AND CONSECUTIVO = ?"), key);
-            q.next();
-            const double sumIva = q.value(0).toDouble(), sumDescuento = q.value(1).toDouble(), sum = q.value(2).toDouble();
-            q.finish();
-            run(q, QStringLiteral("UPDATE POSMOVIMIENTO SET SUBTOTAL = ?, DESCUENTO = ?, IVA = ?, NETO = ?, "
-                                  "PAGO = ? - COALESCE(ABONO, 0) WHERE EMPRESA = ? AND DOCUMENTO = ? AND CONSECUTIVO = ?"),
-                QVariantList{sum, sumDescuento, sumIva, sum, sum} + key);
+            kvbench::insertLineRaw(q, key, linea, p.number, units, p.price, p.iva, iva, subtotal);
+            kvbench::retotalRaw(q, key);
         }
         qdb.commit();
         state.PauseTiming();
         QSqlQuery q(qdb);
-        run(q, QStringLiteral("DELETE FROM POSMOVIMIENTODETALLE WHERE EMPRESA = ? AND DOCUMENTO = ? AND "
-                              "CONSECUTIVO = ? AND LINEA = ?"), key + QVariantList{linea});
+        kvbench::deleteLineRaw(q, key, linea);
         state.ResumeTiming();
     }
 }

@@ -268,11 +268,13 @@ const char* kPosMovimientoDetalle = "CREATE TABLE POSMOVIMIENTODETALLE (\n" KV_S
 // key). The engine keeps it, so that every writer (this program, an older register still
 // running, the inventory program, a restore) leaves it right: a line takes it when it is stored
 // or moved to another document, and the lines follow their document when its date or key
-// changes or it is deleted.
+// changes or it is deleted. MAX: a database made before the headers had their key may hold two
+// headers with one number, and a line must still be stored there (the update refuses to add the
+// key until they are mended).
 const char* kTriggerLineDate = R"(CREATE TRIGGER TG_POSMOVDETALLE_FECHADOC FOR POSMOVIMIENTODETALLE
 ACTIVE BEFORE INSERT OR UPDATE POSITION 0 AS
 BEGIN
-  NEW.FECHADOCUMENTO = (SELECT H.FECHA FROM POSMOVIMIENTO H WHERE H.EMPRESA = NEW.EMPRESA
+  NEW.FECHADOCUMENTO = (SELECT MAX(H.FECHA) FROM POSMOVIMIENTO H WHERE H.EMPRESA = NEW.EMPRESA
     AND H.DOCUMENTO = NEW.DOCUMENTO AND H.CONSECUTIVO = NEW.CONSECUTIVO);
 END)";
 

@@ -73,11 +73,11 @@ TEST_P(HistoryReadsTest, TheStockPanelReadsTheProductsSalesOfTodayOnly)
 
     // 30 in stock less the 5 sold today; the 400 earlier sales are not today's.
     EXPECT_EQ(screen->PanelSaldo->text(), QStringLiteral("Saldo =[25.00]"));
-    // The product, its packings, its stock row and its two lines of today, each lookup by key:
-    // a few dozen rows. Starting from the product's lines reads all 400 of them and their headers
-    // (close to 900 rows); asking each of today's 302 documents whether it holds the product reads
-    // each of them (over 300).
-    EXPECT_LT(read, 100) << "rows read to list the packings: " << read;
+    // The product, its packings, its stock row and its two lines of today, each lookup by key, and
+    // what the engine reads to look these figures up: about 115 rows. Starting from the product's
+    // lines reads all 400 of them and their headers (over 900 rows); asking each of today's 302
+    // documents whether it holds the product reads each of them (over 400).
+    EXPECT_LT(read, 200) << "rows read to list the packings: " << read;
 
     // The line itself reads the balance again, as little.
     QTest::keyClick(screen->RadioEmpaque, Qt::Key_Return);
@@ -85,7 +85,7 @@ TEST_P(HistoryReadsTest, TheStockPanelReadsTheProductsSalesOfTodayOnly)
     typeInto(screen->EditCantidad, QStringLiteral("1"), true);
     EXPECT_EQ(dm->TFac.recordCount(), 1);
     EXPECT_EQ(screen->PanelSaldo->text(), QStringLiteral("Saldo =[25.00]"));
-    EXPECT_LT(rowsRead() - beforeLine, 100) << "rows read to add the line: " << rowsRead() - beforeLine;
+    EXPECT_LT(rowsRead() - beforeLine, 200) << "rows read to add the line: " << rowsRead() - beforeLine;
 }
 
 INSTANTIATE_TEST_SUITE_P(Statistics, HistoryReadsTest, ::testing::Bool());
