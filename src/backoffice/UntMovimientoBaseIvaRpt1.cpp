@@ -54,7 +54,7 @@ TFrmMovimientoBaseIvaRpt1::TFrmMovimientoBaseIvaRpt1(Connection& db) : db(db), r
                 << Column{QStringLiteral("Base %1%").arg(r), baseField(QString::number(r))};
     columns << Column{QStringLiteral("Iva Otras Tarifas"), ivaField(QStringLiteral("OTRAS"))}
             << Column{QStringLiteral("Base Otras Tarifas"), baseField(QStringLiteral("OTRAS"))}
-            << Column{QStringLiteral("Ipoconsumo"), QStringLiteral("IPOCONSUMO")}
+            << Column{QStringLiteral("INC"), QStringLiteral("IPOCONSUMO")}  // Ipoconsumo
             << Column{QStringLiteral("Total"), QStringLiteral("TOTAL")};
 
     const double width = rpt.page().printableWidth();

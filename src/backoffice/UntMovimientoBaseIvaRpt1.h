@@ -3,7 +3,7 @@
 // with the tax and its base under the rate's pair of columns and the whole line amount under
 // "Total". The rates of the page invoices (5, 8, 10, 16 and the general 19 %) have their own
 // pair; any other rate above 0 goes to "Otras Tarifas", never to the exempt column, so that no
-// tax charged goes unreported; the Ipoconsumo has a column of its own. Only closed sales count
+// tax charged goes unreported; the Ipoconsumo has a column of its own ("INC"). Only closed sales count
 // (STATUS "I"; a voided sale keeps no lines). Landscape letter, printed even when there are no rows.
 #include "report/Report.h"
 #include "report/RowSource.h"

@@ -345,8 +345,15 @@ void DbNavigator::click(Button b)
         // A new row nobody typed into holds only its defaults: moving away drops it, as closing the
         // screen does, instead of posting it (or refusing to move because it is incomplete).
         const bool moves = b == First || b == Prior || b == Next || b == Last || b == Insert || b == Refresh;
-        if (moves && ds_.state() == DsState::Insert && !userChanged(ds_))
+        if (moves && ds_.state() == DsState::Insert && !userChanged(ds_)) {
+            const int at = ds_.currentIndex();
             ds_.Cancel();
+            // Dropping the row lands on one of its neighbours: when that is the one asked for,
+            // the step is done.
+            const bool onPrevious = ds_.currentIndex() < at;
+            if ((b == Prior && onPrevious) || (b == Next && !onPrevious))
+                return;
+        }
         // Whatever moves on or posts takes the boxes' typed text with it.
         if (ds_.isEditing() && b != Cancel && b != Delete)
             updateRecord(ds_);

@@ -22,7 +22,8 @@ void makeOkCancel(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel);
 QLabel* captionFor(const QString& caption, QWidget* control, QWidget* parent);
 
 // A date box on today in the program's one date format, dd/mm/yyyy, whatever the machine's
-// settings, with month names in Spanish; calendarPopup: its arrow opens a month grid.
+// settings, with month names in Spanish; calendarPopup: its arrow opens a month grid. Tab leaves
+// the box (Left and Right move between its parts).
 QDateEdit* makeDateBox(const QString& objectName, QWidget* parent, bool calendarPopup = true);
 
 // A report window's button: named, its caption its accessible name, never taking Enter meant for

@@ -30,9 +30,13 @@ protected:
 
 void refuseAltTyping(QWidget* window)
 {
-    auto* filter = window->findChild<AltTypingFilter*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!filter)
+    // One filter per window, found again by its name (the class has no meta-object of its own).
+    const QString name = QStringLiteral("kvAltTypingFilter");
+    QObject* filter = window->findChild<QObject*>(name, Qt::FindDirectChildrenOnly);
+    if (!filter) {
         filter = new AltTypingFilter(window);
+        filter->setObjectName(name);
+    }
     for (QLineEdit* box : window->findChildren<QLineEdit*>())
         box->installEventFilter(filter);  // installing twice keeps one entry
 }

@@ -19,13 +19,13 @@ void addRegisterHeading(DocumentModule& dm, QWidget* parent, QBoxLayout* into, Q
 void addRegisterHeading(const QString& nombreCaja, const QString& nombreCajero, QWidget* parent, QBoxLayout* into,
                         QLabel*& caja, QLabel*& cajero);
 
-// The menu bar of the sale screens (MainMenu1), set on `into`.
+// The menu bar of the sale screens (MainMenu1), set on `into`; each entry has its Alt+letter.
 struct RegisterMenu {
     QAction* Informes1;          // "&Informes"
     QAction* ReimprimeFactura1;  // "&Reimprime Factura"
     QAction* CambiaFactura1;     // "&Cambia Factura"
-    QAction* EgresoCaja1;        // "Egreso de Caja"
-    QAction* AnulaFacturas1;     // "Anula Facturas"
+    QAction* EgresoCaja1;        // "&Egreso de Caja"
+    QAction* AnulaFacturas1;     // "&Anula Facturas"
 };
 RegisterMenu addRegisterMenu(QWidget* parent, QBoxLayout* into);
 

@@ -106,8 +106,9 @@ TFrmVentaCajaEgresos::TFrmVentaCajaEgresos(TDmVentas& dm, QWidget* parent)
     // chosen on purpose, or on a new expense.
     connect(&TEgresos, &Dataset::stateChanged, this, &TFrmVentaCajaEgresos::showEditable);
     refuseAltTyping(this);
-    // The window opens on a new expense of this cashier, not on the last one stored.
-    TEgresos.Insert();
+    // The window opens on a new expense of this cashier, after the last one stored (the
+    // navigator's "Anterior" shows that one).
+    TEgresos.Append();
     showEditable();
     EditDescripcion->setFocus();
 }

@@ -209,8 +209,11 @@ TEST_F(RegisterCashTest, TheWindowOpensOnANewExpenseAndStoredOnesChangeOnlyOnPur
     EXPECT_TRUE(dlg.EditValor->isReadOnly());
     EXPECT_EQ(stored(), (QStringList{"87 5000 Hielo", "88 3500 Bolsas"}));
 
-    // Insert starts a new one from the keyboard.
+    // Insert starts a new one from the keyboard, wherever the focus is (the "+" button's key; the
+    // button shows its click before it acts).
     QTest::keyClick(dlg.EditValor, Qt::Key_Insert);
+    for (int i = 0; i < 100 && dlg.TEgresos.state() != DsState::Insert; ++i)
+        QTest::qWait(10);
     EXPECT_EQ(dlg.TEgresos.state(), DsState::Insert);
     EXPECT_EQ(dlg.EditItem->text(), "89");
     EXPECT_FALSE(dlg.EditValor->isReadOnly());

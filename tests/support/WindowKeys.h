@@ -62,19 +62,25 @@ inline WindowKeys windowKeys(QWidget* window)
                 submenu(a->menu());
         }
     };
+    // Only the window's own controls: a dialog it holds as a child is a window of its own.
+    auto own = [window](QWidget* w) { return w->window() == window; };
     QHash<QChar, QString> alt;
     for (QMenuBar* bar : window->findChildren<QMenuBar*>())
         for (QAction* a : bar->actions()) {
+            if (!own(bar))
+                continue;
             collect(alt, a->text(), true, !a->shortcut().isEmpty());
             if (a->menu())
                 submenu(a->menu());
         }
     for (QAbstractButton* b : window->findChildren<QAbstractButton*>())
-        collect(alt, b->text(), qobject_cast<QPushButton*>(b) != nullptr, !b->shortcut().isEmpty());
+        if (own(b))
+            collect(alt, b->text(), qobject_cast<QPushButton*>(b) != nullptr, !b->shortcut().isEmpty());
     for (QGroupBox* g : window->findChildren<QGroupBox*>())
-        collect(alt, g->title(), false, false);
+        if (own(g))
+            collect(alt, g->title(), false, false);
     for (QLabel* l : window->findChildren<QLabel*>())
-        if (l->buddy())
+        if (own(l) && l->buddy())
             collect(alt, l->text(), false, false);
     return out;
 }

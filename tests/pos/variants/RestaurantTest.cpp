@@ -176,7 +176,8 @@ TEST_F(RestaurantTest, TheKitchenTicketSaysWhatHowManyForWhichBillAndTable)
     EXPECT_EQ(doc.named("MESERO")->text, "Mesero PEDRO PEREZ");
     EXPECT_EQ(doc.named("HORA")->text, "13:45:00");
     // A bill without a waiter prints no waiter line.
-    EXPECT_EQ(renderKitchenTicket({1, "TINTO", "", 18, "SALON Mesa 2", QDateTime({2026, 1, 5}, {13, 50})}).named("MESERO"),
+    EXPECT_EQ(renderKitchenTicket({1, "TINTO", "", 18, "SALON Mesa 2", QDateTime({2026, 1, 5}, {13, 50}), QString()})
+                  .named("MESERO"),
               nullptr);
 }
 
