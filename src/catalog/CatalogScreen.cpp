@@ -25,6 +25,8 @@ CatalogScreen::CatalogScreen(Connection& db, CatalogScreenDescription descriptio
 {
     table_->setObjectName(description_.datasetName);
     table_->setTableName(description_.table);
+    if (description_.prepareTable)
+        description_.prepareTable(*table_);
 
     // The restaurant tables and waiters may be missing from an old database: create them first.
     // When creating fails, the database's text is shown and the screen opens without its table.

@@ -41,6 +41,8 @@ struct CatalogScreenDescription {
     CatalogList list;        // what "&Imprimir" prints
     // Creates the table when an old database lacks it (restaurant tables and waiters).
     std::function<void(Connection&)> ensureTable;
+    // Sets up the table's dataset before anything reads it (calculated fields for the grid).
+    std::function<void(Dataset&)> prepareTable;
 };
 
 class CatalogScreen : public DataScreen {

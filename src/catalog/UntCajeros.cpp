@@ -36,6 +36,15 @@ CatalogScreenDescription screenDescription()
                      gridColumn(QStringLiteral("NIVEL")),
                      gridColumn(QStringLiteral("ESTADO"), QStringLiteral("ESTADO"))};
     s.list = TFrmCajeros::listDescription();
+    // Whether he may sign on; cashiers made before the mark have none and are active.
+    s.prepareTable = [](Dataset& ds) {
+        ds.addCalcField(QStringLiteral("ESTADO"), FieldType::String, 10);
+        ds.OnCalcFields = [](Dataset& d) {
+            d[QStringLiteral("ESTADO")].setValue(cashierActive(d[QStringLiteral("ACTIVO")].value())
+                                                     ? QStringLiteral("Activo")
+                                                     : QStringLiteral("Inactivo"));
+        };
+    };
     return s;
 }
 }  // namespace
@@ -53,14 +62,7 @@ TFrmCajeros::TFrmCajeros(Connection& db, QWidget* parent)
     addRow(QStringLiteral("Clave :"), DBEdit3);
 
     // A cashier who no longer works here is marked inactive rather than deleted: his name stays on
-    // the documents and counts he made, and no sign-on lets him in. Cashiers made before the mark
-    // have none and are active.
-    table().addCalcField(QStringLiteral("ESTADO"), FieldType::String, 10);
-    table().OnCalcFields = [](Dataset& ds) {
-        ds[QStringLiteral("ESTADO")].setValue(cashierActive(ds[QStringLiteral("ACTIVO")].value())
-                                                  ? QStringLiteral("Activo")
-                                                  : QStringLiteral("Inactivo"));
-    };
+    // the documents and counts he made, and no sign-on lets him in.
     DBCheckBox1 = new DbCheckBox(table(), QStringLiteral("ACTIVO"), QString(), QStringLiteral("S"), QStringLiteral("N"), this);
     DBCheckBox1->setObjectName(QStringLiteral("DBCheckBox1"));
     DBCheckBox1->setEmptyChecked(true);

@@ -406,6 +406,10 @@ void Dataset::calcRow(Row& r)
         return;
     const DsState saved = state_;
     Row* savedTarget = calcTarget_;
+    // A row read before a calculated field was added (a screen adds its own to a table its base
+    // already set up) gets the room for it here.
+    if (r.values.size() < columnCount_ + qsizetype(calcFields_.size()))
+        r.values.resize(columnCount_ + qsizetype(calcFields_.size()));
     for (size_t i = 0; i < calcFields_.size(); ++i)
         r.values[columnCount_ + int(i)] = QVariant();
     state_ = DsState::CalcFields;
