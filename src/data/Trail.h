@@ -15,7 +15,7 @@ struct TrailEntry {
     QVariant documento;
     QVariant consecutivo;
     QVariant caja;         // the register it happened at
-    QVariant cajero;       // the cashier signed on there (POSCAJEROS.CODIGO)
+    QVariant cajero;       // the cashier signed on there (POSCAJEROS.CEDULA)
     QString usuario;       // the back-office user or supervisor, when one acted
     QVariant valorAntes;   // the amounts involved: the document's value before and after
     QVariant valorDespues;
