@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -415,6 +416,7 @@ void ServerConcurrencyLong::shopDay(kvtest::TestServer::Stop how, quint32 seed)
     startAll();
 
     bool restarted = false;
+    std::thread restarting;
     QElapsedTimer clock;
     clock.start();
     for (;;) {
@@ -445,12 +447,16 @@ void ServerConcurrencyLong::shopDay(kvtest::TestServer::Stop how, quint32 seed)
             }
         }
         if (!restarted && total() >= registers * each / 2) {
-            server_->restart(how);
+            // The stop takes its time: the registers' output is read on meanwhile, or they would
+            // block writing it, stop reading their connections, and hold the server's stop up.
+            restarting = std::thread([how] { server_->restart(how); });
             restarted = true;
         }
         if (!running || clock.elapsed() > 1500000)
             break;
     }
+    if (restarting.joinable())
+        restarting.join();
     ASSERT_TRUE(restarted);
     for (Station& s : stations) {
         collect(s);
