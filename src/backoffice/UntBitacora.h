@@ -4,6 +4,9 @@
 // did it, at which register, on which document and the amounts before and after. The list can be
 // narrowed to one cashier and printed or exported through the report output dialog.
 #include "platform/DataScreen.h"
+#include "report/Report.h"
+
+#include <memory>
 
 class QComboBox;
 class QDateEdit;
