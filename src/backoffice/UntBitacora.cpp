@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QVBoxLayout>

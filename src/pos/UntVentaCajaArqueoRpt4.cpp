@@ -92,11 +92,13 @@ void addTrailList(Report& rpt, Connection& db, const QVariantMap& params, const 
         if (!r.value(QStringLiteral("CONSECUTIVO")).isNull())
             what += QStringLiteral(" Fac ") + r.value(QStringLiteral("CONSECUTIVO")).toString();
         s.addText(0, y, w - 22, 3.5, what).named(QStringLiteral("Bitacora%1").arg(++n)).size(6);
+        // Whole pesos, a zero written as one ("42,483>0", not "42,483>").
+        const auto amount = [&r](const char* column) {
+            const double v = r.value(QLatin1String(column)).toDouble();
+            return qAbs(v) < 0.5 ? QStringLiteral("0") : FormatFloat(QStringLiteral("###,###."), v);
+        };
         if (!r.value(QStringLiteral("VALORANTES")).isNull() || !r.value(QStringLiteral("VALORDESPUES")).isNull())
-            s.addText(w - 22, y, 22, 3.5,
-                      FormatFloat(QStringLiteral("###,###."), r.value(QStringLiteral("VALORANTES")).toDouble()) +
-                          QStringLiteral(">") +
-                          FormatFloat(QStringLiteral("###,###."), r.value(QStringLiteral("VALORDESPUES")).toDouble()))
+            s.addText(w - 22, y, 22, 3.5, amount("VALORANTES") + QStringLiteral(">") + amount("VALORDESPUES"))
                 .named(QStringLiteral("BitacoraValor%1").arg(n))
                 .right()
                 .size(6);

@@ -316,7 +316,7 @@ TEST_F(AccountingPostingTest, ADayTooLongForTheVoucherIsOfferedSummarisedPerAcco
         t.commit();
     }
     db->exec("INSERT INTO POSMOVIMIENTO (EMPRESA, DOCUMENTO, CONSECUTIVO, BODEGA, FECHA, CLIENTE, NETO, SUBTOTAL, "
-             "DESCUENTO, TIPODEPAGO) VALUES ('01', 'POS', 1, 1, :F, 800100200, :T, :T, 0, 'C')",
+             "DESCUENTO, TIPODEPAGO, STATUS) VALUES ('01', 'POS', 1, 1, :F, 800100200, :T, :T, 0, 'C', 'I')",
              {{"F", QDateTime(kDay, QTime(9, 0))}, {"T", 1190.0 * lines}});
     try {
         post();

@@ -230,7 +230,7 @@ TEST_F(ElectronicClosingTest, AnIssuedSaleIsReplacedByANewSaleWithItsOwnDocument
     EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM POSMOVIMIENTODETALLE WHERE CONSECUTIVO = :N", {{"N", n}}).toInt(), 0);
     EXPECT_EQ(payable(storedDocument(*db, "01", "POS", n, kTipoNotaAjuste)), 1410000);
     EXPECT_EQ(status(nuevo).toString().trimmed(), "I");
-    EXPECT_EQ(db->scalar("SELECT TIPODEPAGO FROM POSMOVIMIENTO WHERE CONSECUTIVO = :N", {{"N", nuevo}}).toString(), "C");
+    EXPECT_EQ(db->scalar("SELECT TIPODEPAGO FROM POSMOVIMIENTO WHERE CONSECUTIVO = :N", {{"N", nuevo}}).toString().trimmed(), "C");
     EXPECT_EQ(payable(storedDocument(*db, "01", "POS", nuevo)), 1910000);
     EXPECT_EQ(kvtest::headersUnlikeTheirLines(*db), 0);
     // The trail: the correction with both amounts, and the original's cash going back (the new

@@ -4,6 +4,7 @@
 #include "ShopFixture.h"
 #include "ServerSuite.h"
 
+#include "common/Dialogs.h"
 #include "einvoice/ElectronicDocument.h"
 #include "einvoice/Settings.h"
 #include "platform/EnvScope.h"
