@@ -258,8 +258,8 @@ TEST_F(InstallationTest, TheNightlyBackupRunAsItsServiceLeavesTheRegisterOpening
     const ServiceUnit unit = readServiceUnit(QStringLiteral(KV_PACKAGING_DIR "/korvela-backup.service"));
     ASSERT_EQ(unit.execStart.size(), 2);
     for (QString command : unit.execStart) {
-        for (const QString& name : {"KORVELA_BD_CONTABLE", "KORVELA_BD", "KORVELA_COPIAS", "KORVELA_GUARDAR"})
-            command.replace("${" + name + "}", env.value(name));
+        for (const char* name : {"KORVELA_BD_CONTABLE", "KORVELA_BD", "KORVELA_COPIAS", "KORVELA_GUARDAR"})
+            command.replace(QStringLiteral("${%1}").arg(QLatin1String(name)), env.value(QLatin1String(name)));
         QStringList args = command.split(' ', Qt::SkipEmptyParts);
         ASSERT_EQ(args.takeFirst(), "/usr/bin/korvela-db");
         QProcess service;
