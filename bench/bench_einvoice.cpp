@@ -56,9 +56,10 @@ void BM_BuildAndSign40Lines(benchmark::State& state)
     d.prefijo = s.prefijo;
     d.numero = QStringLiteral("SETP123456");
     d.seller = {QStringLiteral("900456789"), QStringLiteral("4"), QStringLiteral("31"), true,
-                QStringLiteral("LA CANDELARIA SAS"), QString(), QStringLiteral("BOGOTA D.C."), QString(), QString()};
+                QStringLiteral("LA CANDELARIA SAS"), QString(), QStringLiteral("BOGOTA D.C."), QString(), QString(),
+                QStringLiteral("O-13"), QStringLiteral("01"), QStringLiteral("11001")};
     d.buyer = {kConsumidorFinalId, QString(), QStringLiteral("13"), false, kConsumidorFinalNombre,
-               QString(), QString(), QString(), QString()};
+               QString(), QString(), QString(), QString(), QStringLiteral("R-99-PN"), QStringLiteral("ZZ"), QString()};
     for (int i = 0; i < 40; ++i) {
         const qint64 base = 100000 + 137 * i;
         const bool inc = i % 4 == 3;
