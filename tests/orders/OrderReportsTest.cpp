@@ -2,6 +2,8 @@
 // into the order tables: the receipt reads one order by its whole key, the listings count paid
 // orders only, list every seller once whatever his opening rows, and the "Reporte Cotizaciones"
 // window heads and runs them for the cashier it is given.
+#include "common/Dates.h"
+#include "einvoice/PosDocument.h"
 #include "support/TestDb.h"
 
 #include "../platform/EnvScope.h"
@@ -151,7 +153,9 @@ TEST_F(OrderReportsTest, TheReceiptPrintsTheOrderOfItsOwnDocumentTypeWithItsLine
     EXPECT_TRUE(texts.contains("80."));
     EXPECT_EQ(doc.named("CONSECUTIVO")->text, "5");
     EXPECT_EQ(doc.named("Cliente")->text, "80,123,456-7  ANA RUIZ");
-    EXPECT_TRUE(doc.named("Fecha")->text.endsWith("03:07 PM")) << doc.named("Fecha")->text.toStdString();
+    // The heading states Colombian time, as the sale receipts do, whatever the machine's zone.
+    const QString hour = FormatDateTime("hh:nn AM/PM", colombianTime(QDateTime(kToday, QTime(15, 7))));
+    EXPECT_TRUE(doc.named("Fecha")->text.endsWith(hour)) << doc.named("Fecha")->text.toStdString();
     EXPECT_TRUE(texts.contains("%Des   "));
     EXPECT_EQ(after(texts, "SUBTOTAL", 1), QStringList({"28,000.00"}));
     EXPECT_EQ(after(texts, "Descuento Autirizado", 1), QStringList({"2,875.00"}));
