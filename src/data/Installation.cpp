@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QThread>
 #include <algorithm>
 #include <functional>
 #include <netdb.h>
@@ -209,6 +210,16 @@ bool aliasPresent(const QString& confDir, const QByteArray& text, const QString&
 void writeDatabasesConf(const QString& confDir, const QByteArray& text)
 {
     const QString conf = databasesConf(confDir);
+    // The server notices a change of databases.conf by its modification time, in whole seconds: a
+    // write within the same second as the one before (an installation taken back and run again at
+    // once) goes unseen, and the server then makes the new alias's database as a bare file name in
+    // its own folder. Waiting for the next second keeps every write visible to it.
+    static qint64 lastWrite = 0;
+    const QFileInfo before(conf);
+    const qint64 last = std::max(lastWrite, before.exists() ? before.lastModified().toSecsSinceEpoch() : qint64(0));
+    while (QDateTime::currentSecsSinceEpoch() <= last)
+        QThread::msleep(50);
+    lastWrite = QDateTime::currentSecsSinceEpoch();
     QFile f(conf);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(text) != text.size() || !f.flush())
         throw DbError(QStringLiteral("No se pudo escribir %1: %2").arg(conf, f.errorString()));
