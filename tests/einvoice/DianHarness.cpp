@@ -36,20 +36,26 @@ kv::PosDocument twoLineSale(const kv::ElectronicSettings& settings, int n, const
 }
 }  // namespace
 
-QString SenderTest::addDocument(int n, const QDateTime& issued)
+// Signs the document and stores it pending, as the closing of a sale (tipo 20) or a void (94) does.
+QString SenderTest::storePending(const kv::PosDocument& d, int n, const QString& tipo, const QDateTime& issued)
 {
-    const kv::PosDocument d = twoLineSale(settings, n, issued);
     const kv::BuiltDocument built = kv::buildSignedDocument(d, settings, cert, issued);
     const QDateTime co = kv::colombianTime(issued);
     db->exec(QStringLiteral("INSERT INTO POSDOCUMENTOELECTRONICO (EMPRESA, DOCUMENTO, CONSECUTIVO, TIPO, NUMERO, CUDE, "
-                            "FECHA, XML, ESTADO, INTENTOS) VALUES ('1', 'POS', :N, '20', :NUMERO, :CUDE, :FECHA, :XML, "
+                            "FECHA, XML, ESTADO, INTENTOS) VALUES ('1', 'POS', :N, :TIPO, :NUMERO, :CUDE, :FECHA, :XML, "
                             "'P', 0)"),
              {{QStringLiteral("N"), n},
+              {QStringLiteral("TIPO"), tipo},
               {QStringLiteral("NUMERO"), d.numero},
               {QStringLiteral("CUDE"), built.cude},
               {QStringLiteral("FECHA"), QDateTime(co.date(), co.time())},
               {QStringLiteral("XML"), QString::fromUtf8(built.xml)}});
     return built.cude;
+}
+
+QString SenderTest::addDocument(int n, const QDateTime& issued)
+{
+    return storePending(twoLineSale(settings, n, issued), n, QStringLiteral("20"), issued);
 }
 
 QString SenderTest::addNote(int n, int note, const QDateTime& issued)
@@ -61,17 +67,7 @@ QString SenderTest::addNote(int n, int note, const QDateTime& issued)
     d.refDate = column(n, "FECHA").toDate();
     d.prefijo = kv::kPrefijoNotaAjuste;
     d.numero = kv::kPrefijoNotaAjuste + QString::number(note);
-    const kv::BuiltDocument built = kv::buildSignedDocument(d, settings, cert, issued);
-    const QDateTime co = kv::colombianTime(issued);
-    db->exec(QStringLiteral("INSERT INTO POSDOCUMENTOELECTRONICO (EMPRESA, DOCUMENTO, CONSECUTIVO, TIPO, NUMERO, CUDE, "
-                            "FECHA, XML, ESTADO, INTENTOS) VALUES ('1', 'POS', :N, '94', :NUMERO, :CUDE, :FECHA, :XML, "
-                            "'P', 0)"),
-             {{QStringLiteral("N"), n},
-              {QStringLiteral("NUMERO"), d.numero},
-              {QStringLiteral("CUDE"), built.cude},
-              {QStringLiteral("FECHA"), QDateTime(co.date(), co.time())},
-              {QStringLiteral("XML"), QString::fromUtf8(built.xml)}});
-    return built.cude;
+    return storePending(d, n, QStringLiteral("94"), issued);
 }
 
 kv::dian::ConfigSource SenderTest::config()

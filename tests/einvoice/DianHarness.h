@@ -19,6 +19,7 @@ protected:
     QString addDocument(int n, const QDateTime& issued = QDateTime::currentDateTimeUtc());
     // Stores the adjustment note of sale `n` (its document added before), numbered "NA" + `note`.
     QString addNote(int n, int note, const QDateTime& issued = QDateTime::currentDateTimeUtc());
+    QString storePending(const kv::PosDocument& d, int n, const QString& tipo, const QDateTime& issued);
     // The settings' configuration, with a short time-out so that silence is found quickly.
     kv::dian::ConfigSource config();
     QVariant column(int n, const char* name, const char* tipo = "20");
